@@ -1,0 +1,19 @@
+// Portable: the program's entry routine.
+#include "app/mainMod.h"
+
+#include "app/frmTlvAsService.h"
+
+namespace tlv::app {
+
+int mainMod::Main() {
+  gWinEnviron = std::make_unique<environment::jclass_WinEnviron>(platform_, log_);
+  frmTlvAsService form(platform_, log_, *gWinEnviron);
+  if (!platform_.ui.showModalWindow(frmTlvAsService::Design(), form)) {
+    platform_.ui.messageBox("The window of the program could not be created.", platform_.ui.programTitle(),
+                            platform::mb::kIconCritical);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace tlv::app

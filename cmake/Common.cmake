@@ -1,0 +1,26 @@
+# Compiler settings shared by every target of both build trees.
+
+add_library(tlv_options INTERFACE)
+target_include_directories(tlv_options INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_options(tlv_options INTERFACE -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
+if(TLV_WERROR)
+  target_compile_options(tlv_options INTERFACE -Werror)
+endif()
+
+if(WIN32)
+  # Windows 7 API level (Wine reports 6.1); ANSI entry points; one static executable
+  # that needs no DLL beyond Windows' own.
+  target_compile_definitions(tlv_options INTERFACE _WIN32_WINNT=0x0601 WINVER=0x0601)
+  target_link_options(tlv_options INTERFACE -static -static-libgcc -static-libstdc++)
+elseif(TLV_SANITIZE)
+  target_compile_options(tlv_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(tlv_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# tlv_library(<name> SOURCES ... [DEPS ...]): a static library of the project.
+function(tlv_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_link_libraries(${name} PUBLIC tlv_options ${ARG_DEPS})
+endfunction()

@@ -1,0 +1,46 @@
+# GoogleTest for both trees and tlv_test(), which registers a test executable with CTest.
+# Native tests run directly; the MinGW tree's tests run under Wine through the emulator
+# script, inside an Xvfb session that the wine.session fixture starts and stops.
+
+if(WIN32)
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      "${PROJECT_SOURCE_DIR}/scripts/wine-exec;--build;${CMAKE_BINARY_DIR}")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL)
+  set(TLV_GTEST_MAIN gtest_main gmock)
+else()
+  find_package(GTest REQUIRED)
+  set(TLV_GTEST_MAIN GTest::gtest_main GTest::gmock)
+endif()
+
+# tlv_test(<name> SOURCES ... [DEPS ...] [TIMEOUT seconds])
+function(tlv_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE tlv_options ${ARG_DEPS} ${TLV_GTEST_MAIN})
+  if(WIN32)
+    set(test_name wine.${name})
+  else()
+    set(test_name native.${name})
+  endif()
+  add_test(NAME ${test_name} COMMAND ${name} --gtest_color=no)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  set_tests_properties(${test_name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  if(WIN32)
+    # One Wine prefix, one registry and one service database: Wine tests run one at a time.
+    set_tests_properties(${test_name} PROPERTIES
+      FIXTURES_REQUIRED wine_session RESOURCE_LOCK wine_prefix)
+  endif()
+endfunction()
+
+# The native tree's ctest also runs the MinGW tree's Wine tests when that tree exists,
+# so one ctest run reports both.
+if(NOT WIN32)
+  set(TLV_MINGW_BUILD_DIR "${CMAKE_BINARY_DIR}/../mingw" CACHE PATH "MinGW build tree whose tests ctest includes")
+  file(WRITE "${CMAKE_BINARY_DIR}/IncludeWineTests.cmake"
+    "if(EXISTS \"${TLV_MINGW_BUILD_DIR}/CTestTestfile.cmake\")\n  subdirs(\"${TLV_MINGW_BUILD_DIR}\")\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${CMAKE_BINARY_DIR}/IncludeWineTests.cmake")
+endif()

@@ -1,0 +1,32 @@
+// Portable: the error-handling forms and the entries they write.
+#include "logging/ErrorForms.h"
+
+namespace tlv::logging {
+
+std::string procName(const std::string& module, const std::string& procedure) {
+  return module + ":." + procedure + "!";
+}
+
+CountAndStop::CountAndStop(LoggingFunctions& log, std::string module, const std::string& procedure, std::string task)
+    : ProcName(procName(module, procedure)), Task(std::move(task)), log_(log) {}
+
+void CountAndStop::fail(const RunError& error) {
+  ++ErrorCount;
+  if (ErrorCount <= MaxErrors) return;
+  log_.WriteLog(-1, ProcName + error.source + " ERROR#:=" + std::to_string(error.number),
+                "REACHED_MAX_ERRORS:=" + error.description, "", "<", std::to_string(ErrorCount) + " Thrown",
+                std::to_string(MaxErrors) + " Max", "Task:=", Task, "@@", "", "", "", "", "", "", 64);
+}
+
+LogAndContinue::LogAndContinue(LoggingFunctions& log, std::string fixedText, std::string task)
+    : Task(std::move(task)), log_(log), fixedText_(std::move(fixedText)) {}
+
+void LogAndContinue::fail(const RunError& error) {
+  log_.WriteLog(-1, fixedText_ + std::to_string(error.number), error.description, "", "<", "Task", Task, "@@", "", "",
+                "", "", "", "", "", "", 64);
+}
+
+CaptureAndContinue::CaptureAndContinue(std::string module, const std::string& procedure, std::string task)
+    : ProcName(procName(module, procedure)), Task(std::move(task)) {}
+
+}  // namespace tlv::logging

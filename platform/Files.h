@@ -1,0 +1,64 @@
+// Portable: the file-system port. Paths are Windows paths ("C:\Tools\x.exe"), ANSI text.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Result.h"
+
+namespace tlv::platform {
+
+/// File attribute bits as Windows defines them.
+namespace attr {
+inline constexpr std::uint32_t kReadOnly = 0x01;
+inline constexpr std::uint32_t kHidden = 0x02;
+inline constexpr std::uint32_t kSystem = 0x04;
+inline constexpr std::uint32_t kDirectory = 0x10;
+inline constexpr std::uint32_t kArchive = 0x20;
+inline constexpr std::uint32_t kNormal = 0x80;
+}  // namespace attr
+
+/// One name of a folder listing with its attributes.
+struct FolderEntry {
+  std::string name;
+  std::uint32_t attributes = 0;
+};
+
+/// How a text file is opened.
+enum class OpenMode {
+  Output,  ///< create the file, or empty an existing one
+  Append,  ///< create the file when missing, write at its end
+};
+
+/// An open text file. Destroying it closes the file if close() was not called.
+class TextFile {
+ public:
+  virtual ~TextFile() = default;
+  /// Writes the text followed by CR LF.
+  virtual Win32Error writeLine(std::string_view text) = 0;
+  /// Flushes and closes; later calls do nothing and return success.
+  virtual Win32Error close() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  /// Length in bytes of a file. A folder or a missing path is an error.
+  virtual Result<std::int64_t> fileLength(const std::string& path) = 0;
+  /// Attribute bits of a file or folder; a trailing backslash on a folder is allowed.
+  virtual Result<std::uint32_t> fileAttributes(const std::string& path) = 0;
+  /// Opens a text file for writing line by line.
+  virtual Result<std::unique_ptr<TextFile>> openText(const std::string& path, OpenMode mode) = 0;
+  /// Reads the whole file as bytes.
+  virtual Result<std::string> readWholeFile(const std::string& path) = 0;
+  /// Copies a file, replacing an existing target.
+  virtual Win32Error copyFile(const std::string& source, const std::string& target) = 0;
+  /// Lists a folder's entries, "." and ".." included, in the file system's order.
+  virtual Result<std::vector<FolderEntry>> listFolder(const std::string& folder) = 0;
+};
+
+}  // namespace tlv::platform

@@ -1,0 +1,20 @@
+// Portable: the set of ports that the program's code is given. One per platform facility.
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/Environment.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
+#include "platform/Ui.h"
+
+namespace tlv::platform {
+
+struct Platform {
+  FileSystem& files;
+  Clock& clock;
+  Environment& environment;
+  Ui& ui;
+  Process& process;
+};
+
+}  // namespace tlv::platform

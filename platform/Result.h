@@ -1,0 +1,50 @@
+// Portable: error values at the platform boundary. No exception crosses into or out of a port.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+namespace tlv::platform {
+
+/// A Win32 error code as GetLastError() or the registry calls report it; 0 is success.
+using Win32Error = std::uint32_t;
+
+/// The Win32 error codes that portable code and the sim platform name.
+namespace err {
+inline constexpr Win32Error kSuccess = 0;
+inline constexpr Win32Error kFileNotFound = 2;
+inline constexpr Win32Error kPathNotFound = 3;
+inline constexpr Win32Error kAccessDenied = 5;
+inline constexpr Win32Error kInvalidHandle = 6;
+inline constexpr Win32Error kNotEnoughMemory = 8;
+inline constexpr Win32Error kWriteProtect = 19;
+inline constexpr Win32Error kNotReady = 21;
+inline constexpr Win32Error kWriteFault = 29;
+inline constexpr Win32Error kSharingViolation = 32;
+inline constexpr Win32Error kHandleDiskFull = 39;
+inline constexpr Win32Error kFileExists = 80;
+inline constexpr Win32Error kInvalidParameter = 87;
+inline constexpr Win32Error kDiskFull = 112;
+inline constexpr Win32Error kCallNotImplemented = 120;
+inline constexpr Win32Error kInvalidName = 123;
+inline constexpr Win32Error kAlreadyExists = 183;
+inline constexpr Win32Error kMoreData = 234;
+inline constexpr Win32Error kNoMoreItems = 259;
+inline constexpr Win32Error kDirectory = 267;
+inline constexpr Win32Error kCancelled = 1223;
+}  // namespace err
+
+/// A value or the Win32 error that prevented it.
+template <class T>
+struct Result {
+  T value{};
+  Win32Error error = err::kSuccess;
+
+  static Result success(T v) { return Result{std::move(v), err::kSuccess}; }
+  static Result failure(Win32Error e) { return Result{T{}, e}; }
+
+  bool ok() const { return error == err::kSuccess; }
+  explicit operator bool() const { return ok(); }
+};
+
+}  // namespace tlv::platform

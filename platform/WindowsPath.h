@@ -1,0 +1,22 @@
+// Portable: Windows path rules as plain string functions, the same on every host.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tlv::platform {
+
+/// ASCII upper case, the way the program compares names without regard to case.
+std::string upperCase(std::string_view text);
+/// True when the two texts are equal without regard to ASCII letter case.
+bool equalsNoCase(std::string_view a, std::string_view b);
+/// Position of needle in haystack without regard to case, or npos.
+std::size_t findNoCase(std::string_view haystack, std::string_view needle, std::size_t from = 0);
+
+/// The folder part of a file path as the system reports a program's folder: no trailing
+/// backslash, except at a drive root ("C:\").
+std::string folderOfPath(std::string_view filePath);
+/// The file name of a path without its extension ("TlvAsService" for "C:\T\TlvAsService.exe").
+std::string baseNameWithoutExtension(std::string_view filePath);
+
+}  // namespace tlv::platform

@@ -1,0 +1,66 @@
+// Sim only: the simulated clock, process environment and running process.
+#include "platform/sim/SimBasics.h"
+
+#include "platform/WindowsPath.h"
+
+namespace tlv::platform::sim {
+
+namespace {
+bool leapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+int daysInMonth(int y, int m) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return m == 2 && leapYear(y) ? 29 : kDays[m - 1];
+}
+}  // namespace
+
+void SimClock::advanceSeconds(int seconds) {
+  LocalTime& t = time_;
+  t.second += seconds;
+  t.minute += t.second / 60;
+  t.second %= 60;
+  t.hour += t.minute / 60;
+  t.minute %= 60;
+  t.day += t.hour / 24;
+  t.hour %= 24;
+  while (t.day > daysInMonth(t.year, t.month)) {
+    t.day -= daysInMonth(t.year, t.month);
+    if (++t.month > 12) {
+      t.month = 1;
+      ++t.year;
+    }
+  }
+}
+
+LocalTime SimClock::now() {
+  faults_.enter("clock.now");  // reading the clock cannot fail on Windows
+  return time_;
+}
+
+void SimEnvironment::set(const std::string& name, const std::string& value) { values_[upperCase(name)] = value; }
+
+void SimEnvironment::unset(const std::string& name) { values_.erase(upperCase(name)); }
+
+std::string SimEnvironment::variable(const std::string& name) {
+  if (faults_.enter("environment.variable")) return {};
+  auto it = values_.find(upperCase(name));
+  return it == values_.end() ? std::string{} : it->second;
+}
+
+std::string SimProcess::modulePath() {
+  if (faults_.enter("process.modulePath")) return {};
+  return modulePath_;
+}
+
+Win32Error SimProcess::startBatchFile(const std::string& path) {
+  if (Win32Error e = faults_.enter("process.startBatchFile")) return e;
+  started_.push_back(path);
+  if (batchEffect_) batchEffect_(path);
+  return err::kSuccess;
+}
+
+void SimProcess::sleep(unsigned milliseconds) {
+  faults_.enter("process.sleep");
+  sleeps_.push_back(milliseconds);
+}
+
+}  // namespace tlv::platform::sim

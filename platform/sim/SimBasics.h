@@ -1,0 +1,62 @@
+// Sim only: the simulated clock, process environment and running process.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/Environment.h"
+#include "platform/Process.h"
+#include "platform/sim/SimFaults.h"
+
+namespace tlv::platform::sim {
+
+class SimClock final : public Clock {
+ public:
+  explicit SimClock(SimFaults& faults) : faults_(faults) {}
+  void set(LocalTime time) { time_ = time; }
+  void advanceSeconds(int seconds);
+  LocalTime now() override;
+
+ private:
+  SimFaults& faults_;
+  LocalTime time_{2026, 12, 6, 9, 5, 7};
+};
+
+class SimEnvironment final : public Environment {
+ public:
+  explicit SimEnvironment(SimFaults& faults) : faults_(faults) {}
+  void set(const std::string& name, const std::string& value);
+  void unset(const std::string& name);
+  /// An injected fault makes the variable read as unset.
+  std::string variable(const std::string& name) override;
+
+ private:
+  SimFaults& faults_;
+  std::map<std::string, std::string> values_;  // key: upper-case name
+};
+
+class SimProcess final : public Process {
+ public:
+  explicit SimProcess(SimFaults& faults) : faults_(faults) {}
+  void setModulePath(std::string path) { modulePath_ = std::move(path); }
+  /// Runs when a batch file is started, standing for what the batch file does.
+  void onBatchStart(std::function<void(const std::string& path)> effect) { batchEffect_ = std::move(effect); }
+  const std::vector<std::string>& startedBatchFiles() const { return started_; }
+  const std::vector<unsigned>& sleeps() const { return sleeps_; }
+
+  std::string modulePath() override;
+  Win32Error startBatchFile(const std::string& path) override;
+  void sleep(unsigned milliseconds) override;
+
+ private:
+  SimFaults& faults_;
+  std::string modulePath_ = "C:\\Tools\\TlvAsService.exe";
+  std::function<void(const std::string&)> batchEffect_;
+  std::vector<std::string> started_;
+  std::vector<unsigned> sleeps_;
+};
+
+}  // namespace tlv::platform::sim

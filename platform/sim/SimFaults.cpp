@@ -1,0 +1,37 @@
+// Sim only: call counting and fault injection.
+#include "platform/sim/SimFaults.h"
+
+namespace tlv::platform::sim {
+
+Win32Error SimFaults::enter(std::string_view call) {
+  calls_.emplace_back(call);
+  Win32Error error = err::kSuccess;
+  if (failAt_ != 0 && calls_.size() == failAt_) {
+    error = failAtError_;
+  } else {
+    for (const Rule& rule : rules_) {
+      if (rule.matches(call)) {
+        error = rule.error;
+        break;
+      }
+    }
+  }
+  if (error != err::kSuccess) failed_.emplace_back(call);
+  return error;
+}
+
+void SimFaults::failNthCall(std::size_t n, Win32Error error) {
+  failAt_ = calls_.size() + n;
+  failAtError_ = error;
+}
+
+void SimFaults::failWhen(std::function<bool(std::string_view)> rule, Win32Error error) {
+  rules_.push_back(Rule{std::move(rule), error});
+}
+
+void SimFaults::clearFaults() {
+  failAt_ = 0;
+  rules_.clear();
+}
+
+}  // namespace tlv::platform::sim

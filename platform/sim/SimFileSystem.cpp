@@ -1,0 +1,212 @@
+// Sim only: the in-memory file system.
+#include "platform/sim/SimFileSystem.h"
+
+#include "platform/WindowsPath.h"
+
+namespace tlv::platform::sim {
+
+namespace {
+
+// "c:/Tools\\x\" -> "C:\TOOLS\X": one backslash between names, none at the end but at a root.
+std::string keyOf(const std::string& path) {
+  std::string key;
+  for (char c : path) {
+    if (c == '/') c = '\\';
+    if (c == '\\' && !key.empty() && key.back() == '\\') continue;
+    key += c;
+  }
+  if (key.size() > 3 && key.back() == '\\') key.pop_back();
+  if (key.size() == 2 && key[1] == ':') key += '\\';
+  return upperCase(key);
+}
+
+bool endsWithSeparator(const std::string& path) {
+  return !path.empty() && (path.back() == '\\' || path.back() == '/');
+}
+
+std::string parentKey(const std::string& key) {
+  const std::size_t slash = key.rfind('\\');
+  if (slash == std::string::npos || key.size() <= 3) return {};
+  return slash == 2 ? key.substr(0, 3) : key.substr(0, slash);
+}
+
+std::string lastName(const std::string& path) {
+  std::string trimmed = path;
+  while (endsWithSeparator(trimmed)) trimmed.pop_back();
+  const std::size_t slash = trimmed.find_last_of("\\/");
+  return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+}
+
+}  // namespace
+
+class SimTextFile final : public TextFile {
+ public:
+  SimTextFile(SimFileSystem& fs, std::string key) : fs_(fs), key_(std::move(key)) {}
+  Win32Error writeLine(std::string_view text) override {
+    if (Win32Error e = fs_.faults_.enter("files.writeLine")) return e;
+    if (closed_) return err::kInvalidHandle;
+    SimFileSystem::Node* node = fs_.find(key_);
+    if (!node) return err::kInvalidHandle;
+    node->data.append(text).append("\r\n");
+    return err::kSuccess;
+  }
+  Win32Error close() override {
+    if (closed_) return err::kSuccess;
+    closed_ = true;
+    return fs_.faults_.enter("files.close");
+  }
+
+ private:
+  SimFileSystem& fs_;
+  std::string key_;
+  bool closed_ = false;
+};
+
+SimFileSystem::SimFileSystem(SimFaults& faults) : faults_(faults) { addFolder("C:\\"); }
+
+bool SimFileSystem::validKey(const std::string& key) {
+  return key.size() >= 3 && key[1] == ':' && key[2] == '\\' && key[0] >= 'A' && key[0] <= 'Z';
+}
+
+SimFileSystem::Node* SimFileSystem::find(const std::string& key) {
+  auto it = nodes_.find(key);
+  return it == nodes_.end() ? nullptr : &it->second;
+}
+
+const SimFileSystem::Node* SimFileSystem::find(const std::string& key) const {
+  auto it = nodes_.find(key);
+  return it == nodes_.end() ? nullptr : &it->second;
+}
+
+void SimFileSystem::addFolder(const std::string& path, std::uint32_t attributes) {
+  const std::string key = keyOf(path);
+  if (!validKey(key)) return;
+  const std::string parent = parentKey(key);
+  if (!parent.empty() && !find(parent)) addFolder(parent);
+  nodes_[key] = Node{lastName(path), true, {}, attributes | attr::kDirectory};
+}
+
+void SimFileSystem::addFile(const std::string& path, const std::string& bytes, std::uint32_t attributes) {
+  const std::string key = keyOf(path);
+  if (!validKey(key)) return;
+  const std::string parent = parentKey(key);
+  if (!parent.empty() && !find(parent)) addFolder(parent);
+  nodes_[key] = Node{lastName(path), false, bytes, attributes};
+}
+
+void SimFileSystem::remove(const std::string& path) {
+  const std::string key = keyOf(path);
+  const std::string prefix = key.back() == '\\' ? key : key + '\\';
+  for (auto it = nodes_.begin(); it != nodes_.end();) {
+    it = (it->first == key || it->first.starts_with(prefix)) ? nodes_.erase(it) : std::next(it);
+  }
+}
+
+void SimFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
+  if (Node* node = find(keyOf(path))) node->attributes = attributes | (node->folder ? attr::kDirectory : 0);
+}
+
+void SimFileSystem::denyWritesIn(const std::string& folder) { deniedFolders_.insert(keyOf(folder)); }
+
+bool SimFileSystem::exists(const std::string& path) const { return find(keyOf(path)) != nullptr; }
+
+bool SimFileSystem::isFolder(const std::string& path) const {
+  const Node* node = find(keyOf(path));
+  return node && node->folder;
+}
+
+std::string SimFileSystem::contents(const std::string& path) const {
+  const Node* node = find(keyOf(path));
+  return node && !node->folder ? node->data : std::string{};
+}
+
+Win32Error SimFileSystem::checkWritable(const std::string& key) const {
+  if (!validKey(key)) return err::kInvalidName;
+  const Node* parent = find(parentKey(key));
+  if (!parent || !parent->folder) return err::kPathNotFound;
+  if (deniedFolders_.count(parentKey(key))) return err::kAccessDenied;
+  if (const Node* node = find(key)) {
+    if (node->folder || (node->attributes & attr::kReadOnly)) return err::kAccessDenied;
+  }
+  return err::kSuccess;
+}
+
+Result<std::int64_t> SimFileSystem::fileLength(const std::string& path) {
+  using R = Result<std::int64_t>;
+  if (Win32Error e = faults_.enter("files.fileLength")) return R::failure(e);
+  const std::string key = keyOf(path);
+  if (!validKey(key)) return R::failure(err::kPathNotFound);
+  const Node* node = find(key);
+  if (!node) return R::failure(find(parentKey(key)) ? err::kFileNotFound : err::kPathNotFound);
+  if (node->folder || endsWithSeparator(path)) return R::failure(err::kFileNotFound);
+  return R::success(static_cast<std::int64_t>(node->data.size()));
+}
+
+Result<std::uint32_t> SimFileSystem::fileAttributes(const std::string& path) {
+  using R = Result<std::uint32_t>;
+  if (Win32Error e = faults_.enter("files.fileAttributes")) return R::failure(e);
+  const std::string key = keyOf(path);
+  if (!validKey(key)) return R::failure(err::kPathNotFound);
+  const Node* node = find(key);
+  if (!node) return R::failure(find(parentKey(key)) ? err::kFileNotFound : err::kPathNotFound);
+  if (!node->folder && endsWithSeparator(path)) return R::failure(err::kInvalidName);
+  return R::success(node->attributes);
+}
+
+Result<std::unique_ptr<TextFile>> SimFileSystem::openText(const std::string& path, OpenMode mode) {
+  using R = Result<std::unique_ptr<TextFile>>;
+  if (Win32Error e = faults_.enter("files.openText")) return R::failure(e);
+  const std::string key = keyOf(path);
+  if (Win32Error e = checkWritable(key)) return R::failure(e);
+  Node* node = find(key);
+  if (!node) {
+    nodes_[key] = Node{lastName(path), false, {}, attr::kArchive};
+  } else if (mode == OpenMode::Output) {
+    node->data.clear();
+  }
+  return R::success(std::make_unique<SimTextFile>(*this, key));
+}
+
+Result<std::string> SimFileSystem::readWholeFile(const std::string& path) {
+  using R = Result<std::string>;
+  if (Win32Error e = faults_.enter("files.readWholeFile")) return R::failure(e);
+  const std::string key = keyOf(path);
+  const Node* node = validKey(key) ? find(key) : nullptr;
+  if (!node) return R::failure(err::kFileNotFound);
+  if (node->folder) return R::failure(err::kAccessDenied);
+  return R::success(node->data);
+}
+
+Win32Error SimFileSystem::copyFile(const std::string& source, const std::string& target) {
+  if (Win32Error e = faults_.enter("files.copyFile")) return e;
+  const std::string sourceKey = keyOf(source);
+  const Node* from = validKey(sourceKey) ? find(sourceKey) : nullptr;
+  if (!from) return err::kFileNotFound;
+  if (from->folder) return err::kAccessDenied;
+  const std::string targetKey = keyOf(target);
+  if (Win32Error e = checkWritable(targetKey)) return e;
+  Node copy = *from;
+  copy.name = lastName(target);
+  copy.attributes |= attr::kArchive;
+  nodes_[targetKey] = std::move(copy);
+  return err::kSuccess;
+}
+
+Result<std::vector<FolderEntry>> SimFileSystem::listFolder(const std::string& folder) {
+  using R = Result<std::vector<FolderEntry>>;
+  if (Win32Error e = faults_.enter("files.listFolder")) return R::failure(e);
+  const std::string key = keyOf(folder);
+  const Node* node = validKey(key) ? find(key) : nullptr;
+  if (!node || !node->folder) return R::failure(err::kPathNotFound);
+  std::vector<FolderEntry> entries;
+  if (key.size() > 3) {
+    entries.push_back({".", attr::kDirectory});
+    entries.push_back({"..", attr::kDirectory});
+  }
+  for (const auto& [childKey, child] : nodes_) {
+    if (childKey != key && parentKey(childKey) == key) entries.push_back({child.name, child.attributes});
+  }
+  return R::success(std::move(entries));
+}
+
+}  // namespace tlv::platform::sim

@@ -1,0 +1,57 @@
+// Sim only: an in-memory Windows file system with drive-letter paths, names without regard
+// to case, the real calls' error codes, and folders that refuse writes.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "platform/Files.h"
+#include "platform/sim/SimFaults.h"
+
+namespace tlv::platform::sim {
+
+class SimFileSystem final : public FileSystem {
+ public:
+  explicit SimFileSystem(SimFaults& faults);
+
+  // Arranging the machine (no faults are injected into these).
+  void addFolder(const std::string& path, std::uint32_t attributes = attr::kDirectory);
+  void addFile(const std::string& path, const std::string& bytes = {}, std::uint32_t attributes = attr::kArchive);
+  void remove(const std::string& path);
+  void setAttributes(const std::string& path, std::uint32_t attributes);
+  /// Files in this folder can no longer be created, written, replaced or copied over.
+  void denyWritesIn(const std::string& folder);
+  bool exists(const std::string& path) const;
+  bool isFolder(const std::string& path) const;
+  /// Contents of a file; empty when there is none.
+  std::string contents(const std::string& path) const;
+
+  // FileSystem
+  Result<std::int64_t> fileLength(const std::string& path) override;
+  Result<std::uint32_t> fileAttributes(const std::string& path) override;
+  Result<std::unique_ptr<TextFile>> openText(const std::string& path, OpenMode mode) override;
+  Result<std::string> readWholeFile(const std::string& path) override;
+  Win32Error copyFile(const std::string& source, const std::string& target) override;
+  Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
+
+ private:
+  friend class SimTextFile;
+  struct Node {
+    std::string name;  // as created, for listings
+    bool folder = false;
+    std::string data;
+    std::uint32_t attributes = 0;
+  };
+  static bool validKey(const std::string& key);
+  Node* find(const std::string& key);
+  const Node* find(const std::string& key) const;
+  /// Error for creating or replacing the file at key, or success.
+  Win32Error checkWritable(const std::string& key) const;
+
+  SimFaults& faults_;
+  std::map<std::string, Node> nodes_;  // key: normalised upper-case path
+  std::set<std::string> deniedFolders_;
+};
+
+}  // namespace tlv::platform::sim

@@ -1,0 +1,28 @@
+// Sim only: a whole simulated Windows machine in memory, handing out its ports as a Platform.
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/sim/SimBasics.h"
+#include "platform/sim/SimFaults.h"
+#include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimUi.h"
+
+namespace tlv::platform::sim {
+
+class SimMachine {
+ public:
+  SimMachine() = default;
+  SimMachine(const SimMachine&) = delete;
+  SimMachine& operator=(const SimMachine&) = delete;
+
+  Platform platform() { return Platform{files, clock, environment, ui, process}; }
+
+  SimFaults faults;
+  SimFileSystem files{faults};
+  SimClock clock{faults};
+  SimEnvironment environment{faults};
+  SimUi ui{faults};
+  SimProcess process{faults};
+};
+
+}  // namespace tlv::platform::sim

@@ -1,0 +1,58 @@
+// Sim only: the scripted user.
+#include "platform/sim/SimUi.h"
+
+namespace tlv::platform::sim {
+
+void SimUi::clearSeen() {
+  statuses_.clear();
+  boxes_.clear();
+  prompts_.clear();
+  unexpectedPrompts_ = 0;
+}
+
+bool SimUi::showModalWindow(const WindowDesign& design, WindowEvents& events) {
+  if (faults_.enter("ui.showModalWindow")) return false;
+  design_ = design;
+  statuses_.push_back(design.labelText);
+  timerEnabled_ = design.timerMilliseconds > 0;
+  events.onLoad(*this);
+  for (WindowAction action : actions_) {
+    if (action == WindowAction::Timer) {
+      if (timerEnabled_) events.onTimer(*this);
+    } else {
+      events.onMenuItem(*this);
+    }
+  }
+  return true;
+}
+
+int SimUi::messageBox(const std::string& text, const std::string& title, std::uint32_t style) {
+  if (faults_.enter("ui.messageBox")) return button::kNone;
+  boxes_.push_back({text, title, style});
+  return button::kOk;
+}
+
+std::optional<std::string> SimUi::inputBox(const std::string& prompt, const std::string& title,
+                                           const std::string& defaultText) {
+  if (faults_.enter("ui.inputBox")) return std::nullopt;
+  prompts_.push_back({prompt, title, defaultText});
+  if (answers_.empty()) {
+    ++unexpectedPrompts_;
+    return std::string("STOP");
+  }
+  std::optional<std::string> answer = std::move(answers_.front());
+  answers_.pop_front();
+  return answer;
+}
+
+void SimUi::setStatusText(const std::string& text) {
+  faults_.enter("ui.setStatusText");
+  statuses_.push_back(text);
+}
+
+void SimUi::disableTimer() {
+  faults_.enter("ui.disableTimer");
+  timerEnabled_ = false;
+}
+
+}  // namespace tlv::platform::sim

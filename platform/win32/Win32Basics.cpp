@@ -1,0 +1,62 @@
+// Win32 only: the clock, environment and process ports over kernel32.
+#include "platform/win32/Win32Basics.h"
+
+#include <vector>
+
+#include "platform/WindowsPath.h"
+#include "platform/win32/UniqueHandle.h"
+
+namespace tlv::platform::win32 {
+
+LocalTime Win32Clock::now() {
+  SYSTEMTIME t{};
+  ::GetLocalTime(&t);
+  return LocalTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+std::string Win32Environment::variable(const std::string& name) {
+  std::vector<char> buffer(256);
+  for (;;) {
+    const DWORD needed = ::GetEnvironmentVariableA(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (needed == 0) return {};
+    if (needed < buffer.size()) return std::string(buffer.data(), needed);
+    buffer.resize(needed);  // the value grew past the buffer: ask again with the size it needs
+  }
+}
+
+std::string Win32Process::modulePath() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);  // truncated: a long path
+  }
+}
+
+Win32Error Win32Process::startBatchFile(const std::string& path) {
+  // The interpreter is named as the application so that no search along the path can pick
+  // another program; the batch file is quoted because its folder may contain blanks.
+  char systemFolder[MAX_PATH] = {};
+  if (::GetSystemDirectoryA(systemFolder, MAX_PATH) == 0) return ::GetLastError();
+  const std::string interpreter = std::string(systemFolder) + "\\cmd.exe";
+  std::string commandLine = "cmd.exe /c \"\"" + path + "\"\"";
+  const std::string startFolder = folderOfPath(path);
+
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
+                        nullptr, startFolder.empty() ? nullptr : startFolder.c_str(), &startup, &info)) {
+    return ::GetLastError();
+  }
+  UniqueKernelHandle process(info.hProcess);  // not waited for: closing our handles is all
+  UniqueKernelHandle thread(info.hThread);
+  return ERROR_SUCCESS;
+}
+
+void Win32Process::sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
+
+}  // namespace tlv::platform::win32

@@ -1,0 +1,108 @@
+// Win32 only: the file-system port over kernel32's ANSI file calls.
+#include "platform/win32/Win32Files.h"
+
+#include "platform/win32/UniqueHandle.h"
+
+namespace tlv::platform::win32 {
+
+namespace {
+
+class Win32TextFile final : public TextFile {
+ public:
+  explicit Win32TextFile(UniqueFile file) : file_(std::move(file)) {}
+
+  Win32Error writeLine(std::string_view text) override {
+    if (!file_) return ERROR_INVALID_HANDLE;
+    std::string line(text);
+    line += "\r\n";
+    DWORD written = 0;
+    if (!::WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr)) {
+      return ::GetLastError();
+    }
+    return written == line.size() ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+  }
+
+  Win32Error close() override {
+    if (!file_) return ERROR_SUCCESS;
+    return ::CloseHandle(file_.release()) ? ERROR_SUCCESS : ::GetLastError();
+  }
+
+ private:
+  UniqueFile file_;
+};
+
+}  // namespace
+
+Result<std::int64_t> Win32FileSystem::fileLength(const std::string& path) {
+  using R = Result<std::int64_t>;
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return R::failure(::GetLastError());
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return R::failure(ERROR_FILE_NOT_FOUND);
+  return R::success((static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+Result<std::uint32_t> Win32FileSystem::fileAttributes(const std::string& path) {
+  using R = Result<std::uint32_t>;
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return R::failure(::GetLastError());
+  return R::success(attributes);
+}
+
+Result<std::unique_ptr<TextFile>> Win32FileSystem::openText(const std::string& path, OpenMode mode) {
+  using R = Result<std::unique_ptr<TextFile>>;
+  const DWORD disposition = mode == OpenMode::Output ? CREATE_ALWAYS : OPEN_ALWAYS;
+  UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return R::failure(::GetLastError());
+  if (mode == OpenMode::Append && ::SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) {
+    if (const DWORD error = ::GetLastError(); error != NO_ERROR) return R::failure(error);
+  }
+  return R::success(std::make_unique<Win32TextFile>(std::move(file)));
+}
+
+Result<std::string> Win32FileSystem::readWholeFile(const std::string& path) {
+  using R = Result<std::string>;
+  UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return R::failure(::GetLastError());
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size)) return R::failure(::GetLastError());
+  if (size.QuadPart > 0x7FFFFFFF) return R::failure(ERROR_NOT_ENOUGH_MEMORY);
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr)) {
+      return R::failure(::GetLastError());
+    }
+    if (got == 0) break;  // the file shrank while we read it
+    done += got;
+  }
+  bytes.resize(done);
+  return R::success(std::move(bytes));
+}
+
+Win32Error Win32FileSystem::copyFile(const std::string& source, const std::string& target) {
+  return ::CopyFileA(source.c_str(), target.c_str(), FALSE) ? ERROR_SUCCESS : ::GetLastError();
+}
+
+Result<std::vector<FolderEntry>> Win32FileSystem::listFolder(const std::string& folder) {
+  using R = Result<std::vector<FolderEntry>>;
+  std::string pattern = folder;
+  if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/')) pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAA data{};
+  UniqueFind find(::FindFirstFileA(pattern.c_str(), &data));
+  std::vector<FolderEntry> entries;
+  if (!find) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? R::success(std::move(entries)) : R::failure(error);
+  }
+  do {
+    entries.push_back({data.cFileName, data.dwFileAttributes});
+  } while (::FindNextFileA(find.get(), &data));
+  if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES) return R::failure(error);
+  return R::success(std::move(entries));
+}
+
+}  // namespace tlv::platform::win32

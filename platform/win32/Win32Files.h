@@ -1,0 +1,18 @@
+// Win32 only: the file-system port over kernel32's ANSI file calls.
+#pragma once
+
+#include "platform/Files.h"
+
+namespace tlv::platform::win32 {
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  Result<std::int64_t> fileLength(const std::string& path) override;
+  Result<std::uint32_t> fileAttributes(const std::string& path) override;
+  Result<std::unique_ptr<TextFile>> openText(const std::string& path, OpenMode mode) override;
+  Result<std::string> readWholeFile(const std::string& path) override;
+  Win32Error copyFile(const std::string& source, const std::string& target) override;
+  Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
+};
+
+}  // namespace tlv::platform::win32

@@ -1,0 +1,27 @@
+// Win32 only: the real machine's ports, handed out as a Platform.
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/win32/Win32Basics.h"
+#include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Ui.h"
+
+namespace tlv::platform::win32 {
+
+class Win32Platform {
+ public:
+  explicit Win32Platform(HINSTANCE instance) : ui_(instance) {}
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+
+  Platform platform() { return Platform{files_, clock_, environment_, ui_, process_}; }
+
+ private:
+  Win32FileSystem files_;
+  Win32Clock clock_;
+  Win32Environment environment_;
+  Win32Ui ui_;
+  Win32Process process_;
+};
+
+}  // namespace tlv::platform::win32

@@ -1,0 +1,84 @@
+# Shell functions for the project's Wine harness: a private prefix inside a build tree
+# and an Xvfb display that the harness starts and stops itself. Sourced, not run.
+
+# wine_use <build dir>: point Wine at the prefix of that build tree, quietly.
+wine_use() {
+  WINE_STATE_DIR="$1/wine"
+  mkdir -p "$WINE_STATE_DIR"
+  export WINEPREFIX="$WINE_STATE_DIR/prefix"
+  export WINEDEBUG="${WINEDEBUG:--all}"
+  # No Mono or Gecko installers: the prefix is made without network and without prompts.
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+  unset WINEARCH
+}
+
+# wine_prefix_ready: the prefix was made to the end and still has its registry and system.
+wine_prefix_ready() {
+  [ -f "$WINEPREFIX/.tlv-ready" ] && [ -s "$WINEPREFIX/system.reg" ] &&
+    [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]
+}
+
+# wine_ensure_prefix: make the prefix once; rebuild it when it is missing or broken.
+wine_ensure_prefix() {
+  exec 8>"$WINE_STATE_DIR/prefix.lock"
+  flock 8
+  if ! wine_prefix_ready; then
+    echo "wine: making the prefix $WINEPREFIX" >&2
+    wineserver -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+    if ! DISPLAY= wineboot -i >/dev/null 2>&1 </dev/null || ! wineserver -w >/dev/null 2>&1; then
+      echo "wine: wineboot failed" >&2
+      flock -u 8
+      return 1
+    fi
+    touch "$WINEPREFIX/.tlv-ready"
+  fi
+  flock -u 8
+}
+
+# wine_session_alive: the harness's Xvfb of this build tree is running.
+wine_session_alive() {
+  [ -f "$WINE_STATE_DIR/xvfb.pid" ] && kill -0 "$(cat "$WINE_STATE_DIR/xvfb.pid")" 2>/dev/null
+}
+
+# wine_session_start: start Xvfb on a free display number and a persistent wineserver.
+wine_session_start() {
+  wine_ensure_prefix || return 1
+  if wine_session_alive; then
+    export DISPLAY=":$(cat "$WINE_STATE_DIR/display")"
+    return 0
+  fi
+  local fifo="$WINE_STATE_DIR/displayfd"
+  rm -f "$fifo" "$WINE_STATE_DIR/display"
+  mkfifo "$fifo"
+  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset 9>"$fifo" >/dev/null 2>&1 &
+  echo $! >"$WINE_STATE_DIR/xvfb.pid"
+  local number
+  if ! read -r -t 20 number <"$fifo"; then
+    echo "wine: Xvfb did not start" >&2
+    rm -f "$fifo"
+    wine_session_stop
+    return 1
+  fi
+  rm -f "$fifo"
+  echo "$number" >"$WINE_STATE_DIR/display"
+  export DISPLAY=":$number"
+  # The wineserver and Wine's own system processes (services, explorer) outlive every test
+  # program; started here with their output on /dev/null, they hold no test's output pipe.
+  wineserver -p >/dev/null 2>&1
+  wine wineboot >/dev/null 2>&1 </dev/null
+}
+
+# wine_session_stop: end every Wine process of the prefix, then Xvfb. Leaves nothing behind.
+wine_session_stop() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  if [ -f "$WINE_STATE_DIR/xvfb.pid" ]; then
+    local pid
+    pid=$(cat "$WINE_STATE_DIR/xvfb.pid")
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$pid" 2>/dev/null || true
+    rm -f "$WINE_STATE_DIR/xvfb.pid" "$WINE_STATE_DIR/display"
+  fi
+}

@@ -1,0 +1,147 @@
+// Contract suite of the file-system port: the same cases on the sim machine and under Wine.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "files/FileHandling.h"
+#include "tests/contract/TestMachine.h"
+
+namespace tlv::testing {
+namespace {
+
+using platform::OpenMode;
+namespace err = platform::err;
+
+class FilesContract : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    machine = makeTestMachine();
+    dir = machine->scratchFolder();
+  }
+  platform::FileSystem& fs() { return machine->platform().files; }
+  void write(const std::string& path, const std::string& line, OpenMode mode = OpenMode::Output) {
+    auto file = fs().openText(path, mode);
+    ASSERT_TRUE(file.ok()) << path << " error " << file.error;
+    ASSERT_EQ(file.value->writeLine(line), err::kSuccess);
+    ASSERT_EQ(file.value->close(), err::kSuccess);
+  }
+  std::string read(const std::string& path) {
+    auto bytes = fs().readWholeFile(path);
+    EXPECT_TRUE(bytes.ok()) << path << " error " << bytes.error;
+    return bytes.value;
+  }
+
+  std::unique_ptr<TestMachine> machine;
+  std::string dir;
+};
+
+TEST_F(FilesContract, TextFilesEndLinesInCrLfAndOutputReplacesWhileAppendExtends) {
+  const std::string path = dir + "a.txt";
+  write(path, "one");
+  write(path, "two", OpenMode::Append);
+  EXPECT_EQ(read(path), "one\r\ntwo\r\n");
+  write(path, "three");
+  EXPECT_EQ(read(path), "three\r\n");
+  write(dir + "new.txt", "", OpenMode::Append);
+  EXPECT_EQ(read(dir + "new.txt"), "\r\n");
+
+  // A file dropped without close() is closed by its owner, its lines kept.
+  {
+    auto file = fs().openText(dir + "dropped.txt", OpenMode::Output);
+    ASSERT_TRUE(file.ok());
+    file.value->writeLine("kept");
+  }
+  EXPECT_EQ(read(dir + "dropped.txt"), "kept\r\n");
+}
+
+TEST_F(FilesContract, LengthAndAttributesTellFilesFromFoldersAndMissingPaths) {
+  write(dir + "f.txt", "12345678");  // 10 bytes with CR LF
+  auto empty = fs().openText(dir + "empty.txt", OpenMode::Output);
+  ASSERT_TRUE(empty.ok());
+  empty.value->close();
+  machine->makeFolder(dir + "sub");
+
+  EXPECT_EQ(fs().fileLength(dir + "f.txt").value, 10);
+  auto zero = fs().fileLength(dir + "empty.txt");
+  EXPECT_TRUE(zero.ok());
+  EXPECT_EQ(zero.value, 0);
+  EXPECT_EQ(fs().fileLength(dir + "F.TXT").value, 10) << "names without regard to case";
+  EXPECT_EQ(fs().fileLength(dir + "missing.txt").error, err::kFileNotFound);
+  EXPECT_EQ(fs().fileLength(dir + "nofolder\\x.txt").error, err::kPathNotFound);
+  EXPECT_FALSE(fs().fileLength(dir + "sub").ok()) << "a folder has no file length";
+
+  auto folder = fs().fileAttributes(dir + "sub");
+  ASSERT_TRUE(folder.ok());
+  EXPECT_TRUE(folder.value & platform::attr::kDirectory);
+  EXPECT_TRUE(fs().fileAttributes(dir + "sub\\").ok()) << "trailing backslash on a folder";
+  auto file = fs().fileAttributes(dir + "f.txt");
+  ASSERT_TRUE(file.ok());
+  EXPECT_FALSE(file.value & platform::attr::kDirectory);
+  EXPECT_FALSE(fs().fileAttributes(dir + "f.txt\\").ok()) << "trailing backslash on a file";
+  EXPECT_EQ(fs().fileAttributes(dir + "missing").error, err::kFileNotFound);
+  EXPECT_FALSE(fs().fileAttributes("").ok());
+}
+
+TEST_F(FilesContract, OpeningFailsWithTheSystemsErrors) {
+  machine->makeFolder(dir + "sub");
+  EXPECT_EQ(fs().openText(dir + "nofolder\\x.txt", OpenMode::Output).error, err::kPathNotFound);
+  EXPECT_EQ(fs().openText(dir + "sub", OpenMode::Append).error, err::kAccessDenied) << "a folder is not a file";
+  EXPECT_EQ(fs().readWholeFile(dir + "missing.txt").error, err::kFileNotFound);
+}
+
+TEST_F(FilesContract, CopyCreatesOrReplacesTheTargetAndReportsWhatIsMissing) {
+  write(dir + "src.exe", "tool");
+  write(dir + "old.exe", "old version");
+  EXPECT_EQ(fs().copyFile(dir + "src.exe", dir + "dst.exe"), err::kSuccess);
+  EXPECT_EQ(read(dir + "dst.exe"), "tool\r\n");
+  EXPECT_EQ(fs().copyFile(dir + "src.exe", dir + "old.exe"), err::kSuccess);
+  EXPECT_EQ(read(dir + "old.exe"), "tool\r\n");
+  EXPECT_EQ(read(dir + "src.exe"), "tool\r\n") << "the source stays";
+
+  EXPECT_EQ(fs().copyFile(dir + "missing.exe", dir + "x.exe"), err::kFileNotFound);
+  EXPECT_EQ(fs().copyFile(dir + "src.exe", dir + "nofolder\\x.exe"), err::kPathNotFound);
+}
+
+TEST_F(FilesContract, ListingGivesDotEntriesNamesAndAttributes) {
+  write(dir + "File One.txt", "x");
+  machine->makeFolder(dir + "Folder");
+  auto listing = fs().listFolder(dir);
+  ASSERT_TRUE(listing.ok());
+  std::map<std::string, std::uint32_t> seen;
+  for (const auto& entry : listing.value) seen[entry.name] = entry.attributes;
+  EXPECT_EQ(seen.size(), 4u);
+  EXPECT_TRUE(seen.count(".") && seen.count(".."));
+  ASSERT_TRUE(seen.count("File One.txt")) << "names keep their case";
+  EXPECT_FALSE(seen["File One.txt"] & platform::attr::kDirectory);
+  ASSERT_TRUE(seen.count("Folder"));
+  EXPECT_TRUE(seen["Folder"] & platform::attr::kDirectory);
+
+  EXPECT_TRUE(fs().listFolder(dir.substr(0, dir.size() - 1)).ok()) << "folder named without backslash";
+  EXPECT_EQ(fs().listFolder(dir + "missing\\").error, err::kPathNotFound);
+}
+
+TEST_F(FilesContract, PresenceChecksAnswerWithoutEverFailing) {
+  files::FileHandling checks(machine->platform());
+  write(dir + "tool.exe", "x");
+  auto empty = fs().openText(dir + "empty.bin", OpenMode::Output);
+  ASSERT_TRUE(empty.ok());
+  empty.value->close();
+  machine->makeFolder(dir + "sub");
+
+  EXPECT_TRUE(checks.CheckForFileQuietly(dir + "tool.exe"));
+  EXPECT_TRUE(checks.CheckForFileQuietly(dir + "empty.bin")) << "an empty file is present";
+  EXPECT_FALSE(checks.CheckForFileQuietly(dir + "missing.exe"));
+  EXPECT_FALSE(checks.CheckForFileQuietly(dir + "nofolder\\tool.exe"));
+  EXPECT_FALSE(checks.CheckForFileQuietly(dir + "sub"));
+  EXPECT_FALSE(checks.CheckForFileQuietly(""));
+
+  EXPECT_TRUE(checks.FolderExists(dir + "sub"));
+  EXPECT_TRUE(checks.FolderExists(dir + "sub\\"));
+  EXPECT_FALSE(checks.FolderExists(dir + "tool.exe"));
+  EXPECT_FALSE(checks.FolderExists(dir + "missing"));
+  EXPECT_FALSE(checks.FolderExists(""));
+  EXPECT_FALSE(checks.FolderExists(dir + "bad<name>"));
+}
+
+}  // namespace
+}  // namespace tlv::testing

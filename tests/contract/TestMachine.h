@@ -1,0 +1,27 @@
+// Portable: the machine a contract test runs on. The native build links the sim machine,
+// the MinGW build the real one under Wine; the suites see only this interface.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace tlv::testing {
+
+class TestMachine {
+ public:
+  virtual ~TestMachine() = default;
+  virtual platform::Platform& platform() = 0;
+  /// An empty folder of its own for the test, ending in a backslash; removed afterwards.
+  virtual std::string scratchFolder() = 0;
+  /// Creates a folder below the scratch folder (test arrangement, not under test).
+  virtual void makeFolder(const std::string& path) = 0;
+  /// "sim" or "win32".
+  virtual std::string backendName() const = 0;
+};
+
+/// The machine of this build: sim natively, the real platform under Wine.
+std::unique_ptr<TestMachine> makeTestMachine();
+
+}  // namespace tlv::testing

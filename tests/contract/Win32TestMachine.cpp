@@ -1,0 +1,56 @@
+// Win32 backend of the contract suites: the real machine, with a scratch folder under the
+// temporary folder that is emptied before and removed after each test.
+#include "platform/win32/Win32Platform.h"
+#include "tests/contract/TestMachine.h"
+
+namespace tlv::testing {
+
+namespace {
+
+void removeTree(const std::string& folder) {
+  WIN32_FIND_DATAA data{};
+  HANDLE find = ::FindFirstFileA((folder + "*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        removeTree(path + "\\");
+      } else {
+        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(path.c_str());
+      }
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+  }
+  ::RemoveDirectoryA(folder.c_str());
+}
+
+class Win32TestMachine final : public TestMachine {
+ public:
+  Win32TestMachine() : machine_(::GetModuleHandleA(nullptr)), platform_(machine_.platform()) {
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    scratch_ = std::string(temp) + "TlvAsServiceTests\\";
+    removeTree(scratch_);
+    ::CreateDirectoryA(scratch_.c_str(), nullptr);
+  }
+  ~Win32TestMachine() override { removeTree(scratch_); }
+
+  platform::Platform& platform() override { return platform_; }
+  std::string scratchFolder() override { return scratch_; }
+  void makeFolder(const std::string& path) override { ::CreateDirectoryA(path.c_str(), nullptr); }
+  std::string backendName() const override { return "win32"; }
+
+ private:
+  platform::win32::Win32Platform machine_;
+  platform::Platform platform_;
+  std::string scratch_;
+};
+
+}  // namespace
+
+std::unique_ptr<TestMachine> makeTestMachine() { return std::make_unique<Win32TestMachine>(); }
+
+}  // namespace tlv::testing
