@@ -44,3 +44,15 @@ if(NOT WIN32)
     "if(EXISTS \"${TLV_MINGW_BUILD_DIR}/CTestTestfile.cmake\")\n  subdirs(\"${TLV_MINGW_BUILD_DIR}\")\nendif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${CMAKE_BINARY_DIR}/IncludeWineTests.cmake")
 endif()
+
+# tlv_contract_test(<name> SOURCES ... [DEPS ...]): a suite written once against
+# tests/contract/TestMachine.h, built as <name>_sim natively and <name>_win32 under MinGW.
+function(tlv_contract_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  if(WIN32)
+    set(exe ${name}_win32)
+  else()
+    set(exe ${name}_sim)
+  endif()
+  tlv_test(${exe} SOURCES ${ARG_SOURCES} DEPS tlv_test_machine ${ARG_DEPS} TIMEOUT ${ARG_TIMEOUT})
+endfunction()
