@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace tlv::platform {
@@ -38,6 +37,17 @@ struct WindowDesign {
   unsigned timerMilliseconds = 0;
 };
 
+/// The outcome of the input prompt.
+struct PromptAnswer {
+  enum class Kind {
+    Ok,         ///< the user pressed OK; text holds the answer
+    Cancelled,  ///< the user pressed Cancel or closed the prompt
+    NotShown,   ///< the prompt could not be shown at all
+  };
+  Kind kind = Kind::NotShown;
+  std::string text;
+};
+
 /// What the window lets its events do to it.
 class WindowControls {
  public:
@@ -66,9 +76,9 @@ class Ui {
   /// Shows a message box, modal to the window when there is one; returns the button pressed,
   /// or button::kNone when the box could not be shown.
   virtual int messageBox(const std::string& text, const std::string& title, std::uint32_t style) = 0;
-  /// Asks for one line of text, modal to the window. nullopt when cancelled.
-  virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
-                                              const std::string& defaultText) = 0;
+  /// Asks for one line of text, modal to the window, its field holding the default.
+  virtual PromptAnswer inputBox(const std::string& prompt, const std::string& title,
+                                const std::string& defaultText) = 0;
   /// The program's own title, used for a message box given no title.
   virtual std::string programTitle() = 0;
 };

@@ -32,17 +32,17 @@ int SimUi::messageBox(const std::string& text, const std::string& title, std::ui
   return button::kOk;
 }
 
-std::optional<std::string> SimUi::inputBox(const std::string& prompt, const std::string& title,
-                                           const std::string& defaultText) {
-  if (faults_.enter("ui.inputBox")) return std::nullopt;
+PromptAnswer SimUi::inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
+  if (faults_.enter("ui.inputBox") || promptsFail_) return {PromptAnswer::Kind::NotShown, {}};
   prompts_.push_back({prompt, title, defaultText});
   if (answers_.empty()) {
     ++unexpectedPrompts_;
-    return std::string("STOP");
+    return {PromptAnswer::Kind::Ok, "STOP"};
   }
   std::optional<std::string> answer = std::move(answers_.front());
   answers_.pop_front();
-  return answer;
+  if (!answer) return {PromptAnswer::Kind::Cancelled, {}};
+  return {PromptAnswer::Kind::Ok, std::move(*answer)};
 }
 
 void SimUi::setStatusText(const std::string& text) {

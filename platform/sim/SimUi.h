@@ -35,6 +35,8 @@ class SimUi final : public Ui, private WindowControls {
   void setWindowActions(std::vector<WindowAction> actions) { actions_ = std::move(actions); }
   /// Answers for the input prompt in order; nullopt presses Cancel.
   void queuePromptAnswer(std::optional<std::string> answer) { answers_.push_back(std::move(answer)); }
+  /// The prompt cannot be shown from now on.
+  void failPrompts() { promptsFail_ = true; }
   void setProgramTitle(std::string title) { title_ = std::move(title); }
 
   // What was seen.
@@ -51,8 +53,8 @@ class SimUi final : public Ui, private WindowControls {
   // Ui
   bool showModalWindow(const WindowDesign& design, WindowEvents& events) override;
   int messageBox(const std::string& text, const std::string& title, std::uint32_t style) override;
-  std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
-                                      const std::string& defaultText) override;
+  PromptAnswer inputBox(const std::string& prompt, const std::string& title,
+                        const std::string& defaultText) override;
   std::string programTitle() override { return title_; }
 
  private:
@@ -69,6 +71,7 @@ class SimUi final : public Ui, private WindowControls {
   std::vector<ShownBox> boxes_;
   std::vector<ShownPrompt> prompts_;
   int unexpectedPrompts_ = 0;
+  bool promptsFail_ = false;
   bool timerEnabled_ = false;
 };
 

@@ -107,8 +107,8 @@ INT_PTR CALLBACK promptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-std::optional<std::string> Win32Ui::inputBox(const std::string& prompt, const std::string& title,
-                                             const std::string& defaultText) {
+PromptAnswer Win32Ui::inputBox(const std::string& prompt, const std::string& title,
+                               const std::string& defaultText) {
   // Dialog units: a prompt on the left, OK and Cancel on the right, the edit field below.
   DialogTemplate dialog(title, 245, 90);
   dialog.item(kPromptId, 0x0082 /* STATIC */, SS_LEFT, 7, 7, 170, 50, prompt);
@@ -119,8 +119,9 @@ std::optional<std::string> Win32Ui::inputBox(const std::string& prompt, const st
   PromptState state{&defaultText, {}};
   const INT_PTR pressed = ::DialogBoxIndirectParamA(::GetModuleHandleA(nullptr), dialog.get(), window_, promptProc,
                                                     reinterpret_cast<LPARAM>(&state));
-  if (pressed != IDOK) return std::nullopt;
-  return state.answer;
+  if (pressed == IDOK) return {PromptAnswer::Kind::Ok, std::move(state.answer)};
+  if (pressed == IDCANCEL) return {PromptAnswer::Kind::Cancelled, {}};
+  return {PromptAnswer::Kind::NotShown, {}};  // -1 or 0: the dialog could not be created
 }
 
 }  // namespace tlv::platform::win32

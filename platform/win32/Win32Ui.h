@@ -13,8 +13,8 @@ class Win32Ui final : public Ui {
 
   bool showModalWindow(const WindowDesign& design, WindowEvents& events) override;
   int messageBox(const std::string& text, const std::string& title, std::uint32_t style) override;
-  std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
-                                      const std::string& defaultText) override;
+  PromptAnswer inputBox(const std::string& prompt, const std::string& title,
+                        const std::string& defaultText) override;
   std::string programTitle() override { return "TlvAsService"; }
 
  private:
