@@ -55,6 +55,8 @@ class FileSystem {
   virtual Result<std::unique_ptr<TextFile>> openText(const std::string& path, OpenMode mode) = 0;
   /// Reads the whole file as bytes.
   virtual Result<std::string> readWholeFile(const std::string& path) = 0;
+  /// Deletes a file.
+  virtual Win32Error deleteFile(const std::string& path) = 0;
   /// Copies a file, replacing an existing target.
   virtual Win32Error copyFile(const std::string& source, const std::string& target) = 0;
   /// Lists a folder's entries, "." and ".." included, in the file system's order.

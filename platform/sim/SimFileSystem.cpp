@@ -177,6 +177,18 @@ Result<std::string> SimFileSystem::readWholeFile(const std::string& path) {
   return R::success(node->data);
 }
 
+Win32Error SimFileSystem::deleteFile(const std::string& path) {
+  if (Win32Error e = faults_.enter("files.deleteFile")) return e;
+  const std::string key = keyOf(path);
+  const Node* node = validKey(key) ? find(key) : nullptr;
+  if (!node) return find(parentKey(key)) ? err::kFileNotFound : err::kPathNotFound;
+  if (node->folder || (node->attributes & attr::kReadOnly) || deniedFolders_.count(parentKey(key))) {
+    return err::kAccessDenied;
+  }
+  nodes_.erase(key);
+  return err::kSuccess;
+}
+
 Win32Error SimFileSystem::copyFile(const std::string& source, const std::string& target) {
   if (Win32Error e = faults_.enter("files.copyFile")) return e;
   const std::string sourceKey = keyOf(source);

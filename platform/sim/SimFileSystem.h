@@ -32,6 +32,7 @@ class SimFileSystem final : public FileSystem {
   Result<std::uint32_t> fileAttributes(const std::string& path) override;
   Result<std::unique_ptr<TextFile>> openText(const std::string& path, OpenMode mode) override;
   Result<std::string> readWholeFile(const std::string& path) override;
+  Win32Error deleteFile(const std::string& path) override;
   Win32Error copyFile(const std::string& source, const std::string& target) override;
   Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
 

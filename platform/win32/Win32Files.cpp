@@ -82,6 +82,10 @@ Result<std::string> Win32FileSystem::readWholeFile(const std::string& path) {
   return R::success(std::move(bytes));
 }
 
+Win32Error Win32FileSystem::deleteFile(const std::string& path) {
+  return ::DeleteFileA(path.c_str()) ? ERROR_SUCCESS : ::GetLastError();
+}
+
 Win32Error Win32FileSystem::copyFile(const std::string& source, const std::string& target) {
   return ::CopyFileA(source.c_str(), target.c_str(), FALSE) ? ERROR_SUCCESS : ::GetLastError();
 }

@@ -98,6 +98,12 @@ TEST_F(FilesContract, CopyCreatesOrReplacesTheTargetAndReportsWhatIsMissing) {
   EXPECT_EQ(read(dir + "old.exe"), "tool\r\n");
   EXPECT_EQ(read(dir + "src.exe"), "tool\r\n") << "the source stays";
 
+  EXPECT_EQ(fs().deleteFile(dir + "dst.exe"), err::kSuccess);
+  EXPECT_FALSE(fs().fileLength(dir + "dst.exe").ok());
+  EXPECT_EQ(fs().deleteFile(dir + "dst.exe"), err::kFileNotFound);
+  machine->makeFolder(dir + "sub");
+  EXPECT_EQ(fs().deleteFile(dir + "sub"), err::kAccessDenied) << "a folder is not deleted as a file";
+
   EXPECT_EQ(fs().copyFile(dir + "missing.exe", dir + "x.exe"), err::kFileNotFound);
   EXPECT_EQ(fs().copyFile(dir + "src.exe", dir + "nofolder\\x.exe"), err::kPathNotFound);
 }
