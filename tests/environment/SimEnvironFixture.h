@@ -5,15 +5,68 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <new>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "environment/jclass_WinEnviron.h"
 #include "logging/LoggingFunctions.h"
+#include "platform/WindowsPath.h"
 #include "platform/sim/SimMachine.h"
 
 namespace tlv::testing {
+
+/// The sim machine's environment, counting reads by name. A variable named in failing
+/// throws std::bad_alloc, standing for a step that runs out of memory while reading it.
+class CountingVariables final : public platform::Environment {
+ public:
+  explicit CountingVariables(platform::Environment& inner) : inner_(inner) {}
+  std::string variable(const std::string& name) override {
+    const std::string key = platform::upperCase(name);
+    ++reads_[key];
+    if (failing.count(key)) throw std::bad_alloc();
+    return inner_.variable(name);
+  }
+  int reads(const std::string& name) const {
+    const auto it = reads_.find(platform::upperCase(name));
+    return it == reads_.end() ? 0 : it->second;
+  }
+  std::set<std::string> failing;  ///< upper-case names
+
+ private:
+  platform::Environment& inner_;
+  std::map<std::string, int> reads_;
+};
+
+/// The sim machine's file system; the attribute read of a path named in failing throws
+/// std::bad_alloc, standing for a folder test that runs out of memory.
+class FailingAttributeReads final : public platform::FileSystem {
+ public:
+  explicit FailingAttributeReads(platform::FileSystem& inner) : inner_(inner) {}
+  platform::Result<std::uint32_t> fileAttributes(const std::string& path) override {
+    if (failing.count(path)) throw std::bad_alloc();
+    return inner_.fileAttributes(path);
+  }
+  platform::Result<std::int64_t> fileLength(const std::string& path) override { return inner_.fileLength(path); }
+  platform::Result<std::unique_ptr<platform::TextFile>> openText(const std::string& path,
+                                                                 platform::OpenMode mode) override {
+    return inner_.openText(path, mode);
+  }
+  platform::Result<std::string> readWholeFile(const std::string& path) override { return inner_.readWholeFile(path); }
+  platform::Win32Error copyFile(const std::string& source, const std::string& target) override {
+    return inner_.copyFile(source, target);
+  }
+  platform::Result<std::vector<platform::FolderEntry>> listFolder(const std::string& folder) override {
+    return inner_.listFolder(folder);
+  }
+  std::set<std::string> failing;  ///< exact paths
+
+ private:
+  platform::FileSystem& inner_;
+};
 
 /// One sim machine with its log writer and environment object; not copyable, as the object
 /// refers into the machine.
@@ -31,8 +84,8 @@ struct SimEnviron {
                                      suiteMask, productType});
   }
 
-  void setVariables(const std::vector<std::pair<std::string, std::string>>& variables) {
-    for (const auto& [name, value] : variables) machine.environment.set(name, value);
+  void setVariables(const std::vector<std::pair<std::string, std::string>>& values) {
+    for (const auto& [name, value] : values) machine.environment.set(name, value);
   }
 
   /// 32-bit Windows XP Professional SP3, user1, as Windows sets a process's variables.
@@ -84,7 +137,9 @@ struct SimEnviron {
   }
 
   platform::sim::SimMachine machine;
-  platform::Platform platform = machine.platform();
+  CountingVariables variables{machine.environment};
+  FailingAttributeReads files{machine.files};
+  platform::Platform platform{files, machine.clock, variables, machine.ui, machine.process, machine.systemInfo};
   logging::LoggingFunctions log{platform};
   environment::jclass_WinEnviron env{platform, log};
 };
