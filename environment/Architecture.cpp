@@ -80,7 +80,8 @@ void jclass_WinEnviron::DetectArchitecture() {
 std::int32_t jclass_WinEnviron::IsWin64OS() {
   logging::CountAndStop guard(log_, kModule, "IsWin64OS");
   std::int32_t result = 0;
-  // Looked up by name at run time: systems before XP SP2 have no such entry.
+  // Looked up by name at run time: systems before XP SP2 have no such entry. Any address
+  // but 0 is the entry; read as a signed number, one above 2 GB would pass for missing.
   const std::uintptr_t kernel = platform_.systemInfo.moduleHandle("kernel32");
   const std::uintptr_t entry = platform_.systemInfo.procAddress(kernel, "IsWow64Process");
   if (entry != 0) {

@@ -100,17 +100,18 @@ std::string jclass_WinEnviron::NameTextNt6OrLater(const platform::OsVersionInfo&
   if (IsWorkstation()) {
     isServer_ = false;
     const bool professional = IsProfessional();
-    const std::string edition = professional ? "Pro " : "Home ";
-    if (!ntSix) return withCode(laterNtCode(major, minor), " NEW WorkStation " + edition + tail.substr(1));
+    // Windows 8 without the Professional indication is named like the Vista and 7 editions.
+    const std::string edition = (professional ? "Pro" : "Home") + tail;
+    if (!ntSix) return withCode(laterNtCode(major, minor), " NEW WorkStation " + edition);
     switch (minor) {
       case 0:
-        return "10 Vista " + edition + tail.substr(1);
+        return "10 Vista " + edition;
       case 1:
-        return "13 Windows7 " + edition + tail.substr(1);
+        return "13 Windows7 " + edition;
       case 2:
-        return "16 Windows8 " + edition + tail.substr(1);
+        return "16 Windows8 " + edition;
       default:
-        return withCode(ntSixMinorCode(minor), " Unexpected " + edition + tail.substr(1));
+        return withCode(ntSixMinorCode(minor), " Unexpected " + edition);
     }
   }
 

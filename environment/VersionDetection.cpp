@@ -2,6 +2,8 @@
 // predicates, each of which asks the platform afresh.
 #include <cctype>
 #include <charconv>
+#include <optional>
+#include <string_view>
 
 #include "environment/ValueRules.h"
 #include "environment/jclass_WinEnviron.h"

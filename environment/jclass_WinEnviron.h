@@ -130,9 +130,6 @@ class jclass_WinEnviron {
   /// A folder property: discovery runs first when the trigger cache is empty.
   std::string folder(const std::string& cache, const std::string& trigger);
 
-  /// A system metric under the capture-and-continue form; 0 when asking it fails.
-  std::int32_t metricOrZero(const char* procedure, std::int32_t index);
-
   platform::Platform& platform_;
   logging::LoggingFunctions& log_;
 

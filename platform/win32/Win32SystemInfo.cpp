@@ -102,7 +102,11 @@ Result<NetworkUserName> Win32SystemInfo::networkUserName(std::uint32_t bufferLen
   std::vector<char> buffer(std::max<std::uint32_t>(bufferLength, 1), '\0');
   DWORD length = bufferLength;
   const DWORD status = ::WNetGetUserA(nullptr, buffer.data(), &length);
-  if (status == ERROR_MORE_DATA) return R{NetworkUserName{{}, length}, ERROR_MORE_DATA};
+  // Windows reports a short buffer as ERROR_MORE_DATA, Wine as ERROR_INSUFFICIENT_BUFFER;
+  // both give the length needed.
+  if (status == ERROR_MORE_DATA || status == ERROR_INSUFFICIENT_BUFFER) {
+    return R{NetworkUserName{{}, length}, ERROR_MORE_DATA};
+  }
   if (status != NO_ERROR) return R::failure(status);
   const auto end = std::find(buffer.begin(), buffer.end(), '\0');
   return R::success(NetworkUserName{std::string(buffer.begin(), end), 0});

@@ -164,19 +164,5 @@ TEST_F(ProductNaming, PlatformQuestionsComeInTheirFamilysOrderAndEachPredicateAs
   }
 }
 
-TEST_F(ProductNaming, TheServer2003SuffixFollowsTheR2MarkDirectly) {
-  setWindows(2, 5, 2, 3790, "", kServer, kEnterprise | kTerminal);
-  machine.systemInfo.setSystemMetric(platform::metric::kServerR2, 1);
-  EXPECT_EQ(env.Title(), "Server 2003 R2-Enterprise-TS enabled 5.2.3790");
-
-  // Asking the R2 metric fails: the mark is simply missing, and nothing is logged.
-  SimEnviron refused;
-  refused.setWindows(2, 5, 2, 3790, "", kServer, kEnterprise);
-  refused.machine.systemInfo.setSystemMetric(platform::metric::kServerR2, 1);
-  refused.machine.faults.failWhen([](std::string_view call) { return call == "sysinfo.systemMetric"; }, 87);
-  EXPECT_EQ(refused.env.Title(), "Server 2003-Enterprise 5.2.3790");
-  EXPECT_TRUE(refused.log.CurrentLogFile().empty());
-}
-
 }  // namespace
 }  // namespace tlv::testing

@@ -41,33 +41,6 @@ class CountingVariables final : public platform::Environment {
   std::map<std::string, int> reads_;
 };
 
-/// The sim machine's file system; the attribute read of a path named in failing throws
-/// std::bad_alloc, standing for a folder test that runs out of memory.
-class FailingAttributeReads final : public platform::FileSystem {
- public:
-  explicit FailingAttributeReads(platform::FileSystem& inner) : inner_(inner) {}
-  platform::Result<std::uint32_t> fileAttributes(const std::string& path) override {
-    if (failing.count(path)) throw std::bad_alloc();
-    return inner_.fileAttributes(path);
-  }
-  platform::Result<std::int64_t> fileLength(const std::string& path) override { return inner_.fileLength(path); }
-  platform::Result<std::unique_ptr<platform::TextFile>> openText(const std::string& path,
-                                                                 platform::OpenMode mode) override {
-    return inner_.openText(path, mode);
-  }
-  platform::Result<std::string> readWholeFile(const std::string& path) override { return inner_.readWholeFile(path); }
-  platform::Win32Error copyFile(const std::string& source, const std::string& target) override {
-    return inner_.copyFile(source, target);
-  }
-  platform::Result<std::vector<platform::FolderEntry>> listFolder(const std::string& folder) override {
-    return inner_.listFolder(folder);
-  }
-  std::set<std::string> failing;  ///< exact paths
-
- private:
-  platform::FileSystem& inner_;
-};
-
 /// One sim machine with its log writer and environment object; not copyable, as the object
 /// refers into the machine.
 struct SimEnviron {
@@ -138,8 +111,7 @@ struct SimEnviron {
 
   platform::sim::SimMachine machine;
   CountingVariables variables{machine.environment};
-  FailingAttributeReads files{machine.files};
-  platform::Platform platform{files, machine.clock, variables, machine.ui, machine.process, machine.systemInfo};
+  platform::Platform platform{machine.files, machine.clock, variables, machine.ui, machine.process, machine.systemInfo};
   logging::LoggingFunctions log{platform};
   environment::jclass_WinEnviron env{platform, log};
 };

@@ -56,6 +56,13 @@ TEST_F(VersionSnapshot, ARefusedExtendedQueryMakesEveryPredicateFalse) {
   EXPECT_TRUE(nt6.env.isServer());
   EXPECT_FALSE(nt6.env.isHomeVersion());
   EXPECT_EQ(nt6.callsTo("sysinfo.productInfo"), 0u) << "the product text needs the extended record first";
+
+  SimEnviron noMetric;  // an R2 machine whose metric cannot be asked: the mark is left out
+  noMetric.setWindows(2, 5, 2, 3790, "", kServer);
+  noMetric.machine.systemInfo.setSystemMetric(platform::metric::kServerR2, 1);
+  noMetric.machine.faults.failWhen([](std::string_view call) { return call == "sysinfo.systemMetric"; }, 5);
+  EXPECT_EQ(noMetric.env.Title(), "Server 2003 5.2.3790");
+  EXPECT_TRUE(noMetric.logLines().empty());
 }
 
 TEST_F(VersionSnapshot, AFailedPlainQueryNamesPlatformZeroAndEmptyNamesKeepTheNumbers) {
