@@ -13,7 +13,8 @@ namespace {
 // A family code from this value on uses the layout under C:\Users.
 constexpr std::int16_t kFirstUsersLayoutFamily = 10;
 
-// Step 7 is the one step whose failures are neither logged nor allowed to stop it.
+// The SysWOW64 probe and its assignments are the one part of the pass whose failures are
+// neither logged nor allowed to stop it.
 void quietly(const std::function<void()>& statement) {
   try {
     statement();
