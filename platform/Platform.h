@@ -5,6 +5,7 @@
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
+#include "platform/SystemInfo.h"
 #include "platform/Ui.h"
 
 namespace tlv::platform {
@@ -15,6 +16,7 @@ struct Platform {
   Environment& environment;
   Ui& ui;
   Process& process;
+  SystemInfo& systemInfo;
 };
 
 }  // namespace tlv::platform

@@ -1,0 +1,110 @@
+// Portable: the system-information port: Windows version, product, processor, memory,
+// machine and user names, system metrics and the WOW64 question.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Result.h"
+
+namespace tlv::platform {
+
+/// The plain version record (OSVERSIONINFOA) as far as the program reads it.
+struct OsVersionInfo {
+  std::int32_t majorVersion = 0;
+  std::int32_t minorVersion = 0;
+  std::int32_t buildNumber = 0;
+  std::int32_t platformId = 0;
+  /// The whole 128-character service-pack field: the text, its terminating NUL and whatever
+  /// stood behind it (blanks where the call wrote nothing).
+  std::string servicePack;
+};
+
+/// The extended version record (OSVERSIONINFOEXA) as far as the program reads it.
+struct OsVersionInfoEx {
+  std::uint32_t majorVersion = 0;
+  std::uint32_t minorVersion = 0;
+  std::uint16_t servicePackMajor = 0;
+  std::uint16_t servicePackMinor = 0;
+  std::uint16_t suiteMask = 0;
+  std::uint8_t productType = 0;
+};
+
+/// The 32-bit memory-status record (MEMORYSTATUS of a 32-bit program): byte counts that cap
+/// or wrap on machines with 2 GiB or more.
+struct MemoryStatus {
+  std::uint32_t totalPhys = 0;
+  std::uint32_t availPhys = 0;
+};
+
+/// The 64-bit memory-status record (MEMORYSTATUSEX).
+struct MemoryStatusEx {
+  std::uint64_t totalPhys = 0;
+  std::uint64_t availPhys = 0;
+};
+
+/// A network user name, or when the caller's buffer was too small (ERROR_MORE_DATA) the
+/// buffer length in characters that the name needs.
+struct NetworkUserName {
+  std::string name;
+  std::uint32_t requiredLength = 0;
+};
+
+/// Product types of the extended version record.
+namespace product {
+inline constexpr std::uint8_t kWorkstation = 1;
+inline constexpr std::uint8_t kDomainController = 2;
+inline constexpr std::uint8_t kServer = 3;
+}  // namespace product
+
+/// Suite-mask bits of the extended version record.
+namespace suite {
+inline constexpr std::uint16_t kSmallBusiness = 0x0001;
+inline constexpr std::uint16_t kEnterprise = 0x0002;
+inline constexpr std::uint16_t kTerminal = 0x0010;
+inline constexpr std::uint16_t kPersonal = 0x0200;
+inline constexpr std::uint16_t kHomeServer = 0x8000;
+}  // namespace suite
+
+/// System-metric indexes (GetSystemMetrics).
+namespace metric {
+inline constexpr std::int32_t kMonitorCount = 80;       // SM_CMONITORS
+inline constexpr std::int32_t kServerR2 = 89;           // SM_SERVERR2
+inline constexpr std::int32_t kShuttingDown = 0x2000;   // SM_SHUTTINGDOWN
+inline constexpr std::int32_t kRemoteControl = 0x2001;  // SM_REMOTECONTROL
+}  // namespace metric
+
+class SystemInfo {
+ public:
+  virtual ~SystemInfo() = default;
+
+  /// GetVersionExA with the plain record.
+  virtual Result<OsVersionInfo> versionInfo() = 0;
+  /// GetVersionExA with the extended record; an error when the system refuses it.
+  virtual Result<OsVersionInfoEx> versionInfoEx() = 0;
+  /// GetProductInfo: the product type for a version and service pack; an error when the
+  /// call returns 0 or the system lacks it.
+  virtual Result<std::uint32_t> productInfo(std::uint32_t major, std::uint32_t minor, std::uint32_t servicePackMajor,
+                                            std::uint32_t servicePackMinor) = 0;
+  /// GetSystemInfo: the processor-architecture field.
+  virtual Result<std::uint16_t> processorArchitecture() = 0;
+  /// GlobalMemoryStatus.
+  virtual Result<MemoryStatus> memoryStatus() = 0;
+  /// GlobalMemoryStatusEx.
+  virtual Result<MemoryStatusEx> memoryStatusEx() = 0;
+  /// GetComputerNameA with a buffer of bufferLength characters.
+  virtual Result<std::string> computerName(std::uint32_t bufferLength) = 0;
+  /// WNetGetUserA for the logged-on user with a buffer of bufferLength characters. A buffer
+  /// that is too small gives err::kMoreData with the needed length in requiredLength.
+  virtual Result<NetworkUserName> networkUserName(std::uint32_t bufferLength) = 0;
+  /// GetSystemMetrics; the platform's 0 for a metric it does not know.
+  virtual Result<std::int32_t> systemMetric(std::int32_t index) = 0;
+  /// GetModuleHandleA: the module's handle as a number, 0 when it is not loaded.
+  virtual std::uintptr_t moduleHandle(const std::string& name) = 0;
+  /// GetProcAddress: the entry's address as a number, 0 when the module has no such entry.
+  virtual std::uintptr_t procAddress(std::uintptr_t module, const std::string& name) = 0;
+  /// IsWow64Process for the current process, called through an entry that procAddress found.
+  virtual Result<bool> isWow64Process(std::uintptr_t entry) = 0;
+};
+
+}  // namespace tlv::platform

@@ -1,0 +1,122 @@
+// Portable: a simulated machine with one environment object on it, and the ways the
+// environment tests arrange and inspect that machine.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <new>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "environment/jclass_WinEnviron.h"
+#include "logging/LoggingFunctions.h"
+#include "platform/WindowsPath.h"
+#include "platform/sim/SimMachine.h"
+
+namespace tlv::testing {
+
+/// The sim machine's environment, counting reads by name. A variable named in failing
+/// throws std::bad_alloc, standing for a step that runs out of memory while reading it.
+class CountingVariables final : public platform::Environment {
+ public:
+  explicit CountingVariables(platform::Environment& inner) : inner_(inner) {}
+  std::string variable(const std::string& name) override {
+    const std::string key = platform::upperCase(name);
+    ++reads_[key];
+    if (failing.count(key)) throw std::bad_alloc();
+    return inner_.variable(name);
+  }
+  int reads(const std::string& name) const {
+    const auto it = reads_.find(platform::upperCase(name));
+    return it == reads_.end() ? 0 : it->second;
+  }
+  std::set<std::string> failing;  ///< upper-case names
+
+ private:
+  platform::Environment& inner_;
+  std::map<std::string, int> reads_;
+};
+
+/// One sim machine with its log writer and environment object; not copyable, as the object
+/// refers into the machine.
+struct SimEnviron {
+  SimEnviron() { machine.files.addFolder("C:\\Tools"); }
+  SimEnviron(const SimEnviron&) = delete;
+  SimEnviron& operator=(const SimEnviron&) = delete;
+
+  /// The plain and the extended record of one Windows.
+  void setWindows(std::int32_t platformId, std::int32_t major, std::int32_t minor, std::int32_t build,
+                  const std::string& servicePack, std::uint8_t productType = platform::product::kWorkstation,
+                  std::uint16_t suiteMask = 0) {
+    machine.systemInfo.setVersion({major, minor, build, platformId, servicePack});
+    machine.systemInfo.setVersionEx({static_cast<std::uint32_t>(major), static_cast<std::uint32_t>(minor), 0, 0,
+                                     suiteMask, productType});
+  }
+
+  void setVariables(const std::vector<std::pair<std::string, std::string>>& values) {
+    for (const auto& [name, value] : values) machine.environment.set(name, value);
+  }
+
+  /// 32-bit Windows XP Professional SP3, user1, as Windows sets a process's variables.
+  void arrangeWindowsXp() {
+    setWindows(2, 5, 1, 2600, "Service Pack 3");
+    setVariables({{"WinDir", "C:\\WINDOWS"},
+                  {"ProgramFiles", "C:\\Program Files"},
+                  {"CommonProgramFiles", "C:\\Program Files\\Common Files"},
+                  {"userprofile", "C:\\Documents and Settings\\user1"},
+                  {"AllUsersProfile", "C:\\Documents and Settings\\All Users"},
+                  {"AppData", "C:\\Documents and Settings\\user1\\Application Data"}});
+    for (const char* folder : {"C:\\WINDOWS\\System32", "C:\\Program Files\\Common Files",
+                               "C:\\Documents and Settings\\user1\\My Documents",
+                               "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Startup"}) {
+      machine.files.addFolder(folder);
+    }
+  }
+
+  /// 64-bit Windows 7 Professional SP1 as a 32-bit process sees it, user1.
+  void arrangeWindows7x64() {
+    setWindows(2, 6, 1, 7601, "Service Pack 1");
+    setVariables({{"WinDir", "C:\\Windows"},
+                  {"ProgramFiles", "C:\\Program Files (x86)"},
+                  {"CommonProgramFiles", "C:\\Program Files (x86)\\Common Files"},
+                  {"userprofile", "C:\\Users\\user1"},
+                  {"AllUsersProfile", "C:\\ProgramData"},
+                  {"AppData", "C:\\Users\\user1\\AppData\\Roaming"}});
+    for (const char* folder : {"C:\\Windows\\System32", "C:\\Windows\\SysWOW64", "C:\\Program Files",
+                               "C:\\Program Files (x86)", "C:\\Users\\user1\\AppData\\Local\\VirtualStore"}) {
+      machine.files.addFolder(folder);
+    }
+  }
+
+  std::size_t callsTo(const std::string& call) const {
+    const auto& calls = machine.faults.calls();
+    return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), call));
+  }
+
+  /// The lines of this run's log file, without their CR LF.
+  std::vector<std::string> logLines() const {
+    std::vector<std::string> lines;
+    if (log.CurrentLogFile().empty()) return lines;
+    std::istringstream text(machine.files.contents(log.CurrentLogFile()));
+    for (std::string line; std::getline(text, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+    return lines;
+  }
+
+  platform::sim::SimMachine machine;
+  CountingVariables variables{machine.environment};
+  platform::Platform platform{machine.files, machine.clock, variables, machine.ui, machine.process, machine.systemInfo};
+  logging::LoggingFunctions log{platform};
+  environment::jclass_WinEnviron env{platform, log};
+};
+
+/// A test with one fresh SimEnviron; table tests make one more per row.
+class SimEnvironFixture : public ::testing::Test, public SimEnviron {};
+
+}  // namespace tlv::testing

@@ -1,0 +1,248 @@
+// Portable: special-folder discovery and the folder properties: the two worked machines,
+// the listing, the edge cases of the rules, when a pass runs, and failing steps.
+#include <functional>
+
+#include "tests/environment/SimEnvironFixture.h"
+
+namespace tlv::testing {
+namespace {
+
+using Env = environment::jclass_WinEnviron;
+using Property = std::string (Env::*)();
+
+struct FolderValue {
+  const char* name;
+  Property property;
+  std::string value;
+};
+#define FOLDER(name) #name, &Env::name
+
+void expectFolders(Env& env, const std::vector<FolderValue>& expected) {
+  for (const FolderValue& f : expected) EXPECT_EQ((env.*f.property)(), f.value) << f.name;
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
+  return text;
+}
+
+class SpecialFolders : public SimEnvironFixture {};
+
+TEST_F(SpecialFolders, WindowsXp32BitListsTheClassicLayoutInTwentySevenLines) {
+  arrangeWindowsXp();
+  const std::string ds = "C:\\Documents and Settings\\";
+  EXPECT_EQ(env.ListAllPathsToText(),
+            joinLines({
+                "<WindowsRoot> C:\\WINDOWS\\ = True",
+                "<Sys32Root> C:\\WINDOWS\\System32\\ = True",
+                "<Sys64Root>  = False",
+                "<SysAny>C:\\WINDOWS\\System32\\ = True",
+                "<ProgramFiles> C:\\Program Files\\ = True",
+                "<AltProgFiles> = False",
+                "<CommonProgramFiles> C:\\Program Files\\Common Files\\ = True",
+                "<64BitProgFiles> = False",
+                "<64BitAltProgFiles> = False",
+                "<64BitCommonProgFiles>  = False",
+                "<RootDrive> C:\\ = True",
+                "<VirtualStore>  = False",
+                "<DocumentsAndSettings> " + ds + " = True",
+                "<CurrentUserProfile> " + ds + "user1\\ = True",
+                "<CurrentDesktop> " + ds + "user1\\Desktop\\ = False",
+                "<CurrentMyDocuments> " + ds + "user1\\My Documents\\ = True",
+                "<CurrentAppData> " + ds + "user1\\Application Data\\ = False",
+                "<CurrentLocalSettingsAppData> " + ds + "user1\\Local Settings\\Application Data\\ = False",
+                "<CurrentStartMenu> " + ds + "user1\\Start Menu\\ = False",
+                "<CurrentStartMenuProgramsList> " + ds + "user1\\Start Menu\\Programs\\ = False",
+                "<CurrentStartup> " + ds + "user1\\Start Menu\\Programs\\Startup\\ = False",
+                "<AllUserAdminTools> " + ds + "All Users\\Start Menu\\Programs\\Administrative Tools\\ = False",
+                "<AllUsersAppData> " + ds + "All Users\\Application Data\\ = False",
+                "<AllUsersDesktop> " + ds + "All Users\\Desktop\\ = False",
+                "<AllUsersStartMenu> " + ds + "All Users\\Start Menu\\ = True",
+                "<AllUserStartMenuProgramsList> " + ds + "All Users\\Start Menu\\Programs\\ = True",
+                "<AllUsersStartup> " + ds + "All Users\\Start Menu\\Programs\\Startup\\ = True",
+            }));
+}
+
+TEST_F(SpecialFolders, Windows7x64GivesTheUsersLayoutAndTheNativeFolders) {
+  arrangeWindows7x64();
+  expectFolders(env, {
+                         {FOLDER(PathSys32Root), "C:\\Windows\\SysWOW64\\"},
+                         {FOLDER(PathSys64Root), "C:\\Windows\\System32\\"},
+                         {FOLDER(PathSysAnyRoot), "C:\\Windows\\System32\\"},
+                         {FOLDER(PathProgramFiles), "C:\\Program Files (x86)\\"},
+                         {FOLDER(PathProgramFilesX64), "C:\\Program Files\\"},
+                         {FOLDER(PathCommonProgramFiles), "C:\\Program Files (x86)\\Common Files\\"},
+                         {FOLDER(PathCommonProgramFilesX64), "C:\\Program Files\\Common Files\\"},
+                         {FOLDER(PathDocumentsAndSettings), "C:\\Users\\"},
+                         {FOLDER(PathAllUsersDesktop), "C:\\Users\\Public\\Desktop\\"},
+                         {FOLDER(PathAllUsersAppData), "C:\\ProgramData\\"},
+                         {FOLDER(PathAllUsersStartMenu), "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\"},
+                         {FOLDER(PathAllUserAdminTools),
+                          "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Administrative Tools\\"},
+                         {FOLDER(PathCurrentAppData), "C:\\Users\\user1\\AppData\\Roaming\\"},
+                         {FOLDER(PathCurrentStartup),
+                          "C:\\Users\\user1\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup\\"},
+                         {FOLDER(PathCurrentDesktop), "C:\\Users\\user1\\Desktop\\"},
+                         {FOLDER(PathCurrentMyDocuments), "C:\\Users\\user1\\Documents\\"},
+                         {FOLDER(PathCurrentLocalSettingsAppData), "C:\\Users\\user1\\AppData\\Local\\"},
+                         {FOLDER(PathVirtualStore), "C:\\Users\\user1\\AppData\\Local\\VirtualStore\\"},
+                     });
+  const std::string listing = env.ListAllPathsToText();
+  EXPECT_NE(listing.find("\r\n<VirtualStore> C:\\Users\\user1\\AppData\\Local\\VirtualStore\\ = True\r\n"),
+            std::string::npos);
+  EXPECT_NE(listing.find("\r\n<64BitProgFiles>C:\\Program Files\\ = True\r\n"), std::string::npos);
+}
+
+TEST_F(SpecialFolders, EdgeCasesOfTheRules) {
+  const struct {
+    const char* what;
+    std::function<void(SimEnviron&)> arrange;
+    std::vector<FolderValue> expected;
+  } cases[] = {
+      {"(X86) in capitals is still the 64-bit form",
+       [](SimEnviron& s) { s.setVariables({{"ProgramFiles", "C:\\PROGRAM FILES (X86)"}}); },
+       {{FOLDER(PathProgramFilesX64), "C:\\PROGRAM FILES\\"}, {FOLDER(PathProgramFiles), "C:\\PROGRAM FILES (X86)\\"}}},
+      {"(x86) without a blank before it removes nothing",
+       [](SimEnviron& s) { s.setVariables({{"ProgramFiles", "C:\\Apps(x86)"}}); },
+       {{FOLDER(PathProgramFilesX64), "C:\\Apps(x86)\\"}, {FOLDER(PathProgramFiles), "C:\\Apps(x86)\\"}}},
+      {"D is tried before E",
+       [](SimEnviron& s) {
+         s.machine.files.addFolder("D:\\Program Files");
+         s.machine.files.addFolder("E:\\Program Files");
+       },
+       {{FOLDER(PathProgramFilesAlt), "D:\\Program Files\\"}}},
+      {"E when only E has it", [](SimEnviron& s) { s.machine.files.addFolder("E:\\Program Files"); },
+       {{FOLDER(PathProgramFilesAlt), "E:\\Program Files\\"}}},
+      {"neither drive has it", [](SimEnviron&) {}, {{FOLDER(PathProgramFilesAlt), ""}}},
+      {"Program Files already on D",
+       [](SimEnviron& s) {
+         s.setVariables({{"ProgramFiles", "D:\\Program Files"}});
+         s.machine.files.addFolder("D:\\Program Files");
+       },
+       {{FOLDER(PathProgramFilesAlt), "D:\\Program Files\\"}, {FOLDER(PathProgramFiles), "D:\\Program Files\\"}}},
+      {"64-bit program folders are probed on D and E too",
+       [](SimEnviron& s) {
+         s.arrangeWindows7x64();
+         s.machine.files.addFolder("E:\\Program Files");
+         s.machine.files.addFolder("D:\\Program Files (x86)");
+       },
+       {{FOLDER(PathProgramFilesX64Alt), "E:\\Program Files\\"},
+        {FOLDER(PathProgramFilesAlt), "D:\\Program Files (x86)\\"}}},
+      {"no SysWOW64: the folder tests are independent",
+       [](SimEnviron& s) {
+         s.arrangeWindows7x64();
+         s.machine.files.remove("C:\\Windows\\SysWOW64");
+       },
+       {{FOLDER(PathProgramFilesX64), "C:\\Program Files\\"},
+        {FOLDER(PathSys64Root), ""},
+        {FOLDER(PathSys32Root), "C:\\Windows\\System32\\"},
+        {FOLDER(PathSysAnyRoot), "C:\\Windows\\System32\\"}}},
+      {"a user named Roaming: every occurrence becomes Local",
+       [](SimEnviron& s) {
+         s.arrangeWindows7x64();
+         s.setVariables({{"userprofile", "C:\\Users\\Roaming"}, {"AppData", "C:\\Users\\Roaming\\AppData\\Roaming"}});
+       },
+       {{FOLDER(PathCurrentLocalSettingsAppData), "C:\\Users\\Local\\AppData\\Local\\"}}},
+      {"AppData unset on the Users layout: below the profile",
+       [](SimEnviron& s) {
+         s.arrangeWindows7x64();
+         s.machine.environment.unset("AppData");
+       },
+       {{FOLDER(PathCurrentAppData), "C:\\Users\\user1\\AppData\\Roaming\\"},
+        {FOLDER(PathCurrentStartMenu), "C:\\Users\\user1\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\"},
+        {FOLDER(PathCurrentLocalSettingsAppData), "C:\\Users\\user1\\AppData\\Local\\"}}},
+      {"AppData unset on the classic layout: a lone backslash",
+       [](SimEnviron& s) {
+         s.arrangeWindowsXp();
+         s.machine.environment.unset("AppData");
+       },
+       {{FOLDER(PathCurrentAppData), "\\"},
+        {FOLDER(PathCurrentLocalSettingsAppData),
+         "C:\\Documents and Settings\\user1\\Local Settings\\Application Data\\"}}},
+      {"userprofile unset",
+       [](SimEnviron& s) {
+         s.arrangeWindows7x64();
+         s.machine.environment.unset("userprofile");
+       },
+       {{FOLDER(PathCurrentUserProfile), "\\"},
+        {FOLDER(PathDocumentsAndSettings), "\\"},
+        {FOLDER(PathAllUsersDesktop), "\\Public\\Desktop\\"}}},
+      {"a profile without any backslash", [](SimEnviron& s) { s.setVariables({{"userprofile", "user1"}}); },
+       {{FOLDER(PathDocumentsAndSettings), "u"}}},
+      {"WinDir unset", [](SimEnviron& s) { s.machine.environment.unset("WinDir"); },
+       {{FOLDER(PathWindowsRoot), "\\"}, {FOLDER(PathRootDrive), "\\"}, {FOLDER(PathSys32Root), "\\System32\\"}}},
+      {"family 9 (Small Business Server 2003) is the classic layout",
+       [](SimEnviron& s) {
+         s.arrangeWindows7x64();
+         s.setWindows(2, 5, 2, 3790, "", platform::product::kServer, platform::suite::kSmallBusiness);
+       },
+       {{FOLDER(PathCurrentMyDocuments), "C:\\Users\\user1\\My Documents\\"}, {FOLDER(PathVirtualStore), ""}}},
+      {"family 10 (Vista) is the Users layout",
+       [](SimEnviron& s) {
+         s.arrangeWindowsXp();
+         s.setWindows(2, 6, 0, 6002, "");
+       },
+       {{FOLDER(PathCurrentMyDocuments), "C:\\Documents and Settings\\user1\\Documents\\"},
+        {FOLDER(PathAllUsersDesktop), "C:\\Documents and Settings\\Public\\Desktop\\"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SimEnviron sim;
+    sim.setVariables({{"WinDir", "C:\\WINDOWS"}, {"ProgramFiles", "C:\\Program Files"}});
+    c.arrange(sim);
+    expectFolders(sim.env, c.expected);
+  }
+}
+
+TEST_F(SpecialFolders, TheDomainIsTheUsersDnsDomainOrNone) {
+  machine.environment.set("USERDNSDOMAIN", "corp.example.com");
+  EXPECT_EQ(env.DomainName(), "corp.example.com");
+  EXPECT_EQ(variables.reads("WinDir"), 1) << "the domain comes from the discovery pass";
+  SimEnviron unset;
+  EXPECT_EQ(unset.env.DomainName(), "None");
+}
+
+TEST_F(SpecialFolders, APassRunsWhenTheTriggerCacheIsEmpty) {
+  arrangeWindowsXp();
+  EXPECT_EQ(env.PathProgramFilesX64(), "");
+  EXPECT_EQ(env.PathProgramFilesX64(), "");
+  EXPECT_EQ(env.PathSys64Root(), "");
+  EXPECT_EQ(env.PathVirtualStore(), "");
+  EXPECT_EQ(variables.reads("WinDir"), 1) << "these trigger on the root drive, which the first pass filled";
+
+  EXPECT_EQ(env.PathProgramFilesAlt(), "");
+  EXPECT_EQ(env.PathProgramFilesAlt(), "");
+  EXPECT_EQ(env.PathCommonProgramFilesX64(), "");
+  EXPECT_EQ(variables.reads("WinDir"), 4) << "an empty own trigger runs a pass at every read";
+
+  EXPECT_EQ(env.PathWindowsRoot(), "C:\\WINDOWS\\");
+  EXPECT_EQ(variables.reads("WinDir"), 4);
+}
+
+TEST_F(SpecialFolders, OnWindows95EveryPassTakesTheSnapshotTwice) {
+  setWindows(1, 4, 0, 950, "");
+  env.PathWindowsRoot();
+  EXPECT_EQ(callsTo("sysinfo.versionInfo"), 2u) << "the all-users and the current-user folders each read intOS";
+}
+
+TEST_F(SpecialFolders, AFailingStepIsLoggedAndTheTestThatFailedCountsAsHolding) {
+  arrangeWindows7x64();
+  variables.failing = {"PROGRAMFILES", "ALLUSERSPROFILE"};
+  EXPECT_EQ(env.PathProgramFilesX64(), "") << "a failed (x86) test takes the 32-bit branch";
+  const std::string entry = "9:05:07 AM LSP E:7:Out of memory" + std::string(23, ' ');
+  // ProgramFiles: the test and the assignment; AllUsersProfile: start menu and app data.
+  EXPECT_EQ(logLines(), std::vector<std::string>(4, entry));
+
+  EXPECT_EQ(env.PathAllUserStartMenuProgramsList(), "Programs\\") << "later steps still ran";
+  EXPECT_EQ(env.PathAllUsersDesktop(), "C:\\Users\\Public\\Desktop\\");
+  EXPECT_EQ(env.PathVirtualStore(), "C:\\Users\\user1\\AppData\\Local\\VirtualStore\\");
+  EXPECT_EQ(env.DomainName(), "None");
+  EXPECT_EQ(logLines().size(), 4u) << "no further pass so far";
+  EXPECT_EQ(env.PathProgramFiles(), "") << "its assignment failed and was skipped";
+  EXPECT_EQ(env.PathAllUsersStartMenu(), "");
+  EXPECT_EQ(logLines().size(), 12u) << "each empty cache ran one more pass";
+}
+
+}  // namespace
+}  // namespace tlv::testing
