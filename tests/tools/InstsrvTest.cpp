@@ -1,0 +1,161 @@
+// Win32 only: instsrv.exe under Wine's service control manager, and its argument rules.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/tools/ToolTestKit.h"
+#include "tools/common/ServiceKeys.h"
+#include "tools/instsrv/InstsrvArguments.h"
+
+namespace tlv::testing {
+namespace {
+
+using tools::InstsrvCommand;
+
+std::string instsrv() { return testProgramFolder() + "instsrv.exe"; }
+
+struct ServiceConfig {
+  DWORD serviceType = 0;
+  DWORD startType = 0;
+  std::string binaryPath;
+  std::string account;
+};
+
+ServiceConfig queryConfig(const std::string& name) {
+  ServiceConfig config;
+  platform::win32::UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  platform::win32::UniqueServiceHandle service(::OpenServiceA(manager.get(), name.c_str(), SERVICE_QUERY_CONFIG));
+  if (!service) {
+    ADD_FAILURE() << "no service " << name << ": error " << ::GetLastError();
+    return config;
+  }
+  std::vector<BYTE> buffer(8192);
+  DWORD needed = 0;
+  auto* raw = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+  if (!::QueryServiceConfigA(service.get(), raw, static_cast<DWORD>(buffer.size()), &needed)) {
+    ADD_FAILURE() << "QueryServiceConfig failed: " << ::GetLastError();
+    return config;
+  }
+  return ServiceConfig{raw->dwServiceType, raw->dwStartType, raw->lpBinaryPathName ? raw->lpBinaryPathName : "",
+                       raw->lpServiceStartName ? raw->lpServiceStartName : ""};
+}
+
+TEST(InstsrvArguments, ParsesTheTwoCommandsAndRejectsEverythingElse) {
+  struct Case {
+    std::vector<const char*> args;
+    bool valid;
+    InstsrvCommand::Kind kind;
+    const char* path;
+  };
+  const Case cases[] = {
+      {{"instsrv", "OrbitTender", "C:\\Windows\\srvany.exe"},
+       true,
+       InstsrvCommand::Kind::Install,
+       "C:\\Windows\\srvany.exe"},
+      {{"instsrv", "OrbitTender", "REMOVE"}, true, InstsrvCommand::Kind::Remove, ""},
+      {{"instsrv", "OrbitTender", "remove"}, true, InstsrvCommand::Kind::Remove, ""},
+      {{"instsrv", "OrbitTender", "\\\\server\\share\\srvany.exe"},
+       true,
+       InstsrvCommand::Kind::Install,
+       "\\\\server\\share\\srvany.exe"},
+      {{"instsrv"}, false, {}, ""},
+      {{"instsrv", "OrbitTender"}, false, {}, ""},
+      {{"instsrv", "OrbitTender", "C:\\Windows\\srvany.exe", "extra"}, false, {}, ""},
+      {{"instsrv", "", "C:\\Windows\\srvany.exe"}, false, {}, ""},
+      {{"instsrv", "Orbit\\Tender", "C:\\Windows\\srvany.exe"}, false, {}, ""},
+      {{"instsrv", "OrbitTender", "srvany.exe"}, false, {}, ""},
+      {{"instsrv", "OrbitTender", "Windows\\srvany.exe"}, false, {}, ""},
+      {{"instsrv", "OrbitTender", "C:srvany.exe"}, false, {}, ""},
+      {{"instsrv", "OrbitTender", "REMOVED"}, false, {}, ""},
+      {{"instsrv", "OrbitTender", "C:\\a\"b.exe"}, false, {}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(std::vector<std::string>(c.args.begin(), c.args.end())));
+    const auto command = tools::parseInstsrvArguments(static_cast<int>(c.args.size()), c.args.data());
+    ASSERT_EQ(command.has_value(), c.valid);
+    if (!c.valid) continue;
+    EXPECT_EQ(command->serviceName, c.args[1]);
+    EXPECT_EQ(command->kind, c.kind);
+    EXPECT_EQ(command->programPath, c.path);
+  }
+}
+
+TEST(InstsrvArguments, BinaryPathIsQuotedOnlyWhenItHoldsABlank) {
+  EXPECT_EQ(tools::serviceBinaryPath("C:\\Windows\\srvany.exe"), "C:\\Windows\\srvany.exe");
+  EXPECT_EQ(tools::serviceBinaryPath("C:\\Program Files\\Tools\\srvany.exe"),
+            "\"C:\\Program Files\\Tools\\srvany.exe\"");
+}
+
+TEST(Instsrv, CreatesAnOwnProcessAutoStartServiceUnderLocalSystemForTheGivenProgram) {
+  struct Case {
+    std::string program;
+    std::string expectedBinaryPath;
+  };
+  const Case cases[] = {
+      {"C:\\Windows\\srvany.exe", "C:\\Windows\\srvany.exe"},
+      // Unquoted, the manager would try C:\Program.exe first.
+      {"C:\\Program Files\\Tlv Tools\\srvany.exe", "\"C:\\Program Files\\Tlv Tools\\srvany.exe\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.program);
+    ScratchService service;
+    const ToolRun run = runTool(instsrv(), service.name() + " \"" + c.program + "\"");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find("created the service " + service.name()), std::string::npos) << run.output;
+    const ServiceConfig config = queryConfig(service.name());
+    EXPECT_EQ(config.serviceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
+    EXPECT_EQ(config.startType, static_cast<DWORD>(SERVICE_AUTO_START));
+    EXPECT_EQ(config.binaryPath, c.expectedBinaryPath);
+    EXPECT_EQ(config.account, "LocalSystem");
+  }
+}
+
+TEST(Instsrv, ASecondCallReportsTheExistingServiceAndChangesNothing) {
+  ScratchService service;
+  ASSERT_EQ(runTool(instsrv(), service.name() + " C:\\Windows\\srvany.exe").exitCode, 0u);
+
+  const ToolRun again = runTool(instsrv(), service.name() + " C:\\Windows\\other.exe");
+  EXPECT_EQ(again.exitCode, static_cast<DWORD>(ERROR_SERVICE_EXISTS));
+  EXPECT_NE(again.output.find("already exists"), std::string::npos) << again.output;
+  EXPECT_EQ(queryConfig(service.name()).binaryPath, "C:\\Windows\\srvany.exe");
+}
+
+TEST(Instsrv, RemoveStopsTheRunningServiceAndDeletesItWithItsEventSource) {
+  ScratchFolder scratch;  // outlives the service: the program writes to it until the end
+  ScratchService service;
+  ASSERT_TRUE(service.installWithSrvany());
+  service.setParameter("Application", testProgramFolder() + kTestAppName);
+  service.setParameter("AppParameters", "--marker \"" + scratch.path() + "marker.txt\"");
+  ASSERT_EQ(service.start(), 0u);
+  ASSERT_TRUE(service.waitForState(SERVICE_RUNNING, 10000));
+  service.rememberHostProcess();
+  ASSERT_TRUE(waitUntil([&] { return !processesNamed(kTestAppName).empty(); }, 5000));
+  EXPECT_EQ(machineRegistryString(tools::eventSourceKeyPath(service.name()), "EventMessageFile"),
+            testProgramFolder() + "srvany.exe")
+      << "srvany registers its message table for the service's event source";
+
+  const ToolRun run = runTool(instsrv(), service.name() + " REMOVE");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_NE(run.output.find("removed the service " + service.name()), std::string::npos) << run.output;
+  EXPECT_EQ(service.status().dwCurrentState, 0u) << "the service is gone";
+  EXPECT_TRUE(processesNamed(kTestAppName).empty());
+  EXPECT_FALSE(processRunning(service.hostProcessId()));
+  EXPECT_FALSE(machineRegistryString(tools::eventSourceKeyPath(service.name()), "EventMessageFile"));
+
+  const ToolRun missing = runTool(instsrv(), service.name() + " REMOVE");
+  EXPECT_EQ(missing.exitCode, static_cast<DWORD>(ERROR_SERVICE_DOES_NOT_EXIST));
+  EXPECT_NE(missing.output.find("no service named"), std::string::npos) << missing.output;
+}
+
+TEST(Instsrv, WrongOrMissingArgumentsPrintTheUsageAndFail) {
+  for (const char* arguments : {"", "OrbitTender", "OrbitTender C:\\Windows\\srvany.exe extra",
+                                "OrbitTender srvany.exe", "\"\" C:\\Windows\\srvany.exe"}) {
+    SCOPED_TRACE(arguments);
+    const ToolRun run = runTool(instsrv(), arguments);
+    EXPECT_EQ(run.exitCode, static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_NE(run.output.find("usage: instsrv <service name>"), std::string::npos) << run.output;
+  }
+}
+
+}  // namespace
+}  // namespace tlv::testing

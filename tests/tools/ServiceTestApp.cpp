@@ -1,0 +1,118 @@
+// Win32 only: the test program srvany starts. It writes what happens to it into a marker file.
+//   --marker <file>        lines "start pid=N dir=D", "child pid=N", "ready", "close", "close ignored", "exit N"
+//   --window-after <ms>    makes its window (and is "ready") only after this time
+//   --ignore-close         answers WM_CLOSE without closing
+//   --exit-after <ms> <n>  exits by itself with exit code n
+//   --child                starts a copy of itself (marker <file>.child, same --ignore-close)
+#include <cstdlib>
+#include <string>
+
+#include "platform/win32/UniqueHandle.h"
+
+namespace {
+
+using tlv::platform::win32::UniqueFile;
+using tlv::platform::win32::UniqueKernelHandle;
+
+struct Options {
+  std::string marker;
+  bool ignoreClose = false;
+  bool startChild = false;
+  UINT windowAfterMs = 0;
+  UINT exitAfterMs = 0;
+  UINT exitCode = 0;
+};
+
+Options parse(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--marker" && i + 1 < argc) options.marker = argv[++i];
+    if (arg == "--ignore-close") options.ignoreClose = true;
+    if (arg == "--child") options.startChild = true;
+    if (arg == "--window-after" && i + 1 < argc) options.windowAfterMs = std::strtoul(argv[++i], nullptr, 10);
+    if (arg == "--exit-after" && i + 2 < argc) {
+      options.exitAfterMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
+      options.exitCode = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
+    }
+  }
+  return options;
+}
+
+void mark(const std::string& marker, const std::string& line) {
+  UniqueFile file(::CreateFileA(marker.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
+  const std::string text = line + "\r\n";
+  DWORD written = 0;
+  ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+std::string currentFolder() {
+  char folder[MAX_PATH] = {};
+  ::GetCurrentDirectoryA(MAX_PATH, folder);
+  return folder;
+}
+
+void startChild(const Options& options) {
+  char self[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string commandLine = "\"" + std::string(self) + "\" --marker \"" + options.marker + ".child\"";
+  if (options.ignoreClose) commandLine += " --ignore-close";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (::CreateProcessA(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    mark(options.marker, "child pid=" + std::to_string(info.dwProcessId));
+  } else {
+    mark(options.marker, "child failed " + std::to_string(::GetLastError()));
+  }
+}
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto* options = reinterpret_cast<const Options*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_CLOSE:
+      mark(options->marker, options->ignoreClose ? "close ignored" : "close");
+      if (!options->ignoreClose) ::DestroyWindow(window);
+      return 0;
+    case WM_TIMER:
+      mark(options->marker, "exit " + std::to_string(options->exitCode));
+      ::ExitProcess(options->exitCode);
+      return 0;
+    case WM_DESTROY:
+      ::PostQuitMessage(0);
+      return 0;
+    default:
+      return ::DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Options options = parse(argc, argv);
+  if (options.marker.empty()) return ERROR_INVALID_PARAMETER;
+  mark(options.marker, "start pid=" + std::to_string(::GetCurrentProcessId()) + " dir=" + currentFolder());
+  if (options.startChild) startChild(options);
+  ::Sleep(options.windowAfterMs);
+
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = ::GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "TlvServiceTestApp";
+  ::RegisterClassA(&windowClass);
+  // A top-level window that is never shown: srvany must find it all the same.
+  HWND window = ::CreateWindowA("TlvServiceTestApp", "service test app", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
+  if (!window) return static_cast<int>(::GetLastError());
+  ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&options));
+  if (options.exitAfterMs > 0) ::SetTimer(window, 1, options.exitAfterMs, nullptr);
+  mark(options.marker, "ready");
+
+  MSG message;
+  while (::GetMessageA(&message, nullptr, 0, 0) > 0) ::DispatchMessageA(&message);
+  mark(options.marker, "exit 0");
+  return 0;
+}

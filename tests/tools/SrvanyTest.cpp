@@ -1,0 +1,284 @@
+// Win32 only: srvany.exe hosting our test programs under Wine's service control manager.
+#include <gtest/gtest.h>
+
+#include "tests/tools/ToolTestKit.h"
+#include "tools/srvany/LaunchPlan.h"
+
+namespace tlv::testing {
+namespace {
+
+constexpr DWORD kGraceMs = 10000;
+constexpr DWORD kStartMs = 10000;
+
+std::string withoutTrailingBackslash(std::string folder) {
+  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// One service hosting the test program, whose marker lies in a scratch folder.
+class HostedProgram {
+ public:
+  explicit HostedProgram(const std::string& arguments, const std::string& application = {}) {
+    if (!service_.installWithSrvany()) return;
+    service_.setParameter("Application", application.empty() ? testProgramFolder() + kTestAppName : application);
+    service_.setParameter("AppParameters", "--marker \"" + marker() + "\" " + arguments);
+  }
+  ScratchService& service() { return service_; }
+  std::string marker() const { return scratch_.path() + "marker.txt"; }
+  std::string childMarker() const { return marker() + ".child"; }
+  const std::string& scratchFolder() const { return scratch_.path(); }
+
+  /// Starts the service and waits until it runs and the program (and its child) has its
+  /// window, or only until the program started when `untilReady` is false.
+  void start(bool withChild = false, bool untilReady = true) {
+    ASSERT_EQ(service_.start(), 0u);
+    ASSERT_TRUE(service_.waitForState(SERVICE_RUNNING, kStartMs)) << "state " << service_.status().dwCurrentState;
+    service_.rememberHostProcess();
+    const std::string awaited = untilReady ? "ready" : "start pid=";
+    ASSERT_TRUE(waitUntil([&] { return contains(readFile(marker()), awaited); }, kStartMs));
+    if (withChild) {
+      ASSERT_TRUE(waitUntil([&] { return contains(readFile(childMarker()), awaited); }, kStartMs));
+    }
+  }
+
+  /// Every process of the test programs that marked its start.
+  std::vector<DWORD> programIds() const {
+    auto ids = numbersAfter(readFile(marker()), "start pid");
+    for (DWORD child : numbersAfter(readFile(childMarker()), "start pid")) ids.push_back(child);
+    return ids;
+  }
+
+  void expectNothingLeft() const {
+    for (DWORD id : programIds()) EXPECT_FALSE(processRunning(id)) << "test program " << id << " still runs";
+    EXPECT_TRUE(processesNamed(kTestAppName).empty());
+    EXPECT_NE(service_.hostProcessId(), 0u);
+    EXPECT_FALSE(processRunning(service_.hostProcessId())) << "srvany still runs";
+  }
+
+ private:
+  ScratchFolder scratch_;  // outlives the service: the program may write to it until the end
+  ScratchService service_;
+};
+
+TEST(LaunchPlan, NamesTheProgramAsModuleAndQuotesItOnTheCommandLine) {
+  struct Case {
+    tools::ProgramSettings settings;
+    std::string applicationName, commandLine, startFolder;
+  };
+  const Case cases[] = {
+      {{"C:\\Program Files\\Orbit-Tender\\Orbit-Tender.exe", "", ""},
+       "C:\\Program Files\\Orbit-Tender\\Orbit-Tender.exe",
+       "\"C:\\Program Files\\Orbit-Tender\\Orbit-Tender.exe\"",
+       "C:\\Program Files\\Orbit-Tender\\"},
+      {{" \"C:\\App Dir\\app.exe\" ", "  -a \"b c\" ", "D:\\work"},
+       "C:\\App Dir\\app.exe",
+       "\"C:\\App Dir\\app.exe\" -a \"b c\"",
+       "D:\\work"},
+      {{"C:\\app.exe", "", "\"D:\\start here\""}, "C:\\app.exe", "\"C:\\app.exe\"", "D:\\start here"},
+      {{"app.exe", "", ""}, "app.exe", "\"app.exe\"", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.settings.application);
+    const auto plan = tools::planLaunch(c.settings);
+    ASSERT_TRUE(plan.ok());
+    EXPECT_EQ(plan.value.applicationName, c.applicationName);
+    EXPECT_EQ(plan.value.commandLine, c.commandLine);
+    EXPECT_EQ(plan.value.startFolder, c.startFolder);
+  }
+  for (const char* application : {"", "   ", "\"\"", "C:\\a\"b.exe"}) {
+    SCOPED_TRACE(application);
+    EXPECT_EQ(tools::planLaunch({application, "", ""}).error, static_cast<DWORD>(ERROR_INVALID_DATA));
+  }
+}
+
+TEST(Srvany, StartRunsTheProgramInItsFolderAndStopClosesItThroughWmClose) {
+  enum class Folder { Default, Given };
+  struct Case {
+    const char* what;
+    Folder folder;
+    const char* arguments;
+    bool stopBeforeReady;
+  };
+  const Case cases[] = {
+      {"no AppDirectory: the program's folder", Folder::Default, "", false},
+      {"AppDirectory given", Folder::Given, "", false},
+      {"stopped before it has its window", Folder::Default, "--window-after 1500", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    HostedProgram program(c.arguments);
+    if (c.folder == Folder::Given) program.service().setParameter("AppDirectory", program.scratchFolder());
+    ASSERT_NO_FATAL_FAILURE(program.start(false, !c.stopBeforeReady));
+    const std::string expectedFolder = c.folder == Folder::Given ? program.scratchFolder() : testProgramFolder();
+    EXPECT_TRUE(contains(readFile(program.marker()), "dir=" + withoutTrailingBackslash(expectedFolder) + "\r\n"))
+        << readFile(program.marker());
+
+    const DWORD asked = ::GetTickCount();
+    ASSERT_EQ(program.service().stop(), 0u);
+    ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kGraceMs + 5000));
+    EXPECT_LT(::GetTickCount() - asked, kGraceMs / 2) << "a program that closes is not held for the grace period";
+    EXPECT_EQ(program.service().status().dwWin32ExitCode, static_cast<DWORD>(NO_ERROR));
+    EXPECT_TRUE(contains(readFile(program.marker()), "ready\r\nclose\r\nexit 0\r\n")) << readFile(program.marker());
+    program.expectNothingLeft();
+  }
+}
+
+TEST(Srvany, AProgramThatIgnoresWmCloseIsEndedWithItsChildAfterTheGracePeriod) {
+  HostedProgram program("--ignore-close --child");
+  ASSERT_NO_FATAL_FAILURE(program.start(true));
+
+  const DWORD asked = ::GetTickCount();
+  ASSERT_EQ(program.service().stop(), 0u);
+  // While it waits, the service shows progress: new checkpoints, each with a wait hint.
+  ::Sleep(1000);
+  const SERVICE_STATUS_PROCESS early = program.service().status();
+  ::Sleep(1000);
+  const SERVICE_STATUS_PROCESS later = program.service().status();
+  EXPECT_EQ(early.dwCurrentState, static_cast<DWORD>(SERVICE_STOP_PENDING));
+  EXPECT_EQ(later.dwCurrentState, static_cast<DWORD>(SERVICE_STOP_PENDING));
+  EXPECT_GT(later.dwCheckPoint, early.dwCheckPoint);
+  EXPECT_GT(later.dwWaitHint, 0u);
+
+  ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kGraceMs + 10000));
+  const DWORD took = ::GetTickCount() - asked;
+  EXPECT_GE(took, kGraceMs - 500);
+  EXPECT_LT(took, kGraceMs + 6000);
+  EXPECT_EQ(program.service().status().dwWin32ExitCode, static_cast<DWORD>(NO_ERROR));
+  EXPECT_TRUE(contains(readFile(program.marker()), "close ignored")) << "the program was asked";
+  EXPECT_TRUE(contains(readFile(program.childMarker()), "close ignored")) << "its child was asked too";
+  EXPECT_FALSE(contains(readFile(program.marker()), "exit ")) << "it never closed: it was ended";
+  program.expectNothingLeft();
+}
+
+TEST(Srvany, TheProgramAndItsChildEndWhenSrvanyIsKilled) {
+  HostedProgram program("--child");
+  ASSERT_NO_FATAL_FAILURE(program.start(true));
+  ASSERT_EQ(program.programIds().size(), 2u);
+
+  {
+    platform::win32::UniqueKernelHandle host(
+        ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, program.service().hostProcessId()));
+    ASSERT_TRUE(host);
+    ASSERT_TRUE(::TerminateProcess(host.get(), 1));
+    ASSERT_EQ(::WaitForSingleObject(host.get(), 5000), WAIT_OBJECT_0);
+  }
+  const auto ids = program.programIds();
+  EXPECT_TRUE(waitUntil([&] { return !processRunning(ids[0]) && !processRunning(ids[1]); }, 5000));
+  program.expectNothingLeft();
+}
+
+TEST(Srvany, AProgramThatExitsByItselfStopsTheServiceAsFailedWithItsExitCode) {
+  struct Case {
+    const char* arguments;
+    DWORD exitCode;
+  };
+  for (const Case& c : {Case{"--exit-after 500 42 --child", 42}, Case{"--exit-after 500 0", 0}}) {
+    SCOPED_TRACE(c.arguments);
+    HostedProgram program(c.arguments);
+    ASSERT_NO_FATAL_FAILURE(program.start());
+    ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kStartMs))
+        << "still " << program.service().status().dwCurrentState;
+    const SERVICE_STATUS_PROCESS status = program.service().status();
+    EXPECT_EQ(status.dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR))
+        << "even exit code 0 is a failure: the program was not asked to end";
+    EXPECT_EQ(status.dwServiceSpecificExitCode, c.exitCode);
+    EXPECT_TRUE(contains(readFile(program.marker()), "exit " + std::to_string(c.exitCode)));
+    program.expectNothingLeft();
+  }
+}
+
+// C:\Program.exe while the test runs; removed with the marker it leaves should it run.
+class PlantedProgram {
+ public:
+  PlantedProgram() {
+    EXPECT_EQ(::GetFileAttributesA(kPath), INVALID_FILE_ATTRIBUTES) << "a C:\\Program.exe of someone else's";
+    planted_ = ::CopyFileA((testProgramFolder() + "plantedprogram.exe").c_str(), kPath, TRUE) != FALSE;
+    EXPECT_TRUE(planted_) << "error " << ::GetLastError();
+  }
+  ~PlantedProgram() {
+    if (planted_) ::DeleteFileA(kPath);
+    ::DeleteFileA(kRanMarker);
+  }
+  bool ran() const { return ::GetFileAttributesA(kRanMarker) != INVALID_FILE_ATTRIBUTES; }
+  void forget() const { ::DeleteFileA(kRanMarker); }
+
+  static constexpr const char* kPath = "C:\\Program.exe";
+  static constexpr const char* kRanMarker = "C:\\Program.exe.ran";
+
+ private:
+  bool planted_ = false;
+};
+
+TEST(Srvany, AnApplicationPathWithBlanksRunsThatProgramAndNeverAPlantedOne) {
+  ScratchFolder programFolder("C:\\Program Files");  // "C:\Program Files\tlv tools_...\"
+  const std::string application = programFolder.path() + kTestAppName;
+  ASSERT_TRUE(::CopyFileA((testProgramFolder() + kTestAppName).c_str(), application.c_str(), FALSE));
+  PlantedProgram plant;
+
+  {  // The plant is live: the system's own search along the unquoted path does run it.
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string unquoted = application + " --marker nowhere";
+    ASSERT_TRUE(
+        ::CreateProcessA(nullptr, unquoted.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    platform::win32::UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    ::WaitForSingleObject(process.get(), 5000);
+    ASSERT_TRUE(plant.ran()) << "without a live plant this test could not fail";
+    plant.forget();
+  }
+
+  HostedProgram program("", application);
+  ASSERT_NO_FATAL_FAILURE(program.start());
+  EXPECT_TRUE(contains(readFile(program.marker()), "dir=" + withoutTrailingBackslash(programFolder.path())));
+  EXPECT_FALSE(plant.ran());
+  ASSERT_EQ(program.service().stop(), 0u);
+  ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kGraceMs + 5000));
+  program.expectNothingLeft();
+}
+
+TEST(Srvany, AMissingApplicationOrProgramStopsTheServiceWithAnError) {
+  struct Case {
+    const char* what;
+    void (*arrange)(ScratchService&);
+    DWORD expected;
+  };
+  const Case cases[] = {
+      {"no Parameters key", [](ScratchService&) {}, ERROR_FILE_NOT_FOUND},
+      {"no Application value", [](ScratchService& s) { s.setParameter("AppParameters", "-x"); }, ERROR_FILE_NOT_FOUND},
+      {"empty Application", [](ScratchService& s) { s.setParameter("Application", ""); }, ERROR_INVALID_DATA},
+      {"Application not a string", [](ScratchService& s) { s.setParameterDword("Application", 1); },
+       ERROR_INVALID_DATA},
+      {"program missing", [](ScratchService& s) { s.setParameter("Application", testProgramFolder() + "missing.exe"); },
+       ERROR_FILE_NOT_FOUND},
+      {"folder missing",
+       [](ScratchService& s) {
+         s.setParameter("Application", "C:\\no such folder\\app.exe");
+         s.setParameter("AppDirectory", testProgramFolder());  // else the start folder is missing too
+       },
+       ERROR_PATH_NOT_FOUND},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchService service;
+    ASSERT_TRUE(service.installWithSrvany());
+    c.arrange(service);
+    const DWORD started = service.start();
+    EXPECT_TRUE(started == ERROR_SUCCESS || started == c.expected) << started;
+    ASSERT_TRUE(service.waitForState(SERVICE_STOPPED, kStartMs)) << "state " << service.status().dwCurrentState;
+    EXPECT_EQ(service.status().dwWin32ExitCode, c.expected);
+    const DWORD host = service.status().dwProcessId;
+    EXPECT_TRUE(host == 0 || waitUntil([&] { return !processRunning(host); }, 5000));
+  }
+}
+
+TEST(Srvany, RunByHandItSaysItIsAServiceProgramAndFails) {
+  const ToolRun run = runTool(testProgramFolder() + "srvany.exe", "");
+  EXPECT_EQ(run.exitCode, static_cast<DWORD>(ERROR_FAILED_SERVICE_CONTROLLER_CONNECT));
+  EXPECT_TRUE(contains(run.output, "runs only as the program of a service")) << run.output;
+}
+
+}  // namespace
+}  // namespace tlv::testing

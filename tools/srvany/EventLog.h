@@ -1,0 +1,27 @@
+// Win32 only: srvany's entries in the Application event log, under the service's name.
+#pragma once
+
+#include <string>
+
+#include "tools/common/ToolHandles.h"
+
+namespace tlv::tools {
+
+class EventLog {
+ public:
+  /// Registers srvany's message table for the source (so the viewer shows the texts) and
+  /// opens the source. Logging goes on without the registration; it is only prettier with it.
+  explicit EventLog(const std::string& serviceName);
+
+  void started(const std::string& text);
+  void stopped(const std::string& text, bool programWasEnded);
+  void failed(const std::string& text);
+  void warning(const std::string& text);
+
+ private:
+  void report(WORD type, DWORD eventId, const std::string& text);
+
+  UniqueEventSource source_;
+};
+
+}  // namespace tlv::tools

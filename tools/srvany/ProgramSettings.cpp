@@ -1,0 +1,65 @@
+// Win32 only: reads what srvany is to start from the service's Parameters key.
+#include "tools/srvany/ProgramSettings.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/win32/UniqueHandle.h"
+#include "tools/common/ServiceKeys.h"
+
+namespace tlv::tools {
+namespace {
+
+using platform::Result;
+using platform::win32::UniqueRegKey;
+
+Result<std::string> expanded(const std::string& text) {
+  std::vector<char> buffer(text.size() + 1);
+  for (;;) {
+    const DWORD needed = ::ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (needed == 0) return Result<std::string>::failure(::GetLastError());
+    if (needed <= buffer.size()) return Result<std::string>::success(buffer.data());
+    buffer.resize(needed);
+  }
+}
+
+Result<std::string> readString(HKEY key, const char* name) {
+  for (;;) {
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG error = ::RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    if (error != ERROR_SUCCESS) return Result<std::string>::failure(error);
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return Result<std::string>::failure(ERROR_INVALID_DATA);
+    std::vector<char> data(size + 1, '\0');  // room for a terminator the stored value may lack
+    error = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    if (error == ERROR_MORE_DATA) continue;  // the value grew between the two reads
+    if (error != ERROR_SUCCESS) return Result<std::string>::failure(error);
+    const std::string text(data.data(), ::strnlen(data.data(), data.size()));
+    return type == REG_EXPAND_SZ ? expanded(text) : Result<std::string>::success(text);
+  }
+}
+
+Result<std::string> readOptionalString(HKEY key, const char* name) {
+  auto value = readString(key, name);
+  if (value.error == ERROR_FILE_NOT_FOUND) return Result<std::string>::success({});
+  return value;
+}
+
+}  // namespace
+
+Result<ProgramSettings> readProgramSettings(const std::string& serviceName) {
+  UniqueRegKey key;
+  const LONG error =
+      ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, parametersKeyPath(serviceName).c_str(), 0, KEY_QUERY_VALUE, key.put());
+  if (error != ERROR_SUCCESS) return Result<ProgramSettings>::failure(error);
+  auto application = readString(key.get(), "Application");
+  if (!application) return Result<ProgramSettings>::failure(application.error);
+  auto parameters = readOptionalString(key.get(), "AppParameters");
+  if (!parameters) return Result<ProgramSettings>::failure(parameters.error);
+  auto directory = readOptionalString(key.get(), "AppDirectory");
+  if (!directory) return Result<ProgramSettings>::failure(directory.error);
+  const ProgramSettings settings{application.value, parameters.value, directory.value};
+  return Result<ProgramSettings>::success(settings);
+}
+
+}  // namespace tlv::tools

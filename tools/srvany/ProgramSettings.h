@@ -1,0 +1,15 @@
+// Win32 only: reads what srvany is to start from the service's Parameters key.
+#pragma once
+
+#include <string>
+
+#include "platform/Result.h"
+#include "tools/srvany/LaunchPlan.h"
+
+namespace tlv::tools {
+
+/// Application is required (ERROR_FILE_NOT_FOUND when it or the key is missing,
+/// ERROR_INVALID_DATA when it is not a string); AppParameters and AppDirectory may be missing.
+platform::Result<ProgramSettings> readProgramSettings(const std::string& serviceName);
+
+}  // namespace tlv::tools

@@ -1,0 +1,33 @@
+// Win32 only: srvany.exe, the entry point: hands the process to the service control manager.
+#include <cstdio>
+#include <string>
+
+#include "tools/common/ErrorText.h"
+#include "tools/srvany/ServiceHost.h"
+
+namespace {
+
+void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
+  // The manager passes the service's name first: it finds the Parameters key and the event source.
+  tlv::tools::ServiceHost host(argc > 0 && argv[0] ? argv[0] : "");
+  host.run();
+}
+
+}  // namespace
+
+int main() {
+  // An own-process service: the manager ignores the name in the table and runs its one entry.
+  char anyName[] = "";
+  const SERVICE_TABLE_ENTRYA services[] = {{anyName, serviceMain}, {nullptr, nullptr}};
+  if (::StartServiceCtrlDispatcherA(services)) return 0;
+  const DWORD error = ::GetLastError();
+  if (error == ERROR_FAILED_SERVICE_CONTROLLER_CONNECT) {
+    std::fputs(
+        "srvany: runs only as the program of a service (see instsrv); it starts the program named by the\n"
+        "        value Application under the service's Parameters key.\n",
+        stderr);
+  } else {
+    std::fprintf(stderr, "srvany: %s\n", tlv::tools::errorText(error).c_str());
+  }
+  return static_cast<int>(error);
+}
