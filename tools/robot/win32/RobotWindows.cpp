@@ -1,6 +1,7 @@
 // Win32 only: finding windows and reading their controls and menus from outside.
 #include "tools/robot/win32/RobotWindows.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace tlv::tools::robot {
