@@ -3,8 +3,9 @@
 
 # wine_use <build dir>: point Wine at the prefix of that build tree, quietly.
 wine_use() {
-  WINE_STATE_DIR="$1/wine"
-  mkdir -p "$WINE_STATE_DIR"
+  mkdir -p "$1/wine"
+  # Absolute, or Wine would fall back to ~/.wine for a relative prefix.
+  WINE_STATE_DIR="$(cd "$1/wine" && pwd)"
   export WINEPREFIX="$WINE_STATE_DIR/prefix"
   export WINEDEBUG="${WINEDEBUG:--all}"
   # No Mono or Gecko installers: the prefix is made without network and without prompts.
@@ -15,7 +16,7 @@ wine_use() {
 # wine_prefix_ready: the prefix was made to the end and still has its registry and system.
 wine_prefix_ready() {
   [ -f "$WINEPREFIX/.tlv-ready" ] && [ -s "$WINEPREFIX/system.reg" ] &&
-    [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]
+    [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && grep -q '^"Decorated"="N"' "$WINEPREFIX/user.reg"
 }
 
 # wine_ensure_prefix: make the prefix once; rebuild it when it is missing or broken.
@@ -28,6 +29,14 @@ wine_ensure_prefix() {
     rm -rf "$WINEPREFIX"
     if ! DISPLAY= wineboot -i >/dev/null 2>&1 </dev/null || ! wineserver -w >/dev/null 2>&1; then
       echo "wine: wineboot failed" >&2
+      flock -u 8
+      return 1
+    fi
+    # Windows draw their own caption and frame: the harness's Xvfb has no window manager
+    # to do it, and screenshots should show the window as Windows shows it.
+    if ! DISPLAY= wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null ||
+      ! wineserver -w >/dev/null 2>&1; then
+      echo "wine: could not set up the prefix" >&2
       flock -u 8
       return 1
     fi

@@ -1,0 +1,108 @@
+// Win32 only: the robot's own abilities under Wine, on the platform's prompt and window
+// shown by the probe program: typing, pressing, choosing a menu item, and its failures.
+#include <gtest/gtest.h>
+
+#include "tests/wine/Robot.h"
+#include "tests/wine/ScratchProgramFolder.h"
+#include "tools/robot/DumpFormat.h"
+
+namespace tlv::testing {
+namespace {
+
+class RobotDriving : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    probe = folder.copyIn(buildRoot() + "tests\\wine\\tlvuiprobe.exe");
+    ASSERT_FALSE(probe.empty()) << "tlvuiprobe.exe not found in the build tree " << buildRoot();
+  }
+
+  ScratchProgramFolder folder{"RobotDriving"};
+  Robot robot;
+  std::string probe;
+};
+
+TEST_F(RobotDriving, TypesIntoThePromptAndPressesItsButtons) {
+  struct Case {
+    const char* button;
+    const char* typed;
+    const char* answer;
+  };
+  for (const Case& c : {Case{"OK", "C:\\Orbit \"Folder\"\\", "OK:C:\\Orbit \"Folder\"\\"},
+                        Case{"Cancel", "ignored", "CANCEL"}, Case{"OK", "", "OK:"}}) {
+    SCOPED_TRACE(std::string(c.button) + " after typing " + c.typed);
+    const auto started = robot.start(probe, {"input", "Where is Orbit-Tender.exe?", "Find Orbit", "C:\\Default"});
+    ASSERT_NE(started.pid, 0u) << started.run.failure;
+    const Window prompt = Window::dialog("Find Orbit").of(started.pid);
+
+    const WindowView before = robot.wait(prompt);
+    ASSERT_TRUE(before.found) << before.failure;
+    EXPECT_EQ(before.texts("edit"), std::vector<std::string>{"C:\\Default"});
+    EXPECT_EQ(before.texts("static"), std::vector<std::string>{"Where is Orbit-Tender.exe?"});
+    EXPECT_EQ(before.texts("button"), (std::vector<std::string>{"OK", "Cancel"}));
+
+    ASSERT_TRUE(robot.type(prompt, 0, c.typed));
+    EXPECT_EQ(robot.wait(prompt).texts("edit"), std::vector<std::string>{c.typed});
+    ASSERT_TRUE(robot.press(prompt, c.button));
+    EXPECT_EQ(robot.waitForExit(started.pid), 0ul);
+    EXPECT_EQ(folder.read("answer.txt").value_or("<none>"), std::string(c.answer) + "\r\n");
+  }
+}
+
+TEST_F(RobotDriving, ChoosesMenuItemsByTheCaptionAPersonReads) {
+  const auto started = robot.start(probe, {"window", "Probe Window", "&Count This"});
+  ASSERT_NE(started.pid, 0u) << started.run.failure;
+  const Window window = Window::titled("Probe Window").of(started.pid);
+  const WindowView first = robot.wait(window);
+  ASSERT_TRUE(first.found) << first.failure;
+  EXPECT_EQ(first.menu, std::vector<std::string>{"&Count This"});
+
+  EXPECT_TRUE(robot.chooseMenu(window, "Count This"));
+  EXPECT_TRUE(robot.chooseMenu(window, "&Count This"));
+  std::vector<std::string> statics;
+  for (int attempt = 0; attempt < 50 && statics != std::vector<std::string>{"Chosen 2"}; ++attempt) {
+    statics = robot.wait(window).texts("static");
+    ::Sleep(50);
+  }
+  EXPECT_EQ(statics, std::vector<std::string>{"Chosen 2"});
+
+  const RobotRun missingItem = robot.run({"menu", "--title", "Probe Window", "No Such Item"});
+  EXPECT_EQ(missingItem.exitCode, 1);
+  EXPECT_EQ(missingItem.failure, "tlvrobot: the window has no menu item \"No Such Item\"");
+  const RobotRun missingButton = robot.run({"press", "--title", "Probe Window", "OK"});
+  EXPECT_EQ(missingButton.exitCode, 1);
+  EXPECT_EQ(missingButton.failure, "tlvrobot: the window has no button \"OK\"");
+
+  ASSERT_TRUE(robot.close(window));
+  EXPECT_EQ(robot.waitForExit(started.pid), 0ul);
+}
+
+TEST_F(RobotDriving, SaysInOneLineWhatItCouldNotDo) {
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string failure;
+  };
+  const std::vector<Case> cases{
+      {{"wait", "--title", "No Such Window", "--timeout", "200"},
+       1,
+       "tlvrobot: no window title=\"No Such Window\" within 200 ms"},
+      {{"start", folder.path() + "missing.exe"},
+       1,
+       "tlvrobot: cannot start " + tools::robot::quoteText(folder.path() + "missing.exe") + ": error 2"},
+      {{"waitexit", "--timeout", "100", std::to_string(::GetCurrentProcessId())},
+       1,
+       "tlvrobot: pid " + std::to_string(::GetCurrentProcessId()) + " was still running after 100 ms"},
+      {{"frobnicate"}, 2, "tlvrobot: unknown command \"frobnicate\""},
+      {{"press", "OK"}, 2, "tlvrobot: name the window with --title, --class or --pid"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front());
+    const RobotRun run = robot.run(c.args);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.failure, c.failure);
+    EXPECT_EQ(run.output, "");
+  }
+}
+
+}  // namespace
+}  // namespace tlv::testing
