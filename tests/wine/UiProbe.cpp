@@ -33,7 +33,11 @@ int prompt(Platform& platform, const std::vector<std::string>& args) {
   const std::string path = tlv::platform::folderOfPath(platform.process.modulePath()) + "\\answer.txt";
   auto file = platform.files.openText(path, tlv::platform::OpenMode::Output);
   if (!file.ok()) return 1;
-  if (file.value->writeLine(answer ? "OK:" + *answer : "CANCEL") != 0) return 1;
+  using Kind = tlv::platform::PromptAnswer::Kind;
+  const std::string outcome = answer.kind == Kind::Ok ? "OK:" + answer.text
+                              : answer.kind == Kind::Cancelled ? "CANCEL"
+                                                               : "NOTSHOWN";
+  if (file.value->writeLine(outcome) != 0) return 1;
   return file.value->close() == 0 ? 0 : 1;
 }
 
