@@ -5,6 +5,7 @@
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
+#include "platform/Registry.h"
 #include "platform/Ui.h"
 
 namespace tlv::platform {
@@ -15,6 +16,7 @@ struct Platform {
   Environment& environment;
   Ui& ui;
   Process& process;
+  Registry& registry;
 };
 
 }  // namespace tlv::platform

@@ -5,6 +5,7 @@
 #include "platform/sim/SimBasics.h"
 #include "platform/sim/SimFaults.h"
 #include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimRegistry.h"
 #include "platform/sim/SimUi.h"
 
 namespace tlv::platform::sim {
@@ -15,7 +16,7 @@ class SimMachine {
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 
-  Platform platform() { return Platform{files, clock, environment, ui, process}; }
+  Platform platform() { return Platform{files, clock, environment, ui, process, registry}; }
 
   SimFaults faults;
   SimFileSystem files{faults};
@@ -23,6 +24,7 @@ class SimMachine {
   SimEnvironment environment{faults};
   SimUi ui{faults};
   SimProcess process{faults};
+  SimRegistry registry{faults};
 };
 
 }  // namespace tlv::platform::sim

@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32Basics.h"
 #include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Ui.h"
 
 namespace tlv::platform::win32 {
@@ -14,7 +15,7 @@ class Win32Platform {
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
-  Platform platform() { return Platform{files_, clock_, environment_, ui_, process_}; }
+  Platform platform() { return Platform{files_, clock_, environment_, ui_, process_, registry_}; }
 
  private:
   Win32FileSystem files_;
@@ -22,6 +23,7 @@ class Win32Platform {
   Win32Environment environment_;
   Win32Ui ui_;
   Win32Process process_;
+  Win32Registry registry_;
 };
 
 }  // namespace tlv::platform::win32
