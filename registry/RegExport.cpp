@@ -29,13 +29,17 @@ std::string commaSeparated(std::string hexText) {
   return hexText;
 }
 
-// Appends the lines and closes the file; false at the first thing that fails.
+// Appends the lines and closes the file; false at the first thing that fails. The lines go
+// out in one write.
 bool appendLines(platform::FileSystem& files, const std::string& path, const std::vector<std::string>& lines) {
+  std::string text;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) text += "\r\n";
+    text += lines[i];
+  }
   auto file = files.openText(path, OpenMode::Append);
   if (!file.ok()) return false;
-  for (const std::string& line : lines) {
-    if (file.value->writeLine(line) != err::kSuccess) return false;
-  }
+  if (file.value->writeLine(text) != err::kSuccess) return false;
   return file.value->close() == err::kSuccess;
 }
 
@@ -60,22 +64,28 @@ bool clsRegistryAccess::ExportKeyToReg(const std::string& sPath, const std::stri
 
   std::vector<std::string> block{"[" + keyPath + "]"};
   const std::string noDefault(1, '\0');
-  if (ReadString(sPath, "", noDefault) != noDefault) block.push_back("@=" + quoted(ReadString(sPath, "", "")));
+  // A read that falls back to a lone NUL finds no default value; a read that succeeds gives
+  // the same text whatever the fallback, so one read serves both.
+  const std::string defaultText = ReadString(sPath, "", noDefault);
+  if (defaultText != noDefault) block.push_back("@=" + quoted(defaultText));
 
-  std::vector<std::string> names;
-  std::vector<RegistryVariant> values;
-  const std::int32_t strings = EnumValues(sPath, names, values, regtype::kString);
-  for (std::int32_t i = 0; i < strings; ++i) {
-    // The default value has its own line above.
-    if (!names[i].empty()) block.push_back(quoted(names[i]) + "=" + quoted(std::get<std::string>(values[i])));
+  // Strings (the default value has its own line above), then binaries, then numbers, each
+  // group in the registry's order; one listing serves all three.
+  const std::vector<ListedValue> values = listValues(sPath, -1).value_or(std::vector<ListedValue>{});
+  for (const ListedValue& item : values) {
+    if (item.type == regtype::kString && !item.name.empty()) {
+      block.push_back(quoted(item.name) + "=" + quoted(std::get<std::string>(item.value)));
+    }
   }
-  const std::int32_t binaries = EnumValues(sPath, names, values, regtype::kBinary);
-  for (std::int32_t i = 0; i < binaries; ++i) {
-    block.push_back(quoted(names[i]) + "=hex:" + commaSeparated(std::get<std::string>(values[i])));
+  for (const ListedValue& item : values) {
+    if (item.type == regtype::kBinary) {
+      block.push_back(quoted(item.name) + "=hex:" + commaSeparated(std::get<std::string>(item.value)));
+    }
   }
-  const std::int32_t numbers = EnumValues(sPath, names, values, regtype::kDword);
-  for (std::int32_t i = 0; i < numbers; ++i) {
-    block.push_back(quoted(names[i]) + "=dword:" + eightHexDigits(std::get<std::int32_t>(values[i])));
+  for (const ListedValue& item : values) {
+    if (item.type == regtype::kDword) {
+      block.push_back(quoted(item.name) + "=dword:" + eightHexDigits(std::get<std::int32_t>(item.value)));
+    }
   }
   block.emplace_back();
   if (!appendLines(platform_.files, sRegFile, block)) return false;

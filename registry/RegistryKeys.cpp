@@ -39,10 +39,14 @@ platform::Result<RegKey> clsRegistryAccess::openSplitKey(std::optional<std::uint
   return platform_.registry.openKey(rootOf(lRootKey), sSubKey);
 }
 
+platform::Result<RegKey> clsRegistryAccess::createSplitKey() {
+  if (lRootKey == 0) return platform::Result<RegKey>::failure(err::kInvalidHandle);
+  return platform_.registry.createKey(rootOf(lRootKey), sSubKey);
+}
+
 std::int32_t clsRegistryAccess::CreateKey(const std::string& sPath) {
   SplitRegPath(sPath);
-  if (lRootKey == 0) return 0;
-  OpenedKey key(platform_.registry, platform_.registry.createKey(rootOf(lRootKey), sSubKey));
+  OpenedKey key(platform_.registry, createSplitKey());
   if (!key.ok()) return 0;
   lKeyHandle = key.get();
   return handleResult(lKeyHandle);

@@ -52,29 +52,31 @@ std::int32_t dwordOf(const std::string& data) {
 
 }  // namespace
 
-bool clsRegistryAccess::writePreamble(const std::string& sPath) {
-  if (!KeyExists(sPath)) {
-    if (!bCreateKey) return false;
-    // Not examined: when the key is still missing, the open for writing fails.
-    CreateKey(sPath);
-  }
+std::int32_t clsRegistryAccess::writeValue(const std::string& sPath, const std::string& name, std::uint32_t type,
+                                           const std::string& bytes) {
+  // The existence test opens the key with full access; that handle serves the write too.
   SplitRegPath(sPath);
-  return true;
+  OpenedKey existing(platform_.registry, openSplitKey(keyaccess::kAllAccess));
+  if (existing.ok()) return storeValue(existing.get(), name, type, bytes);
+  if (!bCreateKey) return 0;
+  // The create call hands back the key it made; a handle that may not set values fails the
+  // write just as an open for writing would have failed.
+  OpenedKey created(platform_.registry, createSplitKey());
+  if (!created.ok()) return 0;
+  return storeValue(created.get(), name, type, bytes);
 }
 
-std::int32_t clsRegistryAccess::storeValue(const std::string& name, std::uint32_t type, const std::string& bytes) {
-  OpenedKey key(platform_.registry, openSplitKey(keyaccess::kWrite));
-  if (!key.ok()) return 0;
-  lKeyHandle = key.get();
-  if (platform_.registry.setValue(lKeyHandle, name, type, bytes) != err::kSuccess) return 0;
-  return static_cast<std::int32_t>(lKeyHandle);
+std::int32_t clsRegistryAccess::storeValue(RegKey key, const std::string& name, std::uint32_t type,
+                                           const std::string& bytes) {
+  lKeyHandle = key;
+  if (platform_.registry.setValue(key, name, type, bytes) != err::kSuccess) return 0;
+  return static_cast<std::int32_t>(key);
 }
 
 std::int32_t clsRegistryAccess::WriteString(const std::string& sPath, const std::string& sName,
                                             const std::string& sValue) {
-  if (!writePreamble(sPath)) return 0;
   const std::string name = sName == "@" ? std::string() : sName;
-  return storeValue(name, regtype::kString, sValue + '\0');
+  return writeValue(sPath, name, regtype::kString, sValue + '\0');
 }
 
 std::string clsRegistryAccess::ReadString(const std::string& sPath, const std::string& sName,
@@ -89,8 +91,7 @@ std::string clsRegistryAccess::ReadString(const std::string& sPath, const std::s
 }
 
 std::int32_t clsRegistryAccess::WriteDWORD(const std::string& sPath, const std::string& sName, std::int32_t lValue) {
-  if (!writePreamble(sPath)) return 0;
-  return storeValue(sName, regtype::kDword, dwordBytes(lValue));
+  return writeValue(sPath, sName, regtype::kDword, dwordBytes(lValue));
 }
 
 std::int32_t clsRegistryAccess::ReadDWORD(const std::string& sPath, const std::string& sName, std::int32_t lDefault) {
@@ -105,9 +106,8 @@ std::int32_t clsRegistryAccess::ReadDWORD(const std::string& sPath, const std::s
 
 std::int32_t clsRegistryAccess::WriteBinary(const std::string& sPath, const std::string& sName,
                                             const std::string& sValue) {
-  if (!writePreamble(sPath)) return 0;
   std::string hexText = sValue;  // StrToBin cleans its argument; the caller's text stays as given
-  return storeValue(sName, regtype::kBinary, StrToBin(hexText));
+  return writeValue(sPath, sName, regtype::kBinary, StrToBin(hexText));
 }
 
 std::string clsRegistryAccess::ReadBinary(const std::string& sPath, const std::string& sName,
@@ -150,35 +150,45 @@ platform::Result<platform::RegValueEntry> clsRegistryAccess::enumValueAt(RegKey 
   return entry;
 }
 
-RegistryVariant clsRegistryAccess::listedValue(const std::string& sPath, const platform::RegValueEntry& entry,
-                                               const std::string& name) {
-  switch (entry.value.type) {
-    case regtype::kBinary:
-      return entry.value.data.empty() ? std::string() : trimSpaces(BinToStr(entry.value.data));
-    case regtype::kDword:
-      return ReadDWORD(sPath, name, 0);
-    case regtype::kString:
-      return ReadString(sPath, name, "");
-    default:
-      return std::monostate{};
-  }
-}
-
-std::int32_t clsRegistryAccess::EnumValues(const std::string& sPath, std::vector<std::string>& sName,
-                                           std::vector<RegistryVariant>& sValue, std::int32_t OnlyType) {
+std::optional<std::vector<clsRegistryAccess::ListedValue>> clsRegistryAccess::listValues(const std::string& sPath,
+                                                                                       std::int32_t OnlyType) {
   SplitRegPath(sPath);
   OpenedKey key(platform_.registry, openSplitKey(std::nullopt));
-  if (!key.ok()) return -1;
-  sName.clear();
-  sValue.clear();
+  if (!key.ok()) return std::nullopt;
+  std::vector<ListedValue> listed;
   for (std::uint32_t index = 0;; ++index) {
     const auto entry = enumValueAt(key.get(), index);
     // Past the last value, or a key that went away while it was listed: what was found stands.
     if (!entry.ok()) break;
-    if (OnlyType != -1 && static_cast<std::uint32_t>(OnlyType) != entry.value.value.type) continue;
-    std::string name = trimSpaces(entry.value.name);
-    sValue.push_back(listedValue(sPath, entry.value, name));
-    sName.push_back(std::move(name));
+    const platform::RegValue& value = entry.value.value;
+    if (OnlyType != -1 && static_cast<std::uint32_t>(OnlyType) != value.type) continue;
+    ListedValue item{trimSpaces(entry.value.name), value.type, std::monostate{}};
+    // Strings and numbers are what ReadString and ReadDWORD give for the listed name. The
+    // enumeration already holds those bytes, unless trimming changed the name.
+    const bool sameName = item.name == entry.value.name;
+    if (value.type == regtype::kBinary) {
+      item.value = trimSpaces(BinToStr(value.data));
+    } else if (value.type == regtype::kDword) {
+      item.value = !sameName ? ReadDWORD(sPath, item.name, 0) : value.data.size() <= 4 ? dwordOf(value.data) : 0;
+    } else if (value.type == regtype::kString) {
+      item.value = !sameName ? ReadString(sPath, item.name, "")
+                   : value.data.size() <= kStringBuffer ? textOfStringRead(value.data)
+                                                        : std::string();
+    }
+    listed.push_back(std::move(item));
+  }
+  return listed;
+}
+
+std::int32_t clsRegistryAccess::EnumValues(const std::string& sPath, std::vector<std::string>& sName,
+                                           std::vector<RegistryVariant>& sValue, std::int32_t OnlyType) {
+  auto listed = listValues(sPath, OnlyType);
+  if (!listed) return -1;
+  sName.clear();
+  sValue.clear();
+  for (ListedValue& item : *listed) {
+    sName.push_back(std::move(item.name));
+    sValue.push_back(std::move(item.value));
   }
   return static_cast<std::int32_t>(sName.size());
 }

@@ -92,15 +92,24 @@ class clsRegistryAccess {
   /// A root name that was not recognised fails here, without a registry call: the plain open
   /// would hand the invalid root back as if it were open.
   platform::Result<platform::RegKey> openSplitKey(std::optional<std::uint32_t> access);
-  /// Shared start of the three writes: false when the key is missing and may not be created.
-  bool writePreamble(const std::string& sPath);
-  /// Opens the split key with the access given and stores the value; the handle result.
-  std::int32_t storeValue(const std::string& name, std::uint32_t type, const std::string& bytes);
+  /// Creates (or opens) the key of the last split; an unknown root fails without a call.
+  platform::Result<platform::RegKey> createSplitKey();
+  /// One value as the enumeration lists it, with its registry type.
+  struct ListedValue {
+    std::string name;
+    std::uint32_t type = 0;
+    RegistryVariant value;
+  };
+  /// The values of the key at sPath of one type (-1: every type) in the registry's order;
+  /// nullopt when the key cannot be opened.
+  std::optional<std::vector<ListedValue>> listValues(const std::string& sPath, std::int32_t OnlyType);
   /// One value of an enumeration, read in full when it does not fit the usual buffers.
   platform::Result<platform::RegValueEntry> enumValueAt(platform::RegKey key, std::uint32_t index);
-  /// The listed form of an enumerated value of the key at sPath.
-  RegistryVariant listedValue(const std::string& sPath, const platform::RegValueEntry& entry,
-                              const std::string& name);
+  /// The three writes: the key is created first when it is missing and the switch allows it.
+  std::int32_t writeValue(const std::string& sPath, const std::string& name, std::uint32_t type,
+                          const std::string& bytes);
+  std::int32_t storeValue(platform::RegKey key, const std::string& name, std::uint32_t type,
+                          const std::string& bytes);
 
   platform::Platform& platform_;
   std::int32_t lRootKey = 0;
