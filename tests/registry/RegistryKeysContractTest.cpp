@@ -83,8 +83,17 @@ TEST_F(Keys, EnumerationListsSubkeysInNameOrderAndTellsEmptyFromMissing) {
   EXPECT_FALSE(reg.HaveSubkey(key));
 
   for (const std::string name : {"b", "A", "a_", "B2", "c"}) ASSERT_NE(reg.CreateKey(key + "\\" + name), 0);
-  ASSERT_EQ(reg.EnumKeys(key, keys), 5);
-  EXPECT_EQ(keys, (std::vector<std::string>{"A", "a_", "b", "B2", "c"}));
+  // The longest name the system takes, one character more than the name buffer holds; too
+  // long for a path from the root, so it is made below an open key.
+  const std::string longest(256, 'z');
+  auto parent = port().openKey(platform::hkey::kCurrentUser, "Software\\TlvAsServiceTests");
+  ASSERT_TRUE(parent.ok());
+  auto made = port().createKey(parent.value, longest);
+  ASSERT_TRUE(made.ok());
+  port().closeKey(made.value);
+  port().closeKey(parent.value);
+  ASSERT_EQ(reg.EnumKeys(key, keys), 6);
+  EXPECT_EQ(keys, (std::vector<std::string>{"A", "a_", "b", "B2", "c", longest}));
   EXPECT_TRUE(reg.HaveSubkey(key));
   EXPECT_FALSE(reg.HaveSubkey(key + "\\Missing"));
 }

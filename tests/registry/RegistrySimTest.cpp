@@ -72,6 +72,20 @@ TEST_F(RegistrySim, PartialRefusalsStopOnlyTheOperationsThatNeedTheRight) {
   }
 }
 
+TEST_F(RegistrySim, AListingEndsAtAnErrorOtherThanMoreData) {
+  for (const char* sub : {"\\A", "\\B"}) ASSERT_NE(reg.WriteString(std::string(kKey) + sub, "v", "x"), 0);
+  ASSERT_NE(reg.WriteString(kKey, "v", "x"), 0);
+  // A key deleted while it is listed answers 1018 to every later call.
+  machine.faults.failWhen([](std::string_view call) { return call == "registry.enumKey" || call == "registry.enumValue"; },
+                          platform::err::kKeyDeleted);
+  std::vector<std::string> names;
+  std::vector<RegistryVariant> values;
+  EXPECT_EQ(reg.EnumKeys(kKey, names), 0);
+  EXPECT_EQ(reg.EnumValues(kKey, names, values, -1), 0);
+  EXPECT_FALSE(reg.HaveSubkey(kKey));
+  EXPECT_EQ(machine.registry.openHandleCount(), 0u);
+}
+
 // Runs every operation of the class once; returns a summary of what it saw.
 std::string everyOperation(clsRegistryAccess& reg, SimMachine& machine) {
   machine.files.addFolder("C:\\Reg");
