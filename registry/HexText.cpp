@@ -1,6 +1,7 @@
 // Portable: hex text conversions, and the class members that offer them.
 #include "registry/HexText.h"
 
+#include "registry/TextRules.h"
 #include "registry/clsRegistryAccess.h"
 
 namespace tlv::registry {
@@ -8,13 +9,6 @@ namespace tlv::registry {
 namespace {
 
 constexpr char kUpperDigits[] = "0123456789ABCDEF";
-
-int hexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 // A piece of one or two characters read as a hex number up to its first non-digit.
 char pieceValue(std::string_view piece) {

@@ -45,8 +45,8 @@ bool appendLines(platform::FileSystem& files, const std::string& path, const std
 
 }  // namespace
 
-std::int32_t clsRegistryAccess::ExportToReg(const std::string& sPath, const std::string& sRegFile,
-                                            bool IncludeSubkeys, SettableText* Output) {
+std::int32_t clsRegistryAccess::ExportToReg(const std::string& sPath, const std::string& sRegFile, bool IncludeSubkeys,
+                                            SettableText* Output) {
   if (platform_.files.fileLength(sRegFile).ok()) return 0;  // an existing file is left untouched
   auto file = platform_.files.openText(sRegFile, OpenMode::Output);
   if (!file.ok()) return 0;

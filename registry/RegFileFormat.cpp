@@ -4,27 +4,11 @@
 #include <optional>
 
 #include "platform/WindowsPath.h"
+#include "registry/TextRules.h"
 
 namespace tlv::registry::regfile {
 
 namespace {
-
-std::string_view trimSpaces(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
-int hexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 // The hex number at the start of the text, read up to its first non-digit (no digit gives 0);
 // nullopt when it does not fit in 32 bits.

@@ -11,8 +11,8 @@ using platform::RegKey;
 namespace err = platform::err;
 
 constexpr std::uint32_t kNameBuffer = 255;
-// Wine allows key names one character longer than the name buffer holds; such a name is read
-// again with room for the longest one.
+// A name that does not fit the name buffer (Wine takes names of 256 characters) is read again
+// with room for any name the calls can pass.
 constexpr std::uint32_t kLongestKeyName = 32767;
 
 RegKey rootOf(std::int32_t lRootKey) { return static_cast<RegKey>(lRootKey); }

@@ -2,16 +2,9 @@
 #include "registry/RegistryPath.h"
 
 #include "platform/WindowsPath.h"
+#include "registry/TextRules.h"
 
 namespace tlv::registry {
-
-namespace {
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
-}  // namespace
 
 SplitPath splitRegPath(std::string_view path) {
   // Only the leading root is rewritten: a root name further on is part of a key's name.

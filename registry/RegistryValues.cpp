@@ -4,6 +4,7 @@
 
 #include "registry/HexText.h"
 #include "registry/OpenedKey.h"
+#include "registry/TextRules.h"
 #include "registry/clsRegistryAccess.h"
 
 namespace tlv::registry {
@@ -21,16 +22,12 @@ constexpr std::uint32_t kEnumNameBuffer = 255;
 constexpr std::uint32_t kEnumDataBuffer = 255;
 constexpr std::uint32_t kLongestValueName = 16383;
 
-std::string trimSpaces(std::string text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
+std::string trimmed(std::string_view text) { return std::string(trimSpaces(text)); }
 
 // The text a string read gives: the bytes as they lie at the start of a buffer of spaces,
 // trimmed, less their final character, which is the terminating NUL.
 std::string textOfStringRead(const std::string& data) {
-  std::string text = trimSpaces(data);
+  std::string text = trimmed(data);
   if (!text.empty()) text.pop_back();
   return text;
 }
@@ -121,7 +118,7 @@ std::string clsRegistryAccess::ReadBinary(const std::string& sPath, const std::s
   const std::uint32_t size = probe.ok() || probe.error == err::kMoreData ? probe.value.size : 1;
   const auto value = platform_.registry.queryValue(lKeyHandle, sName, size);
   if (!value.ok()) return sDefault;
-  return trimSpaces(BinToStr(value.value.data));
+  return trimmed(BinToStr(value.value.data));
 }
 
 std::int32_t clsRegistryAccess::KillValue(const std::string& sPath, const std::string& sName) {
@@ -151,7 +148,7 @@ platform::Result<platform::RegValueEntry> clsRegistryAccess::enumValueAt(RegKey 
 }
 
 std::optional<std::vector<clsRegistryAccess::ListedValue>> clsRegistryAccess::listValues(const std::string& sPath,
-                                                                                       std::int32_t OnlyType) {
+                                                                                         std::int32_t OnlyType) {
   SplitRegPath(sPath);
   OpenedKey key(platform_.registry, openSplitKey(std::nullopt));
   if (!key.ok()) return std::nullopt;
@@ -162,16 +159,16 @@ std::optional<std::vector<clsRegistryAccess::ListedValue>> clsRegistryAccess::li
     if (!entry.ok()) break;
     const platform::RegValue& value = entry.value.value;
     if (OnlyType != -1 && static_cast<std::uint32_t>(OnlyType) != value.type) continue;
-    ListedValue item{trimSpaces(entry.value.name), value.type, std::monostate{}};
+    ListedValue item{trimmed(entry.value.name), value.type, std::monostate{}};
     // Strings and numbers are what ReadString and ReadDWORD give for the listed name. The
     // enumeration already holds those bytes, unless trimming changed the name.
     const bool sameName = item.name == entry.value.name;
     if (value.type == regtype::kBinary) {
-      item.value = trimSpaces(BinToStr(value.data));
+      item.value = trimmed(BinToStr(value.data));
     } else if (value.type == regtype::kDword) {
       item.value = !sameName ? ReadDWORD(sPath, item.name, 0) : value.data.size() <= 4 ? dwordOf(value.data) : 0;
     } else if (value.type == regtype::kString) {
-      item.value = !sameName ? ReadString(sPath, item.name, "")
+      item.value = !sameName                            ? ReadString(sPath, item.name, "")
                    : value.data.size() <= kStringBuffer ? textOfStringRead(value.data)
                                                         : std::string();
     }

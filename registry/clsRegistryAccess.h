@@ -74,8 +74,7 @@ class clsRegistryAccess {
                            SettableText* Output = nullptr);
 
  private:
-  bool ExportKeyToReg(const std::string& sPath, const std::string& sRegFile, bool IncludeSubkeys,
-                      SettableText* Output);
+  bool ExportKeyToReg(const std::string& sPath, const std::string& sRegFile, bool IncludeSubkeys, SettableText* Output);
 
  public:
   /// Imports .reg file into registry...
@@ -108,8 +107,7 @@ class clsRegistryAccess {
   /// The three writes: the key is created first when it is missing and the switch allows it.
   std::int32_t writeValue(const std::string& sPath, const std::string& name, std::uint32_t type,
                           const std::string& bytes);
-  std::int32_t storeValue(platform::RegKey key, const std::string& name, std::uint32_t type,
-                          const std::string& bytes);
+  std::int32_t storeValue(platform::RegKey key, const std::string& name, std::uint32_t type, const std::string& bytes);
 
   platform::Platform& platform_;
   std::int32_t lRootKey = 0;

@@ -93,8 +93,8 @@ struct SimRegistry::Node {
 };
 
 SimRegistry::SimRegistry(SimFaults& faults) : faults_(faults) {
-  for (RegKey root : {hkey::kClassesRoot, hkey::kCurrentUser, hkey::kLocalMachine, hkey::kUsers,
-                      hkey::kPerformanceData, hkey::kCurrentConfig, hkey::kDynData}) {
+  for (RegKey root : {hkey::kClassesRoot, hkey::kCurrentUser, hkey::kLocalMachine, hkey::kUsers, hkey::kPerformanceData,
+                      hkey::kCurrentConfig, hkey::kDynData}) {
     roots_[root] = Handle{std::make_shared<Node>(), keyaccess::kAllAccess};
   }
   addKey(hkey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
@@ -247,7 +247,8 @@ Result<RegValueEntry> SimRegistry::enumValue(RegKey key, std::uint32_t index, st
   return result;
 }
 
-Result<RegValue> SimRegistry::queryValue(RegKey key, const std::string& name, std::optional<std::uint32_t> dataCapacity) {
+Result<RegValue> SimRegistry::queryValue(RegKey key, const std::string& name,
+                                         std::optional<std::uint32_t> dataCapacity) {
   using R = Result<RegValue>;
   if (Win32Error e = faults_.enter("registry.queryValue")) return R::failure(e);
   auto handle = usable(key, keyaccess::kQueryValue);

@@ -57,8 +57,7 @@ Result<RegValueEntry> Win32Registry::enumValue(RegKey key, std::uint32_t index, 
   DWORD nameLength = nameCapacity;
   DWORD type = REG_NONE;
   DWORD size = dataCapacity;
-  const LONG status =
-      ::RegEnumValueA(toHkey(key), index, name.data(), &nameLength, nullptr, &type, data.data(), &size);
+  const LONG status = ::RegEnumValueA(toHkey(key), index, name.data(), &nameLength, nullptr, &type, data.data(), &size);
   Result<RegValueEntry> result;
   result.error = static_cast<Win32Error>(status);
   if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return result;
@@ -89,9 +88,8 @@ Result<RegValue> Win32Registry::queryValue(RegKey key, const std::string& name,
 }
 
 Win32Error Win32Registry::setValue(RegKey key, const std::string& name, std::uint32_t type, std::string_view data) {
-  return static_cast<Win32Error>(::RegSetValueExA(toHkey(key), name.c_str(), 0, type,
-                                                  reinterpret_cast<const BYTE*>(data.data()),
-                                                  static_cast<DWORD>(data.size())));
+  return static_cast<Win32Error>(::RegSetValueExA(
+      toHkey(key), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size())));
 }
 
 Win32Error Win32Registry::deleteKey(RegKey key, const std::string& subKey) {

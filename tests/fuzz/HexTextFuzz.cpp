@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (isHexText(input) != allHex) __builtin_trap();
   if (allHex && digits.size() % 2 == 0) {
     std::string pairs;
-    for (std::size_t i = 0; i < digits.size(); i += 2) pairs += std::string(" ") + upper(digits[i]) + upper(digits[i + 1]);
+    for (std::size_t i = 0; i < digits.size(); i += 2)
+      pairs += std::string(" ") + upper(digits[i]) + upper(digits[i + 1]);
     if (bytesToHex(bytes) != pairs) __builtin_trap();
   }
   return 0;

@@ -35,8 +35,16 @@ TEST(HexText, PiecesAreReadUpToTheirFirstNonDigitAndAnOddDigitStandsAlone) {
     std::string bytes;
   };
   const Case cases[] = {
-      {"", ""},   {"   ", ""},  {"00", std::string(1, '\0')}, {"ff", "\xFF"}, {"4G", "\x04"}, {"G4", std::string(1, '\0')},
-      {"1", "\x01"}, {"123", "\x12\x03"}, {"12 3 45", "\x12\x34\x05"}, {"-1", std::string(1, '\0')},
+      {"", ""},
+      {"   ", ""},
+      {"00", std::string(1, '\0')},
+      {"ff", "\xFF"},
+      {"4G", "\x04"},
+      {"G4", std::string(1, '\0')},
+      {"1", "\x01"},
+      {"123", "\x12\x03"},
+      {"12 3 45", "\x12\x34\x05"},
+      {"-1", std::string(1, '\0')},
   };
   for (const Case& c : cases) EXPECT_EQ(hexToBytes(c.text), c.bytes) << '"' << c.text << '"';
   EXPECT_EQ(bytesToHex(std::string("\x05\x0A", 2)), " 05 0A");

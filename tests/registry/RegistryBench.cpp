@@ -89,8 +89,8 @@ bool runReg(const std::string& arguments) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &info)) {
+  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &info)) {
     return false;
   }
   UniqueKernelHandle process(info.hProcess);
@@ -114,8 +114,7 @@ double timed(const char* what, const std::function<bool()>& step) {
 }
 
 void report(const char* what, double ours, double system) {
-  std::printf("%-7s clsRegistryAccess %9.1f ms   reg.exe %9.1f ms   ratio %5.2f\n", what, ours, system,
-              ours / system);
+  std::printf("%-7s clsRegistryAccess %9.1f ms   reg.exe %9.1f ms   ratio %5.2f\n", what, ours, system, ours / system);
 }
 
 struct Times {

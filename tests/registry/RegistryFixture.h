@@ -15,7 +15,9 @@ namespace tlv::testing {
 class RegistryContract : public ::testing::Test {
  protected:
   RegistryContract()
-      : machine(makeTestMachine()), reg(machine->platform()), key(machine->scratchKey()),
+      : machine(makeTestMachine()),
+        reg(machine->platform()),
+        key(machine->scratchKey()),
         dir(machine->scratchFolder()) {}
 
   platform::Registry& port() { return machine->platform().registry; }

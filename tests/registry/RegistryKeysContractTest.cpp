@@ -13,7 +13,8 @@ TEST_F(Keys, RootNamesLongShortAndInAnyCaseAddressTheSameKey) {
   ASSERT_NE(reg.CreateKey(key + "\\A"), 0);
   ASSERT_NE(reg.WriteString(key + "\\A", "v", "found"), 0);
   const std::string tail = "\\Software\\TlvAsServiceTests\\A";
-  for (const std::string root : {"HKEY_CURRENT_USER", "HKCU", "hkcu", "hKeY_cUrReNt_UsEr", "HKCUX", "HKEY_CURRENT_USER_X"}) {
+  for (const std::string root :
+       {"HKEY_CURRENT_USER", "HKCU", "hkcu", "hKeY_cUrReNt_UsEr", "HKCUX", "HKEY_CURRENT_USER_X"}) {
     SCOPED_TRACE(root);
     EXPECT_TRUE(reg.KeyExists(root + tail));
     EXPECT_EQ(reg.ReadString(root + tail, "v", "missing"), "found");
@@ -21,8 +22,8 @@ TEST_F(Keys, RootNamesLongShortAndInAnyCaseAddressTheSameKey) {
 }
 
 TEST_F(Keys, UnknownRootsFailEveryOperationWithItsFailureResult) {
-  for (const std::string path : {"HKU\\Software", "HKEY_USER\\Software", "Software\\TlvAsServiceTests", "",
-                                 "\\HKCU\\Software", "HKLMX"}) {
+  for (const std::string path :
+       {"HKU\\Software", "HKEY_USER\\Software", "Software\\TlvAsServiceTests", "", "\\HKCU\\Software", "HKLMX"}) {
     SCOPED_TRACE(path);
     std::vector<std::string> keys{"stale"};
     std::vector<registry::RegistryVariant> values;
@@ -44,8 +45,9 @@ TEST_F(Keys, ARootAloneAddressesTheRootItself) {
   EXPECT_TRUE(reg.HaveSubkey("HKEY_LOCAL_MACHINE"));
   ASSERT_GT(reg.EnumKeys("hklm", keys), 1);
   for (const std::string wanted : {"SOFTWARE", "SYSTEM"}) {
-    EXPECT_TRUE(std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return platform::equalsNoCase(k, wanted); }))
-        << wanted;
+    EXPECT_TRUE(std::any_of(keys.begin(), keys.end(), [&](const std::string& k) {
+      return platform::equalsNoCase(k, wanted);
+    })) << wanted;
   }
 }
 

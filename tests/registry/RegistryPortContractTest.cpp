@@ -66,7 +66,8 @@ TEST_F(Port, EnumerationGoesInNameOrderAndReportsShortBuffers) {
   }
   std::vector<std::string> keys, values;
   for (std::uint32_t i = 0; port().enumKey(k, i, 255).ok(); ++i) keys.push_back(port().enumKey(k, i, 255).value);
-  for (std::uint32_t i = 0; port().enumValue(k, i, 255, 255).ok(); ++i) values.push_back(port().enumValue(k, i, 255, 255).value.name);
+  for (std::uint32_t i = 0; port().enumValue(k, i, 255, 255).ok(); ++i)
+    values.push_back(port().enumValue(k, i, 255, 255).value.name);
   const std::vector<std::string> order{"_", "A", "a[", "a_", "aZ", "b"};
   EXPECT_EQ(keys, order);
   EXPECT_EQ(values, order);

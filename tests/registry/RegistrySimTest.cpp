@@ -72,12 +72,22 @@ TEST_F(RegistrySim, PartialRefusalsStopOnlyTheOperationsThatNeedTheRight) {
   }
 }
 
+TEST_F(RegistrySim, StrToBinHandsBackItsCleanedText) {
+  std::string text = " 80 51 0a ";
+  EXPECT_EQ(reg.StrToBin(text), "\x80\x51\x0A");
+  EXPECT_EQ(text, "80510a");
+  EXPECT_EQ(reg.BinToStr("\x80\x51"), " 80 51");
+  EXPECT_TRUE(reg.isBinValid("80 51 0a"));
+  EXPECT_FALSE(reg.isBinValid("80 5G"));
+}
+
 TEST_F(RegistrySim, AListingEndsAtAnErrorOtherThanMoreData) {
   for (const char* sub : {"\\A", "\\B"}) ASSERT_NE(reg.WriteString(std::string(kKey) + sub, "v", "x"), 0);
   ASSERT_NE(reg.WriteString(kKey, "v", "x"), 0);
   // A key deleted while it is listed answers 1018 to every later call.
-  machine.faults.failWhen([](std::string_view call) { return call == "registry.enumKey" || call == "registry.enumValue"; },
-                          platform::err::kKeyDeleted);
+  machine.faults.failWhen(
+      [](std::string_view call) { return call == "registry.enumKey" || call == "registry.enumValue"; },
+      platform::err::kKeyDeleted);
   std::vector<std::string> names;
   std::vector<RegistryVariant> values;
   EXPECT_EQ(reg.EnumKeys(kKey, names), 0);
@@ -102,7 +112,8 @@ std::string everyOperation(clsRegistryAccess& reg, SimMachine& machine) {
   seen += std::to_string(reg.ReadDWORD(k, "d", -7)) + std::to_string(reg.ValueExists(k, "b"));
   seen += std::to_string(reg.EnumValues(k, names, values, -1)) + std::to_string(reg.EnumKeys(k, names));
   seen += std::to_string(reg.HaveSubkey(k)) + std::to_string(reg.KeyExists(k));
-  seen += std::to_string(reg.ExportToReg(k, "C:\\Reg\\out.reg", true)) + std::to_string(reg.ImportFromReg("C:\\Reg\\in.reg"));
+  seen += std::to_string(reg.ExportToReg(k, "C:\\Reg\\out.reg", true)) +
+          std::to_string(reg.ImportFromReg("C:\\Reg\\in.reg"));
   seen += std::to_string(reg.KillValue(k, "b") != 0) + std::to_string(reg.KillKey(k + "\\Sub") != 0);
   return seen;
 }

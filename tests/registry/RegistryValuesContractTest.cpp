@@ -18,8 +18,15 @@ TEST_F(Values, StringReadsTrimTheTextAndFallBackToTheDefaultBeyond254Characters)
     std::string read;
   };
   const Case cases[] = {
-      {"plain", "plain"},          {"  x", "x"}, {"   ", ""}, {"", ""}, {"x  ", "x  "}, {"a\\b\"c", "a\\b\"c"},
-      {std::string(254, 's'), std::string(254, 's')}, {std::string(255, 's'), "dflt"}, {std::string(300, 's'), "dflt"},
+      {"plain", "plain"},
+      {"  x", "x"},
+      {"   ", ""},
+      {"", ""},
+      {"x  ", "x  "},
+      {"a\\b\"c", "a\\b\"c"},
+      {std::string(254, 's'), std::string(254, 's')},
+      {std::string(255, 's'), "dflt"},
+      {std::string(300, 's'), "dflt"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored.substr(0, 20) + " length " + std::to_string(c.stored.size()));
