@@ -5,6 +5,7 @@
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
+#include "platform/Registry.h"
 #include "platform/SystemInfo.h"
 #include "platform/Ui.h"
 
@@ -17,6 +18,7 @@ struct Platform {
   Ui& ui;
   Process& process;
   SystemInfo& systemInfo;
+  Registry& registry;
 };
 
 }  // namespace tlv::platform

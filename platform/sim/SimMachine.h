@@ -6,6 +6,7 @@
 #include "platform/sim/SimFaults.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystemInfo.h"
+#include "platform/sim/SimRegistry.h"
 #include "platform/sim/SimUi.h"
 
 namespace tlv::platform::sim {
@@ -16,7 +17,7 @@ class SimMachine {
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 
-  Platform platform() { return Platform{files, clock, environment, ui, process, systemInfo}; }
+  Platform platform() { return Platform{files, clock, environment, ui, process, systemInfo, registry}; }
 
   SimFaults faults;
   SimFileSystem files{faults};
@@ -25,6 +26,7 @@ class SimMachine {
   SimUi ui{faults};
   SimProcess process{faults};
   SimSystemInfo systemInfo{faults};
+  SimRegistry registry{faults};
 };
 
 }  // namespace tlv::platform::sim

@@ -5,6 +5,7 @@
 #include "platform/win32/Win32Basics.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Ui.h"
 
 namespace tlv::platform::win32 {
@@ -15,7 +16,7 @@ class Win32Platform {
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
-  Platform platform() { return Platform{files_, clock_, environment_, ui_, process_, systemInfo_}; }
+  Platform platform() { return Platform{files_, clock_, environment_, ui_, process_, systemInfo_, registry_}; }
 
  private:
   Win32FileSystem files_;
@@ -24,6 +25,7 @@ class Win32Platform {
   Win32Ui ui_;
   Win32Process process_;
   Win32SystemInfo systemInfo_;
+  Win32Registry registry_;
 };
 
 }  // namespace tlv::platform::win32

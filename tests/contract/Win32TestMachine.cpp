@@ -27,6 +27,8 @@ void removeTree(const std::string& folder) {
   ::RemoveDirectoryA(folder.c_str());
 }
 
+void removeScratchKey() { ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TlvAsServiceTests"); }
+
 class Win32TestMachine final : public TestMachine {
  public:
   Win32TestMachine() : machine_(::GetModuleHandleA(nullptr)), platform_(machine_.platform()) {
@@ -35,8 +37,12 @@ class Win32TestMachine final : public TestMachine {
     scratch_ = std::string(temp) + "TlvAsServiceTests\\";
     removeTree(scratch_);
     ::CreateDirectoryA(scratch_.c_str(), nullptr);
+    removeScratchKey();
   }
-  ~Win32TestMachine() override { removeTree(scratch_); }
+  ~Win32TestMachine() override {
+    removeTree(scratch_);
+    removeScratchKey();
+  }
 
   platform::Platform& platform() override { return platform_; }
   std::string scratchFolder() override { return scratch_; }

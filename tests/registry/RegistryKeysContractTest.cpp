@@ -1,0 +1,131 @@
+// Contract suite of the registry class's paths and keys, on the sim machine and under Wine.
+#include <algorithm>
+
+#include "platform/WindowsPath.h"
+#include "tests/registry/RegistryFixture.h"
+
+namespace tlv::testing {
+namespace {
+
+using Keys = RegistryContract;
+
+TEST_F(Keys, RootNamesLongShortAndInAnyCaseAddressTheSameKey) {
+  ASSERT_NE(reg.CreateKey(key + "\\A"), 0);
+  ASSERT_NE(reg.WriteString(key + "\\A", "v", "found"), 0);
+  const std::string tail = "\\Software\\TlvAsServiceTests\\A";
+  for (const std::string root :
+       {"HKEY_CURRENT_USER", "HKCU", "hkcu", "hKeY_cUrReNt_UsEr", "HKCUX", "HKEY_CURRENT_USER_X"}) {
+    SCOPED_TRACE(root);
+    EXPECT_TRUE(reg.KeyExists(root + tail));
+    EXPECT_EQ(reg.ReadString(root + tail, "v", "missing"), "found");
+  }
+}
+
+TEST_F(Keys, UnknownRootsFailEveryOperationWithItsFailureResult) {
+  for (const std::string path :
+       {"HKU\\Software", "HKEY_USER\\Software", "Software\\TlvAsServiceTests", "", "\\HKCU\\Software", "HKLMX"}) {
+    SCOPED_TRACE(path);
+    std::vector<std::string> keys{"stale"};
+    std::vector<registry::RegistryVariant> values;
+    EXPECT_FALSE(reg.KeyExists(path));
+    EXPECT_EQ(reg.EnumValues(path, keys, values, -1), -1);
+    EXPECT_EQ(reg.CreateKey(path), 0);
+    EXPECT_EQ(reg.EnumKeys(path, keys), -1);
+    EXPECT_TRUE(keys.empty());
+    EXPECT_FALSE(reg.HaveSubkey(path));
+    EXPECT_EQ(reg.WriteString(path, "v", "x"), 0);
+    EXPECT_EQ(reg.ReadString(path, "v", "dflt"), "dflt");
+  }
+}
+
+TEST_F(Keys, ARootAloneAddressesTheRootItself) {
+  std::vector<std::string> keys;
+  EXPECT_TRUE(reg.KeyExists("HKLM"));
+  EXPECT_NE(reg.CreateKey("HKLM"), 0);
+  EXPECT_TRUE(reg.HaveSubkey("HKEY_LOCAL_MACHINE"));
+  ASSERT_GT(reg.EnumKeys("hklm", keys), 1);
+  for (const std::string wanted : {"SOFTWARE", "SYSTEM"}) {
+    EXPECT_TRUE(std::any_of(keys.begin(), keys.end(), [&](const std::string& k) {
+      return platform::equalsNoCase(k, wanted);
+    })) << wanted;
+  }
+}
+
+TEST_F(Keys, RootNamesInsideTheSubkeyPathAreKeyNames) {
+  for (const std::string name : {"HKEY_USERS", "HKCU_Old"}) ASSERT_NE(reg.CreateKey(key + "\\" + name), 0);
+  std::vector<std::string> keys;
+  ASSERT_EQ(reg.EnumKeys(key, keys), 2);
+  EXPECT_EQ(keys, (std::vector<std::string>{"HKCU_Old", "HKEY_USERS"}));
+  EXPECT_FALSE(reg.KeyExists(key + "\\HKUS"));
+  EXPECT_FALSE(reg.KeyExists(key + "\\HKEY_CURRENT_USER_Old"));
+}
+
+TEST_F(Keys, CreateMakesMissingParentsAndKeepsWhatExists) {
+  EXPECT_FALSE(reg.KeyExists(key));
+  ASSERT_NE(reg.CreateKey(key + "\\One\\Two\\Three"), 0);
+  EXPECT_TRUE(reg.KeyExists(key + "\\One\\Two"));
+  ASSERT_NE(reg.WriteString(key + "\\One", "kept", "yes"), 0);
+  EXPECT_NE(reg.CreateKey(key + "\\One"), 0);
+  EXPECT_EQ(reg.ReadString(key + "\\One", "kept", ""), "yes");
+
+  // A trailing backslash stays in the subkey path and the registry takes it.
+  EXPECT_NE(reg.CreateKey(key + "\\Trailing\\"), 0);
+  EXPECT_TRUE(reg.KeyExists(key + "\\Trailing"));
+  EXPECT_TRUE(reg.KeyExists(key + "\\Trailing\\"));
+}
+
+TEST_F(Keys, EnumerationListsSubkeysInNameOrderAndTellsEmptyFromMissing) {
+  std::vector<std::string> keys{"stale"};
+  EXPECT_EQ(reg.EnumKeys(key, keys), -1);
+  EXPECT_TRUE(keys.empty());
+  ASSERT_NE(reg.CreateKey(key), 0);
+  keys = {"stale"};
+  EXPECT_EQ(reg.EnumKeys(key, keys), 0);
+  EXPECT_TRUE(keys.empty());
+  EXPECT_FALSE(reg.HaveSubkey(key));
+
+  for (const std::string name : {"b", "A", "a_", "B2", "c"}) ASSERT_NE(reg.CreateKey(key + "\\" + name), 0);
+  // The longest name the system takes, one character more than the name buffer holds; too
+  // long for a path from the root, so it is made below an open key.
+  const std::string longest(256, 'z');
+  auto parent = port().openKey(platform::hkey::kCurrentUser, "Software\\TlvAsServiceTests");
+  ASSERT_TRUE(parent.ok());
+  auto made = port().createKey(parent.value, longest);
+  ASSERT_TRUE(made.ok());
+  port().closeKey(made.value);
+  port().closeKey(parent.value);
+  ASSERT_EQ(reg.EnumKeys(key, keys), 6);
+  EXPECT_EQ(keys, (std::vector<std::string>{"A", "a_", "b", "B2", "c", longest}));
+  EXPECT_TRUE(reg.HaveSubkey(key));
+  EXPECT_FALSE(reg.HaveSubkey(key + "\\Missing"));
+}
+
+TEST_F(Keys, KillKeyDeletesLeavesOnlyAndTellsWhetherTheKeyCouldBeOpened) {
+  ASSERT_NE(reg.CreateKey(key + "\\Parent\\Child"), 0);
+  EXPECT_NE(reg.KillKey(key + "\\Parent"), 0) << "opened, though the system refuses the delete";
+  EXPECT_TRUE(reg.KeyExists(key + "\\Parent\\Child"));
+  EXPECT_NE(reg.KillKey(key + "\\Parent\\Child"), 0);
+  EXPECT_FALSE(reg.KeyExists(key + "\\Parent\\Child"));
+  EXPECT_NE(reg.KillKey(key + "\\Parent"), 0);
+  EXPECT_FALSE(reg.KeyExists(key + "\\Parent"));
+  EXPECT_EQ(reg.KillKey(key + "\\Parent"), 0);
+}
+
+TEST_F(Keys, WritesCreateAMissingKeyOnlyWhileTheSwitchIsOn) {
+  EXPECT_TRUE(reg.CreateKeyIfDoesntExists());
+  reg.CreateKeyIfDoesntExists(false);
+  EXPECT_FALSE(reg.CreateKeyIfDoesntExists());
+  EXPECT_EQ(reg.WriteString(key + "\\New", "s", "x"), 0);
+  EXPECT_EQ(reg.WriteDWORD(key + "\\New", "d", 1), 0);
+  EXPECT_EQ(reg.WriteBinary(key + "\\New", "b", "01"), 0);
+  EXPECT_FALSE(reg.KeyExists(key));
+  ASSERT_NE(reg.CreateKey(key + "\\New"), 0);
+  EXPECT_NE(reg.WriteString(key + "\\New", "s", "x"), 0) << "an existing key is written with the switch off";
+
+  reg.CreateKeyIfDoesntExists(true);
+  EXPECT_NE(reg.WriteDWORD(key + "\\Deep\\Er", "d", 7), 0);
+  EXPECT_EQ(reg.ReadDWORD(key + "\\Deep\\Er", "d", 0), 7);
+}
+
+}  // namespace
+}  // namespace tlv::testing

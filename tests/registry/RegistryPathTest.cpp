@@ -1,0 +1,56 @@
+// Registry path text: the split into root and subkey, and the long root names of key lines.
+#include <gtest/gtest.h>
+
+#include "registry/RegistryPath.h"
+
+namespace tlv::registry {
+namespace {
+
+namespace hkey = platform::hkey;
+
+TEST(RegistryPath, SplitFindsTheLeadingRootAndKeepsTheSubkeyPathAsGiven) {
+  struct Case {
+    std::string path;
+    platform::RegKey root;
+    std::string subKey;
+  };
+  const Case cases[] = {
+      {"HKLM\\Software\\X", hkey::kLocalMachine, "Software\\X"},
+      {"hkey_local_machine\\Software\\X", hkey::kLocalMachine, "Software\\X"},
+      {"HKEY_CLASSES_ROOT\\.txt", hkey::kClassesRoot, ".txt"},
+      {"hkus\\.DEFAULT", hkey::kUsers, ".DEFAULT"},
+      {"HKEY_PERFORMANCE_DATA\\x", hkey::kPerformanceData, "x"},
+      {"HKDD\\x", hkey::kDynData, "x"},
+      {"HKEY_CURRENT_CONFIG\\x", hkey::kCurrentConfig, "x"},
+      {"HKLM", hkey::kLocalMachine, ""},
+      {"HKEY_LOCAL_MACHINE", hkey::kLocalMachine, ""},
+      {"HKLMX\\Software", hkey::kLocalMachine, "Software"},
+      {"HKLM\\Software\\X\\", hkey::kLocalMachine, "Software\\X\\"},
+      {"HKCU\\Software\\HKEY_USERS", hkey::kCurrentUser, "Software\\HKEY_USERS"},
+      {"HKCU\\HKEY_LOCAL_MACHINE\\HKLM", hkey::kCurrentUser, "HKEY_LOCAL_MACHINE\\HKLM"},
+      {"HKU\\Software", 0, "Software"},
+      {"HK\\Software", 0, "Software"},
+      {"HKLMX", 0, ""},
+      {"", 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const SplitPath split = splitRegPath(c.path);
+    EXPECT_EQ(static_cast<platform::RegKey>(split.rootKey), c.root);
+    EXPECT_EQ(split.subKey, c.subKey);
+  }
+}
+
+TEST(RegistryPath, KeyLinesWriteOnlyTheLeadingRootInItsLongForm) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"HKLM\\Software\\HKCU_Old", "HKEY_LOCAL_MACHINE\\Software\\HKCU_Old"},
+      {"hkcu\\x", "HKEY_CURRENT_USER\\x"},
+      {"HKCC", "HKEY_CURRENT_CONFIG"},
+      {"HKEY_CURRENT_USER\\HKLM", "HKEY_CURRENT_USER\\HKLM"},
+      {"HKU\\x", "HKU\\x"},
+  };
+  for (const auto& [path, line] : cases) EXPECT_EQ(withLongRootName(path), line) << path;
+}
+
+}  // namespace
+}  // namespace tlv::registry

@@ -1,0 +1,179 @@
+// The registry class on the sim machine where only sim can arrange it: keys that refuse
+// access, a failure injected into every single call, and malformed .reg files.
+#include <gtest/gtest.h>
+
+#include "platform/sim/SimMachine.h"
+#include "registry/clsRegistryAccess.h"
+
+namespace tlv::registry {
+namespace {
+
+using namespace std::string_literals;
+using platform::sim::SimMachine;
+namespace err = platform::err;
+namespace hkey = platform::hkey;
+namespace keyaccess = platform::keyaccess;
+
+constexpr char kKey[] = "HKCU\\Software\\Locked";
+
+class RegistrySim : public ::testing::Test {
+ protected:
+  RegistrySim() : platform(machine.platform()), reg(platform) {}
+  SimMachine machine;
+  platform::Platform platform;
+  clsRegistryAccess reg;
+};
+
+TEST_F(RegistrySim, AKeyThatRefusesAccessReadsAsMissingAndRefusesWrites) {
+  ASSERT_NE(reg.WriteString(kKey, "v", "x"), 0);
+  ASSERT_NE(reg.CreateKey(std::string(kKey) + "\\Child"), 0);
+  machine.registry.denyAccess(hkey::kCurrentUser, "Software\\Locked");
+  std::vector<std::string> keys;
+  EXPECT_FALSE(reg.KeyExists(kKey));
+  EXPECT_EQ(reg.CreateKey(kKey), 0);
+  EXPECT_EQ(reg.EnumKeys(kKey, keys), -1);
+  EXPECT_FALSE(reg.HaveSubkey(kKey));
+  EXPECT_EQ(reg.ReadString(kKey, "v", "dflt"), "dflt");
+  EXPECT_EQ(reg.WriteString(kKey, "v", "y"), 0);
+  EXPECT_NE(reg.KillKey(std::string(kKey) + "\\Child"), 0) << "a key below opens without rights on its parent";
+  EXPECT_FALSE(reg.KeyExists(std::string(kKey) + "\\Child"));
+  EXPECT_EQ(machine.registry.openHandleCount(), 0u);
+}
+
+TEST_F(RegistrySim, PartialRefusalsStopOnlyTheOperationsThatNeedTheRight) {
+  struct Case {
+    const char* name;
+    std::uint32_t denied;
+    bool exists, reads, writes, killsValue;
+    std::int32_t subkeys;
+  };
+  const Case cases[] = {
+      {"set value", keyaccess::kSetValue, false, true, false, false, 1},
+      {"delete", keyaccess::kDelete, false, true, true, true, 1},
+      {"enumerate", keyaccess::kEnumerateSubKeys, false, false, true, true, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimMachine fresh;
+    platform::Platform freshPlatform = fresh.platform();
+    clsRegistryAccess r(freshPlatform);
+    ASSERT_NE(r.WriteString(kKey, "v", "x"), 0);
+    ASSERT_NE(r.CreateKey(std::string(kKey) + "\\Child"), 0);
+    fresh.registry.denyAccess(hkey::kCurrentUser, "Software\\Locked", c.denied);
+    std::vector<std::string> keys;
+    EXPECT_EQ(r.KeyExists(kKey), c.exists) << "full access is refused";
+    EXPECT_EQ(r.ReadString(kKey, "v", "dflt"), c.reads ? "x" : "dflt");
+    EXPECT_EQ(r.WriteString(kKey, "w", "y") != 0, c.writes);
+    EXPECT_EQ(r.KillValue(kKey, "v") != 0, c.killsValue);
+    EXPECT_EQ(r.EnumKeys(kKey, keys), c.subkeys) << "the plain open takes what is allowed";
+    EXPECT_EQ(r.HaveSubkey(kKey), c.subkeys == 1);
+    EXPECT_EQ(r.KillKey(kKey), 0);
+    EXPECT_EQ(fresh.registry.openHandleCount(), 0u);
+  }
+}
+
+TEST_F(RegistrySim, StrToBinHandsBackItsCleanedText) {
+  std::string text = " 80 51 0a ";
+  EXPECT_EQ(reg.StrToBin(text), "\x80\x51\x0A");
+  EXPECT_EQ(text, "80510a");
+  EXPECT_EQ(reg.BinToStr("\x80\x51"), " 80 51");
+  EXPECT_TRUE(reg.isBinValid("80 51 0a"));
+  EXPECT_FALSE(reg.isBinValid("80 5G"));
+}
+
+TEST_F(RegistrySim, AListingEndsAtAnErrorOtherThanMoreData) {
+  for (const char* sub : {"\\A", "\\B"}) ASSERT_NE(reg.WriteString(std::string(kKey) + sub, "v", "x"), 0);
+  ASSERT_NE(reg.WriteString(kKey, "v", "x"), 0);
+  // A key deleted while it is listed answers 1018 to every later call.
+  machine.faults.failWhen(
+      [](std::string_view call) { return call == "registry.enumKey" || call == "registry.enumValue"; },
+      platform::err::kKeyDeleted);
+  std::vector<std::string> names;
+  std::vector<RegistryVariant> values;
+  EXPECT_EQ(reg.EnumKeys(kKey, names), 0);
+  EXPECT_EQ(reg.EnumValues(kKey, names, values, -1), 0);
+  EXPECT_FALSE(reg.HaveSubkey(kKey));
+  EXPECT_EQ(machine.registry.openHandleCount(), 0u);
+}
+
+// Runs every operation of the class once; returns a summary of what it saw.
+std::string everyOperation(clsRegistryAccess& reg, SimMachine& machine) {
+  machine.files.addFolder("C:\\Reg");
+  machine.files.addFile("C:\\Reg\\in.reg",
+                        "REGEDIT4\r\n[HKCU\\Software\\T\\In]\r\n\"s\"=\"x\"\r\n\"b\"=hex:01\r\n\"d\"=dword:2\r\n"
+                        "\"s\"=-\r\n[-HKCU\\Software\\T\\In]\r\n");
+  const std::string k = "HKCU\\Software\\T";
+  std::string seen;
+  std::vector<std::string> names;
+  std::vector<RegistryVariant> values;
+  seen += std::to_string(reg.WriteString(k + "\\Sub", "s", "text") != 0);
+  seen += std::to_string(reg.WriteDWORD(k, "d", 5) != 0) + std::to_string(reg.WriteBinary(k, "b", "01 02") != 0);
+  seen += reg.ReadString(k + "\\Sub", "s", "-") + reg.ReadBinary(k, "b", "-");
+  seen += std::to_string(reg.ReadDWORD(k, "d", -7)) + std::to_string(reg.ValueExists(k, "b"));
+  seen += std::to_string(reg.EnumValues(k, names, values, -1)) + std::to_string(reg.EnumKeys(k, names));
+  seen += std::to_string(reg.HaveSubkey(k)) + std::to_string(reg.KeyExists(k));
+  seen += std::to_string(reg.ExportToReg(k, "C:\\Reg\\out.reg", true)) +
+          std::to_string(reg.ImportFromReg("C:\\Reg\\in.reg"));
+  seen += std::to_string(reg.KillValue(k, "b") != 0) + std::to_string(reg.KillKey(k + "\\Sub") != 0);
+  return seen;
+}
+
+TEST_F(RegistrySim, NoKeyStaysOpenWhicheverCallFails) {
+  EXPECT_EQ(everyOperation(reg, machine), "111text01 025121111111");
+  const std::vector<std::string> calls = machine.faults.calls();
+  ASSERT_GT(calls.size(), 50u) << "every operation ran";
+  for (std::size_t n = 1; n <= calls.size(); ++n) {
+    if (calls[n - 1] == "registry.closeKey") continue;  // a failed close leaves its handle behind, as on Windows
+    SCOPED_TRACE("failing call " + std::to_string(n) + ": " + calls[n - 1]);
+    SimMachine fresh;
+    platform::Platform freshPlatform = fresh.platform();
+    clsRegistryAccess freshReg(freshPlatform);
+    fresh.faults.failNthCall(n, err::kAccessDenied);
+    everyOperation(freshReg, fresh);
+    EXPECT_EQ(fresh.faults.failedCalls(), std::vector<std::string>{calls[n - 1]});
+    EXPECT_EQ(fresh.registry.openHandleCount(), 0u);
+  }
+}
+
+TEST_F(RegistrySim, AFailedWriteStopsTheExportAndKeepsTheBlocksWritten) {
+  for (const char* sub : {"\\A", "\\B"}) ASSERT_NE(reg.CreateKey(std::string(kKey) + sub), 0);
+  machine.files.addFolder("C:\\Reg");
+  int blocks = 0;
+  machine.faults.failWhen([&](std::string_view call) { return call == "files.openText" && ++blocks == 3; },
+                          err::kSharingViolation);
+  EXPECT_EQ(reg.ExportToReg(kKey, "C:\\Reg\\x.reg", true), 0);
+  EXPECT_EQ(machine.files.contents("C:\\Reg\\x.reg"), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Locked]\r\n\r\n");
+}
+
+TEST_F(RegistrySim, MalformedFilesEndWithZeroOrAreSkipped) {
+  machine.files.addFolder("C:\\Reg");
+  const std::string head = "REGEDIT4\r\n[HKCU\\Software\\M]\r\n\"first\"=\"kept\"\r\n";
+  const std::string megabyte(1 << 20, 'x');
+  struct Case {
+    std::string name;
+    std::string rest;
+    std::int32_t result;
+  };
+  const Case cases[] = {
+      {"bracket alone", "[\r\n\"after\"=\"x\"\r\n", 0},
+      {"empty brackets", "[]\r\n\"after\"=\"x\"\r\n", 1},
+      {"only equals", "=\r\n", 1},
+      {"number over 32 bits", "\"n\"=dword:100000000\r\n", 0},
+      {"binary bytes", "\"\0\xFF\x01\"=\"\x80\0\"\r\n[\x01\xFE]\r\n\0=\0\r\n"s, 1},
+      {"1 MB value line", "\"big\"=\"" + megabyte + "\"\r\n", 1},
+      {"1 MB key line", "[HKCU\\Software\\M\\" + megabyte + "]\r\n\"v\"=\"x\"\r\n", 1},
+      {"1 MB hex line", "\"h\"=hex:" + megabyte + "\r\n", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    machine.files.addFile("C:\\Reg\\bad.reg", head + c.rest);
+    EXPECT_EQ(reg.ImportFromReg("C:\\Reg\\bad.reg"), c.result);
+    EXPECT_EQ(reg.ReadString("HKCU\\Software\\M", "first", ""), "kept") << "lines before the fault stay applied";
+    EXPECT_FALSE(reg.ValueExists("HKCU\\Software\\M", "after"));
+    EXPECT_EQ(machine.registry.openHandleCount(), 0u);
+  }
+  EXPECT_EQ(reg.ReadBinary("HKCU\\Software\\M", "h", "").size(), 3u * (1 << 19) - 1);
+}
+
+}  // namespace
+}  // namespace tlv::registry
