@@ -111,7 +111,8 @@ struct SimEnviron {
 
   platform::sim::SimMachine machine;
   CountingVariables variables{machine.environment};
-  platform::Platform platform{machine.files, machine.clock, variables, machine.ui, machine.process, machine.systemInfo};
+  platform::Platform platform{machine.files,   machine.clock,      variables,       machine.ui,
+                              machine.process, machine.systemInfo, machine.registry};
   logging::LoggingFunctions log{platform};
   environment::jclass_WinEnviron env{platform, log};
 };
