@@ -1,9 +1,21 @@
-// Portable: the program's window and its events.
+// Portable: the program's window: its design, its events and the service creation run.
 #include "app/frmTlvAsService.h"
+
+#include <exception>
 
 #include "platform/WindowsPath.h"
 
 namespace tlv::app {
+
+namespace {
+
+constexpr char kBatchFile[] = "TolvaneAsServ.BAT";
+constexpr char kPaymentProgram[] = "Orbit-Tender.exe";
+constexpr std::uint32_t kNoIcon = platform::mb::kOk;
+constexpr std::uint32_t kCritical = platform::mb::kIconCritical;
+constexpr std::uint32_t kInformation = platform::mb::kIconInformation;
+
+}  // namespace
 
 frmTlvAsService::frmTlvAsService(platform::Platform& platform, logging::LoggingFunctions& log,
                                  environment::jclass_WinEnviron& gWinEnviron)
@@ -56,8 +68,88 @@ void frmTlvAsService::tmrSetup_Timer() {
 }
 
 void frmTlvAsService::mnuTolvane_Click() {
-  // The service creation is built on this entry point; until then the run only reports.
+  // A failing statement never stops the run: the platform reports failures as values, and
+  // each step below decides from what it finds on disk and in the registry.
   setStatus("Checking for Tlv.Bat");
+  if (!files_.CheckForFileQuietly(LocalPath_ + kBatchFile)) {
+    setStatus("Making Tlv.Bat");
+    MakeTolvaneServBat(LocalPath_);
+  }
+
+  setStatus("Checking for instsrv.exe");
+  if (!files_.CheckForFileQuietly(LocalPath_ + "instsrv.exe")) {
+    setStatus("instsrv.exe Missing");
+    log_.WriteLog(-3, LocalPath_ + "instsrv.exe", "Missing", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
+    return;
+  }
+
+  setStatus("");
+  if (!files_.CheckForFileQuietly(LocalPath_ + "srvany.exe")) {
+    setStatus("srvany.exe Missing");
+    log_.WriteLog(-3, LocalPath_ + "srvany.exe", "Missing", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
+    return;
+  }
+
+  setStatus("Copying Files to \\Windows");
+  if (!MoveTolvanesToWin(LocalPath_)) {
+    setStatus("No Win / Srvany or Instsrv");
+    platform_.ui.messageBox("Files Failed to be retrieved", "No Win\\ Srvany or instsrv", kCritical);
+    return;
+  }
+
+  setStatus("Creating Service");
+  if (!files_.CheckForFileQuietly(LocalPath_ + kBatchFile)) {
+    setStatus("Failed to Create Batch file");
+    platform_.ui.messageBox("Failed to Create Batch file", platform_.ui.programTitle(), kNoIcon);
+    return;
+  }
+  // The batch file runs on its own; the registry check below tells whether it created the
+  // service, after a short pause for it to get going.
+  platform_.process.startBatchFile(LocalPath_ + kBatchFile);
+  platform_.process.sleep(500);
+
+  const std::string installFolder = findInstallFolder();
+  if (installFolder.empty()) {
+    setStatus("Orbit-Tender Service InComplete");
+    platform_.ui.messageBox("Orbit-Tender Service InComplete", "find TLV", kCritical);
+    return;
+  }
+
+  setStatus("Verifying Service");
+  if (verifyService(installFolder)) {
+    setStatus("Service is Ready to Start");
+    platform_.ui.messageBox("Service is Ready to Start", "Services", kInformation);
+  } else {
+    setStatus("Orbit-Tender Service NOT Complete");
+    platform_.ui.messageBox("Orbit-Tender Service NOT Complete", "Registry", kCritical);
+  }
+}
+
+std::string frmTlvAsService::findInstallFolder() {
+  const std::string installFolder = gWinEnviron_.PathProgramFiles() + "Orbit-Tender\\";
+  setStatus("Finding Tolvane Install");
+  if (files_.CheckForFileQuietly(installFolder + kPaymentProgram)) return installFolder;
+
+  for (;;) {
+    const platform::PromptAnswer reply = platform_.ui.inputBox(
+        "Type the Path to the 'Orbit-Tender\\' Folder\r\n'STOP' to Quit", "Where is Tolvane?", installFolder);
+    // A prompt that cannot be shown would come back forever: the run ends as if stopped.
+    if (reply.kind == platform::PromptAnswer::Kind::NotShown) return {};
+    std::string answer = reply.text;
+    if (platform::upperCase(answer) == "STOP") return {};
+    if (answer.empty() || answer.back() != '\\') answer += '\\';
+    if (files_.CheckForFileQuietly(answer + kPaymentProgram)) return answer;
+  }
+}
+
+bool frmTlvAsService::verifyService(const std::string& installFolder) {
+  // An unexpected failure inside the check counts as a check that did not pass: the run
+  // never reports a service as ready that it could not verify.
+  try {
+    return ValidateTolvaneReg(installFolder);
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 }  // namespace tlv::app

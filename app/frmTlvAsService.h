@@ -20,8 +20,19 @@ class frmTlvAsService final : public platform::WindowEvents {
   static platform::WindowDesign Design();
 
   void Form_Load();
+  /// The one-shot start-up timer: disables itself and runs the service creation.
   void tmrSetup_Timer();
+  /// The whole service creation, from the batch file to the verified registry values.
   void mnuTolvane_Click();
+
+  /// Writes TolvaneAsServ.BAT into the folder, replacing any file of that name.
+  void MakeTolvaneServBat(std::string thePath);
+  /// Copies instsrv.exe and srvany.exe from the folder into the Windows folder where they
+  /// are missing; true when both are in the Windows folder at the end.
+  bool MoveTolvanesToWin(std::string lPath);
+  /// Checks and writes the service's Application, Description and FailureActions values;
+  /// true when Application names the payment program in the given install folder.
+  bool ValidateTolvaneReg(std::string lvTLVPath);
 
   /// The program's own folder followed by one backslash; set by Form_Load.
   const std::string& LocalPath() const { return LocalPath_; }
@@ -33,6 +44,10 @@ class frmTlvAsService final : public platform::WindowEvents {
   void onMenuItem(platform::WindowControls& window) override;
 
   void setStatus(const std::string& text);
+  /// The install folder that holds Orbit-Tender.exe, asking the user when the Program Files
+  /// one does not; empty when the user gave up.
+  std::string findInstallFolder();
+  bool verifyService(const std::string& installFolder);
 
   platform::Platform& platform_;
   logging::LoggingFunctions& log_;

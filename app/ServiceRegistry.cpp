@@ -1,0 +1,90 @@
+// Portable: ValidateTolvaneReg, which completes and verifies the service's registry values.
+#include <exception>
+
+#include "app/frmTlvAsService.h"
+#include "logging/RunError.h"
+#include "platform/WindowsPath.h"
+#include "registry/clsRegistryAccess.h"
+
+namespace tlv::app {
+
+namespace {
+
+constexpr char kServiceKey[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender";
+constexpr char kParametersKey[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender\\Parameters";
+constexpr char kDescription[] = "Processes Credit Cards For Meadowlark";
+// Recovery actions in the service control manager's stored layout: reset the failure count
+// after a day; restart after one minute, three times (the third also for every later failure).
+constexpr char kFailureActions[] =
+    "80 51 01 00 00 00 00 00 00 00 00 00 03 00 00 00 77 00 73 00 01 00 00 00 60 EA 00 00 01 00 00 00 60 EA 00 00 "
+    "01 00 00 00 60 EA 00 00";
+// ReadString's default: a text no stored value reads back as.
+const std::string kNul(1, '\0');
+
+bool startsWithNoCase(const std::string& text, const std::string& start) {
+  return platform::equalsNoCase(text.substr(0, start.size()), start);
+}
+
+// Makes Application under Parameters name the program; Task tells the step under way.
+bool ensureApplication(registry::clsRegistryAccess& registry, const std::string& program, std::string& Task) {
+  Task = "Is Params?";
+  if (!registry.KeyExists(kParametersKey)) {
+    Task = "Create Params";
+    if (registry.CreateKey(kParametersKey) == 0) return false;
+  }
+  Task = "Is Application?";
+  if (registry.ValueExists(kParametersKey, "Application")) {
+    Task = "Read Application?";
+    const std::string current = registry.ReadString(kParametersKey, "Application", kNul);
+    Task = "Compare Application?";
+    if (startsWithNoCase(current, program)) return true;  // arguments after the path are accepted
+  }
+  Task = "Write Application?";
+  return registry.WriteString(kParametersKey, "Application", program) != 0;
+}
+
+// Gives the service its description unless one starting with it is there already.
+void ensureDescription(registry::clsRegistryAccess& registry, std::string& Task) {
+  Task = "Is Description?";
+  if (registry.ValueExists(kServiceKey, "Description")) {
+    Task = "Read Description?";
+    const std::string current = registry.ReadString(kServiceKey, "Description", kNul);
+    Task = "Compare Application?";
+    if (startsWithNoCase(current, kDescription)) return;
+  }
+  Task = "Write Description?";
+  registry.WriteString(kServiceKey, "Description", kDescription);
+}
+
+}  // namespace
+
+bool frmTlvAsService::ValidateTolvaneReg(std::string lvTLVPath) {
+  registry::clsRegistryAccess registry(platform_);
+  const std::string program = lvTLVPath + "Orbit-Tender.exe";
+  std::string Task = "Start Function";
+  bool serviceKeyFound = false;
+  bool verified = false;
+
+  // A step that reports false is logged at level 0 with its step text; one that fails
+  // unexpectedly at level -1. Either way the other values are still brought in order.
+  try {
+    Task = "Is Root Key?";
+    serviceKeyFound = registry.KeyExists(kServiceKey);
+    if (serviceKeyFound) verified = ensureApplication(registry, program, Task);
+    if (!verified) log_.WriteLog(0, Task, "Failed", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
+  } catch (const std::exception&) {
+    const logging::RunError e = logging::runError(logging::errnum::kOutOfMemory);
+    log_.WriteLog(-1, "VTLVR: " + Task + "E# " + std::to_string(e.number), e.description, "", "", "", "", "", "", "",
+                  "", "", "", "", "", "", 64);
+  }
+
+  // Without the service key the service control manager never created the service: the
+  // other values would make a stray, half service key that a later run takes for a service.
+  if (serviceKeyFound) {
+    ensureDescription(registry, Task);
+    registry.WriteBinary(kServiceKey, "FailureActions", kFailureActions);
+  }
+  return verified;
+}
+
+}  // namespace tlv::app

@@ -1,0 +1,32 @@
+// Portable: MoveTolvanesToWin, which places instsrv.exe and srvany.exe in the Windows folder.
+#include "app/frmTlvAsService.h"
+#include "logging/RunError.h"
+
+namespace tlv::app {
+
+bool frmTlvAsService::MoveTolvanesToWin(std::string lPath) {
+  const std::string sourceInstsrv = lPath + "instsrv.exe";
+  const std::string sourceSrvany = lPath + "srvany.exe";
+  const std::string targetInstsrv = gWinEnviron_.PathWindowsRoot() + "instsrv.exe";
+  const std::string targetSrvany = gWinEnviron_.PathWindowsRoot() + "srvany.exe";
+
+  // A tool already in the Windows folder is used as found. A refused copy is logged and the
+  // other tool is still placed; the final presence test decides.
+  auto place = [&](const std::string& tool, const std::string& source, const std::string& target) {
+    std::string Task = "Check For " + tool;
+    if (files_.CheckForFileQuietly(target)) return;
+    Task = "copy " + tool;
+    if (!files_.CheckForFileQuietly(source)) return;
+    if (const auto error = platform_.files.copyFile(source, target); error != platform::err::kSuccess) {
+      const logging::RunError e = logging::runErrorForFile(error, logging::FileOperation::Copy);
+      log_.WriteLog(-1, Task + " Error: " + std::to_string(e.number), e.description, "", "", "", "", "", "", "", "",
+                    "", "", "", "", "", 64);
+    }
+  };
+  place("instsrv.exe", sourceInstsrv, targetInstsrv);
+  place("srvany.exe", sourceSrvany, targetSrvany);
+
+  return files_.CheckForFileQuietly(targetInstsrv) && files_.CheckForFileQuietly(targetSrvany);
+}
+
+}  // namespace tlv::app

@@ -1,0 +1,237 @@
+// Native: the whole service creation on the sim machine: statuses, boxes, log lines, files
+// and registry values of every ending.
+#include <gtest/gtest.h>
+
+#include "tests/service/ServiceMachine.h"
+
+namespace tlv::testing {
+namespace {
+
+using platform::sim::ShownBox;
+using Statuses = std::vector<std::string>;
+
+const std::string k23Spaces(23, ' ');
+const std::string kFailureActionsHex =
+    "80 51 01 00 00 00 00 00 00 00 00 00 03 00 00 00 77 00 73 00 01 00 00 00 60 EA 00 00 01 00 00 00 60 EA 00 00 "
+    "01 00 00 00 60 EA 00 00";
+
+void expectBoxes(const std::vector<ShownBox>& seen, const std::vector<ShownBox>& expected) {
+  ASSERT_EQ(seen.size(), expected.size());
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    SCOPED_TRACE("box " + std::to_string(i));
+    EXPECT_EQ(seen[i].text, expected[i].text);
+    EXPECT_EQ(seen[i].title, expected[i].title);
+    EXPECT_EQ(seen[i].style, expected[i].style);
+  }
+}
+
+TEST(ServiceCreationTest, FirstRunOnAFreshMachineEndsReady) {
+  ServiceMachine m;
+  EXPECT_EQ(m.run(), 0);
+  EXPECT_EQ(m.sim.ui.statuses(),
+            (Statuses{"Status", "Checking for Tlv.Bat", "Making Tlv.Bat", "Checking for instsrv.exe", "",
+                      "Copying Files to \\Windows", "Creating Service", "Finding Tolvane Install", "Verifying Service",
+                      "Service is Ready to Start"}));
+  expectBoxes(m.sim.ui.boxes(), {{"Service is Ready to Start", "Services", 64}});
+
+  EXPECT_EQ(m.sim.files.contents(kBatchPath), kBatchBytes);
+  EXPECT_EQ(m.sim.files.contents("C:\\Windows\\instsrv.exe"), "instsrv tool");
+  EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), "srvany tool");
+  EXPECT_EQ(m.sim.process.startedBatchFiles(), std::vector<std::string>{kBatchPath});
+  EXPECT_EQ(m.sim.process.sleeps(), std::vector<unsigned>{500});
+
+  EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"),
+            "C:\\Program Files (x86)\\Orbit-Tender\\Orbit-Tender.exe");
+  EXPECT_EQ(m.registry.ReadString(kServiceKey, "Description", "-"), "Processes Credit Cards For Meadowlark");
+  EXPECT_EQ(m.registry.ReadBinary(kServiceKey, "FailureActions", "-"), kFailureActionsHex);
+  EXPECT_FALSE(m.sim.files.exists(kLogPath)) << "a clean run logs nothing";
+  EXPECT_TRUE(m.sim.ui.prompts().empty());
+}
+
+TEST(ServiceCreationTest, RepeatedRunsKeepTheBatchFileAndToolsButRunTheBatchFileAgain) {
+  ServiceMachine m;
+  m.sim.files.addFile(kBatchPath, "rem left from an earlier run\r\n");
+  m.sim.files.addFile("C:\\Windows\\instsrv.exe", "older instsrv");
+  m.sim.files.addFile("C:\\Windows\\srvany.exe", "older srvany");
+  m.run(/*menuRuns=*/2);
+
+  const Statuses oneRun{"Checking for Tlv.Bat", "Checking for instsrv.exe", "", "Copying Files to \\Windows",
+                        "Creating Service", "Finding Tolvane Install", "Verifying Service", "Service is Ready to Start"};
+  Statuses expected{"Status"};
+  for (int i = 0; i < 3; ++i) expected.insert(expected.end(), oneRun.begin(), oneRun.end());
+  EXPECT_EQ(m.sim.ui.statuses(), expected);
+  EXPECT_EQ(m.sim.ui.boxes().size(), 3u);
+  EXPECT_EQ(m.sim.files.contents(kBatchPath), "rem left from an earlier run\r\n");
+  EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), "older srvany") << "a placed tool is used as found";
+  EXPECT_EQ(m.sim.process.startedBatchFiles().size(), 3u);
+}
+
+TEST(ServiceCreationTest, MissingToolEndsWithOneEntryAndOneBoxAndTouchesNothingElse) {
+  for (const std::string tool : {"instsrv.exe", "srvany.exe"}) {
+    SCOPED_TRACE(tool);
+    ServiceMachine m;
+    m.sim.files.remove("C:\\Tools\\" + tool);
+    m.run();
+    Statuses expected{"Status", "Checking for Tlv.Bat", "Making Tlv.Bat", "Checking for instsrv.exe"};
+    if (tool == "srvany.exe") expected.push_back("");
+    expected.push_back(tool + " Missing");
+    EXPECT_EQ(m.sim.ui.statuses(), expected);
+    expectBoxes(m.sim.ui.boxes(), {{"C:\\Tools\\" + tool + "\r\n" + k23Spaces, "Missing", 64}});
+    EXPECT_EQ(m.log(), "9:05:07 AM C:\\Tools\\" + tool + ":Missing" + k23Spaces + "\r\n");
+    EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\instsrv.exe"));
+    EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
+    EXPECT_FALSE(m.registry.KeyExists(kServiceKey));
+  }
+}
+
+TEST(ServiceCreationTest, ToolPlacementCopiesWhatIsMissingAndLogsARefusedCopy) {
+  {  // Windows folder refuses new files: both copies are logged, the run ends.
+    ServiceMachine m;
+    m.sim.files.denyWritesIn("C:\\Windows");
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
+    expectBoxes(m.sim.ui.boxes(), {{"Files Failed to be retrieved", "No Win\\ Srvany or instsrv", 16}});
+    EXPECT_EQ(m.log(), "9:05:07 AM copy instsrv.exe Error: 70:Permission denied" + k23Spaces +
+                           "\r\n9:05:07 AM copy srvany.exe Error: 70:Permission denied" + k23Spaces + "\r\n");
+    EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
+  }
+  {  // One tool already placed, the other refused: still not placed, one entry.
+    ServiceMachine m;
+    m.sim.files.addFile("C:\\Windows\\instsrv.exe", "placed");
+    m.sim.files.denyWritesIn("C:\\Windows");
+    m.run();
+    EXPECT_EQ(m.log(), "9:05:07 AM copy srvany.exe Error: 70:Permission denied" + k23Spaces + "\r\n");
+    EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
+  }
+  {  // A copy that fails for another reason is numbered by that reason.
+    ServiceMachine m;
+    m.sim.faults.failWhen([](std::string_view call) { return call == "files.copyFile"; }, platform::err::kFileNotFound);
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
+    EXPECT_NE(m.log().find("copy instsrv.exe Error: 53:File not found"), std::string::npos);
+  }
+}
+
+TEST(ServiceCreationTest, BatchFileFailuresAreShownAndTheRunEndsWithoutIt) {
+  {  // Refused (75): one entry and one box, then the run reports the missing batch file.
+    ServiceMachine m;
+    m.sim.files.addFolder(kBatchPath);  // a folder in the way of the file
+    m.run();
+    expectBoxes(m.sim.ui.boxes(), {{"ERR75Path/File access error\r\n" + k23Spaces, "Make TolvaneAsServ.Bat", 64},
+                                   {"Failed to Create Batch file", "TlvAsService", 0}});
+    EXPECT_EQ(m.log(), "9:05:07 AM ERR75Path/File access error:Make TolvaneAsServ.Bat" + k23Spaces + "\r\n");
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Failed to Create Batch file");
+    EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
+  }
+  {  // Another error: each failing step adds its own entry and box.
+    ServiceMachine m;
+    bool first = true;
+    m.sim.faults.failWhen([&](std::string_view call) { return call == "files.openText" && std::exchange(first, false); },
+                          platform::err::kPathNotFound);
+    m.run();
+    ASSERT_EQ(m.sim.ui.boxes().size(), 3u);
+    EXPECT_EQ(m.sim.ui.boxes()[0].text, "ERR76Path not found\r\n" + k23Spaces);
+    EXPECT_EQ(m.sim.ui.boxes()[1].text, "ERR52Bad file name or number\r\n" + k23Spaces);
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Failed to Create Batch file");
+  }
+  {  // A write that fails leaves no half batch file behind for a later run to execute.
+    ServiceMachine m;
+    m.sim.faults.failWhen([](std::string_view call) { return call == "files.writeLine"; }, platform::err::kDiskFull);
+    m.run();
+    EXPECT_EQ(m.sim.ui.boxes().at(0).text, "ERR61Disk full\r\n" + k23Spaces);
+    EXPECT_FALSE(m.sim.files.exists(kBatchPath));
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Failed to Create Batch file");
+  }
+}
+
+TEST(ServiceCreationTest, InstallFolderPromptLoopsUntilAFolderHoldsTheProgramOrStop) {
+  const std::string prompt = "Type the Path to the 'Orbit-Tender\\' Folder\r\n'STOP' to Quit";
+  {  // A wrong folder, Cancel, then the right one typed without its backslash.
+    ServiceMachine m;
+    m.sim.files.remove(std::string(kInstallFolder) + "Orbit-Tender.exe");
+    m.sim.files.addFile("D:\\POS\\Orbit-Tender.exe", "payment program");
+    m.sim.ui.queuePromptAnswer("C:\\Wrong\\");
+    m.sim.ui.queuePromptAnswer(std::nullopt);
+    m.sim.ui.queuePromptAnswer("d:\\pos");
+    m.run();
+    ASSERT_EQ(m.sim.ui.prompts().size(), 3u);
+    for (const auto& shown : m.sim.ui.prompts()) {
+      EXPECT_EQ(shown.prompt, prompt);
+      EXPECT_EQ(shown.title, "Where is Tolvane?");
+      EXPECT_EQ(shown.defaultText, kInstallFolder) << "a rejected answer is not the next default";
+    }
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
+    EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"), "d:\\pos\\Orbit-Tender.exe");
+  }
+  for (const std::string stop : {"STOP", "stop", "sToP"}) {
+    SCOPED_TRACE(stop);
+    ServiceMachine m;
+    m.sim.files.remove(std::string(kInstallFolder) + "Orbit-Tender.exe");
+    m.sim.ui.queuePromptAnswer(stop);
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service InComplete");
+    expectBoxes(m.sim.ui.boxes(), {{"Orbit-Tender Service InComplete", "find TLV", 16}});
+    EXPECT_FALSE(m.registry.KeyExists(kParametersKey)) << "nothing verified or written";
+  }
+  {  // A prompt that cannot be shown ends the run instead of asking forever.
+    ServiceMachine m;
+    m.sim.files.remove(std::string(kInstallFolder) + "Orbit-Tender.exe");
+    m.sim.ui.failPrompts();
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service InComplete");
+  }
+}
+
+TEST(ServiceCreationTest, ApplicationAndDescriptionAreKeptWhenRightAndReplacedWhenWrong) {
+  struct Case {
+    const char* name;
+    const char* application;  // nullptr: no value
+    const char* description;  // nullptr: no value
+    std::string expectedApplication;
+    std::string expectedDescription;
+  };
+  const std::string program = std::string(kInstallFolder) + "Orbit-Tender.exe";
+  const Case cases[] = {
+      {"other case and arguments kept", "C:\\PROGRAM FILES (X86)\\ORBIT-TENDER\\ORBIT-TENDER.EXE /service",
+       "Processes Credit Cards For Meadowlark (store 4)", "C:\\PROGRAM FILES (X86)\\ORBIT-TENDER\\ORBIT-TENDER.EXE /service",
+       "Processes Credit Cards For Meadowlark (store 4)"},
+      {"another path overwritten", "C:\\Old\\Orbit-Tender.exe", "Something else", program,
+       "Processes Credit Cards For Meadowlark"},
+      {"shorter text overwritten", "C:\\Program", "Processes", program, "Processes Credit Cards For Meadowlark"},
+      {"missing values written", nullptr, nullptr, program, "Processes Credit Cards For Meadowlark"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ServiceMachine m;
+    m.registry.CreateKey(kServiceKey);
+    if (c.application) m.registry.WriteString(kParametersKey, "Application", c.application);
+    if (c.description) m.registry.WriteString(kServiceKey, "Description", c.description);
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
+    EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"), c.expectedApplication);
+    EXPECT_EQ(m.registry.ReadString(kServiceKey, "Description", "-"), c.expectedDescription);
+    EXPECT_EQ(m.registry.ReadBinary(kServiceKey, "FailureActions", "-"), kFailureActionsHex);
+  }
+}
+
+TEST(ServiceCreationTest, MissingServiceKeyIsReportedAndNoKeyIsMade) {
+  ServiceMachine m;
+  m.createsService = false;  // the batch file did not create the service (yet)
+  m.run();
+  EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service NOT Complete");
+  expectBoxes(m.sim.ui.boxes(), {{"Orbit-Tender Service NOT Complete", "Registry", 16}});
+  EXPECT_EQ(m.log(), "9:05:07 AM Is Root Key?:Failed" + k23Spaces + "\r\n");
+  EXPECT_FALSE(m.registry.KeyExists(kServiceKey)) << "no stray, half service key";
+
+  // Once the service exists, choosing the menu item again completes it.
+  ServiceMachine late;
+  late.createsService = false;
+  late.sim.process.onBatchStart([&late](const std::string&) {
+    if (late.sim.process.startedBatchFiles().size() == 2) late.registry.CreateKey(kServiceKey);
+  });
+  late.run(/*menuRuns=*/1);
+  EXPECT_EQ(late.sim.ui.currentStatus(), "Service is Ready to Start");
+}
+
+}  // namespace
+}  // namespace tlv::testing

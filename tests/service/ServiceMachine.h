@@ -1,0 +1,59 @@
+// Native: a sim machine set up as the program meets it in the field, for the service
+// creation tests: the program and its tools in C:\Tools, Windows in C:\Windows, the payment
+// program under Program Files, and a batch file that creates the service as instsrv does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/mainMod.h"
+#include "platform/sim/SimMachine.h"
+#include "registry/clsRegistryAccess.h"
+
+namespace tlv::testing {
+
+inline constexpr char kServiceKey[] = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender";
+inline constexpr char kParametersKey[] = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender\\Parameters";
+inline constexpr char kInstallFolder[] = "C:\\Program Files (x86)\\Orbit-Tender\\";
+inline const std::string kBatchPath = "C:\\Tools\\TolvaneAsServ.BAT";
+inline const std::string kLogPath = "C:\\Tools\\TlvAsServiceDec06-2026_90507.log";
+inline const std::string kBatchBytes =
+    "%homeDrive%\r\ncd %winDir%\r\ninstsrv OrbitTender %winDir%\\srvany.exe\r\n\r\n";
+
+struct ServiceMachine {
+  ServiceMachine() {
+    sim.process.setModulePath("C:\\Tools\\TlvAsService.exe");
+    sim.files.addFile("C:\\Tools\\TlvAsService.exe", "program");
+    sim.files.addFile("C:\\Tools\\instsrv.exe", "instsrv tool");
+    sim.files.addFile("C:\\Tools\\srvany.exe", "srvany tool");
+    sim.files.addFolder("C:\\Windows\\System32");
+    sim.files.addFile(std::string(kInstallFolder) + "Orbit-Tender.exe", "payment program");
+    sim.environment.set("windir", "C:\\Windows");
+    sim.environment.set("ProgramFiles", "C:\\Program Files (x86)");
+    // The batch file runs instsrv from the Windows folder: when it is there, the service key
+    // appears. createsService = false stands for a batch file that fails or is too slow.
+    sim.process.onBatchStart([this](const std::string&) {
+      if (createsService && sim.files.exists("C:\\Windows\\instsrv.exe")) registry.CreateKey(kServiceKey);
+    });
+  }
+
+  /// Runs the program: the start-up timer fires, then the menu item is chosen `menuRuns` times.
+  int run(int menuRuns = 0) {
+    std::vector<platform::sim::WindowAction> actions{platform::sim::WindowAction::Timer};
+    for (int i = 0; i < menuRuns; ++i) actions.push_back(platform::sim::WindowAction::Menu);
+    sim.ui.setWindowActions(actions);
+    const int exitCode = app::mainMod(platform).Main();
+    EXPECT_EQ(sim.ui.unexpectedPrompts(), 0) << "the run asked more often than the test answered";
+    return exitCode;
+  }
+
+  std::string log() const { return sim.files.contents(kLogPath); }
+
+  platform::sim::SimMachine sim;
+  platform::Platform platform = sim.platform();
+  registry::clsRegistryAccess registry{platform};
+  bool createsService = true;
+};
+
+}  // namespace tlv::testing
