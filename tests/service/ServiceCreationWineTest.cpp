@@ -1,0 +1,227 @@
+// Win32 only: the whole service creation under Wine with the real program, our instsrv.exe
+// and srvany.exe, and the demo payment program, driven by the robot like a person would.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "platform/win32/UniqueHandle.h"
+#include "tests/wine/Robot.h"
+#include "tests/wine/ScratchProgramFolder.h"
+
+namespace tlv::testing {
+namespace {
+
+using platform::win32::UniqueRegKey;
+using platform::win32::UniqueServiceHandle;
+
+constexpr char kService[] = "OrbitTender";
+constexpr char kMainWindow[] = "Make Service for Tolvane";
+const std::string kInstallFolder = "C:\\Program Files (x86)\\Orbit-Tender\\";
+const std::string kFailureActions(
+    "\x80\x51\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x77\x00\x73\x00\x01\x00\x00\x00"
+    "\x60\xEA\x00\x00\x01\x00\x00\x00\x60\xEA\x00\x00\x01\x00\x00\x00\x60\xEA\x00\x00",
+    44);
+
+std::string windowsFolder() {
+  char folder[MAX_PATH] = {};
+  ::GetWindowsDirectoryA(folder, MAX_PATH);
+  return std::string(folder) + "\\";
+}
+
+std::string lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(::tolower(c)); });
+  return text;
+}
+
+std::optional<std::string> registryValue(const std::string& key, const char* name) {
+  UniqueRegKey opened;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) return {};
+  DWORD size = 0;
+  if (::RegQueryValueExA(opened.get(), name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return {};
+  std::string data(size, '\0');
+  if (::RegQueryValueExA(opened.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size) !=
+      ERROR_SUCCESS) {
+    return {};
+  }
+  data.resize(size);
+  return data;
+}
+
+std::string serviceKey(const std::string& sub = "") {
+  return "SYSTEM\\CurrentControlSet\\Services\\OrbitTender" + sub;
+}
+
+DWORD serviceState(SC_HANDLE service) {
+  SERVICE_STATUS status{};
+  return ::QueryServiceStatus(service, &status) ? status.dwCurrentState : 0;
+}
+
+bool waitForState(SC_HANDLE service, DWORD state, DWORD timeoutMs = 20000) {
+  for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
+    if (serviceState(service) == state) return true;
+    ::Sleep(100);
+  }
+  return serviceState(service) == state;
+}
+
+// Stops and deletes the service and takes the placed tools and the payment program away,
+// so that every test starts from a machine that never had them.
+void forgetEverything() {
+  UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+  if (manager) {
+    UniqueServiceHandle service(::OpenServiceA(manager.get(), kService, SERVICE_ALL_ACCESS));
+    if (service) {
+      SERVICE_STATUS status{};
+      ::ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
+      waitForState(service.get(), SERVICE_STOPPED, 15000);
+      ::DeleteService(service.get());
+    }
+  }
+  ::DeleteFileA((windowsFolder() + "instsrv.exe").c_str());
+  ::DeleteFileA((windowsFolder() + "srvany.exe").c_str());
+  removeFolderTree(kInstallFolder);
+}
+
+class ServiceCreationWine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    forgetEverything();
+    program = folder.copyIn(buildRoot() + "app\\TlvAsService.exe");
+    ASSERT_FALSE(program.empty()) << "TlvAsService.exe not found in the build tree " << buildRoot();
+    ASSERT_FALSE(folder.copyIn(buildRoot() + "tools\\instsrv\\instsrv.exe").empty());
+    ASSERT_FALSE(folder.copyIn(buildRoot() + "tools\\srvany\\srvany.exe").empty());
+    paymentProgram = buildRoot() + "tools\\demo\\Orbit-Tender.exe";
+  }
+  void TearDown() override {
+    robot.endPrograms();
+    forgetEverything();
+  }
+
+  void installPaymentProgram(const std::string& installFolder) {
+    ::CreateDirectoryA(installFolder.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileA(paymentProgram.c_str(), (installFolder + "Orbit-Tender.exe").c_str(), FALSE));
+  }
+
+  /// Starts the program and waits for the box that ends the run; returns the status shown.
+  std::string runUntilBox(unsigned long pid, const std::string& title, const std::string& text) {
+    const WindowView box = robot.wait(Window::dialog(title).of(pid).within(30000));
+    EXPECT_TRUE(box.found) << box.failure;
+    const auto statics = box.texts("static");
+    EXPECT_NE(std::find(statics.begin(), statics.end(), text), statics.end()) << "box " << title;
+    const WindowView main = robot.wait(Window::titled(kMainWindow).of(pid));
+    EXPECT_TRUE(robot.press(Window::dialog(title).of(pid), "OK"));
+    const auto labels = main.texts("static");
+    return labels.empty() ? std::string{} : labels.front();
+  }
+
+  /// Answers the install-folder prompt with `answer`, checking what it shows first.
+  void answerPrompt(unsigned long pid, const std::string& answer) {
+    const Window prompt = Window::dialog("Where is Tolvane?").of(pid).within(30000);
+    const WindowView view = robot.wait(prompt);
+    ASSERT_TRUE(view.found) << view.failure;
+    const auto statics = view.texts("static");
+    EXPECT_NE(std::find(statics.begin(), statics.end(), "Type the Path to the 'Orbit-Tender\\' Folder\r\n'STOP' to Quit"),
+              statics.end());
+    EXPECT_EQ(view.texts("edit"), std::vector<std::string>{kInstallFolder}) << "the default is the install folder";
+    ASSERT_TRUE(robot.type(prompt, 0, answer));
+    ASSERT_TRUE(robot.press(prompt, "OK"));
+    ::Sleep(300);  // let the answered prompt go before the next one is looked for
+  }
+
+  ScratchProgramFolder folder{"ServiceCreation"};
+  Robot robot;
+  std::string program;
+  std::string paymentProgram;
+};
+
+TEST_F(ServiceCreationWine, CreatesAWorkingServiceAndSucceedsAgainFromTheMenu) {
+  installPaymentProgram(kInstallFolder);
+  const auto started = robot.start(program);
+  ASSERT_NE(started.pid, 0u) << started.run.failure;
+  EXPECT_EQ(runUntilBox(started.pid, "Services", "Service is Ready to Start"), "Service is Ready to Start");
+
+  // The registry holds what the service host needs.
+  EXPECT_EQ(registryValue(serviceKey("\\Parameters"), "Application"),
+            std::string(kInstallFolder + "Orbit-Tender.exe") + '\0');
+  EXPECT_EQ(registryValue(serviceKey(), "Description"), std::string("Processes Credit Cards For Meadowlark") + '\0');
+  EXPECT_EQ(registryValue(serviceKey(), "FailureActions"), kFailureActions);
+
+  // The service control manager knows the service with the Windows folder's srvany.exe.
+  UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+  ASSERT_TRUE(manager);
+  UniqueServiceHandle service(::OpenServiceA(manager.get(), kService, SERVICE_ALL_ACCESS));
+  ASSERT_TRUE(service) << "the batch file did not create the service";
+  std::vector<char> buffer(8192);
+  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+  DWORD needed = 0;
+  ASSERT_TRUE(::QueryServiceConfigA(service.get(), config, static_cast<DWORD>(buffer.size()), &needed));
+  EXPECT_EQ(lower(config->lpBinaryPathName), lower(windowsFolder() + "srvany.exe"));
+  EXPECT_EQ(config->dwStartType, static_cast<DWORD>(SERVICE_AUTO_START));
+  EXPECT_EQ(config->dwServiceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
+
+  // Starting it runs the payment program; stopping it closes the program.
+  const std::string marker = kInstallFolder + "Orbit-Tender.running";
+  ASSERT_TRUE(::StartServiceA(service.get(), 0, nullptr)) << ::GetLastError();
+  EXPECT_TRUE(waitForState(service.get(), SERVICE_RUNNING));
+  bool running = false;
+  for (int i = 0; i < 100 && !running; ++i, ::Sleep(100)) {
+    running = ::GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  EXPECT_TRUE(running) << "the payment program did not start";
+  SERVICE_STATUS status{};
+  EXPECT_TRUE(::ControlService(service.get(), SERVICE_CONTROL_STOP, &status));
+  EXPECT_TRUE(waitForState(service.get(), SERVICE_STOPPED));
+  EXPECT_EQ(::GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "the program closed on request";
+
+  // The menu item runs the whole creation again against the existing service.
+  ASSERT_TRUE(robot.chooseMenu(Window::titled(kMainWindow).of(started.pid), "Create Tol Vane Service"));
+  EXPECT_EQ(runUntilBox(started.pid, "Services", "Service is Ready to Start"), "Service is Ready to Start");
+  EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(started.pid)));
+  EXPECT_EQ(robot.waitForExit(started.pid, 20000), 0ul);
+  EXPECT_TRUE(folder.files("*.log").empty()) << "a run without failures writes no log";
+  EXPECT_TRUE(folder.read("TolvaneAsServ.BAT").has_value());
+}
+
+TEST_F(ServiceCreationWine, AsksForTheInstallFolderUntilItHoldsTheProgram) {
+  ScratchProgramFolder elsewhere{"ServiceCreationPos"};
+  installPaymentProgram(elsewhere.path());
+  const auto started = robot.start(program);
+  ASSERT_NE(started.pid, 0u) << started.run.failure;
+  answerPrompt(started.pid, "C:\\NoSuchFolder");
+  const std::string typed = elsewhere.path().substr(0, elsewhere.path().size() - 1);  // without its backslash
+  answerPrompt(started.pid, typed);
+  EXPECT_EQ(runUntilBox(started.pid, "Services", "Service is Ready to Start"), "Service is Ready to Start");
+  EXPECT_EQ(registryValue(serviceKey("\\Parameters"), "Application"),
+            typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
+}
+
+TEST_F(ServiceCreationWine, StopEndsTheRunIncomplete) {
+  const auto started = robot.start(program);
+  ASSERT_NE(started.pid, 0u) << started.run.failure;
+  answerPrompt(started.pid, "stop");
+  EXPECT_EQ(runUntilBox(started.pid, "find TLV", "Orbit-Tender Service InComplete"), "Orbit-Tender Service InComplete");
+  EXPECT_FALSE(registryValue(serviceKey("\\Parameters"), "Application").has_value());
+}
+
+TEST_F(ServiceCreationWine, AMissingToolIsShownAndLoggedBesideTheProgram) {
+  ASSERT_TRUE(::DeleteFileA((folder.path() + "srvany.exe").c_str()));
+  const auto started = robot.start(program);
+  ASSERT_NE(started.pid, 0u) << started.run.failure;
+  const std::string path = folder.path() + "srvany.exe";
+  EXPECT_EQ(runUntilBox(started.pid, "Missing", path + "\r\n" + std::string(23, ' ')), "srvany.exe Missing");
+  EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(started.pid)));
+  EXPECT_EQ(robot.waitForExit(started.pid, 20000), 0ul);
+
+  const auto logs = folder.files("*.log");
+  ASSERT_EQ(logs.size(), 1u);
+  EXPECT_EQ(logs[0].rfind("TlvAsService", 0), 0u) << logs[0];
+  const auto text = folder.read(logs[0]);
+  ASSERT_TRUE(text.has_value());
+  const std::string line = ":Missing" + std::string(23, ' ') + "\r\n";
+  EXPECT_EQ(std::count(text->begin(), text->end(), '\n'), 1) << *text;
+  EXPECT_NE(text->find(" " + path + line), std::string::npos) << *text;
+}
+
+}  // namespace
+}  // namespace tlv::testing
