@@ -7,8 +7,12 @@ namespace tlv::app {
 bool frmTlvAsService::MoveTolvanesToWin(std::string lPath) {
   const std::string sourceInstsrv = lPath + "instsrv.exe";
   const std::string sourceSrvany = lPath + "srvany.exe";
-  const std::string targetInstsrv = gWinEnviron_.PathWindowsRoot() + "instsrv.exe";
+  const std::string windowsFolder = gWinEnviron_.PathWindowsRoot();
+  const std::string targetInstsrv = windowsFolder + "instsrv.exe";
   const std::string targetSrvany = gWinEnviron_.PathWindowsRoot() + "srvany.exe";
+  // Without WinDir the Windows folder reads as a lone backslash, which the system takes for
+  // the current drive's root: the tools are not placed there, and the run reports them missing.
+  if (windowsFolder.size() < 2) return false;
 
   // A tool already in the Windows folder is used as found. A refused copy is logged and the
   // other tool is still placed; the final presence test decides.

@@ -59,7 +59,11 @@ void frmTlvAsService::setStatus(const std::string& text) {
 }
 
 void frmTlvAsService::Form_Load() {
-  LocalPath_ = platform::folderOfPath(platform_.process.modulePath()) + "\\";
+  // When the system cannot name the program's file, LocalPath stays empty: a lone backslash
+  // would stand for the current drive's root, and the run would write its batch file there.
+  const std::string program = platform_.process.modulePath();
+  if (program.empty()) return;
+  LocalPath_ = platform::folderOfPath(program) + "\\";
 }
 
 void frmTlvAsService::tmrSetup_Timer() {
@@ -70,14 +74,17 @@ void frmTlvAsService::tmrSetup_Timer() {
 void frmTlvAsService::mnuTolvane_Click() {
   // A failing statement never stops the run: the platform reports failures as values, and
   // each step below decides from what it finds on disk and in the registry.
+  // Without the program's folder the batch file and the tools cannot be found beside the
+  // program; the run reports instsrv.exe missing rather than look in the current folder.
+  const bool programFolderKnown = !LocalPath_.empty();
   setStatus("Checking for Tlv.Bat");
-  if (!files_.CheckForFileQuietly(LocalPath_ + kBatchFile)) {
+  if (programFolderKnown && !files_.CheckForFileQuietly(LocalPath_ + kBatchFile)) {
     setStatus("Making Tlv.Bat");
     MakeTolvaneServBat(LocalPath_);
   }
 
   setStatus("Checking for instsrv.exe");
-  if (!files_.CheckForFileQuietly(LocalPath_ + "instsrv.exe")) {
+  if (!programFolderKnown || !files_.CheckForFileQuietly(LocalPath_ + "instsrv.exe")) {
     setStatus("instsrv.exe Missing");
     log_.WriteLog(-3, LocalPath_ + "instsrv.exe", "Missing", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
     return;

@@ -99,7 +99,8 @@ void LoggingFunctions::WriteLog(const LogEntry& entry) {
       body = "*****";
     }
 
-    writeLine(time + " " + message + marks.separator + detail + body, entry.stripText);
+    // Without a file name this entry is lost; the next entry tries to name the file again.
+    if (!currentLogFile_.empty()) writeLine(time + " " + message + marks.separator + detail + body, entry.stripText);
 
     if (entry.level == -3) {
       platform_.ui.messageBox(message + "\r\n" + body, detail, static_cast<std::uint32_t>(entry.boxStyle));
@@ -109,7 +110,10 @@ void LoggingFunctions::WriteLog(const LogEntry& entry) {
 }
 
 std::string LoggingFunctions::logFileName() {
+  // A program whose own path the system cannot name has no folder to log in: a name built
+  // from nothing would put this run's log at the current drive's root.
   const std::string program = platform_.process.modulePath();
+  if (program.empty()) return {};
   return platform::folderOfPath(program) + "\\" + platform::baseNameWithoutExtension(program) +
          formatLogFileStamp(platform_.clock.now()) + ".log";
 }

@@ -1,6 +1,8 @@
 // Native: the log writer on the sim machine: line layout, delimiters, file name, size limit.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "logging/LoggingFunctions.h"
 #include "platform/sim/SimMachine.h"
 
@@ -203,6 +205,32 @@ TEST_F(LogWriterTest, EveryPlatformCallFailingInTurnGoesUnnoticedByTheCaller) {
     } else {
       EXPECT_EQ(o.newLines, stripped);
     }
+  }
+}
+
+TEST_F(LogWriterTest, FirstEntryWithEachCallFailingNamesTheFileRightOrNotAtAll) {
+  // The first entry fixes the file name; a failure while naming it must not fix a wrong one.
+  auto run = [](std::size_t failAt) {
+    SimMachine m;
+    m.files.addFolder("C:\\Tools");
+    platform::Platform p = m.platform();
+    LoggingFunctions writer(p);
+    if (failAt) m.faults.failNthCall(failAt, 122);
+    EXPECT_NO_THROW(writer.WriteLog(LogEntry{-3, "first", "title", "", "", {}, "", 64}));
+    const std::size_t calls = m.faults.callCount();
+    const std::string failed = m.faults.failedCalls().empty() ? "" : m.faults.failedCalls().front();
+    m.faults.clearFaults();
+    writer.WriteLog(LogEntry{0, "second", "d", "", "", {}, "", 0});
+    return std::tuple(calls, failed, writer.CurrentLogFile(), m.files.contents(kLogFile), m.ui.boxes().size());
+  };
+  const std::size_t calls = std::get<0>(run(0));
+  ASSERT_GE(calls, 4u);
+  for (std::size_t n = 1; n <= calls; ++n) {
+    const auto [_, failed, file, text, boxes] = run(n);
+    SCOPED_TRACE("failing call " + std::to_string(n) + ": " + failed);
+    EXPECT_EQ(file, kLogFile);
+    EXPECT_TRUE(text.ends_with("9:05:07 AM second:d" + k23Spaces + "\r\n")) << text;
+    EXPECT_EQ(boxes, failed == "ui.messageBox" ? 0u : 1u);
   }
 }
 

@@ -2,6 +2,8 @@
 // and registry values of every ending.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/service/ServiceMachine.h"
 
 namespace tlv::testing {
@@ -231,6 +233,32 @@ TEST(ServiceCreationTest, MissingServiceKeyIsReportedAndNoKeyIsMade) {
   });
   late.run(/*menuRuns=*/1);
   EXPECT_EQ(late.sim.ui.currentStatus(), "Service is Ready to Start");
+}
+
+TEST(ServiceCreationTest, UnknownProgramOrWindowsFolderWritesNothingAtADriveRoot) {
+  const auto copies = [](const ServiceMachine& m) {
+    const auto& calls = m.sim.faults.calls();
+    return std::count(calls.begin(), calls.end(), "files.copyFile");
+  };
+  {  // The system cannot name the program's file: no batch file, tools reported missing.
+    ServiceMachine m;
+    m.sim.faults.failWhen([](std::string_view call) { return call == "process.modulePath"; }, 122);
+    m.run();
+    EXPECT_EQ(m.sim.ui.statuses(), (Statuses{"Status", "Checking for Tlv.Bat", "Checking for instsrv.exe",
+                                             "instsrv.exe Missing"}));
+    expectBoxes(m.sim.ui.boxes(), {{"instsrv.exe\r\n" + k23Spaces, "Missing", 64}});
+    EXPECT_EQ(copies(m), 0);
+    EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
+  }
+  {  // WinDir unset: the Windows folder is unknown, so the tools are not placed anywhere.
+    ServiceMachine m;
+    m.sim.environment.unset("windir");
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
+    expectBoxes(m.sim.ui.boxes(), {{"Files Failed to be retrieved", "No Win\\ Srvany or instsrv", 16}});
+    EXPECT_EQ(copies(m), 0);
+    EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
+  }
 }
 
 }  // namespace
