@@ -16,7 +16,7 @@ constexpr char kBatchText[] =
 
 }  // namespace
 
-void frmTlvAsService::MakeTolvaneServBat(std::string thePath) {
+void frmTlvAsService::MakeTolvaneServBat(const std::string& thePath) {
   using logging::FileOperation;
   // Each failing step is shown and logged; a refused folder or file (75) ends the procedure
   // at once, any other failure lets the next step try and report its own failure.

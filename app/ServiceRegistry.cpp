@@ -58,7 +58,7 @@ void ensureDescription(registry::clsRegistryAccess& registry, std::string& Task)
 
 }  // namespace
 
-bool frmTlvAsService::ValidateTolvaneReg(std::string lvTLVPath) {
+bool frmTlvAsService::ValidateTolvaneReg(const std::string& lvTLVPath) {
   registry::clsRegistryAccess registry(platform_);
   const std::string program = lvTLVPath + "Orbit-Tender.exe";
   std::string Task = "Start Function";

@@ -4,7 +4,7 @@
 
 namespace tlv::app {
 
-bool frmTlvAsService::MoveTolvanesToWin(std::string lPath) {
+bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
   const std::string sourceInstsrv = lPath + "instsrv.exe";
   const std::string sourceSrvany = lPath + "srvany.exe";
   const std::string windowsFolder = gWinEnviron_.PathWindowsRoot();

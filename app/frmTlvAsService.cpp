@@ -133,7 +133,7 @@ void frmTlvAsService::mnuTolvane_Click() {
 }
 
 std::string frmTlvAsService::findInstallFolder() {
-  const std::string installFolder = gWinEnviron_.PathProgramFiles() + "Orbit-Tender\\";
+  std::string installFolder = gWinEnviron_.PathProgramFiles() + "Orbit-Tender\\";
   setStatus("Finding Tolvane Install");
   if (files_.CheckForFileQuietly(installFolder + kPaymentProgram)) return installFolder;
 

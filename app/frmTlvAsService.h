@@ -26,13 +26,13 @@ class frmTlvAsService final : public platform::WindowEvents {
   void mnuTolvane_Click();
 
   /// Writes TolvaneAsServ.BAT into the folder, replacing any file of that name.
-  void MakeTolvaneServBat(std::string thePath);
+  void MakeTolvaneServBat(const std::string& thePath);
   /// Copies instsrv.exe and srvany.exe from the folder into the Windows folder where they
   /// are missing; true when both are in the Windows folder at the end.
-  bool MoveTolvanesToWin(std::string lPath);
+  bool MoveTolvanesToWin(const std::string& lPath);
   /// Checks and writes the service's Application, Description and FailureActions values;
   /// true when Application names the payment program in the given install folder.
-  bool ValidateTolvaneReg(std::string lvTLVPath);
+  bool ValidateTolvaneReg(const std::string& lvTLVPath);
 
   /// The program's own folder followed by one backslash; set by Form_Load.
   const std::string& LocalPath() const { return LocalPath_; }

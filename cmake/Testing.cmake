@@ -24,7 +24,15 @@ function(tlv_test name)
   else()
     set(test_name native.${name})
   endif()
-  add_test(NAME ${test_name} COMMAND ${name} --gtest_color=no)
+  if(TLV_VALGRIND AND NOT WIN32)
+    # Any memcheck report fails the test: invalid accesses, uninitialised values, and memory
+    # that was lost for good (still-reachable blocks of the C++ runtime are not reports).
+    add_test(NAME ${test_name} COMMAND valgrind --quiet --error-exitcode=99 --leak-check=full
+             --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect
+             $<TARGET_FILE:${name}> --gtest_color=no)
+  else()
+    add_test(NAME ${test_name} COMMAND ${name} --gtest_color=no)
+  endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
@@ -37,8 +45,8 @@ function(tlv_test name)
 endfunction()
 
 # The native tree's ctest also runs the MinGW tree's Wine tests when that tree exists,
-# so one ctest run reports both.
-if(NOT WIN32)
+# so one ctest run reports both (not the Valgrind tree, which runs the native tests only).
+if(NOT WIN32 AND NOT TLV_VALGRIND)
   set(TLV_MINGW_BUILD_DIR "${CMAKE_BINARY_DIR}/../mingw" CACHE PATH "MinGW build tree whose tests ctest includes")
   file(WRITE "${CMAKE_BINARY_DIR}/IncludeWineTests.cmake"
     "if(EXISTS \"${TLV_MINGW_BUILD_DIR}/CTestTestfile.cmake\")\n  subdirs(\"${TLV_MINGW_BUILD_DIR}\")\nendif()\n")

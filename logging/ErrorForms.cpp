@@ -7,7 +7,7 @@ std::string procName(const std::string& module, const std::string& procedure) {
   return module + ":." + procedure + "!";
 }
 
-CountAndStop::CountAndStop(LoggingFunctions& log, std::string module, const std::string& procedure, std::string task)
+CountAndStop::CountAndStop(LoggingFunctions& log, const std::string& module, const std::string& procedure, std::string task)
     : ProcName(procName(module, procedure)), Task(std::move(task)), log_(log) {}
 
 void CountAndStop::fail(const RunError& error) {
@@ -26,7 +26,7 @@ void LogAndContinue::fail(const RunError& error) {
                 "", "", "", "", "", "", 64);
 }
 
-CaptureAndContinue::CaptureAndContinue(std::string module, const std::string& procedure, std::string task)
+CaptureAndContinue::CaptureAndContinue(const std::string& module, const std::string& procedure, std::string task)
     : ProcName(procName(module, procedure)), Task(std::move(task)) {}
 
 }  // namespace tlv::logging

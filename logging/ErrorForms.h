@@ -22,7 +22,7 @@ inline constexpr char kStartSub[] = "Start Sub";
 /// leaves with the result it had set so far.
 class CountAndStop {
  public:
-  CountAndStop(LoggingFunctions& log, std::string module, const std::string& procedure,
+  CountAndStop(LoggingFunctions& log, const std::string& module, const std::string& procedure,
                std::string task = kStartFunction);
   /// Handles a failing step; the caller returns its current result afterwards.
   void fail(const RunError& error);
@@ -53,7 +53,7 @@ class LogAndContinue {
 /// goes on past the failing step.
 class CaptureAndContinue {
  public:
-  CaptureAndContinue(std::string module, const std::string& procedure, std::string task = kStartFunction);
+  CaptureAndContinue(const std::string& module, const std::string& procedure, std::string task = kStartFunction);
   void fail(const RunError& error) { captured = error; }
 
   std::string ProcName;

@@ -41,7 +41,11 @@ struct Result {
   Win32Error error = err::kSuccess;
 
   static Result success(T v) { return Result{std::move(v), err::kSuccess}; }
-  static Result failure(Win32Error e) { return Result{T{}, e}; }
+  static Result failure(Win32Error e) {
+    Result failed;
+    failed.error = e;
+    return failed;
+  }
 
   bool ok() const { return error == err::kSuccess; }
   explicit operator bool() const { return ok(); }

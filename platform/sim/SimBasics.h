@@ -16,7 +16,7 @@ namespace tlv::platform::sim {
 class SimClock final : public Clock {
  public:
   explicit SimClock(SimFaults& faults) : faults_(faults) {}
-  void set(LocalTime time) { time_ = time; }
+  void set(const LocalTime& time) { time_ = time; }
   void advanceSeconds(int seconds);
   LocalTime now() override;
 

@@ -3,6 +3,7 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 native_dir="$root/build/native"
 mingw_dir="$root/build/mingw"
+valgrind_dir="$root/build/valgrind"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 build_native() {
@@ -13,4 +14,10 @@ build_native() {
 build_mingw() {
   cmake -S "$root" -B "$mingw_dir" --toolchain "$root/cmake/mingw-i686.cmake" >/dev/null
   cmake --build "$mingw_dir" -j"$jobs"
+}
+
+# The native tests once more, without sanitizers, to run under Valgrind's memcheck.
+build_valgrind() {
+  cmake -S "$root" -B "$valgrind_dir" -DCMAKE_BUILD_TYPE=Debug -DTLV_VALGRIND=ON >/dev/null
+  cmake --build "$valgrind_dir" -j"$jobs"
 }

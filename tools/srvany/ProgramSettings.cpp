@@ -18,7 +18,7 @@ Result<std::string> expanded(const std::string& text) {
   for (;;) {
     const DWORD needed = ::ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
     if (needed == 0) return Result<std::string>::failure(::GetLastError());
-    if (needed <= buffer.size()) return Result<std::string>::success(buffer.data());
+    if (needed <= buffer.size()) return Result<std::string>::success(std::string(buffer.data()));
     buffer.resize(needed);
   }
 }
