@@ -1,10 +1,12 @@
-// Native: every folder property of the environment class, its domain name and its folder
-// listing, read first on a fresh object with each of the platform calls behind it failing in
-// turn. Each answers without throwing, and every folder value it gives is empty or ends in
-// a backslash, however the machine misbehaved.
+// Native: every property of the environment class and its folder listing, read first on a
+// fresh object with each of the platform calls behind it failing in turn. Each answers
+// without throwing, every folder value is empty or ends in a backslash, and the names and
+// numbers keep their form, however the machine misbehaved.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
+#include <sstream>
 
 #include "tests/environment/SimEnvironFixture.h"
 #include "tests/hardening/FaultSweep.h"
@@ -110,20 +112,43 @@ SweepFigures sweepReads(Windows windows) {
   }
   sweepOne("ListAllPathsToText", [](jclass_WinEnviron& env) { return env.ListAllPathsToText(); },
            expectWellFormedListing);
-  sweepOne("DomainName", [](jclass_WinEnviron& env) { return env.DomainName(); },
-           [](const std::string& value) { EXPECT_FALSE(value.empty()); });
+  const auto notEmpty = [](const std::string& value) { EXPECT_FALSE(value.empty()); };
+  sweepOne("DomainName", [](jclass_WinEnviron& env) { return env.DomainName(); }, notEmpty);
+  sweepOne("ComputerName", [](jclass_WinEnviron& env) { return env.ComputerName(); }, notEmpty);
+  sweepOne("UserName", [](jclass_WinEnviron& env) { return env.UserName(); }, notEmpty);
+  sweepOne("ProcessorArchitecture", [](jclass_WinEnviron& env) { return env.ProcessorArchitecture(); }, notEmpty);
+  sweepOne("VersionNumberString", [](jclass_WinEnviron& env) { return env.VersionNumberString(); },
+           [](const std::string& value) { EXPECT_EQ(std::count(value.begin(), value.end(), '.'), 2) << value; });
+  // The rest answer with a flag, a number or a name text; the sweep asks that they answer.
+  sweepOne("version and desktop facts", [](jclass_WinEnviron& env) {
+    std::ostringstream facts;
+    facts << env.Title() << '|' << env.intOS() << '|' << env.isSmallBusiness() << env.isHomeVersion()
+          << env.isDomainController() << env.isServer() << env.isTerminalServer() << '|' << env.SuiteMask() << '|'
+          << env.WinProductType() << '|' << env.Is64Bit() << '|' << env.RAMTOTAL() << '|' << env.RAMFREE() << '|'
+          << env.IsShuttingDown() << env.IsBeingShadowed() << '|' << env.MonitorCount();
+    return facts.str();
+  }, [](const std::string&) {});
+  sweepOne("GetUserProfileFolders", [](jclass_WinEnviron& env) {
+    std::vector<std::string> folders;
+    std::int16_t count = -1;
+    const bool found = env.GetUserProfileFolders(folders, count);
+    EXPECT_GE(count, 0);
+    EXPECT_EQ(folders.size(), count == 0 ? 0u : static_cast<std::size_t>(count) + 1);
+    for (std::size_t i = 1; i < folders.size(); ++i) expectFolderValue(folders[i], "profile folder");
+    return std::to_string(found) + std::to_string(count);
+  }, [](const std::string&) {});
   return figures;
 }
 
-TEST(EnvironmentFaultSweep, FolderPropertiesAndListingOnWindowsXp) {
+TEST(EnvironmentFaultSweep, EveryPropertyAndTheListingOnWindowsXp) {
   const SweepFigures figures = sweepReads(Windows::Xp32);
-  std::cout << "[ sweep    ] " << figures.summary("environment folders, 32-bit Windows XP") << std::endl;
+  std::cout << "[ sweep    ] " << figures.summary("environment class, 32-bit Windows XP") << std::endl;
   EXPECT_EQ(figures.survived, figures.faultedRuns);
 }
 
-TEST(EnvironmentFaultSweep, FolderPropertiesAndListingOnWindows7x64) {
+TEST(EnvironmentFaultSweep, EveryPropertyAndTheListingOnWindows7x64) {
   const SweepFigures figures = sweepReads(Windows::Seven64);
-  std::cout << "[ sweep    ] " << figures.summary("environment folders, 64-bit Windows 7") << std::endl;
+  std::cout << "[ sweep    ] " << figures.summary("environment class, 64-bit Windows 7") << std::endl;
   EXPECT_EQ(figures.survived, figures.faultedRuns);
 }
 
