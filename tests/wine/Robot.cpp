@@ -196,13 +196,21 @@ RobotRun Robot::run(const std::vector<std::string>& args, unsigned timeoutMs) {
 }
 
 Robot::Started Robot::start(const std::string& program, const std::vector<std::string>& args, bool dumpWindow) {
+  Started started = launch(dumpWindow ? std::vector<std::string>{"--dump"} : std::vector<std::string>{}, program, args,
+                           60000);
+  if (dumpWindow) started.window = WindowView::from(started.run);
+  return started;
+}
+
+Robot::Started Robot::launch(const std::vector<std::string>& options, const std::string& program,
+                             const std::vector<std::string>& args, unsigned timeoutMs) {
   std::vector<std::string> robotArgs{"start"};
-  if (dumpWindow) robotArgs.push_back("--dump");
+  robotArgs.insert(robotArgs.end(), options.begin(), options.end());
   robotArgs.push_back(program);
   robotArgs.insert(robotArgs.end(), args.begin(), args.end());
 
   Started started;
-  started.run = run(robotArgs);
+  started.run = run(robotArgs, timeoutMs);
   for (const auto& line : started.run.lines()) {
     if (line.kind() == "process") started.pid = static_cast<unsigned long>(line.numberField("pid").value_or(0));
   }
@@ -212,8 +220,36 @@ Robot::Started Robot::start(const std::string& program, const std::vector<std::s
         ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, started.pid));
     if (handle) programs_[started.pid] = std::move(handle);
   }
-  if (dumpWindow) started.window = WindowView::from(started.run);
   return started;
+}
+
+std::vector<std::string> Robot::Watched::texts() const {
+  std::vector<std::string> result;
+  for (const auto& change : changes) result.push_back(change.text);
+  return result;
+}
+
+Robot::Watched Robot::startWatching(const std::string& program, unsigned timeoutMs) {
+  Watched watched;
+  watched.started = launch({"--watch", "--timeout", std::to_string(timeoutMs)}, program, {}, timeoutMs + 10000);
+  // Only the lines after "appeared" describe the dialog.
+  RobotRun dialogLines = watched.started.run;
+  dialogLines.output.clear();
+  bool appeared = false;
+  for (const auto& line : watched.started.run.lines()) {
+    if (line.kind() == "changed" && !appeared) {
+      watched.changes.push_back(TextChange{line.numberField("ms").value_or(-1),
+                                           static_cast<int>(line.numberField("id").value_or(0)),
+                                           line.field("text").value_or("")});
+    } else if (line.kind() == "appeared") {
+      appeared = true;
+      watched.dialogMs = line.numberField("ms").value_or(-1);
+    } else if (appeared) {
+      dialogLines.output += line.format() + "\n";
+    }
+  }
+  watched.dialog = WindowView::from(dialogLines);
+  return watched;
 }
 
 WindowView Robot::wait(const Window& window) {
