@@ -3,6 +3,7 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 native_dir="$root/build/native"
 mingw_dir="$root/build/mingw"
+release_dir="$root/build/release"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 build_native() {
@@ -13,4 +14,11 @@ build_native() {
 build_mingw() {
   cmake -S "$root" -B "$mingw_dir" --toolchain "$root/cmake/mingw-i686.cmake" >/dev/null
   cmake --build "$mingw_dir" -j"$jobs"
+}
+
+# The release package's tree: MinGW, Release flags, no tests; builds only the package.
+build_package() {
+  cmake -S "$root" -B "$release_dir" --toolchain "$root/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DTLV_TESTS=OFF >/dev/null
+  cmake --build "$release_dir" --target release_package -j"$jobs"
 }
