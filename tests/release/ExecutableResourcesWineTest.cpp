@@ -130,14 +130,16 @@ TEST(ExecutableResources, TheProgramRunsWithVersion6OfTheCommonControls) {
   ASSERT_NE(started.pid, 0u) << started.run.failure;
   EXPECT_EQ(started.window.title, "Make Service for Tolvane") << started.window.failure;
 
+  // Without the tools beside it, the run ends at once with a box. The modules are listed
+  // only then: walking a process's module list while it loads a library can loop for good.
+  const Window box = Window::dialog("Missing").of(started.pid);
+  ASSERT_TRUE(robot.wait(box).found);
   // The side-by-side copy that the manifest's dependency binds, not the system folder's
   // version 5 (whose file Wine also marks 5.x in the side-by-side folder).
   std::string library = loadedCommonControls(started.pid);
   std::transform(library.begin(), library.end(), library.begin(), [](unsigned char c) { return std::tolower(c); });
   EXPECT_THAT(library, HasSubstr("\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6."));
-
-  // Without the tools beside it, the run ends at once with a box; then the window closes.
-  EXPECT_TRUE(robot.press(Window::dialog("Missing").of(started.pid), "OK"));
+  EXPECT_TRUE(robot.press(box, "OK"));
   EXPECT_TRUE(robot.close(Window::titled("Make Service for Tolvane").of(started.pid)));
   EXPECT_EQ(robot.waitForExit(started.pid, 20000), 0ul);
 }
