@@ -100,10 +100,28 @@ bool waitUntilGone(const char* dialogTitle) {
   return false;
 }
 
+// The run gives the batch file 500 ms to create the service; the first command interpreter
+// of a Wine session can take longer than that to load, and the run would then end, as on any
+// slow machine, with "Orbit-Tender Service NOT Complete". One started beforehand is quick.
+void warmUpCommandInterpreter() {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string commandLine = "cmd.exe /c exit";
+  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &info)) {
+    return;
+  }
+  platform::win32::UniqueKernelHandle process(info.hProcess);
+  platform::win32::UniqueKernelHandle thread(info.hThread);
+  ::WaitForSingleObject(process.get(), 30000);
+}
+
 class ServiceCreationWine : public ::testing::Test {
  protected:
   void SetUp() override {
     forgetEverything();
+    warmUpCommandInterpreter();
     program = folder.copyIn(buildRoot() + "app\\TlvAsService.exe");
     ASSERT_FALSE(program.empty()) << "TlvAsService.exe not found in the build tree " << buildRoot();
     ASSERT_FALSE(folder.copyIn(buildRoot() + "tools\\instsrv\\instsrv.exe").empty());
