@@ -44,7 +44,6 @@ run_utility() {
   box_title=$(field "$(grep '^window ' "$watch_log" | tail -1)" title)
 
   if [ "$1" = person ]; then
-    final_status="(the run's end is yours: the window showed \"$final_status\" at its first box)"
     say "answer the box, then close the window to go on"
     robot waitexit --timeout 86400000 "$utility_pid" >/dev/null || fail "the utility did not end"
     return
@@ -93,7 +92,9 @@ check_service() {
 summarise() {
   echo
   echo "Summary"
-  echo "  utility:  ended with \"$final_status\"$([ -n "$box_title" ] && echo " (box \"$box_title\")")"
+  local answered="the robot answered it"
+  [ "$display_mode" = person ] && answered="you answered it"
+  echo "  utility:  showed \"$final_status\" and the box \"$box_title\"; $answered"
   echo "  service:  $run_service runs srvany.exe, which ran Orbit-Tender.exe ($running_as) and stopped it"
   echo "  machine:  $WINEPREFIX"
   if [ "$display_mode" = robot ] && [ "$final_status" != "$success_status" ]; then
