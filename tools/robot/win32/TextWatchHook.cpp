@@ -31,8 +31,8 @@ Watch& currentWatch() {
 }
 
 void start(HWND window, unsigned long robotPid) {
-  // Kept loaded for the program's life: when another hook of this library (a menu read) is
-  // removed, the system may unload it, and with it the watch.
+  // Kept loaded for the program's life, so that the watch's state outlives another hook of
+  // this library (a menu read) being removed while the watch runs.
   HMODULE self = nullptr;
   ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                        reinterpret_cast<LPCSTR>(&currentWatch), &self);
