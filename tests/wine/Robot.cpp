@@ -1,6 +1,8 @@
 // Win32 only: running tlvrobot.exe from a test and reading its output back.
 #include "tests/wine/Robot.h"
 
+#include <algorithm>
+#include <atomic>
 #include <thread>
 
 #include "tools/robot/RobotCommand.h"
@@ -40,17 +42,33 @@ struct OutputPipe {
     write.reset(w);
     return ::SetHandleInformation(r, HANDLE_FLAG_INHERIT, 0) != 0;
   }
-  // Reads on its own thread, so a full pipe never stalls the robot.
+  // Reads on its own thread, so a full pipe never stalls the robot. It polls rather than
+  // blocks: should a program the robot started hold on to the pipe, the reading still ends
+  // once the robot has and the pipe is drained.
   void startReading() {
     reader = std::thread([this] {
       char buffer[4096];
-      DWORD got = 0;
-      while (::ReadFile(read.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+      for (;;) {
+        DWORD available = 0;
+        if (!::PeekNamedPipe(read.get(), nullptr, 0, nullptr, &available, nullptr)) return;  // every writer gone
+        if (available == 0) {
+          if (robotEnded) return;
+          ::Sleep(5);
+          continue;
+        }
+        DWORD got = 0;
+        if (!::ReadFile(read.get(), buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr)) return;
+        text.append(buffer, got);
+      }
     });
   }
+  /// Called once the robot has ended: the rest is read, then the reader stops.
   void finish() {
+    robotEnded = true;
     if (reader.joinable()) reader.join();
   }
+
+  std::atomic<bool> robotEnded{false};
 };
 
 int numberOr(const DumpLine& line, const char* key, int fallback = 0) {
@@ -183,7 +201,10 @@ RobotRun Robot::run(const std::vector<std::string>& args, unsigned timeoutMs) {
   err.startReading();
 
   const bool ended = ::WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0;
-  if (!ended) ::TerminateProcess(process.get(), 1);
+  if (!ended) {
+    ::TerminateProcess(process.get(), 1);
+    ::WaitForSingleObject(process.get(), 5000);
+  }
   out.finish();
   err.finish();
   DWORD code = 1;
