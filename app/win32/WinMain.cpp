@@ -1,8 +1,16 @@
 // Win32 only: the process entry point; hands the real machine to the portable entry routine.
 #include "app/mainMod.h"
 #include "platform/win32/Win32Platform.h"
+// After <windows.h>, which Win32Platform.h brings through Win32Support.h.
+#include <commctrl.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // The manifest binds the program to common controls version 6; registering its classes
+  // here makes the window, the boxes and the prompt use them. Should it fail, the system's
+  // own classes still serve, so the program goes on.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&controls);
+
   tlv::platform::win32::Win32Platform machine(instance);
   tlv::platform::Platform platform = machine.platform();
   return tlv::app::mainMod(platform).Main();

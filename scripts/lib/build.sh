@@ -4,6 +4,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 native_dir="$root/build/native"
 mingw_dir="$root/build/mingw"
 valgrind_dir="$root/build/valgrind"
+release_dir="$root/build/release"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 build_native() {
@@ -20,4 +21,11 @@ build_mingw() {
 build_valgrind() {
   cmake -S "$root" -B "$valgrind_dir" -DCMAKE_BUILD_TYPE=Debug -DTLV_VALGRIND=ON >/dev/null
   cmake --build "$valgrind_dir" -j"$jobs"
+}
+
+# The release package's tree: MinGW, Release flags, no tests; builds only the package.
+build_package() {
+  cmake -S "$root" -B "$release_dir" --toolchain "$root/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DTLV_TESTS=OFF >/dev/null
+  cmake --build "$release_dir" --target release_package -j"$jobs"
 }

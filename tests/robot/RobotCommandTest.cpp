@@ -14,6 +14,14 @@ TEST(RobotCommand, ParsesEachCommandWithItsOptions) {
   EXPECT_EQ(start.command->folder, "C:\\Run");
   EXPECT_EQ(start.command->program, "C:\\App\\a.exe");
   EXPECT_EQ(start.command->arguments, (std::vector<std::string>{"--title", "x"})) << "the program's own arguments";
+  EXPECT_FALSE(start.command->watch);
+
+  auto watch = parseRobotCommand({"start", "--watch", "--timeout", "30000", "C:\\App\\a.exe", "--watch"});
+  ASSERT_TRUE(watch.command) << watch.error;
+  EXPECT_TRUE(watch.command->watch);
+  EXPECT_FALSE(watch.command->dump);
+  EXPECT_EQ(watch.command->timeoutMs, 30000u);
+  EXPECT_EQ(watch.command->arguments, std::vector<std::string>{"--watch"}) << "the program's own argument";
 
   auto type = parseRobotCommand({"type", "--title", "Find", "--class", "#32770", "--edit-id", "101", "--", "--text"});
   ASSERT_TRUE(type.command) << type.error;
@@ -51,6 +59,7 @@ TEST(RobotCommand, RefusesWhatItCannotDoWithAReason) {
       {{"wait", "--pid", "x1"}, "--pid needs a process id, not \"x1\""},
       {{"wait", "--title", "T", "--timeout", "-5"}, "--timeout needs a number of milliseconds, not \"-5\""},
       {{"wait", "--title", "T", "--dump"}, "unknown option --dump for this command"},
+      {{"wait", "--title", "T", "--watch"}, "unknown option --watch for this command"},
       {{"wait", "--title", "T", "--edit", "0"}, "unknown option --edit for this command"},
       {{"type", "--title", "T", "text"}, "type needs exactly one of --edit and --edit-id"},
       {{"type", "--title", "T", "--edit", "0", "--edit-id", "5", "text"},

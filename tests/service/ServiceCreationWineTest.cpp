@@ -1,5 +1,6 @@
 // Win32 only: the whole service creation under Wine with the real program, our instsrv.exe
 // and srvany.exe, and the demo payment program, driven by the robot like a person would.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -83,10 +84,44 @@ void forgetEverything() {
   removeFolderTree(kInstallFolder);
 }
 
+std::int64_t msWhenShown(const Robot::Watched& watched, const std::string& text) {
+  for (const auto& change : watched.changes) {
+    if (change.text == text) return change.ms;
+  }
+  ADD_FAILURE() << "never shown: " << text;
+  return -1;
+}
+
+// Pressing a box's button is posted; the box goes a moment later.
+bool waitUntilGone(const char* dialogTitle) {
+  for (int i = 0; i < 100; ++i, ::Sleep(50)) {
+    if (!::FindWindowA("#32770", dialogTitle)) return true;
+  }
+  return false;
+}
+
+// The run gives the batch file 500 ms to create the service; the first command interpreter
+// of a Wine session can take longer than that to load, and the run would then end, as on any
+// slow machine, with "Orbit-Tender Service NOT Complete". One started beforehand is quick.
+void warmUpCommandInterpreter() {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string commandLine = "cmd.exe /c exit";
+  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &info)) {
+    return;
+  }
+  platform::win32::UniqueKernelHandle process(info.hProcess);
+  platform::win32::UniqueKernelHandle thread(info.hThread);
+  ::WaitForSingleObject(process.get(), 30000);
+}
+
 class ServiceCreationWine : public ::testing::Test {
  protected:
   void SetUp() override {
     forgetEverything();
+    warmUpCommandInterpreter();
     program = folder.copyIn(buildRoot() + "app\\TlvAsService.exe");
     ASSERT_FALSE(program.empty()) << "TlvAsService.exe not found in the build tree " << buildRoot();
     ASSERT_FALSE(folder.copyIn(buildRoot() + "tools\\instsrv\\instsrv.exe").empty());
@@ -137,9 +172,27 @@ class ServiceCreationWine : public ::testing::Test {
 
 TEST_F(ServiceCreationWine, CreatesAWorkingServiceAndSucceedsAgainFromTheMenu) {
   installPaymentProgram(kInstallFolder);
-  const auto started = robot.start(program);
-  ASSERT_NE(started.pid, 0u) << started.run.failure;
-  EXPECT_EQ(runUntilBox(started.pid, "Services", "Service is Ready to Start"), "Service is Ready to Start");
+  const auto watched = robot.startWatching(program);
+  ASSERT_NE(watched.started.pid, 0u) << watched.started.run.failure;
+  const auto& started = watched.started;
+  EXPECT_EQ(watched.texts(), (std::vector<std::string>{"Status", "Checking for Tlv.Bat", "Making Tlv.Bat",
+                                                       "Checking for instsrv.exe", "", "Copying Files to \\Windows",
+                                                       "Creating Service", "Finding Tolvane Install",
+                                                       "Verifying Service", "Service is Ready to Start"}));
+  EXPECT_GE(msWhenShown(watched, "Finding Tolvane Install") - msWhenShown(watched, "Creating Service"), 500)
+      << "the pause after starting the batch file";
+  ASSERT_TRUE(watched.dialog.found) << watched.dialog.failure;
+  EXPECT_EQ(watched.dialog.title, "Services");
+  EXPECT_THAT(watched.dialog.texts("static"), ::testing::Contains("Service is Ready to Start"));
+
+  // Pictures of the run's end for the documentation: the box, then the window alone.
+  const std::string shots = buildRoot() + "screenshots\\";
+  ::CreateDirectoryA(shots.c_str(), nullptr);
+  const Window box = Window::dialog("Services").of(started.pid);
+  EXPECT_TRUE(robot.screenshot(box, shots + "final-box.png"));
+  ASSERT_TRUE(robot.press(box, "OK"));
+  EXPECT_TRUE(waitUntilGone("Services"));
+  EXPECT_TRUE(robot.screenshot(Window::titled(kMainWindow).of(started.pid), shots + "window.png"));
 
   // The registry holds what the service host needs.
   EXPECT_EQ(registryValue(serviceKey("\\Parameters"), "Application"),
@@ -206,10 +259,15 @@ TEST_F(ServiceCreationWine, StopEndsTheRunIncomplete) {
 
 TEST_F(ServiceCreationWine, AMissingToolIsShownAndLoggedBesideTheProgram) {
   ASSERT_TRUE(::DeleteFileA((folder.path() + "srvany.exe").c_str()));
-  const auto started = robot.start(program);
+  const auto watched = robot.startWatching(program);
+  const auto& started = watched.started;
   ASSERT_NE(started.pid, 0u) << started.run.failure;
+  EXPECT_EQ(watched.texts(), (std::vector<std::string>{"Status", "Checking for Tlv.Bat", "Making Tlv.Bat",
+                                                       "Checking for instsrv.exe", "", "srvany.exe Missing"}));
   const std::string path = folder.path() + "srvany.exe";
-  EXPECT_EQ(runUntilBox(started.pid, "Missing", path + "\r\n" + std::string(23, ' ')), "srvany.exe Missing");
+  EXPECT_EQ(watched.dialog.title, "Missing");
+  EXPECT_THAT(watched.dialog.texts("static"), ::testing::Contains(path + "\r\n" + std::string(23, ' ')));
+  EXPECT_TRUE(robot.press(Window::dialog("Missing").of(started.pid), "OK"));
   EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(started.pid)));
   EXPECT_EQ(robot.waitForExit(started.pid, 20000), 0ul);
 

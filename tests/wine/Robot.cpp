@@ -1,6 +1,8 @@
 // Win32 only: running tlvrobot.exe from a test and reading its output back.
 #include "tests/wine/Robot.h"
 
+#include <algorithm>
+#include <atomic>
 #include <thread>
 
 #include "tools/robot/RobotCommand.h"
@@ -40,17 +42,33 @@ struct OutputPipe {
     write.reset(w);
     return ::SetHandleInformation(r, HANDLE_FLAG_INHERIT, 0) != 0;
   }
-  // Reads on its own thread, so a full pipe never stalls the robot.
+  // Reads on its own thread, so a full pipe never stalls the robot. It polls rather than
+  // blocks: should a program the robot started hold on to the pipe, the reading still ends
+  // once the robot has and the pipe is drained.
   void startReading() {
     reader = std::thread([this] {
       char buffer[4096];
-      DWORD got = 0;
-      while (::ReadFile(read.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+      for (;;) {
+        DWORD available = 0;
+        if (!::PeekNamedPipe(read.get(), nullptr, 0, nullptr, &available, nullptr)) return;  // every writer gone
+        if (available == 0) {
+          if (robotEnded) return;
+          ::Sleep(5);
+          continue;
+        }
+        DWORD got = 0;
+        if (!::ReadFile(read.get(), buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr)) return;
+        text.append(buffer, got);
+      }
     });
   }
+  /// Called once the robot has ended: the rest is read, then the reader stops.
   void finish() {
+    robotEnded = true;
     if (reader.joinable()) reader.join();
   }
+
+  std::atomic<bool> robotEnded{false};
 };
 
 int numberOr(const DumpLine& line, const char* key, int fallback = 0) {
@@ -183,7 +201,10 @@ RobotRun Robot::run(const std::vector<std::string>& args, unsigned timeoutMs) {
   err.startReading();
 
   const bool ended = ::WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0;
-  if (!ended) ::TerminateProcess(process.get(), 1);
+  if (!ended) {
+    ::TerminateProcess(process.get(), 1);
+    ::WaitForSingleObject(process.get(), 5000);
+  }
   out.finish();
   err.finish();
   DWORD code = 1;
@@ -196,13 +217,21 @@ RobotRun Robot::run(const std::vector<std::string>& args, unsigned timeoutMs) {
 }
 
 Robot::Started Robot::start(const std::string& program, const std::vector<std::string>& args, bool dumpWindow) {
+  Started started = launch(dumpWindow ? std::vector<std::string>{"--dump"} : std::vector<std::string>{}, program, args,
+                           60000);
+  if (dumpWindow) started.window = WindowView::from(started.run);
+  return started;
+}
+
+Robot::Started Robot::launch(const std::vector<std::string>& options, const std::string& program,
+                             const std::vector<std::string>& args, unsigned timeoutMs) {
   std::vector<std::string> robotArgs{"start"};
-  if (dumpWindow) robotArgs.push_back("--dump");
+  robotArgs.insert(robotArgs.end(), options.begin(), options.end());
   robotArgs.push_back(program);
   robotArgs.insert(robotArgs.end(), args.begin(), args.end());
 
   Started started;
-  started.run = run(robotArgs);
+  started.run = run(robotArgs, timeoutMs);
   for (const auto& line : started.run.lines()) {
     if (line.kind() == "process") started.pid = static_cast<unsigned long>(line.numberField("pid").value_or(0));
   }
@@ -212,8 +241,36 @@ Robot::Started Robot::start(const std::string& program, const std::vector<std::s
         ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, started.pid));
     if (handle) programs_[started.pid] = std::move(handle);
   }
-  if (dumpWindow) started.window = WindowView::from(started.run);
   return started;
+}
+
+std::vector<std::string> Robot::Watched::texts() const {
+  std::vector<std::string> result;
+  for (const auto& change : changes) result.push_back(change.text);
+  return result;
+}
+
+Robot::Watched Robot::startWatching(const std::string& program, unsigned timeoutMs) {
+  Watched watched;
+  watched.started = launch({"--watch", "--timeout", std::to_string(timeoutMs)}, program, {}, timeoutMs + 10000);
+  // Only the lines after "appeared" describe the dialog.
+  RobotRun dialogLines = watched.started.run;
+  dialogLines.output.clear();
+  bool appeared = false;
+  for (const auto& line : watched.started.run.lines()) {
+    if (line.kind() == "changed" && !appeared) {
+      watched.changes.push_back(TextChange{line.numberField("ms").value_or(-1),
+                                           static_cast<int>(line.numberField("id").value_or(0)),
+                                           line.field("text").value_or("")});
+    } else if (line.kind() == "appeared") {
+      appeared = true;
+      watched.dialogMs = line.numberField("ms").value_or(-1);
+    } else if (appeared) {
+      dialogLines.output += line.format() + "\n";
+    }
+  }
+  watched.dialog = WindowView::from(dialogLines);
+  return watched;
 }
 
 WindowView Robot::wait(const Window& window) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -101,6 +102,24 @@ class Robot {
   /// top-level window as it looks right then.
   Started start(const std::string& program, const std::vector<std::string>& args = {}, bool dumpWindow = false);
 
+  /// One text a control of the watched window showed, with the time since the start.
+  struct TextChange {
+    std::int64_t ms = 0;
+    int id = 0;
+    std::string text;
+  };
+  struct Watched {
+    Started started;
+    std::vector<TextChange> changes;  ///< the controls' first texts, then each new text in order
+    std::int64_t dialogMs = -1;       ///< when the dialog that ended the watch came up
+    WindowView dialog;
+
+    /// The texts alone, in order.
+    std::vector<std::string> texts() const;
+  };
+  /// Starts a program and follows its first window until it shows a dialog (start --watch).
+  Watched startWatching(const std::string& program, unsigned timeoutMs = 30000);
+
   WindowView wait(const Window& window);
   ::testing::AssertionResult type(const Window& window, int editIndex, const std::string& text);
   ::testing::AssertionResult press(const Window& window, const std::string& caption);
@@ -117,6 +136,9 @@ class Robot {
   const std::string& robotPath() const { return robotPath_; }
 
  private:
+  /// Runs `tlvrobot start OPTIONS PROGRAM ARGS` and holds the started program.
+  Started launch(const std::vector<std::string>& options, const std::string& program,
+                 const std::vector<std::string>& args, unsigned timeoutMs);
   ::testing::AssertionResult expectDone(const RobotRun& run, const std::string& what);
 
   std::string robotPath_;

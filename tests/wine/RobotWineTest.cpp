@@ -1,6 +1,9 @@
 // Win32 only: the robot's own abilities under Wine, on the platform's prompt and window
 // shown by the probe program: typing, pressing, choosing a menu item, and its failures.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <thread>
 
 #include "tests/wine/Robot.h"
 #include "tests/wine/ScratchProgramFolder.h"
@@ -8,6 +11,8 @@
 
 namespace tlv::testing {
 namespace {
+
+using platform::win32::UniqueKernelHandle;
 
 class RobotDriving : public ::testing::Test {
  protected:
@@ -74,6 +79,44 @@ TEST_F(RobotDriving, ChoosesMenuItemsByTheCaptionAPersonReads) {
 
   ASSERT_TRUE(robot.close(window));
   EXPECT_EQ(robot.waitForExit(started.pid), 0ul);
+}
+
+TEST_F(RobotDriving, WatchesEveryTextTheWindowShowsUntilItsTimeIsUp) {
+  // The watch runs on its own thread while this one chooses the menu item twice.
+  RobotRun watch;
+  std::thread watcher([&] { watch = robot.run({"start", "--watch", "--timeout", "4000", probe, "window", "Watched", "Go"}); });
+  const Window window = Window::titled("Watched");
+  // Looked for here rather than with the robot: under Wine, a menu read by a second robot
+  // while the watch hooks the same thread can take the watch's hook away with it.
+  bool shown = false;
+  for (int i = 0; i < 100 && !shown; ++i, ::Sleep(50)) shown = ::FindWindowA(nullptr, "Watched") != nullptr;
+  ::Sleep(500);  // the watch takes hold of the window once it is idle
+  const bool chosen = shown && robot.chooseMenu(window, "Go") && robot.chooseMenu(window, "Go");
+  watcher.join();
+  EXPECT_TRUE(robot.close(window));
+  for (const auto& line : watch.lines()) {
+    // Started by the watch, not through robot.start: its end is waited for here.
+    if (line.kind() != "process") continue;
+    UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(line.numberField("pid").value_or(0))));
+    if (process) {
+      EXPECT_EQ(::WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
+    }
+  }
+  ASSERT_TRUE(chosen);
+
+  std::vector<std::string> texts;
+  std::int64_t previousMs = 0;
+  for (const auto& line : watch.lines()) {
+    if (line.kind() != "changed") continue;
+    texts.push_back(line.field("text").value_or("?"));
+    EXPECT_EQ(line.numberField("id"), 200);
+    EXPECT_EQ(line.field("class"), "Static");
+    EXPECT_GE(line.numberField("ms").value_or(-1), previousMs) << "in the order they happened";
+    previousMs = line.numberField("ms").value_or(-1);
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"Chosen 0", "Chosen 1", "Chosen 2"})) << watch.output;
+  EXPECT_EQ(watch.exitCode, 1);
+  EXPECT_THAT(watch.failure, ::testing::MatchesRegex("tlvrobot: no dialog of pid \\d+ within 4000 ms"));
 }
 
 TEST_F(RobotDriving, SaysInOneLineWhatItCouldNotDo) {

@@ -116,6 +116,8 @@ ParsedCommand parseRobotCommand(const std::vector<std::string>& args) {
       optionsEnded = true;
     } else if (arg == "--dump" && info.verb == Verb::Start) {
       command.dump = true;
+    } else if (arg == "--watch" && info.verb == Verb::Start) {
+      command.watch = true;
     } else if (!takesOption(info, arg)) {
       return {std::nullopt, "unknown option " + arg + " for this command"};
     } else if (i + 1 >= args.size()) {
@@ -179,9 +181,14 @@ Window selection (wait, type, press, menu, close, shot), at least one of:
   --timeout MS      how long to wait for the window (default 10000)
 
 Commands:
-  start [--dir FOLDER] [--dump] [--timeout MS] PROGRAM [ARGUMENTS...]
+  start [--dir FOLDER] [--dump] [--watch] [--timeout MS] PROGRAM [ARGUMENTS...]
         start PROGRAM, wait until it is idle for input and print its process id; with
         --dump also wait for its first visible top-level window and print it at once.
+        With --watch, follow that window: print the texts of its controls, then every
+        text one of them is given, as it happens, until the program shows a dialog or
+        message box, and print that (--timeout MS also bounds this wait). Another
+        robot that reads the window's menu while the watch starts can end the watch
+        under Wine: start other commands once the first "changed" line is out.
         The program starts as from Explorer: in its own folder unless --dir names one,
         without standard handles and without a console of the robot's
   wait SELECTION
@@ -216,9 +223,12 @@ Output, one line per fact, each ended by LF; numbers bare, texts in double quote
   control index=0 id=.. class="..." x=.. y=.. width=.. height=.. text="..."
   menu index=0 depth=0 id=100 submenu=0 text="Create Tol Vane Service"
   menu-error text="..."   (the window has a menu that could not be read)
+  changed ms=.. id=200 class="Static" text="..."   (start --watch: a control's text)
+  appeared ms=..   (start --watch: a dialog came up; its window and controls follow)
   screenshot path="..." width=.. height=..
   exited pid=1234 code=0   (no code when the process had ended before the robot looked)
   killed pid=1234
+Times (ms) are whole milliseconds since the robot started the program.
 Window positions are in screen pixels, client-x and client-y from the window's corner,
 control positions in pixels of the window's client area.
 

@@ -26,6 +26,7 @@ struct RobotCommand {
   std::vector<std::string> arguments;
   std::string folder;  ///< working folder; empty: the program's own
   bool dump = false;
+  bool watch = false;  ///< follow the first window's texts until a dialog appears
   // type: which edit control, by position among the edit controls or by control id
   std::optional<int> editIndex;
   std::optional<int> editId;

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "tools/robot/win32/RobotActions.h"
+#include "tools/robot/win32/RobotWatch.h"
 
 namespace tlv::tools::robot {
 
@@ -13,16 +14,25 @@ namespace {
 
 void print(const DumpLine& line) { std::printf("%s\n", line.format().c_str()); }
 
+// A watch reports as things happen: each line goes out at once.
+void printNow(const DumpLine& line) {
+  print(line);
+  std::fflush(stdout);
+}
+
 void printWindow(HWND window) {
   for (const auto& line : describeWindow(window)) print(line);
 }
 
 void run(const RobotCommand& command) {
   if (command.verb == Verb::Start) {
+    const LONGLONG started = performanceTicks();
     const unsigned long pid = startProgram(command);
-    print(DumpLine("process").number("pid", pid));
-    std::fflush(stdout);  // the pid first, even if the window never comes
-    if (command.dump) printWindow(waitForWindow(WindowSelection{{}, {}, pid}, command.timeoutMs));
+    printNow(DumpLine("process").number("pid", pid));  // the pid first, even if the window never comes
+    if (!command.dump && !command.watch) return;
+    const HWND window = waitForWindow(WindowSelection{{}, {}, pid}, command.timeoutMs);
+    if (command.dump) printWindow(window);
+    if (command.watch) watchUntilDialog(window, started, command.timeoutMs, printNow);
     return;
   }
   if (command.verb == Verb::WaitExit) return print(waitForExit(command.pid, command.timeoutMs));

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/win32/UniqueHandle.h"
+#include "tools/robot/win32/HookLibrary.h"
 #include "tools/robot/win32/MenuHookProtocol.h"
 #include "tools/robot/win32/RobotWindows.h"
 
@@ -12,27 +13,15 @@ namespace tlv::tools::robot {
 namespace {
 
 namespace hook = menuhook;
-using platform::win32::HandleTraits;
-using platform::win32::NullInvalid;
 using platform::win32::UniqueHandle;
 using platform::win32::UniqueKernelHandle;
 
-using UniqueLibrary = UniqueHandle<HandleTraits<HMODULE, ::FreeLibrary, NullInvalid>>;
-using UniqueHook = UniqueHandle<HandleTraits<HHOOK, ::UnhookWindowsHookEx, NullInvalid>>;
 struct ViewTraits {
   using type = const void*;
   static const void* invalid() { return nullptr; }
   static void close(const void* view) { ::UnmapViewOfFile(view); }
 };
 using UniqueView = UniqueHandle<ViewTraits>;
-
-std::string libraryBesideRobot() {
-  char path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  folder.erase(folder.find_last_of('\\') + 1);
-  return folder + hook::kLibraryName;
-}
 
 std::vector<MenuEntry> parseAnswer(const char* text) {
   std::vector<MenuEntry> entries;
@@ -68,17 +57,7 @@ std::vector<MenuEntry> listMenu(HWND window) {
   UniqueView view(::MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, hook::kSectionBytes));
   if (!view) throw RobotFailure("cannot map the menu section: error " + std::to_string(::GetLastError()));
 
-  const std::string libraryPath = libraryBesideRobot();
-  UniqueLibrary library(::LoadLibraryA(libraryPath.c_str()));
-  // FARPROC stands for any exported function; the void(*)() step tells the compiler so.
-  const auto procedure = library ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
-                                       ::GetProcAddress(library.get(), hook::kProcedureName)))
-                                 : nullptr;
-  if (!procedure) throw RobotFailure("cannot load " + quoteText(libraryPath));
-
-  const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
-  UniqueHook installed(::SetWindowsHookExA(WH_CALLWNDPROC, procedure, library.get(), thread));
-  if (!installed) throw RobotFailure("cannot hook the window's thread: error " + std::to_string(::GetLastError()));
+  const InstalledHook installed(window, WH_CALLWNDPROC, hook::kProcedureName);
 
   DWORD_PTR ignored = 0;
   ::SendMessageTimeoutA(window, ::RegisterWindowMessageA(hook::kReadMenuMessage), robotPid, 0, SMTO_ABORTIFHUNG,

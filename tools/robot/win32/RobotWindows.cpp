@@ -95,12 +95,16 @@ void addRect(DumpLine& line, const RECT& r) {
 
 }  // namespace
 
+HWND findWindow(const WindowSelection& selection) {
+  Search search{&selection, nullptr};
+  ::EnumWindows(considerWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND waitForWindow(const WindowSelection& selection, unsigned timeoutMs) {
   const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
   for (;;) {
-    Search search{&selection, nullptr};
-    ::EnumWindows(considerWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
+    if (const HWND found = findWindow(selection)) return found;
     if (::GetTickCount64() >= deadline) {
       throw RobotFailure("no window" + describeSelection(selection) + " within " + std::to_string(timeoutMs) + " ms");
     }

@@ -37,6 +37,8 @@ struct MenuEntry {
   DumpLine line;  ///< as printed: index (depth-first, from 0), depth (0: the bar), id, submenu, text
 };
 
+/// The visible top-level window that matches and lies on top; nullptr when none does.
+HWND findWindow(const WindowSelection& selection);
 /// Waits until a visible top-level window matches; throws RobotFailure on timeout.
 HWND waitForWindow(const WindowSelection& selection, unsigned timeoutMs);
 /// The window's text, asked of its owner with a bounded wait, so a busy program cannot

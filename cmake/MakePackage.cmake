@@ -1,0 +1,29 @@
+# Script mode (cmake -P), run by the target release_package: lays out
+# PACKAGE_DIR/PACKAGE_NAME/ from FILES, strips the executables there and zips the folder's
+# files into PACKAGE_DIR/PACKAGE_NAME.zip. Anything an earlier package left is removed first.
+
+set(folder ${PACKAGE_DIR}/${PACKAGE_NAME})
+set(zip ${PACKAGE_DIR}/${PACKAGE_NAME}.zip)
+file(REMOVE_RECURSE ${folder})
+file(REMOVE ${zip})
+file(MAKE_DIRECTORY ${folder})
+
+set(names "")
+foreach(file IN LISTS FILES)
+  get_filename_component(name ${file} NAME)
+  file(COPY_FILE ${file} ${folder}/${name})
+  if(name MATCHES "\\.exe$")
+    execute_process(COMMAND ${STRIP} --strip-all ${folder}/${name} RESULT_VARIABLE stripped)
+    if(NOT stripped EQUAL 0)
+      message(FATAL_ERROR "could not strip ${name}")
+    endif()
+  endif()
+  list(APPEND names ${name})
+endforeach()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip -- ${names}
+  WORKING_DIRECTORY ${folder} RESULT_VARIABLE zipped)
+if(NOT zipped EQUAL 0)
+  message(FATAL_ERROR "could not write ${zip}")
+endif()
+message(STATUS "package: ${zip}")

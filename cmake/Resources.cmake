@@ -1,0 +1,42 @@
+# The resources every shipped executable carries: a version resource from the project's
+# version and an application manifest with the rights it asks for. Both come from the one
+# template pair in cmake/resources/.
+
+# tlv_windows_resources(<target> DESCRIPTION <text>
+#                       EXECUTION_LEVEL <asInvoker|requireAdministrator> [WINDOW])
+# WINDOW: a program with a window: common controls version 6 and system DPI awareness.
+function(tlv_windows_resources target)
+  cmake_parse_arguments(ARG "WINDOW" "DESCRIPTION;EXECUTION_LEVEL" "" ${ARGN})
+  if(NOT ARG_EXECUTION_LEVEL MATCHES "^(asInvoker|requireAdministrator)$")
+    message(FATAL_ERROR "tlv_windows_resources(${target}): EXECUTION_LEVEL asInvoker or requireAdministrator")
+  endif()
+  get_target_property(TLV_RES_NAME ${target} OUTPUT_NAME)
+  if(NOT TLV_RES_NAME)
+    set(TLV_RES_NAME ${target})
+  endif()
+  set(TLV_RES_DESCRIPTION "${ARG_DESCRIPTION}")
+  set(TLV_RES_EXECUTION_LEVEL "${ARG_EXECUTION_LEVEL}")
+  set(TLV_RES_WINDOW_PARTS "")
+  if(ARG_WINDOW)
+    string(CONCAT TLV_RES_WINDOW_PARTS
+      "  <dependency>\n"
+      "    <dependentAssembly>\n"
+      "      <assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""
+      " processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>\n"
+      "    </dependentAssembly>\n"
+      "  </dependency>\n"
+      "  <application xmlns=\"urn:schemas-microsoft-com:asm.v3\">\n"
+      "    <windowsSettings>\n"
+      "      <dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>\n"
+      "    </windowsSettings>\n"
+      "  </application>\n")
+  endif()
+
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/resources/${TLV_RES_NAME})
+  set(TLV_RES_MANIFEST ${out}.manifest)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/resources/Executable.manifest.in ${TLV_RES_MANIFEST} @ONLY)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/resources/Executable.rc.in ${out}.rc @ONLY)
+  target_sources(${target} PRIVATE ${out}.rc)
+  # windres does not see the manifest as a dependency of the .rc.
+  set_source_files_properties(${out}.rc PROPERTIES OBJECT_DEPENDS ${TLV_RES_MANIFEST})
+endfunction()

@@ -1,0 +1,83 @@
+# Shell functions for the Windows machine of scripts/run and scripts/bench-run: a Wine prefix
+# of its own in build/run/ (apart from the tests' prefix), the demo payment program installed
+# where the utility looks for it, and the utility with its tools in a program folder.
+# Sourced after lib/build.sh and lib/wine.sh, not run.
+
+run_state_dir="$root/build/run"
+run_service=OrbitTender
+run_program_folder_windows='C:\TlvAsService'
+run_install_folder_windows='C:\Program Files (x86)\Orbit-Tender'
+run_robot="$mingw_dir/tools/robot/tlvrobot.exe"
+
+say() { echo "run: $*"; }
+fail() {
+  echo "run: FAILED: $*" >&2
+  exit 1
+}
+
+# run_build: only the programs the run needs, in the MinGW tree.
+run_build() {
+  cmake -S "$root" -B "$mingw_dir" --toolchain "$root/cmake/mingw-i686.cmake" >/dev/null
+  cmake --build "$mingw_dir" -j"$jobs" \
+    --target TlvAsService instsrv srvany OrbitTenderDemo tlvrobot tlvserviceinfo >/dev/null
+}
+
+# run_use_machine: point Wine at the run's own prefix.
+run_use_machine() {
+  wine_use "$run_state_dir"
+  run_drive_c="$WINEPREFIX/drive_c"
+  run_program_folder="$run_drive_c/TlvAsService"
+  run_install_folder="$run_drive_c/Program Files (x86)/Orbit-Tender"
+}
+
+# place <source> <target>: copies a file unless the target already holds the same bytes. The
+# copy goes in under a new name first, so a program still running from the old file keeps it.
+place() {
+  if ! cmp -s "$1" "$2"; then
+    cp "$1" "$2.new"
+    mv -f "$2.new" "$2"
+  fi
+}
+
+# run_install: the demo payment program and the program folder with the three executables.
+run_install() {
+  mkdir -p "$run_install_folder" "$run_program_folder"
+  place "$mingw_dir/tools/demo/Orbit-Tender.exe" "$run_install_folder/Orbit-Tender.exe"
+  place "$mingw_dir/app/TlvAsService.exe" "$run_program_folder/TlvAsService.exe"
+  place "$mingw_dir/tools/instsrv/instsrv.exe" "$run_program_folder/instsrv.exe"
+  place "$mingw_dir/tools/srvany/srvany.exe" "$run_program_folder/srvany.exe"
+}
+
+robot() { wine "$run_robot" "$@"; }
+
+# unquote <text field>: a robot text field's value without its quotes and escapes.
+unquote() {
+  local text=${1#\"}
+  text=${text%\"}
+  text=${text//\\r\\n/ }
+  text=${text//\\\"/\"}
+  printf '%s' "${text//\\\\/\\}"
+}
+
+# field <line> <key>: one field of a robot output line (a number, or a text unquoted).
+field() {
+  local value
+  value=$(printf '%s\n' "$1" | sed -nE "s/.* $2=(\"([^\"\\\\]|\\\\.)*\"|[^ ]*).*/\\1/p")
+  unquote "$value"
+}
+
+# service_state: the service's state word (RUNNING, STOPPED, ...), empty when it does not exist.
+service_state() {
+  wine sc query "$run_service" 2>/dev/null | tr -d '\r' | sed -nE 's/^ *STATE *: *[0-9]+ +([A-Z_]+).*/\1/p'
+}
+
+# wait_until <seconds> <command...>: polls the command every 0.2 s until it succeeds.
+wait_until() {
+  local limit=$(($1 * 5))
+  shift
+  for ((i = 0; i < limit; i++)); do
+    "$@" && return 0
+    sleep 0.2
+  done
+  return 1
+}

@@ -1,0 +1,104 @@
+# Shell functions of scripts/run: run the utility while printing what its window shows, then
+# show and check the service it made. Sourced after lib/run-machine.sh, not run.
+
+main_window="Make Service for Tolvane"
+success_status="Service is Ready to Start"
+
+# clock <ms>: milliseconds as seconds with three decimals.
+clock() { printf '%d.%03d s' $(($1 / 1000)) $(($1 % 1000)); }
+
+# show_watch_line <robot line>: one line of `tlvrobot start --watch` as a person reads it.
+show_watch_line() {
+  local line=$1 text
+  case "$line" in
+    process\ *) say "TlvAsService.exe started (pid $(field "$line" pid)); times are from its start" ;;
+    changed\ *)
+      text=$(field "$line" text)
+      printf '  %10s  status  %s\n' "$(clock "$(field "$line" ms)")" "${text:-(empty)}"
+      ;;
+    appeared\ *) box_ms=$(field "$line" ms) ;;
+    window\ *) printf '  %10s  box     "%s"\n' "$(clock "${box_ms:-0}")" "$(field "$line" title)" ;;
+    static\ *)
+      text=$(field "$line" text)
+      if [ -n "${text// /}" ]; then printf '  %10s          %s\n' "" "$text"; fi
+      ;;
+  esac
+}
+
+# run_utility robot|person: starts the utility, prints each status and the box that ends the
+# run; the robot answers it, or the person does and closes the window.
+run_utility() {
+  watch_log="$run_state_dir/watch.txt"
+  : >"$watch_log"
+  say "starting $run_program_folder_windows\\TlvAsService.exe"
+  # The robot writes to a file, which is followed here: a pipe would stay open as long as
+  # the programs it starts live, since Wine hands them the robot's own output.
+  robot start --watch --timeout 60000 "$run_program_folder_windows\\TlvAsService.exe" >"$watch_log" 2>&1 &
+  local watcher=$! watched=0
+  while IFS= read -r line; do show_watch_line "$line"; done < <(tail -n +1 -f --pid="$watcher" "$watch_log")
+  wait "$watcher" && watched=1
+  utility_pid=$(sed -n 's/^process pid=//p' "$watch_log")
+  [ -n "$utility_pid" ] || fail "TlvAsService.exe did not start: $(tail -1 "$watch_log")"
+  [ $watched -eq 1 ] || fail "the utility showed no box: $(tail -1 "$watch_log")"
+  final_status=$(field "$(grep '^changed ' "$watch_log" | tail -1)" text)
+  box_title=$(field "$(grep '^window ' "$watch_log" | tail -1)" title)
+
+  if [ "$1" = person ]; then
+    say "answer the box, then close the window to go on"
+    robot waitexit --timeout 86400000 "$utility_pid" >/dev/null || fail "the utility did not end"
+    return
+  fi
+  local box=(--pid "$utility_pid" --class '#32770')
+  if [ "$box_title" = "Where is Tolvane?" ]; then
+    say "the utility did not find the payment program; the robot types STOP"
+    robot type "${box[@]}" --edit 0 STOP >/dev/null
+    robot press "${box[@]}" OK >/dev/null
+    sleep 0.5
+  fi
+  robot press "${box[@]}" OK >/dev/null || fail "could not answer the box \"$box_title\""
+  say "the robot pressed OK and closes the window"
+  robot close --pid "$utility_pid" --title "$main_window" >/dev/null || fail "the window did not close"
+  robot waitexit "$utility_pid" >/dev/null || fail "the utility did not end"
+}
+
+show_service_settings() {
+  say "the service's registry values (reg query HKLM\\SYSTEM\\CurrentControlSet\\Services\\$run_service /s):"
+  wine reg query "HKLM\\SYSTEM\\CurrentControlSet\\Services\\$run_service" /s 2>/dev/null | tr -d '\r' |
+    sed '/^$/d; s/^/    /' || true
+  say "the service's configuration (tlvserviceinfo $run_service, as sc qc shows it):"
+  wine "$mingw_dir/tools/demo/tlvserviceinfo.exe" "$run_service" | tr -d '\r' | sed 's/^/    /' ||
+    fail "the service $run_service does not exist: the batch file did not create it"
+}
+
+# The Linux processes of the payment program (Wine runs each Windows process as one).
+payment_processes() { grep -l 'Orbit-Tender\.exe' /proc/[0-9]*/cmdline 2>/dev/null | cut -d/ -f3 | tr '\n' ' '; }
+service_is() { [ "$(service_state)" = "$1" ]; }
+payment_program_gone() { [ ! -e "$marker" ] && [ -z "$(payment_processes)" ]; }
+
+check_service() {
+  say "starting the service: sc start $run_service"
+  wine sc start "$run_service" >/dev/null 2>&1 || fail "sc start $run_service was refused"
+  wait_until 30 service_is RUNNING || fail "the service did not reach RUNNING (it is $(service_state))"
+  wait_until 30 test -e "$marker" || fail "the service runs but Orbit-Tender.exe did not start"
+  running_as=$(tr -d '\r' <"$marker")
+  say "Orbit-Tender.exe runs under the service: $running_as; Linux process $(payment_processes)"
+  say "stopping the service: sc stop $run_service"
+  wine sc stop "$run_service" >/dev/null 2>&1 || fail "sc stop $run_service was refused"
+  wait_until 30 service_is STOPPED || fail "the service did not stop (it is $(service_state))"
+  wait_until 30 payment_program_gone || fail "Orbit-Tender.exe did not end with the service"
+  say "the service stopped and Orbit-Tender.exe ended with it"
+}
+
+summarise() {
+  echo
+  echo "Summary"
+  local answered="the robot answered it"
+  [ "$display_mode" = person ] && answered="you answered it"
+  echo "  utility:  showed \"$final_status\" and the box \"$box_title\"; $answered"
+  echo "  service:  $run_service runs srvany.exe, which ran Orbit-Tender.exe ($running_as) and stopped it"
+  echo "  machine:  $WINEPREFIX"
+  if [ "$display_mode" = robot ] && [ "$final_status" != "$success_status" ]; then
+    fail "the utility did not end with \"$success_status\""
+  fi
+  echo "OK: the payment program runs as the Windows service $run_service"
+}
