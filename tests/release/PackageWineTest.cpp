@@ -29,7 +29,8 @@ bool serviceExists() {
 }
 
 // Runs a console program hidden and returns its exit code; -1 when it did not run or end.
-long runAndWait(std::string commandLine) {
+long runAndWait(const std::string& command) {
+  std::string commandLine = command;  // CreateProcessA may write into its command line
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
