@@ -19,16 +19,33 @@ wine_prefix_ready() {
     [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && grep -q '^"Decorated"="N"' "$WINEPREFIX/user.reg"
 }
 
+# wine_can_run_32bit: Wine's 32-bit loader starts. A kernel without 32-bit support (some
+# virtual machines leave it out) refuses it with "Exec format error", and then no 32-bit
+# Windows program can run here at all.
+wine_can_run_32bit() {
+  local loader=/usr/lib/wine/wine
+  [ -x "$loader" ] || return 0  # another layout: let wineboot tell
+  local status=0
+  "$loader" --version >/dev/null 2>&1 </dev/null || status=$?
+  [ "$status" -ne 126 ] && return 0  # 126: the shell could not execute it at all
+  echo "wine: this machine cannot run 32-bit Linux programs ($loader: exec format error), so Wine" >&2
+  echo "  cannot run the 32-bit Windows programs; use a machine or kernel with 32-bit support" >&2
+  return 1
+}
+
 # wine_ensure_prefix: make the prefix once; rebuild it when it is missing or broken.
 wine_ensure_prefix() {
+  wine_can_run_32bit || return 1
   exec 8>"$WINE_STATE_DIR/prefix.lock"
   flock 8
   if ! wine_prefix_ready; then
     echo "wine: making the prefix $WINEPREFIX" >&2
     wineserver -k 2>/dev/null || true
     rm -rf "$WINEPREFIX"
-    if ! DISPLAY= wineboot -i >/dev/null 2>&1 </dev/null || ! wineserver -w >/dev/null 2>&1; then
-      echo "wine: wineboot failed" >&2
+    local boot_log="$WINE_STATE_DIR/wineboot.log"
+    if ! DISPLAY= wineboot -i >"$boot_log" 2>&1 </dev/null || ! wineserver -w >>"$boot_log" 2>&1; then
+      echo "wine: wineboot failed; its last words:" >&2
+      tail -n 5 "$boot_log" | sed 's/^/  /' >&2
       flock -u 8
       return 1
     fi
