@@ -103,7 +103,9 @@ TEST_F(SpecialFolders, EdgeCasesOfTheRules) {
   const auto set = [](const char* name, const char* value) {
     return [=](SimEnviron& s) { s.setVariables({{name, value}}); };
   };
-  const auto folders = [](std::vector<std::string> paths) { return [=](SimEnviron& s) { s.addFolders(paths); }; };
+  const auto folders = [](const std::vector<std::string>& paths) {
+    return [=](SimEnviron& s) { s.addFolders(paths); };
+  };
   const struct {
     const char* what;
     Arrange machine, change;

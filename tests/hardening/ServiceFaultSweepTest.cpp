@@ -118,7 +118,7 @@ std::string checkWorkflowRun(const std::vector<SeenEvent>& events, SweptMachine&
   for (std::size_t i = 0; i < events.size(); ++i) {
     if (!events[i].box) lastStatus = i;
   }
-  const std::string status = events[lastStatus].text;
+  std::string status = events[lastStatus].text;
   if (!kEndings.count(status)) {
     ADD_FAILURE() << "the run ended on the status '" << status << "', which is no ending";
     return status;
