@@ -26,23 +26,18 @@ class CountingVariables final : public platform::Environment {
   explicit CountingVariables(platform::Environment& inner) : inner_(inner) {}
   std::string variable(const std::string& name) override {
     const std::string key = platform::upperCase(name);
-    ++reads_[key];
+    ++reads[key];
     if (failing.count(key)) throw std::bad_alloc();
     return inner_.variable(name);
   }
-  int reads(const std::string& name) const {
-    const auto it = reads_.find(platform::upperCase(name));
-    return it == reads_.end() ? 0 : it->second;
-  }
-  std::set<std::string> failing;  ///< upper-case names
+  std::map<std::string, int> reads;  ///< by upper-case name
+  std::set<std::string> failing;     ///< upper-case names
 
  private:
   platform::Environment& inner_;
-  std::map<std::string, int> reads_;
 };
 
-/// One sim machine with its log writer and environment object; not copyable, as the object
-/// refers into the machine.
+/// One sim machine with its log writer and environment object.
 struct SimEnviron {
   SimEnviron() { machine.files.addFolder("C:\\Tools"); }
   SimEnviron(const SimEnviron&) = delete;
@@ -61,20 +56,22 @@ struct SimEnviron {
     for (const auto& [name, value] : values) machine.environment.set(name, value);
   }
 
+  void addFolders(const std::vector<std::string>& folders) {
+    for (const std::string& folder : folders) machine.files.addFolder(folder);
+  }
+
   /// 32-bit Windows XP Professional SP3, user1, as Windows sets a process's variables.
   void arrangeWindowsXp() {
     setWindows(2, 5, 1, 2600, "Service Pack 3");
+    const std::string ds = "C:\\Documents and Settings\\";
     setVariables({{"WinDir", "C:\\WINDOWS"},
                   {"ProgramFiles", "C:\\Program Files"},
                   {"CommonProgramFiles", "C:\\Program Files\\Common Files"},
-                  {"userprofile", "C:\\Documents and Settings\\user1"},
-                  {"AllUsersProfile", "C:\\Documents and Settings\\All Users"},
-                  {"AppData", "C:\\Documents and Settings\\user1\\Application Data"}});
-    for (const char* folder : {"C:\\WINDOWS\\System32", "C:\\Program Files\\Common Files",
-                               "C:\\Documents and Settings\\user1\\My Documents",
-                               "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Startup"}) {
-      machine.files.addFolder(folder);
-    }
+                  {"userprofile", ds + "user1"},
+                  {"AllUsersProfile", ds + "All Users"},
+                  {"AppData", ds + "user1\\Application Data"}});
+    addFolders({"C:\\WINDOWS\\System32", "C:\\Program Files\\Common Files", ds + "user1\\My Documents",
+                ds + "All Users\\Start Menu\\Programs\\Startup"});
   }
 
   /// 64-bit Windows 7 Professional SP1 as a 32-bit process sees it, user1.
@@ -86,10 +83,8 @@ struct SimEnviron {
                   {"userprofile", "C:\\Users\\user1"},
                   {"AllUsersProfile", "C:\\ProgramData"},
                   {"AppData", "C:\\Users\\user1\\AppData\\Roaming"}});
-    for (const char* folder : {"C:\\Windows\\System32", "C:\\Windows\\SysWOW64", "C:\\Program Files",
-                               "C:\\Program Files (x86)", "C:\\Users\\user1\\AppData\\Local\\VirtualStore"}) {
-      machine.files.addFolder(folder);
-    }
+    addFolders({"C:\\Windows\\System32", "C:\\Windows\\SysWOW64", "C:\\Program Files", "C:\\Program Files (x86)",
+                "C:\\Users\\user1\\AppData\\Local\\VirtualStore"});
   }
 
   std::size_t callsTo(const std::string& call) const {
@@ -100,12 +95,8 @@ struct SimEnviron {
   /// The lines of this run's log file, without their CR LF.
   std::vector<std::string> logLines() const {
     std::vector<std::string> lines;
-    if (log.CurrentLogFile().empty()) return lines;
     std::istringstream text(machine.files.contents(log.CurrentLogFile()));
-    for (std::string line; std::getline(text, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-    }
+    for (std::string line; std::getline(text, line);) lines.push_back(line.substr(0, line.find('\r')));
     return lines;
   }
 

@@ -95,94 +95,72 @@ TEST_F(SpecialFolders, Windows7x64GivesTheUsersLayoutAndTheNativeFolders) {
 }
 
 TEST_F(SpecialFolders, EdgeCasesOfTheRules) {
+  using Arrange = std::function<void(SimEnviron&)>;
+  const Arrange none = [](SimEnviron&) {};
+  const Arrange xp = &SimEnviron::arrangeWindowsXp;
+  const Arrange seven = &SimEnviron::arrangeWindows7x64;
+  const auto unset = [](const char* name) { return [=](SimEnviron& s) { s.machine.environment.unset(name); }; };
+  const auto set = [](const char* name, const char* value) {
+    return [=](SimEnviron& s) { s.setVariables({{name, value}}); };
+  };
+  const auto folders = [](const std::vector<std::string>& paths) {
+    return [=](SimEnviron& s) { s.addFolders(paths); };
+  };
   const struct {
     const char* what;
-    std::function<void(SimEnviron&)> arrange;
+    Arrange machine, change;
     std::vector<FolderValue> expected;
   } cases[] = {
-      {"(X86) in capitals is still the 64-bit form",
-       [](SimEnviron& s) { s.setVariables({{"ProgramFiles", "C:\\PROGRAM FILES (X86)"}}); },
+      {"(X86) in capitals is still the 64-bit form", none, set("ProgramFiles", "C:\\PROGRAM FILES (X86)"),
        {{FOLDER(PathProgramFilesX64), "C:\\PROGRAM FILES\\"}, {FOLDER(PathProgramFiles), "C:\\PROGRAM FILES (X86)\\"}}},
-      {"(x86) without a blank before it removes nothing",
-       [](SimEnviron& s) { s.setVariables({{"ProgramFiles", "C:\\Apps(x86)"}}); },
+      {"(x86) without a blank before it removes nothing", none, set("ProgramFiles", "C:\\Apps(x86)"),
        {{FOLDER(PathProgramFilesX64), "C:\\Apps(x86)\\"}, {FOLDER(PathProgramFiles), "C:\\Apps(x86)\\"}}},
-      {"D is tried before E",
-       [](SimEnviron& s) {
-         s.machine.files.addFolder("D:\\Program Files");
-         s.machine.files.addFolder("E:\\Program Files");
-       },
+      {"D is tried before E", none, folders({"D:\\Program Files", "E:\\Program Files"}),
        {{FOLDER(PathProgramFilesAlt), "D:\\Program Files\\"}}},
-      {"E when only E has it", [](SimEnviron& s) { s.machine.files.addFolder("E:\\Program Files"); },
+      {"E when only E has it", none, folders({"E:\\Program Files"}),
        {{FOLDER(PathProgramFilesAlt), "E:\\Program Files\\"}}},
-      {"neither drive has it", [](SimEnviron&) {}, {{FOLDER(PathProgramFilesAlt), ""}}},
-      {"Program Files already on D",
-       [](SimEnviron& s) {
-         s.setVariables({{"ProgramFiles", "D:\\Program Files"}});
-         s.machine.files.addFolder("D:\\Program Files");
-       },
+      {"Program Files already on D", folders({"D:\\Program Files"}), set("ProgramFiles", "D:\\Program Files"),
        {{FOLDER(PathProgramFilesAlt), "D:\\Program Files\\"}, {FOLDER(PathProgramFiles), "D:\\Program Files\\"}}},
-      {"64-bit program folders are probed on D and E too",
-       [](SimEnviron& s) {
-         s.arrangeWindows7x64();
-         s.machine.files.addFolder("E:\\Program Files");
-         s.machine.files.addFolder("D:\\Program Files (x86)");
-       },
+      {"64-bit program folders are probed on D and E too", seven,
+       folders({"E:\\Program Files", "D:\\Program Files (x86)"}),
        {{FOLDER(PathProgramFilesX64Alt), "E:\\Program Files\\"},
         {FOLDER(PathProgramFilesAlt), "D:\\Program Files (x86)\\"}}},
-      {"no SysWOW64: the folder tests are independent",
-       [](SimEnviron& s) {
-         s.arrangeWindows7x64();
-         s.machine.files.remove("C:\\Windows\\SysWOW64");
-       },
+      {"no SysWOW64: the folder tests are independent", seven,
+       [](SimEnviron& s) { s.machine.files.remove("C:\\Windows\\SysWOW64"); },
        {{FOLDER(PathProgramFilesX64), "C:\\Program Files\\"},
         {FOLDER(PathSys64Root), ""},
         {FOLDER(PathSys32Root), "C:\\Windows\\System32\\"},
         {FOLDER(PathSysAnyRoot), "C:\\Windows\\System32\\"}}},
-      {"a user named Roaming: every occurrence becomes Local",
+      {"a user named Roaming: every occurrence becomes Local", seven,
        [](SimEnviron& s) {
-         s.arrangeWindows7x64();
          s.setVariables({{"userprofile", "C:\\Users\\Roaming"}, {"AppData", "C:\\Users\\Roaming\\AppData\\Roaming"}});
        },
        {{FOLDER(PathCurrentLocalSettingsAppData), "C:\\Users\\Local\\AppData\\Local\\"}}},
-      {"AppData unset on the Users layout: below the profile",
-       [](SimEnviron& s) {
-         s.arrangeWindows7x64();
-         s.machine.environment.unset("AppData");
-       },
+      {"AppData unset on the Users layout: below the profile", seven, unset("AppData"),
        {{FOLDER(PathCurrentAppData), "C:\\Users\\user1\\AppData\\Roaming\\"},
         {FOLDER(PathCurrentStartMenu), "C:\\Users\\user1\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\"},
         {FOLDER(PathCurrentLocalSettingsAppData), "C:\\Users\\user1\\AppData\\Local\\"}}},
-      {"AppData unset on the classic layout: a lone backslash",
-       [](SimEnviron& s) {
-         s.arrangeWindowsXp();
-         s.machine.environment.unset("AppData");
-       },
+      {"AppData unset on the classic layout: a lone backslash", xp, unset("AppData"),
        {{FOLDER(PathCurrentAppData), "\\"},
         {FOLDER(PathCurrentLocalSettingsAppData),
          "C:\\Documents and Settings\\user1\\Local Settings\\Application Data\\"}}},
-      {"userprofile unset",
-       [](SimEnviron& s) {
-         s.arrangeWindows7x64();
-         s.machine.environment.unset("userprofile");
-       },
+      {"userprofile unset", seven, unset("userprofile"),
        {{FOLDER(PathCurrentUserProfile), "\\"},
         {FOLDER(PathDocumentsAndSettings), "\\"},
         {FOLDER(PathAllUsersDesktop), "\\Public\\Desktop\\"}}},
-      {"a profile without any backslash", [](SimEnviron& s) { s.setVariables({{"userprofile", "user1"}}); },
+      {"a profile without any backslash", none, set("userprofile", "user1"),
        {{FOLDER(PathDocumentsAndSettings), "u"}}},
-      {"WinDir unset", [](SimEnviron& s) { s.machine.environment.unset("WinDir"); },
+      {"WinDir unset", none, unset("WinDir"),
        {{FOLDER(PathWindowsRoot), "\\"}, {FOLDER(PathRootDrive), "\\"}, {FOLDER(PathSys32Root), "\\System32\\"}}},
-      {"family 9 (Small Business Server 2003) is the classic layout",
+      {"family 9 (Small Business Server 2003) is the classic layout", seven,
        [](SimEnviron& s) {
-         s.arrangeWindows7x64();
          s.setWindows(2, 5, 2, 3790, "", platform::product::kServer, platform::suite::kSmallBusiness);
        },
        {{FOLDER(PathCurrentMyDocuments), "C:\\Users\\user1\\My Documents\\"}, {FOLDER(PathVirtualStore), ""}}},
-      {"family 10 (Vista) is the Users layout",
-       [](SimEnviron& s) {
-         s.arrangeWindowsXp();
-         s.setWindows(2, 6, 0, 6002, "");
-       },
+      {"the domain is the user's DNS domain", none, set("USERDNSDOMAIN", "corp.example.com"),
+       {{FOLDER(DomainName), "corp.example.com"}}},
+      {"no DNS domain", none, none, {{FOLDER(DomainName), "None"}}},
+      {"family 10 (Vista) is the Users layout", xp, [](SimEnviron& s) { s.setWindows(2, 6, 0, 6002, ""); },
        {{FOLDER(PathCurrentMyDocuments), "C:\\Documents and Settings\\user1\\Documents\\"},
         {FOLDER(PathAllUsersDesktop), "C:\\Documents and Settings\\Public\\Desktop\\"}}},
   };
@@ -190,17 +168,10 @@ TEST_F(SpecialFolders, EdgeCasesOfTheRules) {
     SCOPED_TRACE(c.what);
     SimEnviron sim;
     sim.setVariables({{"WinDir", "C:\\WINDOWS"}, {"ProgramFiles", "C:\\Program Files"}});
-    c.arrange(sim);
+    c.machine(sim);
+    c.change(sim);
     expectFolders(sim.env, c.expected);
   }
-}
-
-TEST_F(SpecialFolders, TheDomainIsTheUsersDnsDomainOrNone) {
-  machine.environment.set("USERDNSDOMAIN", "corp.example.com");
-  EXPECT_EQ(env.DomainName(), "corp.example.com");
-  EXPECT_EQ(variables.reads("WinDir"), 1) << "the domain comes from the discovery pass";
-  SimEnviron unset;
-  EXPECT_EQ(unset.env.DomainName(), "None");
 }
 
 TEST_F(SpecialFolders, APassRunsWhenTheTriggerCacheIsEmpty) {
@@ -209,21 +180,20 @@ TEST_F(SpecialFolders, APassRunsWhenTheTriggerCacheIsEmpty) {
   EXPECT_EQ(env.PathProgramFilesX64(), "");
   EXPECT_EQ(env.PathSys64Root(), "");
   EXPECT_EQ(env.PathVirtualStore(), "");
-  EXPECT_EQ(variables.reads("WinDir"), 1) << "these trigger on the root drive, which the first pass filled";
+  EXPECT_EQ(variables.reads["WINDIR"], 1) << "these trigger on the root drive, which the first pass filled";
 
   EXPECT_EQ(env.PathProgramFilesAlt(), "");
   EXPECT_EQ(env.PathProgramFilesAlt(), "");
   EXPECT_EQ(env.PathCommonProgramFilesX64(), "");
-  EXPECT_EQ(variables.reads("WinDir"), 4) << "an empty own trigger runs a pass at every read";
+  EXPECT_EQ(variables.reads["WINDIR"], 4) << "an empty own trigger runs a pass at every read";
 
   EXPECT_EQ(env.PathWindowsRoot(), "C:\\WINDOWS\\");
-  EXPECT_EQ(variables.reads("WinDir"), 4);
-}
+  EXPECT_EQ(variables.reads["WINDIR"], 4);
 
-TEST_F(SpecialFolders, OnWindows95EveryPassTakesTheSnapshotTwice) {
-  setWindows(1, 4, 0, 950, "");
-  env.PathWindowsRoot();
-  EXPECT_EQ(callsTo("sysinfo.versionInfo"), 2u) << "the all-users and the current-user folders each read intOS";
+  SimEnviron win95;  // the all-users and the current-user folders each read intOS
+  win95.setWindows(1, 4, 0, 950, "");
+  win95.env.PathWindowsRoot();
+  EXPECT_EQ(win95.callsTo("sysinfo.versionInfo"), 2u) << "on Windows 95 every pass takes the snapshot twice";
 }
 
 TEST_F(SpecialFolders, AFailingStepIsLoggedAndTheTestThatFailedCountsAsHolding) {

@@ -9,9 +9,6 @@ using platform::attr::kSystem;
 
 class UserProfiles : public SimEnvironFixture {
  protected:
-  void addFolders(const std::string& parent, const std::vector<std::string>& names) {
-    for (const std::string& name : names) machine.files.addFolder(parent + name);
-  }
   std::vector<std::string> folders{"caller's entry 0"};
   std::int16_t count = -1;
 };
@@ -19,7 +16,9 @@ class UserProfiles : public SimEnvironFixture {
 TEST_F(UserProfiles, TheClassicLayoutLeavesOutTheBuiltInAccounts) {
   arrangeWindowsXp();
   const std::string ds = "C:\\Documents and Settings\\";
-  addFolders(ds, {"All Users", "Default User", "LocalService", "NetworkService", "Administrator", "user1"});
+  for (const char* name : {"All Users", "Default User", "LocalService", "NetworkService", "Administrator", "user1"}) {
+    machine.files.addFolder(ds + name);
+  }
   EXPECT_TRUE(env.GetUserProfileFolders(folders, count));
   EXPECT_EQ(count, 1);
   EXPECT_EQ(folders, (std::vector<std::string>{"caller's entry 0", ds + "user1\\"}));
@@ -27,7 +26,7 @@ TEST_F(UserProfiles, TheClassicLayoutLeavesOutTheBuiltInAccounts) {
 
 TEST_F(UserProfiles, TheUsersLayoutSkipsHiddenAndSystemEntriesAndPlainFilesButKeepsPublic) {
   arrangeWindows7x64();
-  addFolders("C:\\Users\\", {"Public", "user1", "user2", "administrator"});
+  addFolders({"C:\\Users\\Public", "C:\\Users\\user1", "C:\\Users\\user2", "C:\\Users\\administrator"});
   machine.files.addFolder("C:\\Users\\Default", platform::attr::kDirectory | kHidden);
   machine.files.addFolder("C:\\Users\\All Users", platform::attr::kDirectory | kHidden | kSystem);
   machine.files.addFile("C:\\Users\\notes.txt", "x");
@@ -43,7 +42,7 @@ TEST_F(UserProfiles, TheUsersLayoutSkipsHiddenAndSystemEntriesAndPlainFilesButKe
 TEST_F(UserProfiles, NothingButBuiltInAccountsLeavesTheArrayAlone) {
   arrangeWindowsXp();
   machine.files.remove("C:\\Documents and Settings\\user1");
-  addFolders("C:\\Documents and Settings\\", {"All Users", "Default User", "Administrator"});
+  addFolders({"C:\\Documents and Settings\\All Users", "C:\\Documents and Settings\\Administrator"});
   folders = {"keep", "these"};
   EXPECT_FALSE(env.GetUserProfileFolders(folders, count));
   EXPECT_EQ(count, 0);

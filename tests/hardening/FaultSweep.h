@@ -3,9 +3,14 @@
 // a call gives in the field. The scenario checks its own invariants; the sweep keeps figures.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstddef>
 #include <functional>
+#include <iostream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,28 +22,44 @@ namespace tlv::testing {
 /// The error a failing platform call of this kind reports on a real machine: a refused
 /// registry key or file, a full disk for writes, an unset variable, a program that cannot
 /// be started, a box that cannot be created for lack of memory.
-platform::Win32Error realisticError(std::string_view call);
+inline platform::Win32Error realisticError(std::string_view call) {
+  namespace err = platform::err;
+  if (call == "registry.closeKey") return err::kInvalidHandle;
+  if (call.starts_with("registry.")) return err::kAccessDenied;
+  if (call == "files.writeLine" || call == "files.close") return err::kDiskFull;
+  if (call == "files.openText") return err::kSharingViolation;
+  if (call.starts_with("files.")) return err::kAccessDenied;  // copy denied, listing refused...
+  if (call == "environment.variable") return 203;             // ERROR_ENVVAR_NOT_FOUND
+  if (call == "process.startBatchFile") return err::kFileNotFound;
+  if (call == "process.modulePath") return 122;  // ERROR_INSUFFICIENT_BUFFER
+  if (call.starts_with("ui.")) return err::kNotEnoughMemory;
+  if (call.starts_with("sysinfo.")) return err::kInvalidParameter;
+  return err::kCallNotImplemented;
+}
 
 /// The fault of one sweep run: the n-th platform call after arm() fails (n = 0: none).
-class InjectedFault {
- public:
-  InjectedFault() = default;
-  InjectedFault(std::size_t n, std::string call) : n_(n), call_(std::move(call)) {}
+struct InjectedFault {
+  std::size_t n = 0;
+  std::string call;
+  mutable std::size_t armedAt = 0;
 
   /// Arms the fault on the scenario's machine; call it right before the part that is swept.
-  void arm(platform::sim::SimFaults& faults) const;
+  void arm(platform::sim::SimFaults& faults) const {
+    armedAt = faults.callCount();
+    if (n != 0) faults.failNthCall(n, realisticError(call));
+  }
+  /// True for the index into faults.calls() of the call this run failed.
+  bool failedAt(std::size_t index) const { return n != 0 && index + 1 == armedAt + n; }
   /// The calls made since arm(), in order.
-  std::vector<std::string> callsSinceArmed(const platform::sim::SimFaults& faults) const;
+  std::vector<std::string> callsSinceArmed(const platform::sim::SimFaults& faults) const {
+    const auto& calls = faults.calls();
+    return {calls.begin() + static_cast<std::ptrdiff_t>(std::min(armedAt, calls.size())), calls.end()};
+  }
   /// True when this run's fault hit a call of this kind.
-  bool hit(const platform::sim::SimFaults& faults, std::string_view call) const;
-
-  std::size_t n() const { return n_; }
-  const std::string& call() const { return call_; }
-
- private:
-  std::size_t n_ = 0;
-  std::string call_;
-  mutable std::size_t armedAt_ = 0;
+  bool hit(const platform::sim::SimFaults& faults, std::string_view kind) const {
+    const auto& failed = faults.failedCalls();
+    return n != 0 && std::find(failed.begin(), failed.end(), kind) != failed.end();
+  }
 };
 
 /// What one run of a scenario reports back: the platform calls after arming and how each
@@ -52,17 +73,58 @@ struct SweepFigures {
   std::size_t calls = 0;        ///< platform calls of the clean run
   std::size_t faultedRuns = 0;  ///< runs with one call failing
   std::size_t survived = 0;     ///< faulted runs whose checks all held
-  std::map<std::string, std::size_t> byEnding;   ///< endings of the faulted runs
-  std::map<std::string, std::size_t> byCallKind;  ///< the failed calls by kind
+  std::map<std::string, std::size_t> byEnding;
 
-  /// Adds another sweep's figures to these.
-  void add(const SweepFigures& other);
-  /// One printable paragraph of these figures.
-  std::string summary(const std::string& scenario) const;
+  void add(const SweepFigures& other) {
+    calls += other.calls;
+    faultedRuns += other.faultedRuns;
+    survived += other.survived;
+    for (const auto& [ending, count] : other.byEnding) byEnding[ending] += count;
+  }
+
+  /// Prints the figures and checks that every faulted run survived.
+  void report(const std::string& scenario) const {
+    std::ostringstream text;
+    text << "[ sweep    ] " << scenario << ": " << calls << " calls counted, " << faultedRuns << " faulted runs, "
+         << survived << " survived\n  by ending:";
+    for (const auto& [ending, count] : byEnding) {
+      text << "\n    " << count << " x " << (ending.empty() ? "(none)" : ending);
+    }
+    std::cout << text.str() << std::endl;
+    EXPECT_GT(faultedRuns, 0u);
+    EXPECT_EQ(survived, faultedRuns);
+  }
 };
 
 /// Runs the scenario clean, then once per call of the clean run with that call failing.
 /// Each run is traced with its failing call, so a broken check names it.
-SweepFigures sweepEveryCall(const std::function<ScenarioRun(const InjectedFault&)>& scenario);
+inline SweepFigures sweepEveryCall(const std::function<ScenarioRun(const InjectedFault&)>& scenario) {
+  // Failed parts of the running test so far; a run that adds one did not survive.
+  const auto failedParts = [] {
+    const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
+    int failed = 0;
+    for (int i = 0; i < result->total_part_count(); ++i) failed += result->GetTestPartResult(i).failed() ? 1 : 0;
+    return failed;
+  };
+  SweepFigures figures;
+  std::vector<std::string> cleanCalls;
+  {
+    SCOPED_TRACE("clean run");
+    cleanCalls = scenario(InjectedFault{}).calls;
+  }
+  figures.calls = cleanCalls.size();
+  for (std::size_t n = 1; n <= cleanCalls.size(); ++n) {
+    const InjectedFault fault{n, cleanCalls[n - 1]};
+    SCOPED_TRACE("failing call " + std::to_string(n) + " of " + std::to_string(cleanCalls.size()) + ": " + fault.call);
+    const int failedBefore = failedParts();
+    const ScenarioRun run = scenario(fault);
+    ++figures.faultedRuns;
+    if (failedParts() == failedBefore) ++figures.survived;
+    for (const std::string& ending : run.endings) ++figures.byEnding[ending];
+    // The run is deterministic up to the fault: the failing call is the one the clean run made.
+    EXPECT_TRUE(run.calls.size() >= n && run.calls[n - 1] == fault.call) << "the run diverged before its fault";
+  }
+  return figures;
+}
 
 }  // namespace tlv::testing

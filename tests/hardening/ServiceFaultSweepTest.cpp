@@ -6,13 +6,10 @@
 // batch file's instsrv did not create.
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <map>
 
 #include "platform/WindowsPath.h"
 #include "tests/hardening/FaultSweep.h"
-#include "tests/hardening/RecordingFiles.h"
-#include "tests/hardening/RecordingUi.h"
 #include "tests/service/ServiceMachine.h"
 
 namespace tlv::testing {
@@ -26,29 +23,51 @@ struct Ending {
 };
 
 // Each ending's status text and the box that goes with it.
-const std::map<std::string, Ending>& endings() {
-  static const std::map<std::string, Ending> kEndings = {
-      {"instsrv.exe Missing", {"instsrv.exe", "Missing"}},
-      {"srvany.exe Missing", {"srvany.exe", "Missing"}},
-      {"No Win / Srvany or Instsrv", {"Files Failed to be retrieved", "No Win\\ Srvany or instsrv"}},
-      {"Failed to Create Batch file", {"Failed to Create Batch file", "TlvAsService"}},
-      {"Orbit-Tender Service InComplete", {"Orbit-Tender Service InComplete", "find TLV"}},
-      {"Service is Ready to Start", {"Service is Ready to Start", "Services"}},
-      {"Orbit-Tender Service NOT Complete", {"Orbit-Tender Service NOT Complete", "Registry"}},
-  };
-  return kEndings;
-}
+const std::map<std::string, Ending> kEndings = {
+    {"instsrv.exe Missing", {"instsrv.exe", "Missing"}},
+    {"srvany.exe Missing", {"srvany.exe", "Missing"}},
+    {"No Win / Srvany or Instsrv", {"Files Failed to be retrieved", "No Win\\ Srvany or instsrv"}},
+    {"Failed to Create Batch file", {"Failed to Create Batch file", "TlvAsService"}},
+    {"Orbit-Tender Service InComplete", {"Orbit-Tender Service InComplete", "find TLV"}},
+    {"Service is Ready to Start", {"Service is Ready to Start", "Services"}},
+    {"Orbit-Tender Service NOT Complete", {"Orbit-Tender Service NOT Complete", "Registry"}},
+};
 
-bool boxBelongsTo(const SeenEvent& box, const std::string& status) {
-  const Ending& ending = endings().at(status);
-  if (box.title != ending.boxTitle) return false;
-  if (ending.boxTitle == "Missing") return box.text.find(ending.boxText + "\r\n") != std::string::npos;
-  return box.text == ending.boxText;
-}
+/// A file-system port that passes everything to the sim's and keeps the paths the program
+/// tried to create, write, replace or delete, whether or not it could.
+class RecordingFiles final : public platform::FileSystem {
+ public:
+  explicit RecordingFiles(platform::FileSystem& inner) : inner_(inner) {}
+  platform::Result<std::int64_t> fileLength(const std::string& path) override { return inner_.fileLength(path); }
+  platform::Result<std::uint32_t> fileAttributes(const std::string& path) override {
+    return inner_.fileAttributes(path);
+  }
+  platform::Result<std::unique_ptr<platform::TextFile>> openText(const std::string& path,
+                                                                 platform::OpenMode mode) override {
+    writeTargets.push_back(path);
+    return inner_.openText(path, mode);
+  }
+  platform::Result<std::string> readWholeFile(const std::string& path) override { return inner_.readWholeFile(path); }
+  platform::Win32Error deleteFile(const std::string& path) override {
+    writeTargets.push_back(path);
+    return inner_.deleteFile(path);
+  }
+  platform::Win32Error copyFile(const std::string& source, const std::string& target) override {
+    writeTargets.push_back(target);
+    return inner_.copyFile(source, target);
+  }
+  platform::Result<std::vector<platform::FolderEntry>> listFolder(const std::string& folder) override {
+    return inner_.listFolder(folder);
+  }
+  std::vector<std::string> writeTargets;
 
-/// The service machine, its user interface recorded, with a batch file whose instsrv
-/// creates the service key (without platform calls of the program's own) when it finds
-/// itself in the Windows folder.
+ private:
+  platform::FileSystem& inner_;
+};
+
+/// The service machine, its file writes recorded, with a batch file whose instsrv creates
+/// the service key (without platform calls of the program's own) when it finds itself in
+/// the Windows folder.
 struct SweptMachine : ServiceMachine {
   SweptMachine() {
     sim.process.onBatchStart([this](const std::string&) {
@@ -58,17 +77,36 @@ struct SweptMachine : ServiceMachine {
     });
   }
 
-  RecordingUi ui{sim.ui};
   RecordingFiles files{sim.files};
-  platform::Platform recorded{files, sim.clock, sim.environment, ui, sim.process, sim.systemInfo, sim.registry};
+  platform::Platform recorded{files, sim.clock, sim.environment, sim.ui, sim.process, sim.systemInfo, sim.registry};
   bool instsrvCreatedService = false;
 };
 
-// The status and box events of each workflow run, split where a run starts.
-std::vector<std::vector<SeenEvent>> workflowRuns(const std::vector<SeenEvent>& timeline) {
+struct SeenEvent {
+  bool box = false;
+  std::string text;
+  std::string title;  ///< boxes only
+};
+
+// The statuses and boxes the user saw, each workflow run on its own, split where a run
+// starts. The sim keeps statuses and boxes apart; the order of the UI calls joins them (the
+// window's label is its first status; a box whose call failed was not shown).
+std::vector<std::vector<SeenEvent>> workflowRuns(const platform::sim::SimMachine& sim, const InjectedFault& fault) {
   std::vector<std::vector<SeenEvent>> runs;
-  for (const SeenEvent& event : timeline) {
-    if (event.kind == SeenEvent::Kind::Status && event.text == "Checking for Tlv.Bat") runs.emplace_back();
+  std::size_t status = 0;
+  std::size_t box = 0;
+  const auto& calls = sim.faults.calls();
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    SeenEvent event;
+    if (calls[i] == "ui.setStatusText" || (calls[i] == "ui.showModalWindow" && !fault.failedAt(i))) {
+      event.text = sim.ui.statuses().at(status++);
+    } else if (calls[i] == "ui.messageBox" && !fault.failedAt(i)) {
+      const platform::sim::ShownBox& shown = sim.ui.boxes().at(box++);
+      event = {true, shown.text, shown.title};
+    } else {
+      continue;
+    }
+    if (!event.box && event.text == "Checking for Tlv.Bat") runs.emplace_back();
     if (!runs.empty()) runs.back().push_back(event);
   }
   return runs;
@@ -78,10 +116,10 @@ std::vector<std::vector<SeenEvent>> workflowRuns(const std::vector<SeenEvent>& t
 std::string checkWorkflowRun(const std::vector<SeenEvent>& events, SweptMachine& m, const InjectedFault& fault) {
   std::size_t lastStatus = 0;
   for (std::size_t i = 0; i < events.size(); ++i) {
-    if (events[i].kind == SeenEvent::Kind::Status) lastStatus = i;
+    if (!events[i].box) lastStatus = i;
   }
   std::string status = events[lastStatus].text;
-  if (!endings().count(status)) {
+  if (!kEndings.count(status)) {
     ADD_FAILURE() << "the run ended on the status '" << status << "', which is no ending";
     return status;
   }
@@ -90,8 +128,12 @@ std::string checkWorkflowRun(const std::vector<SeenEvent>& events, SweptMachine&
   if (boxes.empty()) {
     EXPECT_TRUE(fault.hit(m.sim.faults, "ui.messageBox")) << "no box for '" << status << "'";
   } else {
-    EXPECT_TRUE(boxBelongsTo(boxes.front(), status))
-        << "'" << status << "' ended with the box '" << boxes.front().text << "' titled '" << boxes.front().title << "'";
+    const Ending& ending = kEndings.at(status);
+    const SeenEvent& box = boxes.front();
+    const bool belongs = box.title == ending.boxTitle &&
+                         (ending.boxTitle == "Missing" ? box.text.find(ending.boxText + "\r\n") != std::string::npos
+                                                       : box.text == ending.boxText);
+    EXPECT_TRUE(belongs) << "'" << status << "' ended with the box '" << box.text << "' titled '" << box.title << "'";
   }
   if (status == "Service is Ready to Start") {
     const std::string application = m.registry.ReadString(kParametersKey, "Application", "");
@@ -114,17 +156,17 @@ ScenarioRun runProgram(SweptMachine& m, const InjectedFault& fault, int menuRuns
   ScenarioRun run{fault.callsSinceArmed(m.sim.faults), {}};
   m.sim.faults.clearFaults();  // what follows only looks
 
+  const auto runs = workflowRuns(m.sim, fault);
   if (fault.hit(m.sim.faults, "ui.showModalWindow")) {
     EXPECT_EQ(exitCode, 1);
-    EXPECT_TRUE(workflowRuns(m.ui.timeline()).empty());
+    EXPECT_TRUE(runs.empty());
     run.endings.push_back(kWindowNotCreated);
   } else {
     EXPECT_EQ(exitCode, 0);
-    const auto runs = workflowRuns(m.ui.timeline());
     EXPECT_EQ(runs.size(), static_cast<std::size_t>(1 + menuRuns));
     for (const auto& events : runs) run.endings.push_back(checkWorkflowRun(events, m, fault));
   }
-  for (const std::string& target : m.files.writeTargets()) {
+  for (const std::string& target : m.files.writeTargets) {
     const std::string path = platform::upperCase(target);
     const bool expected = path == "C:\\TOOLS\\TOLVANEASSERV.BAT" ||
                           (path.starts_with("C:\\TOOLS\\TLVASSERVICE") && path.ends_with(".LOG")) ||
@@ -138,41 +180,32 @@ ScenarioRun runProgram(SweptMachine& m, const InjectedFault& fault, int menuRuns
   return run;
 }
 
-void report(const std::string& scenario, const SweepFigures& figures) {
-  std::cout << "[ sweep    ] " << figures.summary(scenario) << std::endl;
-  EXPECT_GT(figures.faultedRuns, 0u);
-  EXPECT_EQ(figures.survived, figures.faultedRuns);
+void sweepProgram(const std::string& scenario, int menuRuns, const std::function<void(SweptMachine&)>& arrange) {
+  sweepEveryCall([&](const InjectedFault& fault) {
+    SweptMachine m;
+    arrange(m);
+    return runProgram(m, fault, menuRuns);
+  }).report(scenario);
 }
 
 TEST(ServiceFaultSweep, FreshMachine) {
-  const SweepFigures figures = sweepEveryCall([](const InjectedFault& fault) {
-    SweptMachine m;
-    return runProgram(m, fault, 0);
-  });
-  report("service creation, fresh machine", figures);
+  sweepProgram("service creation, fresh machine", 0, [](SweptMachine&) {});
 }
 
 TEST(ServiceFaultSweep, RepeatedRun) {
   // The start-up run, then the menu item: the second run finds the batch file, the tools
   // and the service in place.
-  const SweepFigures figures = sweepEveryCall([](const InjectedFault& fault) {
-    SweptMachine m;
-    return runProgram(m, fault, 1);
-  });
-  report("service creation, start-up run and a repeated run", figures);
+  sweepProgram("service creation, start-up run and a repeated run", 1, [](SweptMachine&) {});
 }
 
 TEST(ServiceFaultSweep, InstallFolderPrompt) {
   // The payment program is not under Program Files: a wrong folder is typed, then the right one.
-  const SweepFigures figures = sweepEveryCall([](const InjectedFault& fault) {
-    SweptMachine m;
+  sweepProgram("service creation, install folder asked for", 0, [](SweptMachine& m) {
     m.sim.files.remove(std::string(kInstallFolder) + "Orbit-Tender.exe");
     m.sim.files.addFile("D:\\POS\\Orbit-Tender.exe", "payment program");
     m.sim.ui.queuePromptAnswer("C:\\Wrong");
     m.sim.ui.queuePromptAnswer("d:\\pos");
-    return runProgram(m, fault, 0);
   });
-  report("service creation, install folder asked for", figures);
 }
 
 }  // namespace
