@@ -68,30 +68,26 @@ TEST(FileHandlingTest, CheckForFileTellsTheUserOnlyWhenAskedTo) {
   platform::Platform platform = machine.platform();
   files::FileHandling files(platform);
 
-  std::string message, title;
+  std::string message, title, own = "Please copy it", other;
   bool quiet = false;
   EXPECT_FALSE(files.CheckForFile("C:\\Tools\\srvany.exe", message, title, quiet));
   EXPECT_EQ(message, "The File: C:\\Tools\\srvany.exe Does not Exist!");
   EXPECT_EQ(title, "Check for File");
-  ASSERT_EQ(machine.ui.boxes().size(), 1u);
+  EXPECT_FALSE(files.CheckForFile("C:\\Tools\\x.exe", own, other, quiet));
+  EXPECT_EQ(own, "Please copy it") << "a caller's message is shown unchanged";
+  EXPECT_FALSE(files.CheckForFile("", other, other, quiet)) << "an empty path shows nothing";
+  ASSERT_EQ(machine.ui.boxes().size(), 2u);
   EXPECT_EQ(machine.ui.boxes()[0].text, message);
   EXPECT_EQ(machine.ui.boxes()[0].title, "Check for File");
   EXPECT_EQ(machine.ui.boxes()[0].style, 64u);
-
-  std::string own = "Please copy it", noTitle;
-  EXPECT_FALSE(files.CheckForFile("C:\\Tools\\x.exe", own, noTitle, quiet));
-  EXPECT_EQ(own, "Please copy it") << "a caller's message is shown unchanged";
-  EXPECT_EQ(machine.ui.boxes().back().text, "Please copy it");
+  EXPECT_EQ(machine.ui.boxes()[1].text, "Please copy it");
 
   std::string m2, t2;
-  EXPECT_FALSE(files.CheckForFile("", m2, t2, quiet)) << "an empty path shows nothing";
-  EXPECT_TRUE(m2.empty() && t2.empty());
   quiet = true;
   EXPECT_FALSE(files.CheckForFile("C:\\Tools\\gone.exe", m2, t2, quiet));
   EXPECT_TRUE(m2.empty() && t2.empty()) << "quiet leaves the texts alone";
   EXPECT_TRUE(files.CheckForFile("C:\\Tools\\here.exe", m2, t2, quiet));
   EXPECT_EQ(machine.ui.boxes().size(), 2u);
-
   // A failing length read counts as a missing file and never reaches the caller.
   machine.faults.failNthCall(1, platform::err::kNotReady);
   EXPECT_FALSE(files.CheckForFileQuietly("C:\\Tools\\here.exe"));
