@@ -1,4 +1,5 @@
-// Contract suite of the file-system port: the same cases on the sim machine and under Wine.
+// Contract suite of the file-system port and the file checks: the same cases on the sim machine
+// and under Wine.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -14,10 +15,6 @@ namespace err = platform::err;
 
 class FilesContract : public ::testing::Test {
  protected:
-  void SetUp() override {
-    machine = makeTestMachine();
-    dir = machine->scratchFolder();
-  }
   platform::FileSystem& fs() { return machine->platform().files; }
   void write(const std::string& path, const std::string& line, OpenMode mode = OpenMode::Output) {
     auto file = fs().openText(path, mode);
@@ -31,8 +28,8 @@ class FilesContract : public ::testing::Test {
     return bytes.value;
   }
 
-  std::unique_ptr<TestMachine> machine;
-  std::string dir;
+  std::unique_ptr<TestMachine> machine = makeTestMachine();
+  const std::string dir = machine->scratchFolder();
 };
 
 TEST_F(FilesContract, TextFilesEndLinesInCrLfAndOutputReplacesWhileAppendExtends) {
@@ -52,41 +49,36 @@ TEST_F(FilesContract, TextFilesEndLinesInCrLfAndOutputReplacesWhileAppendExtends
     file.value->writeLine("kept");
   }
   EXPECT_EQ(read(dir + "dropped.txt"), "kept\r\n");
-}
 
-TEST_F(FilesContract, LengthAndAttributesTellFilesFromFoldersAndMissingPaths) {
-  write(dir + "f.txt", "12345678");  // 10 bytes with CR LF
-  auto empty = fs().openText(dir + "empty.txt", OpenMode::Output);
-  ASSERT_TRUE(empty.ok());
-  empty.value->close();
-  machine->makeFolder(dir + "sub");
-
-  EXPECT_EQ(fs().fileLength(dir + "f.txt").value, 10);
-  auto zero = fs().fileLength(dir + "empty.txt");
-  EXPECT_TRUE(zero.ok());
-  EXPECT_EQ(zero.value, 0);
-  EXPECT_EQ(fs().fileLength(dir + "F.TXT").value, 10) << "names without regard to case";
-  EXPECT_EQ(fs().fileLength(dir + "missing.txt").error, err::kFileNotFound);
-  EXPECT_EQ(fs().fileLength(dir + "nofolder\\x.txt").error, err::kPathNotFound);
-  EXPECT_FALSE(fs().fileLength(dir + "sub").ok()) << "a folder has no file length";
-
-  auto folder = fs().fileAttributes(dir + "sub");
-  ASSERT_TRUE(folder.ok());
-  EXPECT_TRUE(folder.value & platform::attr::kDirectory);
-  EXPECT_TRUE(fs().fileAttributes(dir + "sub\\").ok()) << "trailing backslash on a folder";
-  auto file = fs().fileAttributes(dir + "f.txt");
-  ASSERT_TRUE(file.ok());
-  EXPECT_FALSE(file.value & platform::attr::kDirectory);
-  EXPECT_FALSE(fs().fileAttributes(dir + "f.txt\\").ok()) << "trailing backslash on a file";
-  EXPECT_EQ(fs().fileAttributes(dir + "missing").error, err::kFileNotFound);
-  EXPECT_FALSE(fs().fileAttributes("").ok());
-}
-
-TEST_F(FilesContract, OpeningFailsWithTheSystemsErrors) {
   machine->makeFolder(dir + "sub");
   EXPECT_EQ(fs().openText(dir + "nofolder\\x.txt", OpenMode::Output).error, err::kPathNotFound);
   EXPECT_EQ(fs().openText(dir + "sub", OpenMode::Append).error, err::kAccessDenied) << "a folder is not a file";
   EXPECT_EQ(fs().readWholeFile(dir + "missing.txt").error, err::kFileNotFound);
+}
+
+TEST_F(FilesContract, LengthsAttributesAndTheChecksOnThemAnswerWithoutEverFailing) {
+  write(dir + "f.txt", "12345678");  // 10 bytes with CR LF
+  auto empty = fs().openText(dir + "empty.bin", OpenMode::Output);
+  ASSERT_TRUE(empty.ok());
+  empty.value->close();
+  machine->makeFolder(dir + "sub");
+  EXPECT_EQ(fs().fileLength(dir + "F.TXT").value, 10) << "names without regard to case";
+  EXPECT_EQ(fs().fileLength(dir + "missing.txt").error, err::kFileNotFound);
+  EXPECT_EQ(fs().fileLength(dir + "nofolder\\x.txt").error, err::kPathNotFound);
+  EXPECT_EQ(fs().fileAttributes(dir + "missing").error, err::kFileNotFound);
+  EXPECT_FALSE(fs().fileAttributes(dir + "f.txt\\").ok()) << "trailing backslash on a file";
+
+  files::FileHandling checks(machine->platform());
+  EXPECT_TRUE(checks.CheckForFileQuietly(dir + "f.txt"));
+  EXPECT_TRUE(checks.CheckForFileQuietly(dir + "empty.bin")) << "an empty file is present";
+  for (const std::string& path : {dir + "missing.exe", dir + "nofolder\\f.txt", dir + "sub", std::string()}) {
+    EXPECT_FALSE(checks.CheckForFileQuietly(path)) << path;
+  }
+  EXPECT_TRUE(checks.FolderExists(dir + "sub"));
+  EXPECT_TRUE(checks.FolderExists(dir + "sub\\"));
+  for (const std::string& path : {dir + "f.txt", dir + "missing", std::string(), dir + "bad<name>"}) {
+    EXPECT_FALSE(checks.FolderExists(path)) << path;
+  }
 }
 
 TEST_F(FilesContract, CopyCreatesOrReplacesTheTargetAndReportsWhatIsMissing) {
@@ -113,40 +105,12 @@ TEST_F(FilesContract, ListingGivesDotEntriesNamesAndAttributes) {
   machine->makeFolder(dir + "Folder");
   auto listing = fs().listFolder(dir);
   ASSERT_TRUE(listing.ok());
-  std::map<std::string, std::uint32_t> seen;
-  for (const auto& entry : listing.value) seen[entry.name] = entry.attributes;
-  EXPECT_EQ(seen.size(), 4u);
-  EXPECT_TRUE(seen.count(".") && seen.count(".."));
-  ASSERT_TRUE(seen.count("File One.txt")) << "names keep their case";
-  EXPECT_FALSE(seen["File One.txt"] & platform::attr::kDirectory);
-  ASSERT_TRUE(seen.count("Folder"));
-  EXPECT_TRUE(seen["Folder"] & platform::attr::kDirectory);
+  std::map<std::string, bool> seen;  // each name, and whether it is a folder
+  for (const auto& entry : listing.value) seen[entry.name] = (entry.attributes & platform::attr::kDirectory) != 0;
+  EXPECT_EQ(seen, (std::map<std::string, bool>{{".", true}, {"..", true}, {"File One.txt", false}, {"Folder", true}}));
 
   EXPECT_TRUE(fs().listFolder(dir.substr(0, dir.size() - 1)).ok()) << "folder named without backslash";
   EXPECT_EQ(fs().listFolder(dir + "missing\\").error, err::kPathNotFound);
-}
-
-TEST_F(FilesContract, PresenceChecksAnswerWithoutEverFailing) {
-  files::FileHandling checks(machine->platform());
-  write(dir + "tool.exe", "x");
-  auto empty = fs().openText(dir + "empty.bin", OpenMode::Output);
-  ASSERT_TRUE(empty.ok());
-  empty.value->close();
-  machine->makeFolder(dir + "sub");
-
-  EXPECT_TRUE(checks.CheckForFileQuietly(dir + "tool.exe"));
-  EXPECT_TRUE(checks.CheckForFileQuietly(dir + "empty.bin")) << "an empty file is present";
-  EXPECT_FALSE(checks.CheckForFileQuietly(dir + "missing.exe"));
-  EXPECT_FALSE(checks.CheckForFileQuietly(dir + "nofolder\\tool.exe"));
-  EXPECT_FALSE(checks.CheckForFileQuietly(dir + "sub"));
-  EXPECT_FALSE(checks.CheckForFileQuietly(""));
-
-  EXPECT_TRUE(checks.FolderExists(dir + "sub"));
-  EXPECT_TRUE(checks.FolderExists(dir + "sub\\"));
-  EXPECT_FALSE(checks.FolderExists(dir + "tool.exe"));
-  EXPECT_FALSE(checks.FolderExists(dir + "missing"));
-  EXPECT_FALSE(checks.FolderExists(""));
-  EXPECT_FALSE(checks.FolderExists(dir + "bad<name>"));
 }
 
 }  // namespace

@@ -5,28 +5,25 @@
 #include <random>
 
 #include "registry/HexText.h"
+#include "tests/registry/RegistryFixture.h"
 
 namespace tlv::registry {
 namespace {
 
-const std::string kFailureActions =
-    "80 51 01 00 00 00 00 00 00 00 00 00 03 00 00 00 77 00 73 00 01 00 00 00 60 EA 00 00 01 00 00 00 60 EA 00 00 "
-    "01 00 00 00 60 EA 00 00";
-
 TEST(HexText, FailureActionsGiveTheSame44BytesHoweverSpacedOrCased) {
-  std::string lower = kFailureActions;
+  const std::string text = testing::kFailureActions;
+  std::string lower = text, spread;
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  std::string spread;
-  for (char c : kFailureActions) spread += c == ' ' ? std::string("   ") : std::string(1, c);
-  const std::string expected = hexToBytes(kFailureActions);
+  for (char c : text) spread += c == ' ' ? std::string("   ") : std::string(1, c);
+  const std::string expected = hexToBytes(text);
   ASSERT_EQ(expected.size(), 44u);
   EXPECT_EQ(expected.substr(0, 4), std::string("\x80\x51\x01\x00", 4));
   EXPECT_EQ(expected.substr(40), std::string("\x60\xEA\x00\x00", 4));
   EXPECT_EQ(expected[12], '\x03');
-  for (const std::string& text : {withoutSpaces(kFailureActions), lower, " " + spread + " "}) {
-    EXPECT_EQ(hexToBytes(text), expected) << text;
+  for (const std::string& form : {withoutSpaces(text), lower, " " + spread + " "}) {
+    EXPECT_EQ(hexToBytes(form), expected) << form;
   }
-  EXPECT_EQ(bytesToHex(expected), " " + kFailureActions);
+  EXPECT_EQ(bytesToHex(expected), " " + text);
 }
 
 TEST(HexText, PiecesAreReadUpToTheirFirstNonDigitAndAnOddDigitStandsAlone) {
@@ -58,11 +55,7 @@ TEST(HexText, ValidityWantsHexDigitsOnlyWhateverTheirCount) {
 }
 
 TEST(HexText, RoundTripsKeepEveryByteAndInputsOfAnyLengthConvert) {
-  std::string every;
-  for (int b = 0; b < 256; ++b) every += static_cast<char>(b);
-  EXPECT_EQ(hexToBytes(bytesToHex(every)), every);
-
-  // 100,000 digits: far past what a 16-bit count could hold.
+  // 100,000 digits of random bytes, so every byte value: far past what a 16-bit count could hold.
   std::mt19937 random(7);
   std::string bytes(50'000, '\0');
   for (char& c : bytes) c = static_cast<char>(random());

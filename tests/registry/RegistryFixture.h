@@ -12,6 +12,11 @@
 
 namespace tlv::testing {
 
+/// The service's FailureActions value as hex text: 44 bytes.
+inline constexpr char kFailureActions[] =
+    "80 51 01 00 00 00 00 00 00 00 00 00 03 00 00 00 77 00 73 00 01 00 00 00 60 EA 00 00 01 00 00 00 60 EA 00 00 "
+    "01 00 00 00 60 EA 00 00";
+
 class RegistryContract : public ::testing::Test {
  protected:
   RegistryContract()
