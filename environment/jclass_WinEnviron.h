@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "environment/SpecialFolders.h"
+#include "environment/FolderDiscovery.h"
 #include "logging/LoggingFunctions.h"
 #include "platform/Platform.h"
 

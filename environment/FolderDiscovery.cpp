@@ -1,5 +1,5 @@
 // Portable: the special-folder discovery pass.
-#include "environment/SpecialFolders.h"
+#include "environment/FolderDiscovery.h"
 
 #include <exception>
 
