@@ -62,5 +62,6 @@ using UniqueServiceHandle = UniqueHandle<HandleTraits<SC_HANDLE, ::CloseServiceH
 using UniqueWindow = UniqueHandle<HandleTraits<HWND, ::DestroyWindow, NullInvalid>>;
 using UniqueGdiObject = UniqueHandle<HandleTraits<HGDIOBJ, ::DeleteObject, NullInvalid>>;
 using UniqueMenu = UniqueHandle<HandleTraits<HMENU, ::DestroyMenu, NullInvalid>>;
+using UniqueMappedView = UniqueHandle<HandleTraits<void*, ::UnmapViewOfFile, NullInvalid>>;  // MapViewOfFile
 
 }  // namespace tlv::platform::win32

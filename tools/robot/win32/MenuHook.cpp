@@ -12,12 +12,7 @@ namespace tlv::tools::robot::menuhook {
 
 namespace {
 
-struct ViewTraits {
-  using type = void*;
-  static void* invalid() { return nullptr; }
-  static void close(void* view) { ::UnmapViewOfFile(view); }
-};
-using UniqueView = platform::win32::UniqueHandle<ViewTraits>;
+using UniqueView = platform::win32::UniqueMappedView;
 
 void walkMenu(HMENU menu, int depth, int& index, std::string& out) {
   const int count = ::GetMenuItemCount(menu);

@@ -13,15 +13,9 @@ namespace tlv::tools::robot {
 namespace {
 
 namespace hook = menuhook;
-using platform::win32::UniqueHandle;
 using platform::win32::UniqueKernelHandle;
 
-struct ViewTraits {
-  using type = const void*;
-  static const void* invalid() { return nullptr; }
-  static void close(const void* view) { ::UnmapViewOfFile(view); }
-};
-using UniqueView = UniqueHandle<ViewTraits>;
+using UniqueView = platform::win32::UniqueMappedView;
 
 std::vector<MenuEntry> parseAnswer(const char* text) {
   std::vector<MenuEntry> entries;

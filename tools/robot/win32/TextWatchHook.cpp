@@ -11,12 +11,7 @@ namespace tlv::tools::robot::textwatch {
 
 namespace {
 
-struct ViewTraits {
-  using type = void*;
-  static void* invalid() { return nullptr; }
-  static void close(void* view) { ::UnmapViewOfFile(view); }
-};
-using UniqueView = platform::win32::UniqueHandle<ViewTraits>;
+using UniqueView = platform::win32::UniqueMappedView;
 
 struct Watch {
   HWND window = nullptr;
