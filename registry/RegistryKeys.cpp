@@ -1,5 +1,4 @@
 // Portable: clsRegistryAccess construction, the path split and the key operations.
-#include "registry/OpenedKey.h"
 #include "registry/RegistryPath.h"
 #include "registry/clsRegistryAccess.h"
 
@@ -8,6 +7,7 @@ namespace tlv::registry {
 namespace {
 
 using platform::RegKey;
+using platform::ScopedRegKey;
 namespace err = platform::err;
 
 constexpr std::uint32_t kNameBuffer = 255;
@@ -15,8 +15,7 @@ constexpr std::uint32_t kNameBuffer = 255;
 // with room for any name the calls can pass.
 constexpr std::uint32_t kLongestKeyName = 32767;
 
-RegKey rootOf(std::int32_t lRootKey) { return static_cast<RegKey>(lRootKey); }
-std::int32_t handleResult(RegKey key) { return static_cast<std::int32_t>(key); }
+RegKey rootOf(std::int32_t lRootKey) { return platform::predefinedKey(lRootKey); }
 
 }  // namespace
 
@@ -30,50 +29,49 @@ void clsRegistryAccess::SplitRegPath(const std::string& sPath) {
   SplitPath split = splitRegPath(sPath);
   lRootKey = split.rootKey;
   sSubKey = std::move(split.subKey);
-  lKeyHandle = 0;
+  lKeyHandle = platform::hkey::kNone;
 }
 
-platform::Result<RegKey> clsRegistryAccess::openSplitKey(std::optional<std::uint32_t> access) {
-  if (lRootKey == 0) return platform::Result<RegKey>::failure(err::kInvalidHandle);
+platform::Result<ScopedRegKey> clsRegistryAccess::openSplitKey(std::optional<std::uint32_t> access) {
+  if (lRootKey == 0) return platform::Result<ScopedRegKey>::failure(err::kInvalidHandle);
   if (access) return platform_.registry.openKeyEx(rootOf(lRootKey), sSubKey, *access);
   return platform_.registry.openKey(rootOf(lRootKey), sSubKey);
 }
 
-platform::Result<RegKey> clsRegistryAccess::createSplitKey() {
-  if (lRootKey == 0) return platform::Result<RegKey>::failure(err::kInvalidHandle);
+platform::Result<ScopedRegKey> clsRegistryAccess::createSplitKey() {
+  if (lRootKey == 0) return platform::Result<ScopedRegKey>::failure(err::kInvalidHandle);
   return platform_.registry.createKey(rootOf(lRootKey), sSubKey);
 }
 
 std::int32_t clsRegistryAccess::CreateKey(const std::string& sPath) {
   SplitRegPath(sPath);
-  OpenedKey key(platform_.registry, createSplitKey());
+  const auto key = createSplitKey();
   if (!key.ok()) return 0;
-  lKeyHandle = key.get();
-  return handleResult(lKeyHandle);
+  lKeyHandle = key.value.get();
+  return platform::keyNumber(lKeyHandle);
 }
 
 std::int32_t clsRegistryAccess::KillKey(const std::string& sPath) {
   SplitRegPath(sPath);
-  OpenedKey key(platform_.registry, openSplitKey(platform::keyaccess::kAllAccess));
+  const auto key = openSplitKey(platform::keyaccess::kAllAccess);
   if (!key.ok()) return 0;
-  lKeyHandle = key.get();
+  lKeyHandle = key.value.get();
   // The system decides: a key that still has subkeys stays, and the result does not tell.
-  platform_.registry.deleteKey(lKeyHandle, "");
-  return handleResult(lKeyHandle);
+  static_cast<void>(platform_.registry.deleteKey(lKeyHandle, ""));
+  return platform::keyNumber(lKeyHandle);
 }
 
 bool clsRegistryAccess::KeyExists(const std::string& sPath) {
   SplitRegPath(sPath);
-  OpenedKey key(platform_.registry, openSplitKey(platform::keyaccess::kAllAccess));
-  return key.ok();
+  return openSplitKey(platform::keyaccess::kAllAccess).ok();
 }
 
 std::int32_t clsRegistryAccess::EnumKeys(const std::string& sPath, std::vector<std::string>& Key) {
   SplitRegPath(sPath);
   Key.clear();
-  OpenedKey key(platform_.registry, openSplitKey(std::nullopt));
+  const auto key = openSplitKey(std::nullopt);
   if (!key.ok()) return -1;
-  lKeyHandle = key.get();
+  lKeyHandle = key.value.get();
   for (std::uint32_t index = 0;; ++index) {
     auto name = platform_.registry.enumKey(lKeyHandle, index, kNameBuffer);
     if (name.error == err::kMoreData) name = platform_.registry.enumKey(lKeyHandle, index, kLongestKeyName + 1);
@@ -86,9 +84,9 @@ std::int32_t clsRegistryAccess::EnumKeys(const std::string& sPath, std::vector<s
 
 bool clsRegistryAccess::HaveSubkey(const std::string& sPath) {
   SplitRegPath(sPath);
-  OpenedKey key(platform_.registry, openSplitKey(std::nullopt));
+  const auto key = openSplitKey(std::nullopt);
   if (!key.ok()) return false;
-  const auto first = platform_.registry.enumKey(key.get(), 0, kNameBuffer);
+  const auto first = platform_.registry.enumKey(key.value.get(), 0, kNameBuffer);
   return first.ok() || first.error == err::kMoreData;
 }
 

@@ -20,7 +20,7 @@ SplitPath splitRegPath(std::string_view path) {
   const std::string rootName = platform::upperCase(slash == std::string::npos ? text : text.substr(0, 4));
   if (slash != std::string::npos) split.subKey = text.substr(slash + 1);
   for (const RootName& root : kRootNames) {
-    if (rootName == root.shortName) split.rootKey = static_cast<std::int32_t>(root.handle);
+    if (rootName == root.shortName) split.rootKey = platform::keyNumber(root.handle);
   }
   return split;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "registry/HexText.h"
-#include "registry/OpenedKey.h"
 #include "registry/TextRules.h"
 #include "registry/clsRegistryAccess.h"
 
@@ -53,21 +52,21 @@ std::int32_t clsRegistryAccess::writeValue(const std::string& sPath, const std::
                                            const std::string& bytes) {
   // The existence test opens the key with full access; that handle serves the write too.
   SplitRegPath(sPath);
-  OpenedKey existing(platform_.registry, openSplitKey(keyaccess::kAllAccess));
-  if (existing.ok()) return storeValue(existing.get(), name, type, bytes);
+  const auto existing = openSplitKey(keyaccess::kAllAccess);
+  if (existing.ok()) return storeValue(existing.value.get(), name, type, bytes);
   if (!bCreateKey) return 0;
   // The create call hands back the key it made; a handle that may not set values fails the
   // write just as an open for writing would have failed.
-  OpenedKey created(platform_.registry, createSplitKey());
+  const auto created = createSplitKey();
   if (!created.ok()) return 0;
-  return storeValue(created.get(), name, type, bytes);
+  return storeValue(created.value.get(), name, type, bytes);
 }
 
 std::int32_t clsRegistryAccess::storeValue(RegKey key, const std::string& name, std::uint32_t type,
                                            const std::string& bytes) {
   lKeyHandle = key;
   if (platform_.registry.setValue(key, name, type, bytes) != err::kSuccess) return 0;
-  return static_cast<std::int32_t>(key);
+  return platform::keyNumber(key);
 }
 
 std::int32_t clsRegistryAccess::WriteString(const std::string& sPath, const std::string& sName,
@@ -79,9 +78,9 @@ std::int32_t clsRegistryAccess::WriteString(const std::string& sPath, const std:
 std::string clsRegistryAccess::ReadString(const std::string& sPath, const std::string& sName,
                                           const std::string& sDefault) {
   SplitRegPath(sPath);
-  OpenedKey key(platform_.registry, openSplitKey(keyaccess::kRead));
+  const auto key = openSplitKey(keyaccess::kRead);
   if (!key.ok()) return sDefault;
-  lKeyHandle = key.get();
+  lKeyHandle = key.value.get();
   const auto value = platform_.registry.queryValue(lKeyHandle, sName, kStringBuffer);
   if (!value.ok()) return sDefault;
   return textOfStringRead(value.value.data);
@@ -93,9 +92,9 @@ std::int32_t clsRegistryAccess::WriteDWORD(const std::string& sPath, const std::
 
 std::int32_t clsRegistryAccess::ReadDWORD(const std::string& sPath, const std::string& sName, std::int32_t lDefault) {
   SplitRegPath(sPath);
-  OpenedKey key(platform_.registry, openSplitKey(keyaccess::kRead));
+  const auto key = openSplitKey(keyaccess::kRead);
   if (!key.ok()) return lDefault;
-  lKeyHandle = key.get();
+  lKeyHandle = key.value.get();
   const auto value = platform_.registry.queryValue(lKeyHandle, sName, 4);
   if (!value.ok()) return lDefault;
   return dwordOf(value.value.data);
@@ -110,9 +109,9 @@ std::int32_t clsRegistryAccess::WriteBinary(const std::string& sPath, const std:
 std::string clsRegistryAccess::ReadBinary(const std::string& sPath, const std::string& sName,
                                           const std::string& sDefault) {
   SplitRegPath(sPath);
-  OpenedKey key(platform_.registry, openSplitKey(keyaccess::kRead));
+  const auto key = openSplitKey(keyaccess::kRead);
   if (!key.ok()) return sDefault;
-  lKeyHandle = key.get();
+  lKeyHandle = key.value.get();
   // A first query learns the size; a missing value leaves it at one byte and fails below.
   const auto probe = platform_.registry.queryValue(lKeyHandle, sName, 1);
   const std::uint32_t size = probe.ok() || probe.error == err::kMoreData ? probe.value.size : 1;
@@ -123,18 +122,18 @@ std::string clsRegistryAccess::ReadBinary(const std::string& sPath, const std::s
 
 std::int32_t clsRegistryAccess::KillValue(const std::string& sPath, const std::string& sName) {
   SplitRegPath(sPath);
-  OpenedKey key(platform_.registry, openSplitKey(keyaccess::kSetValue));
+  const auto key = openSplitKey(keyaccess::kSetValue);
   if (!key.ok()) return 0;
-  lKeyHandle = key.get();
-  platform_.registry.deleteValue(lKeyHandle, sName);  // a missing value is no failure here
-  return static_cast<std::int32_t>(lKeyHandle);
+  lKeyHandle = key.value.get();
+  static_cast<void>(platform_.registry.deleteValue(lKeyHandle, sName));  // a missing value is no failure here
+  return platform::keyNumber(lKeyHandle);
 }
 
 bool clsRegistryAccess::ValueExists(const std::string& sPath, const std::string& sName) {
   SplitRegPath(sPath);
-  OpenedKey key(platform_.registry, openSplitKey(keyaccess::kRead));
+  const auto key = openSplitKey(keyaccess::kRead);
   if (!key.ok()) return false;
-  lKeyHandle = key.get();
+  lKeyHandle = key.value.get();
   return platform_.registry.queryValue(lKeyHandle, sName, std::nullopt).ok();
 }
 
@@ -150,11 +149,11 @@ platform::Result<platform::RegValueEntry> clsRegistryAccess::enumValueAt(RegKey 
 std::optional<std::vector<clsRegistryAccess::ListedValue>> clsRegistryAccess::listValues(const std::string& sPath,
                                                                                          std::int32_t OnlyType) {
   SplitRegPath(sPath);
-  OpenedKey key(platform_.registry, openSplitKey(std::nullopt));
+  const auto key = openSplitKey(std::nullopt);
   if (!key.ok()) return std::nullopt;
   std::vector<ListedValue> listed;
   for (std::uint32_t index = 0;; ++index) {
-    const auto entry = enumValueAt(key.get(), index);
+    const auto entry = enumValueAt(key.value.get(), index);
     // Past the last value, or a key that went away while it was listed: what was found stands.
     if (!entry.ok()) break;
     const platform::RegValue& value = entry.value.value;

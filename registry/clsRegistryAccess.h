@@ -90,9 +90,9 @@ class clsRegistryAccess {
   /// Opens the key of the last split with this access (the plain open call when nullopt).
   /// A root name that was not recognised fails here, without a registry call: the plain open
   /// would hand the invalid root back as if it were open.
-  platform::Result<platform::RegKey> openSplitKey(std::optional<std::uint32_t> access);
+  platform::Result<platform::ScopedRegKey> openSplitKey(std::optional<std::uint32_t> access);
   /// Creates (or opens) the key of the last split; an unknown root fails without a call.
-  platform::Result<platform::RegKey> createSplitKey();
+  platform::Result<platform::ScopedRegKey> createSplitKey();
   /// One value as the enumeration lists it, with its registry type.
   struct ListedValue {
     std::string name;
@@ -111,7 +111,7 @@ class clsRegistryAccess {
 
   platform::Platform& platform_;
   std::int32_t lRootKey = 0;
-  platform::RegKey lKeyHandle = 0;
+  platform::RegKey lKeyHandle = platform::hkey::kNone;
   std::string sSubKey;
   bool bCreateKey = true;
 };

@@ -124,7 +124,7 @@ const SimRegistry::Handle* SimRegistry::resolve(RegKey key) const {
 }
 
 RegKey SimRegistry::hand(NodePtr node, std::uint32_t granted) {
-  const RegKey key = nextHandle_;
+  const auto key = static_cast<RegKey>(nextHandle_);
   nextHandle_ += 4;
   handles_[key] = Handle{std::move(node), granted};
   return key;
@@ -164,7 +164,7 @@ Result<const SimRegistry::Handle*> SimRegistry::usable(RegKey key, std::uint32_t
   return R::success(handle);
 }
 
-Result<RegKey> SimRegistry::openKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) {
+Result<RegKey> SimRegistry::doOpenKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) {
   using R = Result<RegKey>;
   if (Win32Error e = faults_.enter("registry.openKeyEx")) return R::failure(e);
   auto from = usable(parent, 0);
@@ -178,7 +178,7 @@ Result<RegKey> SimRegistry::openKeyEx(RegKey parent, const std::string& subKey, 
   return R::success(hand(std::move(node), access));
 }
 
-Result<RegKey> SimRegistry::openKey(RegKey parent, const std::string& subKey) {
+Result<RegKey> SimRegistry::doOpenKey(RegKey parent, const std::string& subKey) {
   using R = Result<RegKey>;
   if (Win32Error e = faults_.enter("registry.openKey")) return R::failure(e);
   // The system hands back the handle it was given, without looking at it.
@@ -194,7 +194,7 @@ Result<RegKey> SimRegistry::openKey(RegKey parent, const std::string& subKey) {
   return R::success(hand(std::move(node), granted));
 }
 
-Result<RegKey> SimRegistry::createKey(RegKey parent, const std::string& subKey) {
+Result<RegKey> SimRegistry::doCreateKey(RegKey parent, const std::string& subKey) {
   using R = Result<RegKey>;
   if (Win32Error e = faults_.enter("registry.createKey")) return R::failure(e);
   auto from = usable(parent, 0);

@@ -30,9 +30,6 @@ class SimRegistry final : public Registry {
   std::size_t openHandleCount() const { return handles_.size(); }
 
   // Registry
-  Result<RegKey> openKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) override;
-  Result<RegKey> openKey(RegKey parent, const std::string& subKey) override;
-  Result<RegKey> createKey(RegKey parent, const std::string& subKey) override;
   Result<std::string> enumKey(RegKey key, std::uint32_t index, std::uint32_t capacity) override;
   Result<RegValueEntry> enumValue(RegKey key, std::uint32_t index, std::uint32_t nameCapacity,
                                   std::uint32_t dataCapacity) override;
@@ -41,6 +38,11 @@ class SimRegistry final : public Registry {
   Win32Error deleteKey(RegKey key, const std::string& subKey) override;
   Win32Error deleteValue(RegKey key, const std::string& name) override;
   Win32Error closeKey(RegKey key) override;
+
+ protected:
+  Result<RegKey> doOpenKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) override;
+  Result<RegKey> doOpenKey(RegKey parent, const std::string& subKey) override;
+  Result<RegKey> doCreateKey(RegKey parent, const std::string& subKey) override;
 
  private:
   struct Node;
@@ -63,7 +65,7 @@ class SimRegistry final : public Registry {
   SimFaults& faults_;
   std::map<RegKey, Handle> roots_;
   std::map<RegKey, Handle> handles_;
-  RegKey nextHandle_ = 0x40;
+  std::uintptr_t nextHandle_ = 0x40;  // Wine hands out small multiples of four too
 };
 
 }  // namespace tlv::platform::sim

@@ -11,8 +11,7 @@ namespace tlv::platform::win32 {
 
 namespace {
 
-// A 32-bit program: a key handle and its numeric value are the same 32 bits.
-static_assert(sizeof(HKEY) == sizeof(RegKey), "key handles are 32-bit values in this program");
+static_assert(sizeof(HKEY) == sizeof(RegKey), "a port key holds an HKEY of either edition");
 
 HKEY toHkey(RegKey key) { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key)); }
 RegKey toRegKey(HKEY key) { return static_cast<RegKey>(reinterpret_cast<std::uintptr_t>(key)); }
@@ -24,19 +23,19 @@ Result<RegKey> keyResult(LONG status, HKEY key) {
 
 }  // namespace
 
-Result<RegKey> Win32Registry::openKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) {
+Result<RegKey> Win32Registry::doOpenKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) {
   HKEY opened = nullptr;
   const LONG status = ::RegOpenKeyExA(toHkey(parent), subKey.c_str(), 0, access, &opened);
   return keyResult(status, opened);
 }
 
-Result<RegKey> Win32Registry::openKey(RegKey parent, const std::string& subKey) {
+Result<RegKey> Win32Registry::doOpenKey(RegKey parent, const std::string& subKey) {
   HKEY opened = nullptr;
   const LONG status = ::RegOpenKeyA(toHkey(parent), subKey.c_str(), &opened);
   return keyResult(status, opened);
 }
 
-Result<RegKey> Win32Registry::createKey(RegKey parent, const std::string& subKey) {
+Result<RegKey> Win32Registry::doCreateKey(RegKey parent, const std::string& subKey) {
   HKEY created = nullptr;
   const LONG status = ::RegCreateKeyA(toHkey(parent), subKey.c_str(), &created);
   return keyResult(status, created);

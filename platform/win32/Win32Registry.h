@@ -7,9 +7,6 @@ namespace tlv::platform::win32 {
 
 class Win32Registry final : public Registry {
  public:
-  Result<RegKey> openKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) override;
-  Result<RegKey> openKey(RegKey parent, const std::string& subKey) override;
-  Result<RegKey> createKey(RegKey parent, const std::string& subKey) override;
   Result<std::string> enumKey(RegKey key, std::uint32_t index, std::uint32_t capacity) override;
   Result<RegValueEntry> enumValue(RegKey key, std::uint32_t index, std::uint32_t nameCapacity,
                                   std::uint32_t dataCapacity) override;
@@ -18,6 +15,11 @@ class Win32Registry final : public Registry {
   Win32Error deleteKey(RegKey key, const std::string& subKey) override;
   Win32Error deleteValue(RegKey key, const std::string& name) override;
   Win32Error closeKey(RegKey key) override;
+
+ protected:
+  Result<RegKey> doOpenKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) override;
+  Result<RegKey> doOpenKey(RegKey parent, const std::string& subKey) override;
+  Result<RegKey> doCreateKey(RegKey parent, const std::string& subKey) override;
 };
 
 }  // namespace tlv::platform::win32

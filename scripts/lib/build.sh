@@ -6,9 +6,14 @@ mingw_dir="$root/build/mingw"
 valgrind_dir="$root/build/valgrind"
 release_dir="$root/build/release"
 jobs=$(nproc 2>/dev/null || echo 2)
+# Every tree compiles through ccache, whose cache stays in the checkout's build folder: a
+# second run rebuilds only what changed, whichever tree it is.
+export CCACHE_DIR="$root/build/ccache"
+export CCACHE_BASEDIR="$root"
+launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 build_native() {
-  cmake -S "$root" -B "$native_dir" -DTLV_SANITIZE=ON >/dev/null
+  cmake -S "$root" -B "$native_dir" "${launcher[@]}" -DTLV_SANITIZE=ON >/dev/null
   cmake --build "$native_dir" -j"$jobs"
 }
 
@@ -19,7 +24,7 @@ build_mingw() {
 
 # The native tests once more, without sanitizers, to run under Valgrind's memcheck.
 build_valgrind() {
-  cmake -S "$root" -B "$valgrind_dir" -DCMAKE_BUILD_TYPE=Debug -DTLV_VALGRIND=ON >/dev/null
+  cmake -S "$root" -B "$valgrind_dir" "${launcher[@]}" -DCMAKE_BUILD_TYPE=Debug -DTLV_VALGRIND=ON >/dev/null
   cmake --build "$valgrind_dir" -j"$jobs"
 }
 

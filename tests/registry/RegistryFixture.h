@@ -30,10 +30,9 @@ class RegistryContract : public ::testing::Test {
   /// Stores a value through the port, for the types and sizes the class does not write.
   void putRaw(const std::string& path, const std::string& name, std::uint32_t type, const std::string& bytes) {
     const registry::SplitPath split = registry::splitRegPath(path);
-    auto opened = port().createKey(static_cast<platform::RegKey>(split.rootKey), split.subKey);
+    auto opened = port().createKey(platform::predefinedKey(split.rootKey), split.subKey);
     ASSERT_TRUE(opened.ok()) << path << " error " << opened.error;
-    EXPECT_EQ(port().setValue(opened.value, name, type, bytes), platform::err::kSuccess);
-    port().closeKey(opened.value);
+    EXPECT_EQ(port().setValue(opened.value.get(), name, type, bytes), platform::err::kSuccess);
   }
 
   /// The whole file as bytes; empty when it cannot be read.

@@ -80,10 +80,7 @@ TEST_F(Keys, EnumerationListsSubkeysInNameOrderAndTellsEmptyFromMissing) {
   const std::string longest(256, 'z');
   auto parent = port().openKey(platform::hkey::kCurrentUser, "Software\\TlvAsServiceTests");
   ASSERT_TRUE(parent.ok());
-  auto made = port().createKey(parent.value, longest);
-  ASSERT_TRUE(made.ok());
-  port().closeKey(made.value);
-  port().closeKey(parent.value);
+  ASSERT_TRUE(port().createKey(parent.value.get(), longest).ok());
   ASSERT_EQ(reg.EnumKeys(key, keys), 9);
   EXPECT_EQ(keys, (std::vector<std::string>{"_", "A", "a[", "a_", "aZ", "b", "B2", "c", longest}))
       << "the system's order: names compared in lower case";

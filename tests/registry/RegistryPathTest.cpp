@@ -24,13 +24,13 @@ TEST(RegistryPath, SplitFindsTheLeadingRootAndKeepsTheSubkeyPathAsGiven) {
       {"HKEY_LOCAL_MACHINE", hkey::kLocalMachine, ""},
       {"HKLMX\\Software", hkey::kLocalMachine, "Software"},
       {"HKCU\\HKEY_LOCAL_MACHINE\\HKLM", hkey::kCurrentUser, "HKEY_LOCAL_MACHINE\\HKLM"},
-      {"HK\\Software", 0, "Software"},
-      {"HKLMX", 0, ""},
+      {"HK\\Software", hkey::kNone, "Software"},
+      {"HKLMX", hkey::kNone, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     const SplitPath split = splitRegPath(c.path);
-    EXPECT_EQ(static_cast<platform::RegKey>(split.rootKey), c.root);
+    EXPECT_EQ(platform::predefinedKey(split.rootKey), c.root);
     EXPECT_EQ(split.subKey, c.subKey);
   }
 }
