@@ -8,6 +8,16 @@ if(TLV_WERROR)
 endif()
 
 if(WIN32)
+  # The edition: x86 (the default one users get) or x64. The Wine harness reads it from the
+  # tree to pick Wine's loader and the prefix's expectations.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TLV_EDITION x64)
+    set(TLV_MANIFEST_ARCHITECTURE amd64)
+  else()
+    set(TLV_EDITION x86)
+    set(TLV_MANIFEST_ARCHITECTURE x86)
+  endif()
+  file(WRITE ${CMAKE_BINARY_DIR}/edition "${TLV_EDITION}\n")
   # Windows 7 API level (Wine reports 6.1); ANSI entry points; one static executable
   # that needs no DLL beyond Windows' own.
   target_compile_definitions(tlv_options INTERFACE _WIN32_WINNT=0x0601 WINVER=0x0601)

@@ -1,6 +1,7 @@
 # GoogleTest for both trees and tlv_test(), which registers a test executable with CTest.
 # Native tests run directly; the MinGW tree's tests run under Wine through the emulator
-# script, inside an Xvfb session that the wine.session fixture starts and stops.
+# script, inside an Xvfb session that the wine.<edition>.session fixture starts and stops.
+# Wine test names carry the edition (wine.x86.*, wine.x64.*), so one ctest run can hold both.
 
 if(WIN32)
   set(CMAKE_CROSSCOMPILING_EMULATOR
@@ -20,7 +21,7 @@ function(tlv_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE tlv_options ${ARG_DEPS} ${TLV_GTEST_MAIN})
   if(WIN32)
-    set(test_name wine.${name})
+    set(test_name wine.${TLV_EDITION}.${name})
   else()
     set(test_name native.${name})
   endif()
@@ -38,18 +39,25 @@ function(tlv_test name)
   endif()
   set_tests_properties(${test_name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   if(WIN32)
-    # One Wine prefix, one registry and one service database: Wine tests run one at a time.
+    # One Wine prefix, one registry and one service database: Wine tests run one at a time,
+    # and the two editions' suites do not overlap either (their timings are those of a
+    # machine that is not busy).
     set_tests_properties(${test_name} PROPERTIES
-      FIXTURES_REQUIRED wine_session RESOURCE_LOCK wine_prefix)
+      FIXTURES_REQUIRED wine_session_${TLV_EDITION} RESOURCE_LOCK wine)
   endif()
 endfunction()
 
 # The native tree's ctest also runs the MinGW tree's Wine tests when that tree exists,
 # so one ctest run reports both (not the Valgrind tree, which runs the native tests only).
 if(NOT WIN32 AND NOT TLV_VALGRIND)
-  set(TLV_MINGW_BUILD_DIR "${CMAKE_BINARY_DIR}/../mingw" CACHE PATH "MinGW build tree whose tests ctest includes")
-  file(WRITE "${CMAKE_BINARY_DIR}/IncludeWineTests.cmake"
-    "if(EXISTS \"${TLV_MINGW_BUILD_DIR}/CTestTestfile.cmake\")\n  subdirs(\"${TLV_MINGW_BUILD_DIR}\")\nendif()\n")
+  set(TLV_MINGW_BUILD_DIRS "${CMAKE_BINARY_DIR}/../mingw;${CMAKE_BINARY_DIR}/../mingw64"
+      CACHE STRING "MinGW build trees (one per edition) whose tests ctest includes")
+  set(include_trees "")
+  foreach(tree IN LISTS TLV_MINGW_BUILD_DIRS)
+    string(APPEND include_trees
+      "if(EXISTS \"${tree}/CTestTestfile.cmake\")\n  subdirs(\"${tree}\")\nendif()\n")
+  endforeach()
+  file(WRITE "${CMAKE_BINARY_DIR}/IncludeWineTests.cmake" "${include_trees}")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${CMAKE_BINARY_DIR}/IncludeWineTests.cmake")
 endif()
 

@@ -1,10 +1,9 @@
-# Shell functions that configure and build the two trees. Sourced, not run.
+# Shell functions that configure and build the trees: native (sanitizers), Valgrind, and per
+# edition a MinGW tree with the tests and a Release tree for the package. Sourced, not run.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 native_dir="$root/build/native"
-mingw_dir="$root/build/mingw"
 valgrind_dir="$root/build/valgrind"
-release_dir="$root/build/release"
 jobs=$(nproc 2>/dev/null || echo 2)
 # Every tree compiles through ccache, whose cache stays in the checkout's build folder: a
 # second run rebuilds only what changed, whichever tree it is.
@@ -17,9 +16,27 @@ build_native() {
   cmake --build "$native_dir" -j"$jobs"
 }
 
+# The editions: x86 (i686, the default one users get) and x64 (x86_64).
+editions=(x86 x64)
+
+# mingw_dir_of <edition>, release_dir_of <edition>, toolchain_of <edition>
+mingw_dir_of() { if [ "$1" = x64 ]; then echo "$root/build/mingw64"; else echo "$root/build/mingw"; fi; }
+release_dir_of() { if [ "$1" = x64 ]; then echo "$root/build/release64"; else echo "$root/build/release"; fi; }
+toolchain_of() { if [ "$1" = x64 ]; then echo "$root/cmake/mingw-x86_64.cmake"; else echo "$root/cmake/mingw-i686.cmake"; fi; }
+
+# configure_mingw <edition>: configures that edition's MinGW tree (with the tests).
+configure_mingw() {
+  cmake -S "$root" -B "$(mingw_dir_of "$1")" --toolchain "$(toolchain_of "$1")" "${launcher[@]}" >/dev/null
+}
+
+# build_mingw <edition> [targets...]: the whole MinGW tree of that edition, or those targets.
 build_mingw() {
-  cmake -S "$root" -B "$mingw_dir" --toolchain "$root/cmake/mingw-i686.cmake" >/dev/null
-  cmake --build "$mingw_dir" -j"$jobs"
+  local edition=$1
+  shift
+  configure_mingw "$edition"
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$(mingw_dir_of "$edition")" -j"$jobs" "${targets[@]}"
 }
 
 # The native tests once more, without sanitizers, to run under Valgrind's memcheck.
@@ -28,9 +45,12 @@ build_valgrind() {
   cmake --build "$valgrind_dir" -j"$jobs"
 }
 
-# The release package's tree: MinGW, Release flags, no tests; builds only the package.
+# build_package <edition>: the release package's tree of that edition (MinGW, Release flags,
+# no tests); builds only the package.
 build_package() {
-  cmake -S "$root" -B "$release_dir" --toolchain "$root/cmake/mingw-i686.cmake" \
+  local dir
+  dir=$(release_dir_of "$1")
+  cmake -S "$root" -B "$dir" --toolchain "$(toolchain_of "$1")" "${launcher[@]}" \
     -DCMAKE_BUILD_TYPE=Release -DTLV_TESTS=OFF >/dev/null
-  cmake --build "$release_dir" --target release_package -j"$jobs"
+  cmake --build "$dir" --target release_package -j"$jobs"
 }

@@ -1,7 +1,16 @@
 # Shell functions for the project's Wine harness: a private prefix inside a build tree
 # and an Xvfb display that the harness starts and stops itself. Sourced, not run.
+#
+# Two editions of the programs run here. x86 runs through Debian's `wine` command, which
+# starts Wine's 32-bit loader. x64 runs through the 64-bit loader called directly: Debian's
+# wrapper always tries the 32-bit loader first, and some kernels cannot run it at all. The
+# function `wine` below calls the loader of the edition that wine_use chose.
 
-# wine_use <build dir>: point Wine at the prefix of that build tree, quietly.
+wine32_loader=/usr/lib/wine/wine
+wine64_loader=/usr/lib/wine/wine64
+
+# wine_use <build dir> [x86|x64]: point Wine at the prefix of that build tree, quietly, with
+# the loader of the edition given, else of the edition the tree was configured for.
 wine_use() {
   mkdir -p "$1/wine"
   # Absolute, or Wine would fall back to ~/.wine for a relative prefix.
@@ -11,6 +20,40 @@ wine_use() {
   # No Mono or Gecko installers: the prefix is made without network and without prompts.
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
   unset WINEARCH
+  TLV_EDITION=${2:-$(cat "$1/edition" 2>/dev/null || echo x86)}
+  if [ "$TLV_EDITION" = x64 ]; then
+    # Wine starts its own helper processes (services, explorer) through WINELOADER.
+    export WINELOADER=$wine64_loader
+  else
+    unset WINELOADER
+  fi
+}
+
+# wine <args...>: the Wine loader of the edition in use.
+wine() {
+  if [ "${TLV_EDITION:-x86}" = x64 ]; then
+    "$wine64_loader" "$@"
+  else
+    command wine "$@"
+  fi
+}
+
+# loader_starts <loader>: the loader can be executed here. A kernel without 32-bit support
+# (some virtual machines leave it out) refuses Wine's 32-bit loader with "Exec format error";
+# the shell then answers 126.
+loader_starts() {
+  [ -x "$1" ] || return 1
+  local status=0
+  "$1" --version >/dev/null 2>&1 </dev/null || status=$?
+  [ "$status" -ne 126 ]
+}
+
+# wine_editions: the editions this machine can run, x86 first. Empty when Wine cannot start.
+wine_editions() {
+  local editions=()
+  loader_starts "$wine32_loader" && editions+=(x86)
+  loader_starts "$wine64_loader" && editions+=(x64)
+  echo "${editions[*]}"
 }
 
 # wine_prefix_ready: the prefix was made to the end and still has its registry and system.
@@ -19,23 +62,23 @@ wine_prefix_ready() {
     [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && grep -q '^"Decorated"="N"' "$WINEPREFIX/user.reg"
 }
 
-# wine_can_run_32bit: Wine's 32-bit loader starts. A kernel without 32-bit support (some
-# virtual machines leave it out) refuses it with "Exec format error", and then no 32-bit
-# Windows program can run here at all.
-wine_can_run_32bit() {
-  local loader=/usr/lib/wine/wine
-  [ -x "$loader" ] || return 0  # another layout: let wineboot tell
-  local status=0
-  "$loader" --version >/dev/null 2>&1 </dev/null || status=$?
-  [ "$status" -ne 126 ] && return 0  # 126: the shell could not execute it at all
-  echo "wine: this machine cannot run 32-bit Linux programs ($loader: exec format error), so Wine" >&2
-  echo "  cannot run the 32-bit Windows programs; use a machine or kernel with 32-bit support" >&2
+# wine_edition_runs: the edition in use can run here; says why not when it cannot.
+wine_edition_runs() {
+  local loader=$wine32_loader
+  [ "${TLV_EDITION:-x86}" = x64 ] && loader=$wine64_loader
+  loader_starts "$loader" && return 0
+  if [ "${TLV_EDITION:-x86}" = x86 ] && [ -x "$loader" ]; then
+    echo "wine: this machine cannot run 32-bit Linux programs ($loader: exec format error), so the" >&2
+    echo "  x86 edition cannot run here; the x64 edition can, through $wine64_loader" >&2
+  else
+    echo "wine: $loader does not start" >&2
+  fi
   return 1
 }
 
 # wine_ensure_prefix: make the prefix once; rebuild it when it is missing or broken.
 wine_ensure_prefix() {
-  wine_can_run_32bit || return 1
+  wine_edition_runs || return 1
   exec 8>"$WINE_STATE_DIR/prefix.lock"
   flock 8
   if ! wine_prefix_ready; then
@@ -43,7 +86,7 @@ wine_ensure_prefix() {
     wineserver -k 2>/dev/null || true
     rm -rf "$WINEPREFIX"
     local boot_log="$WINE_STATE_DIR/wineboot.log"
-    if ! DISPLAY= wineboot -i >"$boot_log" 2>&1 </dev/null || ! wineserver -w >>"$boot_log" 2>&1; then
+    if ! DISPLAY= wine wineboot -i >"$boot_log" 2>&1 </dev/null || ! wineserver -w >>"$boot_log" 2>&1; then
       echo "wine: wineboot failed; its last words:" >&2
       tail -n 5 "$boot_log" | sed 's/^/  /' >&2
       flock -u 8
