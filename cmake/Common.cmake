@@ -22,6 +22,12 @@ if(WIN32)
   # that needs no DLL beyond Windows' own.
   target_compile_definitions(tlv_options INTERFACE _WIN32_WINNT=0x0601 WINVER=0x0601)
   target_link_options(tlv_options INTERFACE -static -static-libgcc -static-libstdc++)
+  # The shipped programs: each function and datum in a section of its own, so the linker
+  # drops what no one calls (most of the static runtime); optimised for size, which costs
+  # nothing measurable in programs that wait on the registry, files and the service manager.
+  target_compile_options(tlv_options INTERFACE
+    $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections>)
+  target_link_options(tlv_options INTERFACE $<$<CONFIG:Release>:-Wl,--gc-sections>)
 elseif(TLV_SANITIZE)
   target_compile_options(tlv_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

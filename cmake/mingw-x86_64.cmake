@@ -3,8 +3,15 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+# TLV_THREAD_MODEL: posix (the default) gives the standard library std::mutex and std::thread,
+# which GoogleTest needs. The release trees build only the shipped programs, which use no
+# threads of the standard library, with win32: that links no winpthread into them.
+if(NOT TLV_THREAD_MODEL)
+  set(TLV_THREAD_MODEL posix)
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TLV_THREAD_MODEL)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-${TLV_THREAD_MODEL})
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-${TLV_THREAD_MODEL})
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)

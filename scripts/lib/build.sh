@@ -51,6 +51,6 @@ build_package() {
   local dir
   dir=$(release_dir_of "$1")
   cmake -S "$root" -B "$dir" --toolchain "$(toolchain_of "$1")" "${launcher[@]}" \
-    -DCMAKE_BUILD_TYPE=Release -DTLV_TESTS=OFF >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DTLV_TESTS=OFF -DTLV_THREAD_MODEL=win32 >/dev/null
   cmake --build "$dir" --target release_package -j"$jobs"
 }

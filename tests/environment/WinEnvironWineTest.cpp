@@ -37,14 +37,26 @@ TEST_F(WinEnvironOnWine, VersionIsWindows7ServicePack1AsWineReportsIt) {
   EXPECT_EQ(env.WinProductType(), "");
 }
 
-TEST_F(WinEnvironOnWine, A32BitProgramUnderWow64SeesX86On64BitWindowsAndEveryFolderEndsInABackslash) {
+// Wine's prefix is 64-bit Windows. The x86 edition runs under WOW64: the processor it is shown
+// is the 32-bit one and its Program Files is the (x86) folder. The x64 edition is not under
+// WOW64 and sees the AMD64 processor, which the 64-bit system folder then names "64 BIT SF";
+// its ProgramFiles has no (x86) to take away, so no second Program Files folder is derived.
+TEST_F(WinEnvironOnWine, EachEditionSeesItsOwnArchitectureAndFoldersAndEveryFolderEndsInABackslash) {
+  constexpr bool k64BitEdition = sizeof(void*) == 8;
+  BOOL underWow64 = FALSE;
+  ASSERT_TRUE(::IsWow64Process(::GetCurrentProcess(), &underWow64));
+  EXPECT_EQ(underWow64 != FALSE, !k64BitEdition);
+  SYSTEM_INFO system{};
+  ::GetSystemInfo(&system);
+  EXPECT_EQ(system.wProcessorArchitecture, k64BitEdition ? PROCESSOR_ARCHITECTURE_AMD64 : PROCESSOR_ARCHITECTURE_INTEL);
+
   const std::string listing = env.ListAllPathsToText();
   std::cout << "ProcessorArchitecture: " << env.ProcessorArchitecture() << "\nIs64Bit: " << env.Is64Bit() << "\n"
             << listing << "\n";
-  EXPECT_EQ(env.ProcessorArchitecture(), "32 BIT x86");
+  EXPECT_EQ(env.ProcessorArchitecture(), k64BitEdition ? "64 BIT SF" : "32 BIT x86");
   EXPECT_TRUE(env.Is64Bit());
-  EXPECT_EQ(env.PathProgramFiles(), "C:\\Program Files (x86)\\");
-  EXPECT_EQ(env.PathProgramFilesX64(), "C:\\Program Files\\");
+  EXPECT_EQ(env.PathProgramFiles(), k64BitEdition ? "C:\\Program Files\\" : "C:\\Program Files (x86)\\");
+  EXPECT_EQ(env.PathProgramFilesX64(), k64BitEdition ? "" : "C:\\Program Files\\");
   EXPECT_TRUE(env.PathSys32Root().ends_with("SysWOW64\\")) << env.PathSys32Root();
   EXPECT_TRUE(env.PathSys64Root().ends_with("System32\\")) << env.PathSys64Root();
   EXPECT_EQ(env.PathSysAnyRoot(), env.PathSys64Root());

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "platform/win32/UniqueHandle.h"
+#include "tests/wine/Edition.h"
 #include "tests/wine/Robot.h"
 #include "tests/wine/ScratchProgramFolder.h"
 // After <windows.h>, which UniqueHandle.h brings.
@@ -86,6 +87,7 @@ TEST(ExecutableResources, EachShippedProgramAsksForItsRightsAndCarriesTheProject
     const auto manifest = manifestOf(path);
     ASSERT_TRUE(manifest.has_value()) << "no manifest resource in " << path;
     EXPECT_THAT(*manifest, HasSubstr(std::string(R"(<requestedExecutionLevel level=")") + c.level + "\""));
+    EXPECT_THAT(*manifest, HasSubstr(std::string(R"(processorArchitecture=")") + (k64BitEdition ? "amd64" : "x86") + "\""));
     if (c.window) {
       EXPECT_THAT(*manifest, HasSubstr(kCommonControls6));
       EXPECT_THAT(*manifest, HasSubstr(kDpiAware));
@@ -138,7 +140,8 @@ TEST(ExecutableResources, TheProgramRunsWithVersion6OfTheCommonControls) {
   // version 5 (whose file Wine also marks 5.x in the side-by-side folder).
   std::string library = loadedCommonControls(started.pid);
   std::transform(library.begin(), library.end(), library.begin(), [](unsigned char c) { return std::tolower(c); });
-  EXPECT_THAT(library, HasSubstr("\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6."));
+  const std::string architecture = k64BitEdition ? "amd64" : "x86";
+  EXPECT_THAT(library, HasSubstr("\\winsxs\\" + architecture + "_microsoft.windows.common-controls_6595b64144ccf1df_6."));
   EXPECT_TRUE(robot.press(box, "OK"));
   EXPECT_TRUE(robot.close(Window::titled("Make Service for Tolvane").of(started.pid)));
   EXPECT_EQ(robot.waitForExit(started.pid, 20000), 0ul);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/UniqueHandle.h"
+#include "tests/wine/Edition.h"
 #include "tests/wine/Robot.h"
 #include "tests/wine/ScratchProgramFolder.h"
 
@@ -47,7 +48,7 @@ long runAndWait(const std::string& command) {
 
 TEST(Package, TheUnpackedProgramRunsAndTheGuidesRemovalTakesTheServiceAway) {
   // A machine without the payment program: the run gets as far as asking for it.
-  removeFolderTree("C:\\Program Files (x86)\\Orbit-Tender\\");
+  removeFolderTree(editionProgramFiles() + "Orbit-Tender\\");
   Robot robot;
   const auto watched = robot.startWatching(kPackage + "TlvAsService.exe");
   const auto& started = watched.started;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/win32/UniqueHandle.h"
+#include "tests/wine/Edition.h"
 #include "tests/wine/Robot.h"
 #include "tests/wine/ScratchProgramFolder.h"
 
@@ -18,7 +19,7 @@ using platform::win32::UniqueServiceHandle;
 
 constexpr char kService[] = "OrbitTender";
 constexpr char kMainWindow[] = "Make Service for Tolvane";
-const std::string kInstallFolder = "C:\\Program Files (x86)\\Orbit-Tender\\";
+const std::string kInstallFolder = editionProgramFiles() + "Orbit-Tender\\";
 const std::string kFailureActions(
     "\x80\x51\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x77\x00\x73\x00\x01\x00\x00\x00"
     "\x60\xEA\x00\x00\x01\x00\x00\x00\x60\xEA\x00\x00\x01\x00\x00\x00\x60\xEA\x00\x00",
