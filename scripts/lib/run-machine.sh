@@ -1,13 +1,10 @@
 # Shell functions for the Windows machine of scripts/run and scripts/bench-run: a Wine prefix
-# of its own in build/run/ (apart from the tests' prefix), the demo payment program installed
-# where the utility looks for it, and the utility with its tools in a program folder.
-# Sourced after lib/build.sh and lib/wine.sh, not run.
+# of its own per edition in build/run/<edition>/ (apart from the tests' prefixes), the demo
+# payment program installed where the utility looks for it, and the utility with its tools in
+# a program folder. Sourced after lib/build.sh and lib/wine.sh, not run.
 
-run_state_dir="$root/build/run"
 run_service=OrbitTender
 run_program_folder_windows='C:\TlvAsService'
-run_install_folder_windows='C:\Program Files (x86)\Orbit-Tender'
-run_robot="$mingw_dir/tools/robot/tlvrobot.exe"
 
 say() { echo "run: $*"; }
 fail() {
@@ -15,19 +12,33 @@ fail() {
   exit 1
 }
 
-# run_build: only the programs the run needs, in the MinGW tree.
-run_build() {
-  cmake -S "$root" -B "$mingw_dir" --toolchain "$root/cmake/mingw-i686.cmake" >/dev/null
-  cmake --build "$mingw_dir" -j"$jobs" \
-    --target TlvAsService instsrv srvany OrbitTenderDemo tlvrobot tlvserviceinfo >/dev/null
+# run_choose_edition: the x86 edition, the one users get, where this machine runs it; else
+# the x64 edition (a kernel without 32-bit support). The demo payment program is of the same
+# edition and goes where that edition looks for it: Program Files (x86) or Program Files.
+run_choose_edition() {
+  local here_editions
+  read -r -a here_editions <<<"$(wine_editions)"
+  [ ${#here_editions[@]} -gt 0 ] || fail "Wine cannot start on this machine"
+  run_edition=${here_editions[0]}
+  mingw_dir=$(mingw_dir_of "$run_edition")
+  run_state_dir="$root/build/run/$run_edition"
+  run_robot="$mingw_dir/tools/robot/tlvrobot.exe"
+  run_program_files='Program Files (x86)'
+  [ "$run_edition" = x64 ] && run_program_files='Program Files'
+  run_install_folder_windows="C:\\$run_program_files\\Orbit-Tender"
 }
 
-# run_use_machine: point Wine at the run's own prefix.
+# run_build: only the programs the run needs, in the MinGW tree of the edition.
+run_build() {
+  build_mingw "$run_edition" TlvAsService instsrv srvany OrbitTenderDemo tlvrobot tlvserviceinfo >/dev/null
+}
+
+# run_use_machine: point Wine at the run's own prefix of the edition.
 run_use_machine() {
-  wine_use "$run_state_dir"
+  wine_use "$run_state_dir" "$run_edition"
   run_drive_c="$WINEPREFIX/drive_c"
   run_program_folder="$run_drive_c/TlvAsService"
-  run_install_folder="$run_drive_c/Program Files (x86)/Orbit-Tender"
+  run_install_folder="$run_drive_c/$run_program_files/Orbit-Tender"
 }
 
 # place <source> <target>: copies a file unless the target already holds the same bytes. The

@@ -96,6 +96,7 @@ summarise() {
   [ "$display_mode" = person ] && answered="you answered it"
   echo "  utility:  showed \"$final_status\" and the box \"$box_title\"; $answered"
   echo "  service:  $run_service runs srvany.exe, which ran Orbit-Tender.exe ($running_as) and stopped it"
+  echo "  edition:  $run_edition"
   echo "  machine:  $WINEPREFIX"
   if [ "$display_mode" = robot ] && [ "$final_status" != "$success_status" ]; then
     fail "the utility did not end with \"$success_status\""
