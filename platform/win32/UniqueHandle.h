@@ -61,6 +61,7 @@ using UniqueRegKey = UniqueHandle<HandleTraits<HKEY, ::RegCloseKey, NullInvalid>
 using UniqueServiceHandle = UniqueHandle<HandleTraits<SC_HANDLE, ::CloseServiceHandle, NullInvalid>>;
 using UniqueWindow = UniqueHandle<HandleTraits<HWND, ::DestroyWindow, NullInvalid>>;
 using UniqueGdiObject = UniqueHandle<HandleTraits<HGDIOBJ, ::DeleteObject, NullInvalid>>;
+using UniqueMemoryDc = UniqueHandle<HandleTraits<HDC, ::DeleteDC, NullInvalid>>;  // CreateCompatibleDC
 using UniqueMenu = UniqueHandle<HandleTraits<HMENU, ::DestroyMenu, NullInvalid>>;
 using UniqueMappedView = UniqueHandle<HandleTraits<void*, ::UnmapViewOfFile, NullInvalid>>;  // MapViewOfFile
 

@@ -3,9 +3,14 @@
 #pragma once
 
 #include "platform/Ui.h"
+#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Support.h"
 
 namespace tlv::platform::win32 {
+
+/// The status label's font as the window creates it: the design's face, point size and weight
+/// at the screen's dpi.
+UniqueGdiObject createLabelFont(const WindowDesign& design, int dpi);
 
 class Win32Ui final : public Ui {
  public:

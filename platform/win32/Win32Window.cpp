@@ -104,6 +104,13 @@ int screenDpi() {
 
 }  // namespace
 
+UniqueGdiObject createLabelFont(const WindowDesign& design, int dpi) {
+  const int fontHeight = -static_cast<int>(std::lround(design.labelPointSize * dpi / 72.0));
+  return UniqueGdiObject(::CreateFontA(fontHeight, 0, 0, 0, design.labelBold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                                       FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       DEFAULT_PITCH | FF_SWISS, design.labelFont.c_str()));
+}
+
 bool Win32Ui::showModalWindow(const WindowDesign& design, WindowEvents& events) {
   if (!registerWindowClass(instance_)) return false;
   const int dpi = screenDpi();
@@ -119,10 +126,7 @@ bool Win32Ui::showModalWindow(const WindowDesign& design, WindowEvents& events) 
   const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
 
-  const int fontHeight = -static_cast<int>(std::lround(design.labelPointSize * dpi / 72.0));
-  UniqueGdiObject font(::CreateFontA(fontHeight, 0, 0, 0, design.labelBold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                                     FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                     DEFAULT_PITCH | FF_SWISS, design.labelFont.c_str()));
+  UniqueGdiObject font = createLabelFont(design, dpi);
   OpenWindow state(events, window_);
   UniqueWindow window(::CreateWindowExA(0, kWindowClass, design.caption.c_str(), style, left, top, width, height,
                                         nullptr, menu.get(), instance_, &state));

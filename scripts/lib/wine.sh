@@ -59,7 +59,8 @@ wine_editions() {
 # wine_prefix_ready: the prefix was made to the end and still has its registry and system.
 wine_prefix_ready() {
   [ -f "$WINEPREFIX/.tlv-ready" ] && [ -s "$WINEPREFIX/system.reg" ] &&
-    [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && grep -q '^"Decorated"="N"' "$WINEPREFIX/user.reg"
+    [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && grep -q '^"Decorated"="N"' "$WINEPREFIX/user.reg" &&
+    [ -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] && grep -q '^"MS Sans Serif"="Tahoma"' "$WINEPREFIX/system.reg"
 }
 
 # wine_edition_runs: the edition in use can run here; says why not when it cannot.
@@ -94,7 +95,15 @@ wine_ensure_prefix() {
     fi
     # Windows draw their own caption and frame: the harness's Xvfb has no window manager
     # to do it, and screenshots should show the window as Windows shows it.
+    # Wine's own Windows fonts (Debian's fonts-wine) are not found by this Wine build: in the
+    # prefix's Fonts folder they are. Marlett draws the caption buttons, Tahoma the captions
+    # and menus. Wine has MS Sans Serif, the status label's font, only as a bitmap font in a
+    # few sizes, none of them the label's: Tahoma, the nearest in width that Wine has, stands
+    # in (without it Wine falls back to a far wider font, and the status is cut).
+    cp /usr/share/wine/fonts/{marlett,tahoma,tahomabd,small_fonts,symbol}.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     if ! DISPLAY= wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null ||
+      ! DISPLAY= wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v "MS Sans Serif" /d Tahoma /f >/dev/null 2>&1 </dev/null ||
       ! wineserver -w >/dev/null 2>&1; then
       echo "wine: could not set up the prefix" >&2
       flock -u 8

@@ -2,8 +2,12 @@
 // timer, closing it, and what the screen shows of it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 
+#include "app/frmTlvAsService.h"
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Ui.h"
 #include "tests/wine/Robot.h"
 #include "tests/wine/ScratchProgramFolder.h"
 
@@ -29,6 +33,35 @@ int screenDpi() {
   const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
   ::ReleaseDC(nullptr, screen);
   return dpi;
+}
+
+// The machine's fonts as the window needs them: the caption buttons draw with Marlett's
+// symbols, and the success status fits the label's designed width in the label's font.
+TEST(WindowFonts, TheCaptionButtonsHaveMarlettAndTheLabelHoldsTheWholeSuccessStatus) {
+  platform::win32::UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+  ASSERT_TRUE(dc);
+  LOGFONTA wanted{};
+  wanted.lfCharSet = SYMBOL_CHARSET;
+  std::snprintf(wanted.lfFaceName, sizeof wanted.lfFaceName, "Marlett");
+  const auto found = [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM seen) {
+    *reinterpret_cast<bool*>(seen) = true;
+    return 0;
+  };
+  bool marlett = false;
+  ::EnumFontFamiliesExA(dc.get(), &wanted, found, reinterpret_cast<LPARAM>(&marlett), 0);
+  EXPECT_TRUE(marlett) << "no Marlett: the caption buttons draw as letters";
+
+  const platform::WindowDesign design = app::frmTlvAsService::Design();
+  const int dpi = screenDpi();
+  platform::win32::UniqueGdiObject font = platform::win32::createLabelFont(design, dpi);
+  ASSERT_TRUE(font);
+  ::SelectObject(dc.get(), font.get());
+  const std::string status = "Service is Ready to Start";
+  SIZE extent{};
+  ASSERT_TRUE(::GetTextExtentPoint32A(dc.get(), status.c_str(), static_cast<int>(status.size()), &extent));
+  char face[LF_FACESIZE] = {};
+  ::GetTextFaceA(dc.get(), sizeof face, face);
+  EXPECT_LE(extent.cx, ::MulDiv(design.labelWidth, dpi, 1440)) << "\"" << status << "\" in " << face << " is cut";
 }
 
 TEST_F(ProgramWindow, OpensCentredWithTheStatusLabelAndTheMenuItem) {
