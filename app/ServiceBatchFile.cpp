@@ -14,7 +14,18 @@ constexpr char kBatchText[] =
     "cd %winDir%\r\n"
     "instsrv OrbitTender %winDir%\\srvany.exe\r\n";
 
+// What the file holds once written: the write adds the last CR LF.
+const std::string kBatchBytes = std::string(kBatchText) + "\r\n";
+
 }  // namespace
+
+bool frmTlvAsService::isOwnBatchFile(const std::string& path) {
+  // The length first, so that a large planted file is never read whole.
+  const auto length = platform_.files.fileLength(path);
+  if (!length.ok() || length.value != static_cast<std::int64_t>(kBatchBytes.size())) return false;
+  const auto bytes = platform_.files.readWholeFile(path);
+  return bytes.ok() && bytes.value == kBatchBytes;
+}
 
 void frmTlvAsService::MakeTolvaneServBat(const std::string& thePath) {
   using logging::FileOperation;

@@ -4,6 +4,16 @@
 
 namespace tlv::app {
 
+bool frmTlvAsService::ownToolBesideProgram(const std::string& tool) {
+  const std::string path = LocalPath_ + tool;
+  if (!files_.CheckForFileQuietly(path)) return false;
+  const auto own = platform_.files.productVersion(platform_.process.modulePath());
+  const auto found = platform_.files.productVersion(path);
+  if (own.ok() && found.ok() && found.value == own.value) return true;
+  log_.WriteLog(0, path, "Not this release's own", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
+  return false;
+}
+
 bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
   const std::string sourceInstsrv = lPath + "instsrv.exe";
   const std::string sourceSrvany = lPath + "srvany.exe";

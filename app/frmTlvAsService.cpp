@@ -78,20 +78,24 @@ void frmTlvAsService::mnuTolvane_Click() {
   // program; the run reports instsrv.exe missing rather than look in the current folder.
   const bool programFolderKnown = !LocalPath_.empty();
   setStatus("Checking for Tlv.Bat");
-  if (programFolderKnown && !files_.CheckForFileQuietly(LocalPath_ + kBatchFile)) {
+  // Only the program's own batch file is run: one that someone changed is written anew.
+  if (programFolderKnown && !isOwnBatchFile(LocalPath_ + kBatchFile)) {
+    if (files_.CheckForFileQuietly(LocalPath_ + kBatchFile)) {
+      log_.WriteLog(0, LocalPath_ + kBatchFile, "Replaced", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
+    }
     setStatus("Making Tlv.Bat");
     MakeTolvaneServBat(LocalPath_);
   }
 
   setStatus("Checking for instsrv.exe");
-  if (!programFolderKnown || !files_.CheckForFileQuietly(LocalPath_ + "instsrv.exe")) {
+  if (!programFolderKnown || !ownToolBesideProgram("instsrv.exe")) {
     setStatus("instsrv.exe Missing");
     log_.WriteLog(-3, LocalPath_ + "instsrv.exe", "Missing", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
     return;
   }
 
   setStatus("");
-  if (!files_.CheckForFileQuietly(LocalPath_ + "srvany.exe")) {
+  if (!ownToolBesideProgram("srvany.exe")) {
     setStatus("srvany.exe Missing");
     log_.WriteLog(-3, LocalPath_ + "srvany.exe", "Missing", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
     return;
@@ -105,7 +109,9 @@ void frmTlvAsService::mnuTolvane_Click() {
   }
 
   setStatus("Creating Service");
-  if (!files_.CheckForFileQuietly(LocalPath_ + kBatchFile)) {
+  // A batch file that could not be written over (a locked or read-only planted one) is
+  // still not the program's own: it is not run.
+  if (!isOwnBatchFile(LocalPath_ + kBatchFile)) {
     setStatus("Failed to Create Batch file");
     platform_.ui.messageBox("Failed to Create Batch file", platform_.ui.programTitle(), kNoIcon);
     return;

@@ -44,6 +44,14 @@ class frmTlvAsService final : public platform::WindowEvents {
   void onMenuItem(platform::WindowControls& window) override;
 
   void setStatus(const std::string& text);
+  /// The file holds exactly the bytes MakeTolvaneServBat writes. The program runs as
+  /// administrator and its folder may be one that other users can change: any other batch
+  /// file of that name is not run.
+  bool isOwnBatchFile(const std::string& path);
+  /// The tool lies beside the program and is this release's own: its version resource names
+  /// the product and version of the running program. A foreign file is logged and counts as
+  /// missing, so that it is never copied into the Windows folder and run as LocalSystem.
+  bool ownToolBesideProgram(const std::string& tool);
   /// The install folder that holds Orbit-Tender.exe, asking the user when the Program Files
   /// one does not; empty when the user gave up.
   std::string findInstallFolder();

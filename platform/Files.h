@@ -27,6 +27,13 @@ struct FolderEntry {
   std::uint32_t attributes = 0;
 };
 
+/// What a program file's version resource says of the product it belongs to.
+struct ProductVersion {
+  std::string name;     ///< StringFileInfo "ProductName"
+  std::string version;  ///< StringFileInfo "ProductVersion"
+  bool operator==(const ProductVersion&) const = default;
+};
+
 /// How a text file is opened.
 enum class OpenMode {
   Output,  ///< create the file, or empty an existing one
@@ -61,6 +68,10 @@ class FileSystem {
   virtual Win32Error copyFile(const std::string& source, const std::string& target) = 0;
   /// Lists a folder's entries, "." and ".." included, in the file system's order.
   virtual Result<std::vector<FolderEntry>> listFolder(const std::string& folder) = 0;
+  /// The product named by a program file's version resource (GetFileVersionInfoA, the
+  /// strings of its first translation). An error when the file is missing or unreadable, or
+  /// carries no version resource.
+  virtual Result<ProductVersion> productVersion(const std::string& path) = 0;
 };
 
 }  // namespace tlv::platform

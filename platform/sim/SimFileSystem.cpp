@@ -83,7 +83,7 @@ void SimFileSystem::addFolder(const std::string& path, std::uint32_t attributes)
   if (!validKey(key)) return;
   const std::string parent = parentKey(key);
   if (!parent.empty() && !find(parent)) addFolder(parent);
-  nodes_[key] = Node{lastName(path), true, {}, attributes | attr::kDirectory};
+  nodes_[key] = Node{lastName(path), true, {}, attributes | attr::kDirectory, std::nullopt};
 }
 
 void SimFileSystem::addFile(const std::string& path, const std::string& bytes, std::uint32_t attributes) {
@@ -91,7 +91,7 @@ void SimFileSystem::addFile(const std::string& path, const std::string& bytes, s
   if (!validKey(key)) return;
   const std::string parent = parentKey(key);
   if (!parent.empty() && !find(parent)) addFolder(parent);
-  nodes_[key] = Node{lastName(path), false, bytes, attributes};
+  nodes_[key] = Node{lastName(path), false, bytes, attributes, std::nullopt};
 }
 
 void SimFileSystem::remove(const std::string& path) {
@@ -104,6 +104,10 @@ void SimFileSystem::remove(const std::string& path) {
 
 void SimFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
   if (Node* node = find(keyOf(path))) node->attributes = attributes | (node->folder ? attr::kDirectory : 0);
+}
+
+void SimFileSystem::setProductVersion(const std::string& path, const ProductVersion& product) {
+  if (Node* node = find(keyOf(path)); node && !node->folder) node->product = product;
 }
 
 void SimFileSystem::denyWritesIn(const std::string& folder) { deniedFolders_.insert(keyOf(folder)); }
@@ -160,9 +164,10 @@ Result<std::unique_ptr<TextFile>> SimFileSystem::openText(const std::string& pat
   if (Win32Error e = checkWritable(key)) return R::failure(e);
   Node* node = find(key);
   if (!node) {
-    nodes_[key] = Node{lastName(path), false, {}, attr::kArchive};
+    nodes_[key] = Node{lastName(path), false, {}, attr::kArchive, std::nullopt};
   } else if (mode == OpenMode::Output) {
     node->data.clear();
+    node->product.reset();  // a text file written over a program is no program any more
   }
   return R::success(std::make_unique<SimTextFile>(*this, key));
 }
@@ -175,6 +180,17 @@ Result<std::string> SimFileSystem::readWholeFile(const std::string& path) {
   if (!node) return R::failure(err::kFileNotFound);
   if (node->folder) return R::failure(err::kAccessDenied);
   return R::success(node->data);
+}
+
+Result<ProductVersion> SimFileSystem::productVersion(const std::string& path) {
+  using R = Result<ProductVersion>;
+  if (Win32Error e = faults_.enter("files.productVersion")) return R::failure(e);
+  const std::string key = keyOf(path);
+  const Node* node = validKey(key) ? find(key) : nullptr;
+  if (!node) return R::failure(err::kFileNotFound);
+  if (node->folder) return R::failure(err::kAccessDenied);
+  if (!node->product) return R::failure(err::kResourceTypeNotFound);
+  return R::success(*node->product);
 }
 
 Win32Error SimFileSystem::deleteFile(const std::string& path) {

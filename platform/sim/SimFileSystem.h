@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -20,6 +21,8 @@ class SimFileSystem final : public FileSystem {
   void addFile(const std::string& path, const std::string& bytes = {}, std::uint32_t attributes = attr::kArchive);
   void remove(const std::string& path);
   void setAttributes(const std::string& path, std::uint32_t attributes);
+  /// Gives an existing file a version resource naming this product; a copy carries it along.
+  void setProductVersion(const std::string& path, const ProductVersion& product);
   /// Files in this folder can no longer be created, written, replaced or copied over.
   void denyWritesIn(const std::string& folder);
   bool exists(const std::string& path) const;
@@ -35,6 +38,7 @@ class SimFileSystem final : public FileSystem {
   Win32Error deleteFile(const std::string& path) override;
   Win32Error copyFile(const std::string& source, const std::string& target) override;
   Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
+  Result<ProductVersion> productVersion(const std::string& path) override;
 
  private:
   friend class SimTextFile;
@@ -43,6 +47,7 @@ class SimFileSystem final : public FileSystem {
     bool folder = false;
     std::string data;
     std::uint32_t attributes = 0;
+    std::optional<ProductVersion> product;  // the version resource of a program file
   };
   static bool validKey(const std::string& key);
   Node* find(const std::string& key);

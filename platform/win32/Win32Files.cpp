@@ -1,6 +1,10 @@
 // Win32 only: the file-system port over kernel32's ANSI file calls.
 #include "platform/win32/Win32Files.h"
 
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
 #include "platform/win32/UniqueHandle.h"
 
 namespace tlv::platform::win32 {
@@ -107,6 +111,37 @@ Result<std::vector<FolderEntry>> Win32FileSystem::listFolder(const std::string& 
   } while (::FindNextFileA(find.get(), &data));
   if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES) return R::failure(error);
   return R::success(std::move(entries));
+}
+
+Result<ProductVersion> Win32FileSystem::productVersion(const std::string& path) {
+  using R = Result<ProductVersion>;
+  DWORD ignored = 0;
+  const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (size == 0) return R::failure(::GetLastError());
+  std::vector<char> block(size);
+  if (!::GetFileVersionInfoA(path.c_str(), 0, size, block.data())) return R::failure(::GetLastError());
+  // The strings live under their language and code page: the first translation names them.
+  struct Translation {
+    WORD language;
+    WORD codePage;
+  };
+  Translation* translation = nullptr;
+  UINT length = 0;
+  if (!::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                        &length) ||
+      translation == nullptr || length < sizeof(Translation)) {
+    return R::failure(ERROR_RESOURCE_TYPE_NOT_FOUND);
+  }
+  char prefix[40];
+  std::snprintf(prefix, sizeof prefix, "\\StringFileInfo\\%04x%04x\\", translation->language, translation->codePage);
+  const auto text = [&](const char* name) {
+    char* value = nullptr;
+    UINT chars = 0;
+    const std::string query = std::string(prefix) + name;
+    if (!::VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &chars) || !value) return std::string();
+    return std::string(value, ::strnlen(value, chars));
+  };
+  return R::success(ProductVersion{text("ProductName"), text("ProductVersion")});
 }
 
 }  // namespace tlv::platform::win32

@@ -14,6 +14,7 @@ class Win32FileSystem final : public FileSystem {
   Win32Error deleteFile(const std::string& path) override;
   Win32Error copyFile(const std::string& source, const std::string& target) override;
   Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
+  Result<ProductVersion> productVersion(const std::string& path) override;
 };
 
 }  // namespace tlv::platform::win32

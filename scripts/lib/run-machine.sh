@@ -4,7 +4,7 @@
 # a program folder. Sourced after lib/build.sh and lib/wine.sh, not run.
 
 run_service=OrbitTender
-run_program_folder_windows='C:\TlvAsService'
+run_program_folder_windows='C:\Program Files\TlvAsService'
 
 say() { echo "run: $*"; }
 fail() {
@@ -37,7 +37,7 @@ run_build() {
 run_use_machine() {
   wine_use "$run_state_dir" "$run_edition"
   run_drive_c="$WINEPREFIX/drive_c"
-  run_program_folder="$run_drive_c/TlvAsService"
+  run_program_folder="$run_drive_c/Program Files/TlvAsService"
   run_install_folder="$run_drive_c/$run_program_files/Orbit-Tender"
 }
 

@@ -59,6 +59,9 @@ class RecordingFiles final : public platform::FileSystem {
   platform::Result<std::vector<platform::FolderEntry>> listFolder(const std::string& folder) override {
     return inner_.listFolder(folder);
   }
+  platform::Result<platform::ProductVersion> productVersion(const std::string& path) override {
+    return inner_.productVersion(path);
+  }
   std::vector<std::string> writeTargets;
 
  private:

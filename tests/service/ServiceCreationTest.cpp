@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 
 #include "tests/service/ServiceMachine.h"
 
@@ -52,7 +54,7 @@ TEST(ServiceCreationTest, FirstRunOnAFreshMachineEndsReady) {
 
 TEST(ServiceCreationTest, RepeatedRunsKeepTheBatchFileAndToolsButRunTheBatchFileAgain) {
   ServiceMachine m;
-  m.sim.files.addFile(kBatchPath, "rem left from an earlier run\r\n");
+  m.sim.files.addFile(kBatchPath, kBatchBytes);  // the program's own, left by an earlier run
   m.sim.files.addFile("C:\\Windows\\instsrv.exe", "older instsrv");
   m.sim.files.addFile("C:\\Windows\\srvany.exe", "older srvany");
   m.run(/*menuRuns=*/2);
@@ -63,9 +65,86 @@ TEST(ServiceCreationTest, RepeatedRunsKeepTheBatchFileAndToolsButRunTheBatchFile
   for (int i = 0; i < 3; ++i) expected.insert(expected.end(), oneRun.begin(), oneRun.end());
   EXPECT_EQ(m.sim.ui.statuses(), expected);
   EXPECT_EQ(m.sim.ui.boxes().size(), 3u);
-  EXPECT_EQ(m.sim.files.contents(kBatchPath), "rem left from an earlier run\r\n");
+  EXPECT_EQ(m.sim.files.contents(kBatchPath), kBatchBytes);
   EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), "older srvany") << "a placed tool is used as found";
   EXPECT_EQ(m.sim.process.startedBatchFiles().size(), 3u);
+  EXPECT_FALSE(m.sim.files.exists(kLogPath)) << "reusing the program's own batch file is silent";
+}
+
+// The program runs as administrator from a folder that other users may be able to change:
+// a batch file it did not write is never run, it is written anew first.
+TEST(ServiceCreationTest, OnlyTheProgramsOwnBatchFileRunsAnyOtherIsWrittenAnewAndLogged) {
+  struct Case {
+    const char* what;
+    std::function<void(platform::sim::SimMachine&)> arrange;
+  };
+  std::string oneByteOff = kBatchBytes;
+  oneByteOff[oneByteOff.find("srvany")] = 'S';
+  const Case cases[] = {
+      {"planted first line", [](auto& sim) { sim.files.addFile(kBatchPath, "echo planted> C:\\planted.txt\r\n" + kBatchBytes); }},
+      {"one byte different", [&](auto& sim) { sim.files.addFile(kBatchPath, oneByteOff); }},
+      {"longer", [](auto& sim) { sim.files.addFile(kBatchPath, kBatchBytes + "x"); }},
+      {"shorter", [](auto& sim) { sim.files.addFile(kBatchPath, kBatchBytes.substr(0, kBatchBytes.size() - 1)); }},
+      {"empty", [](auto& sim) { sim.files.addFile(kBatchPath, ""); }},
+      {"unreadable", [](auto& sim) {
+         sim.files.addFile(kBatchPath, kBatchBytes);
+         // Locked while the run first looks at it; the file written anew reads back.
+         sim.faults.failWhen([reads = 0](std::string_view call) mutable {
+           return call == "files.readWholeFile" && reads++ == 0;
+         }, platform::err::kSharingViolation);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ServiceMachine m;
+    c.arrange(m.sim);
+    m.run();
+    EXPECT_EQ(m.sim.ui.statuses(), (Statuses{"Status", "Checking for Tlv.Bat", "Making Tlv.Bat", "Checking for instsrv.exe",
+                                              "", "Copying Files to \\Windows", "Creating Service",
+                                              "Finding Tolvane Install", "Verifying Service", "Service is Ready to Start"}));
+    EXPECT_EQ(m.sim.files.contents(kBatchPath), kBatchBytes) << "what ran is the program's own";
+    EXPECT_EQ(m.sim.process.startedBatchFiles(), std::vector<std::string>{kBatchPath});
+    EXPECT_EQ(m.log(), "9:05:07 AM " + kBatchPath + ":Replaced" + k23Spaces + "\r\n");
+  }
+  {  // A foreign batch file that cannot be written over is not run either.
+    ServiceMachine m;
+    m.sim.files.addFile(kBatchPath, "echo planted\r\n");
+    m.sim.files.denyWritesIn("C:\\Tools");
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Failed to Create Batch file");
+    EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
+  }
+}
+
+// A tool beside the program that is not this release's own is not placed in the Windows
+// folder, where the service control manager would run it as LocalSystem.
+TEST(ServiceCreationTest, AToolThatIsNotThisReleasesOwnEndsTheRunAsAMissingOne) {
+  struct Case {
+    const char* what;
+    std::optional<platform::ProductVersion> version;
+  };
+  const Case cases[] = {
+      {"no version resource", std::nullopt},
+      {"another product", platform::ProductVersion{"Resource Kit", kRelease.version}},
+      {"another version", platform::ProductVersion{kRelease.name, "0.9.0"}},
+  };
+  for (const std::string tool : {"instsrv.exe", "srvany.exe"}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(tool + ": " + c.what);
+      ServiceMachine m;
+      const std::string path = "C:\\Tools\\" + tool;
+      m.sim.files.remove(path);
+      m.sim.files.addFile(path, "foreign program");
+      if (c.version) m.sim.files.setProductVersion(path, *c.version);
+      m.run();
+      EXPECT_EQ(m.sim.ui.currentStatus(), tool + " Missing");
+      expectBoxes(m.sim.ui.boxes(), {{path + "\r\n" + k23Spaces, "Missing", 64}});
+      EXPECT_EQ(m.log(), "9:05:07 AM " + path + ":Not this release's own" + k23Spaces + "\r\n9:05:07 AM " + path +
+                             ":Missing" + k23Spaces + "\r\n");
+      EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\" + tool));
+      EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
+    }
+  }
 }
 
 TEST(ServiceCreationTest, MissingToolEndsWithOneEntryAndOneBoxAndTouchesNothingElse) {

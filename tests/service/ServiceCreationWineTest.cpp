@@ -282,5 +282,78 @@ TEST_F(ServiceCreationWine, AMissingToolIsShownAndLoggedBesideTheProgram) {
   EXPECT_NE(text->find(" " + path + line), std::string::npos) << *text;
 }
 
+// What the program writes as its batch file, byte for byte.
+const std::string kBatchBytes = "%homeDrive%\r\ncd %winDir%\r\ninstsrv OrbitTender %winDir%\\srvany.exe\r\n\r\n";
+
+bool writeFile(const std::string& path, const std::string& bytes) {
+  platform::win32::UniqueFile file(
+      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file && ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+bool exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+TEST_F(ServiceCreationWine, APlantedBatchFileIsWrittenAnewBeforeItRunsAndTheProgramsOwnIsReusedSilently) {
+  installPaymentProgram(kInstallFolder);
+  const std::string planted = "C:\\planted.txt";
+  ::DeleteFileA(planted.c_str());
+  ASSERT_TRUE(writeFile(folder.path() + "TolvaneAsServ.BAT", "echo planted> " + planted + "\r\n" + kBatchBytes));
+
+  for (const bool firstRun : {true, false}) {
+    SCOPED_TRACE(firstRun ? "a planted batch file" : "the program's own batch file");
+    const auto watched = robot.startWatching(program);
+    ASSERT_NE(watched.started.pid, 0u) << watched.started.run.failure;
+    const auto texts = watched.texts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Making Tlv.Bat"), firstRun ? 1 : 0);
+    EXPECT_EQ(watched.dialog.title, "Services");
+    EXPECT_EQ(texts.back(), "Service is Ready to Start");
+    EXPECT_TRUE(robot.press(Window::dialog("Services").of(watched.started.pid), "OK"));
+    EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(watched.started.pid)));
+    EXPECT_EQ(robot.waitForExit(watched.started.pid, 20000), 0ul);
+    ::Sleep(1000);  // the batch file's command interpreter has had its time to run it
+
+    EXPECT_FALSE(exists(planted)) << "the planted command ran";
+    EXPECT_EQ(folder.read("TolvaneAsServ.BAT"), kBatchBytes);
+    const auto logs = folder.files("*.log");
+    if (!firstRun) {
+      EXPECT_TRUE(logs.empty()) << "reusing the program's own batch file logs nothing";
+      continue;
+    }
+    ASSERT_EQ(logs.size(), 1u);
+    const auto text = folder.read(logs[0]);
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(std::count(text->begin(), text->end(), '\n'), 1) << *text;
+    EXPECT_NE(text->find(" " + folder.path() + "TolvaneAsServ.BAT:Replaced"), std::string::npos) << *text;
+    ASSERT_TRUE(::DeleteFileA((folder.path() + logs[0]).c_str()));
+  }
+}
+
+TEST_F(ServiceCreationWine, AForeignSrvanyIsNotPlacedAndTheRunEndsAsForAMissingOne) {
+  // Any other Windows program under the tool's name: here Wine's own Notepad.
+  char system[MAX_PATH] = {};
+  ::GetSystemDirectoryA(system, MAX_PATH);
+  const std::string path = folder.path() + "srvany.exe";
+  ASSERT_TRUE(::CopyFileA((std::string(system) + "\\notepad.exe").c_str(), path.c_str(), FALSE));
+
+  const auto watched = robot.startWatching(program);
+  ASSERT_NE(watched.started.pid, 0u) << watched.started.run.failure;
+  EXPECT_EQ(watched.texts().back(), "srvany.exe Missing");
+  EXPECT_EQ(watched.dialog.title, "Missing");
+  EXPECT_THAT(watched.dialog.texts("static"), ::testing::Contains(path + "\r\n" + std::string(23, ' ')));
+  EXPECT_TRUE(robot.press(Window::dialog("Missing").of(watched.started.pid), "OK"));
+  EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(watched.started.pid)));
+  EXPECT_EQ(robot.waitForExit(watched.started.pid, 20000), 0ul);
+
+  EXPECT_FALSE(exists(windowsFolder() + "srvany.exe")) << "the foreign program was placed in the Windows folder";
+  const auto logs = folder.files("*.log");
+  ASSERT_EQ(logs.size(), 1u);
+  const auto text = folder.read(logs[0]);
+  ASSERT_TRUE(text.has_value());
+  EXPECT_NE(text->find(" " + path + ":Not this release's own"), std::string::npos) << *text;
+  EXPECT_NE(text->find(" " + path + ":Missing"), std::string::npos) << *text;
+}
+
 }  // namespace
 }  // namespace tlv::testing

@@ -18,6 +18,8 @@ inline constexpr char kParametersKey[] = "HKLM\\SYSTEM\\CurrentControlSet\\Servi
 inline constexpr char kInstallFolder[] = "C:\\Program Files (x86)\\Orbit-Tender\\";
 inline const std::string kBatchPath = "C:\\Tools\\TolvaneAsServ.BAT";
 inline const std::string kLogPath = "C:\\Tools\\TlvAsServiceDec06-2026_90507.log";
+/// What the version resources of this release's three programs name.
+inline const platform::ProductVersion kRelease{"TlvAsService", "1.0.0"};
 inline const std::string kBatchBytes =
     "%homeDrive%\r\ncd %winDir%\r\ninstsrv OrbitTender %winDir%\\srvany.exe\r\n\r\n";
 
@@ -27,6 +29,9 @@ struct ServiceMachine {
     sim.files.addFile("C:\\Tools\\TlvAsService.exe", "program");
     sim.files.addFile("C:\\Tools\\instsrv.exe", "instsrv tool");
     sim.files.addFile("C:\\Tools\\srvany.exe", "srvany tool");
+    for (const char* program : {"TlvAsService.exe", "instsrv.exe", "srvany.exe"}) {
+      sim.files.setProductVersion(std::string("C:\\Tools\\") + program, kRelease);
+    }
     sim.files.addFolder("C:\\Windows\\System32");
     sim.files.addFile(std::string(kInstallFolder) + "Orbit-Tender.exe", "payment program");
     sim.environment.set("windir", "C:\\Windows");
