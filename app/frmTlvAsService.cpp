@@ -55,6 +55,7 @@ void frmTlvAsService::onMenuItem(platform::WindowControls& window) {
 }
 
 void frmTlvAsService::setStatus(const std::string& text) {
+  status_ = text;
   if (window_) window_->setStatusText(text);
 }
 

@@ -36,6 +36,8 @@ class frmTlvAsService final : public platform::WindowEvents {
 
   /// The program's own folder followed by one backslash; set by Form_Load.
   const std::string& LocalPath() const { return LocalPath_; }
+  /// The status the last step set, also when no window shows it (an unattended run).
+  const std::string& Status() const { return status_; }
 
  private:
   // platform::WindowEvents
@@ -63,6 +65,7 @@ class frmTlvAsService final : public platform::WindowEvents {
   files::FileHandling files_;
   platform::WindowControls* window_ = nullptr;
   std::string LocalPath_;
+  std::string status_;
 };
 
 }  // namespace tlv::app

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "environment/jclass_WinEnviron.h"
 #include "logging/LoggingFunctions.h"
@@ -13,9 +14,11 @@ class mainMod {
  public:
   explicit mainMod(platform::Platform& platform) : platform_(platform), log_(platform) {}
 
-  /// Creates gWinEnviron, shows the window modally and returns when it has closed.
+  /// Without arguments: creates gWinEnviron, shows the window modally and returns when it
+  /// has closed. With "/quiet": the unattended run, no window. A wrong command line shows
+  /// the usage (unattended: says it only through the exit code, the log and the event log).
   /// Returns the process exit code.
-  int Main();
+  int Main(std::string_view commandLine = {});
 
   logging::LoggingFunctions& log() { return log_; }
 

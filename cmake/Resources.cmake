@@ -40,3 +40,20 @@ function(tlv_windows_resources target)
   # windres does not see the manifest as a dependency of the .rc.
   set_source_files_properties(${out}.rc PROPERTIES OBJECT_DEPENDS ${TLV_RES_MANIFEST})
 endfunction()
+
+# tlv_message_table(<target> <file.mc>): compiles an event log message table with windmc and
+# links its resource into the executable; its header (the message ids) is on the target's
+# include path.
+function(tlv_message_table target mc_file)
+  string(REPLACE "windres" "windmc" windmc "${CMAKE_RC_COMPILER}")
+  get_filename_component(name ${mc_file} NAME_WE)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/messages)
+  add_custom_command(
+    OUTPUT ${out}/${name}.rc ${out}/${name}.h ${out}/MSG00001.bin
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
+    COMMAND ${windmc} -r ${out} -h ${out} ${CMAKE_CURRENT_SOURCE_DIR}/${mc_file}
+    DEPENDS ${mc_file}
+    VERBATIM)
+  target_sources(${target} PRIVATE ${out}/${name}.rc ${out}/${name}.h)
+  target_include_directories(${target} PRIVATE ${out})
+endfunction()

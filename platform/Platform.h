@@ -3,6 +3,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Environment.h"
+#include "platform/EventLog.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
@@ -19,6 +20,7 @@ struct Platform {
   Process& process;
   SystemInfo& systemInfo;
   Registry& registry;
+  EventLog& eventLog;
 };
 
 }  // namespace tlv::platform

@@ -4,7 +4,7 @@
 // After <windows.h>, which Win32Platform.h brings through Win32Support.h.
 #include <commctrl.h>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // The manifest binds the program to common controls version 6; registering its classes
   // here makes the window, the boxes and the prompt use them. Should it fail, the system's
   // own classes still serve, so the program goes on.
@@ -13,5 +13,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   tlv::platform::win32::Win32Platform machine(instance);
   tlv::platform::Platform platform = machine.platform();
-  return tlv::app::mainMod(platform).Main();
+  return tlv::app::mainMod(platform).Main(commandLine ? commandLine : "");
 }

@@ -63,4 +63,10 @@ void SimProcess::sleep(unsigned milliseconds) {
   sleeps_.push_back(milliseconds);
 }
 
+Win32Error SimEventLog::report(std::uint16_t type, const std::string& text) {
+  if (Win32Error e = faults_.enter("eventlog.report")) return e;
+  entries_.push_back({type, text});
+  return err::kSuccess;
+}
+
 }  // namespace tlv::platform::sim

@@ -8,6 +8,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Environment.h"
+#include "platform/EventLog.h"
 #include "platform/Process.h"
 #include "platform/sim/SimFaults.h"
 
@@ -57,6 +58,24 @@ class SimProcess final : public Process {
   std::function<void(const std::string&)> batchEffect_;
   std::vector<std::string> started_;
   std::vector<unsigned> sleeps_;
+};
+
+/// The Application log: what was reported, in order.
+class SimEventLog final : public EventLog {
+ public:
+  struct Entry {
+    std::uint16_t type = 0;
+    std::string text;
+    bool operator==(const Entry&) const = default;
+  };
+  explicit SimEventLog(SimFaults& faults) : faults_(faults) {}
+  const std::vector<Entry>& entries() const { return entries_; }
+
+  Win32Error report(std::uint16_t type, const std::string& text) override;
+
+ private:
+  SimFaults& faults_;
+  std::vector<Entry> entries_;
 };
 
 }  // namespace tlv::platform::sim

@@ -17,7 +17,7 @@ class SimMachine {
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 
-  Platform platform() { return Platform{files, clock, environment, ui, process, systemInfo, registry}; }
+  Platform platform() { return Platform{files, clock, environment, ui, process, systemInfo, registry, eventLog}; }
 
   SimFaults faults;
   SimFileSystem files{faults};
@@ -27,6 +27,7 @@ class SimMachine {
   SimProcess process{faults};
   SimSystemInfo systemInfo{faults};
   SimRegistry registry{faults};
+  SimEventLog eventLog{faults};
 };
 
 }  // namespace tlv::platform::sim

@@ -3,6 +3,7 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32Basics.h"
+#include "platform/win32/Win32EventLog.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/Win32Registry.h"
@@ -16,7 +17,9 @@ class Win32Platform {
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
-  Platform platform() { return Platform{files_, clock_, environment_, ui_, process_, systemInfo_, registry_}; }
+  Platform platform() {
+    return Platform{files_, clock_, environment_, ui_, process_, systemInfo_, registry_, eventLog_};
+  }
 
  private:
   Win32FileSystem files_;
@@ -26,6 +29,7 @@ class Win32Platform {
   Win32Process process_;
   Win32SystemInfo systemInfo_;
   Win32Registry registry_;
+  Win32EventLog eventLog_;
 };
 
 }  // namespace tlv::platform::win32

@@ -81,7 +81,8 @@ struct SweptMachine : ServiceMachine {
   }
 
   RecordingFiles files{sim.files};
-  platform::Platform recorded{files, sim.clock, sim.environment, sim.ui, sim.process, sim.systemInfo, sim.registry};
+  platform::Platform recorded{files,       sim.clock,    sim.environment, sim.ui,
+                              sim.process, sim.systemInfo, sim.registry,  sim.eventLog};
   bool instsrvCreatedService = false;
 };
 

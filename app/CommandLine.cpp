@@ -1,0 +1,93 @@
+// Portable: the program's command line.
+#include "app/CommandLine.h"
+
+#include "platform/WindowsPath.h"
+
+namespace tlv::app {
+
+std::vector<std::string> splitCommandLine(std::string_view commandLine) {
+  std::vector<std::string> arguments;
+  std::string current;
+  bool inArgument = false;
+  bool quoted = false;
+  for (std::size_t i = 0; i < commandLine.size(); ++i) {
+    const char c = commandLine[i];
+    if (c == '\\') {
+      std::size_t backslashes = 0;
+      while (i < commandLine.size() && commandLine[i] == '\\') ++backslashes, ++i;
+      inArgument = true;
+      if (i < commandLine.size() && commandLine[i] == '"') {
+        // 2n backslashes and a quote: n backslashes, and the quote opens or closes; 2n+1: n
+        // backslashes and a literal quote.
+        current.append(backslashes / 2, '\\');
+        if (backslashes % 2 == 1) {
+          current += '"';
+        } else {
+          quoted = !quoted;
+        }
+      } else {
+        current.append(backslashes, '\\');
+        --i;
+      }
+    } else if (c == '"') {
+      inArgument = true;
+      quoted = !quoted;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (inArgument) arguments.push_back(std::move(current));
+      current.clear();
+      inArgument = false;
+    } else {
+      inArgument = true;
+      current += c;
+    }
+  }
+  if (inArgument) arguments.push_back(std::move(current));
+  return arguments;
+}
+
+RunOptions parseArguments(const std::vector<std::string>& arguments) {
+  RunOptions options;
+  const auto fail = [&options](std::string what) {
+    if (options.error.empty()) options.error = std::move(what);
+  };
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) {
+      fail("Unexpected argument: " + argument);
+      continue;
+    }
+    const std::string name = platform::upperCase(argument.substr(1));
+    if (name == "QUIET") {
+      options.quiet = true;
+    } else if (name == "PATH") {
+      if (i + 1 == arguments.size()) {
+        fail(argument + " needs the folder that holds Orbit-Tender.exe");
+        continue;
+      }
+      std::string folder = arguments[++i];
+      // "C:\Orbit Tender\" typed with its quotes reaches us with a quote in place of the
+      // closing one (the runtime takes \" for a literal quote); no folder name has quotes.
+      if (!folder.empty() && folder.back() == '"') folder.pop_back();
+      if (folder.empty()) {
+        fail(argument + " needs the folder that holds Orbit-Tender.exe");
+        continue;
+      }
+      options.path = std::move(folder);
+    } else {
+      fail("Unknown switch: " + argument);
+    }
+  }
+  if (!options.quiet && options.path) fail("/path is for unattended runs: use it with /quiet");
+  return options;
+}
+
+std::string usageText() {
+  return "Usage: TlvAsService.exe [/quiet [/path <folder>]]\r\n"
+         "\r\n"
+         "Without arguments the program shows its window and does the whole job.\r\n"
+         "/quiet  runs unattended: no window, no message box; the exit code tells the ending,\r\n"
+         "        and the log and the Application event log say it.\r\n"
+         "/path   the folder that holds Orbit-Tender.exe, when it is not under Program Files.";
+}
+
+}  // namespace tlv::app

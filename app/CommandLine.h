@@ -1,0 +1,31 @@
+// Portable: the program's command line. Without arguments the program shows its window;
+// "/quiet [/path <folder>]" runs it unattended (switches in any letter case, "-" also
+// taken for "/").
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tlv::app {
+
+struct RunOptions {
+  bool quiet = false;
+  /// The folder given with /path, as typed (a trailing backslash is optional).
+  std::optional<std::string> path;
+  /// What is wrong with the command line; empty when nothing is.
+  std::string error;
+};
+
+/// Splits a command line into arguments as the C runtime of Windows programs does: blanks
+/// separate them, double quotes group, backslashes escape a quote only in front of one.
+std::vector<std::string> splitCommandLine(std::string_view commandLine);
+
+/// Reads the arguments (without the program's own name).
+RunOptions parseArguments(const std::vector<std::string>& arguments);
+
+/// The usage text of the command line, shown for a command line that is wrong.
+std::string usageText();
+
+}  // namespace tlv::app

@@ -1,0 +1,68 @@
+// Portable: the unattended run.
+#include "app/UnattendedRun.h"
+
+#include <array>
+#include <utility>
+
+#include "app/frmTlvAsService.h"
+#include "environment/jclass_WinEnviron.h"
+#include "logging/LoggingFunctions.h"
+
+namespace tlv::app {
+
+namespace {
+
+constexpr std::array<std::pair<const char*, int>, 7> kEndings{{
+    {"Service is Ready to Start", exitcode::kReady},
+    {"Orbit-Tender Service NOT Complete", exitcode::kNotComplete},
+    {"Orbit-Tender Service InComplete", exitcode::kInComplete},
+    {"instsrv.exe Missing", exitcode::kInstsrvMissing},
+    {"srvany.exe Missing", exitcode::kSrvanyMissing},
+    {"No Win / Srvany or Instsrv", exitcode::kToolsNotPlaced},
+    {"Failed to Create Batch file", exitcode::kBatchFileFailed},
+}};
+
+// The one line an unattended run leaves, in the log and in the Application event log.
+void reportEnding(platform::Platform& machine, logging::LoggingFunctions& log, const std::string& ending, int code) {
+  const std::string detail = ending + " (exit code " + std::to_string(code) + ")";
+  log.WriteLog(0, "Unattended run", detail, "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
+  const std::uint16_t type = code == exitcode::kReady ? platform::eventtype::kInformation : platform::eventtype::kError;
+  // A lost event-log entry changes nothing of the run: the exit code and the log still tell.
+  static_cast<void>(machine.eventLog.report(type, "TlvAsService unattended run: " + detail));
+}
+
+}  // namespace
+
+int exitCodeOfEnding(const std::string& finalStatus) {
+  for (const auto& [status, code] : kEndings) {
+    if (finalStatus == status) return code;
+  }
+  // Every ending sets one of the statuses above; a run that stopped anywhere else did not
+  // make the service ready, and is reported as not complete rather than as success.
+  return exitcode::kNotComplete;
+}
+
+platform::PromptAnswer QuietUi::inputBox(const std::string&, const std::string&, const std::string&) {
+  if (!path_) return {platform::PromptAnswer::Kind::NotShown, {}};
+  return {platform::PromptAnswer::Kind::Ok, *std::exchange(path_, std::nullopt)};
+}
+
+int runUnattended(platform::Platform& machine, const RunOptions& options) {
+  QuietUi quietUi(machine.ui, options.path);
+  platform::Platform quiet{machine.files,      machine.clock,    machine.environment, quietUi,
+                           machine.process,    machine.systemInfo, machine.registry,  machine.eventLog};
+  logging::LoggingFunctions log(quiet);
+  if (!options.error.empty()) {
+    reportEnding(quiet, log, "Usage error: " + options.error, exitcode::kUsageError);
+    return exitcode::kUsageError;
+  }
+  environment::jclass_WinEnviron gWinEnviron(quiet, log);
+  frmTlvAsService form(quiet, log, gWinEnviron);
+  form.Form_Load();
+  form.mnuTolvane_Click();
+  const int code = exitCodeOfEnding(form.Status());
+  reportEnding(quiet, log, form.Status(), code);
+  return code;
+}
+
+}  // namespace tlv::app

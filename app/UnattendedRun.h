@@ -1,0 +1,48 @@
+// Portable: the unattended run ("/quiet"): the same steps as the window's run, with no window,
+// box or prompt, its ending told by the exit code, one log line and one event-log entry.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/CommandLine.h"
+#include "platform/Platform.h"
+
+namespace tlv::app {
+
+/// The exit codes of an unattended run, one per ending.
+namespace exitcode {
+inline constexpr int kReady = 0;               ///< "Service is Ready to Start"
+inline constexpr int kNotComplete = 1;         ///< "Orbit-Tender Service NOT Complete"
+inline constexpr int kInComplete = 2;          ///< "Orbit-Tender Service InComplete"
+inline constexpr int kInstsrvMissing = 3;      ///< "instsrv.exe Missing"
+inline constexpr int kSrvanyMissing = 4;       ///< "srvany.exe Missing"
+inline constexpr int kToolsNotPlaced = 5;      ///< "No Win / Srvany or Instsrv"
+inline constexpr int kBatchFileFailed = 6;     ///< "Failed to Create Batch file"
+inline constexpr int kUsageError = 87;         ///< a wrong command line (ERROR_INVALID_PARAMETER)
+}  // namespace exitcode
+
+/// The exit code of the run that ended with this status text.
+int exitCodeOfEnding(const std::string& finalStatus);
+
+/// A user interface that shows nothing: boxes are answered OK unseen, the install-folder
+/// prompt is answered once with the /path folder and is "not shown" after that, so that the
+/// run ends "InComplete" instead of asking forever. The window is never made.
+class QuietUi final : public platform::Ui {
+ public:
+  QuietUi(platform::Ui& inner, std::optional<std::string> path) : inner_(inner), path_(std::move(path)) {}
+
+  bool showModalWindow(const platform::WindowDesign&, platform::WindowEvents&) override { return false; }
+  int messageBox(const std::string&, const std::string&, std::uint32_t) override { return platform::button::kOk; }
+  platform::PromptAnswer inputBox(const std::string&, const std::string&, const std::string&) override;
+  std::string programTitle() override { return inner_.programTitle(); }
+
+ private:
+  platform::Ui& inner_;
+  std::optional<std::string> path_;
+};
+
+/// Runs the service creation unattended on the machine and returns the exit code.
+int runUnattended(platform::Platform& machine, const RunOptions& options);
+
+}  // namespace tlv::app

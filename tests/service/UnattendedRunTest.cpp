@@ -1,0 +1,127 @@
+// Native: the command line and the unattended run on the sim machine: every switch form, and
+// every ending's exit code, log line and event-log entry, with nothing ever shown.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/CommandLine.h"
+#include "app/UnattendedRun.h"
+#include "tests/service/ServiceMachine.h"
+
+namespace tlv::testing {
+namespace {
+
+using app::parseArguments;
+using app::splitCommandLine;
+
+TEST(CommandLine, SwitchesInAnyCaseWithSlashOrDashAndWrongLinesNamed) {
+  struct Case {
+    const char* line;
+    bool quiet;
+    std::optional<std::string> path;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"", false, std::nullopt, ""},
+      {"/quiet", true, std::nullopt, ""},
+      {"-QUIET", true, std::nullopt, ""},
+      {"  /Quiet   -path C:\\Pay  ", true, "C:\\Pay", ""},
+      {"/quiet /PATH \"C:\\Program Files\\Orbit Tender\\\\\"", true, "C:\\Program Files\\Orbit Tender\\", ""},
+      // Typed with a lone backslash before the closing quote, which the runtime reads as \".
+      {"/quiet /path \"C:\\Orbit Tender\\\"", true, "C:\\Orbit Tender", ""},
+      {"/quiet /path", true, std::nullopt, "/path needs the folder that holds Orbit-Tender.exe"},
+      {"/quiet /path \"\"", true, std::nullopt, "/path needs the folder that holds Orbit-Tender.exe"},
+      {"/quiet /silent", true, std::nullopt, "Unknown switch: /silent"},
+      {"/x /quiet", true, std::nullopt, "Unknown switch: /x"},
+      {"/quiet /path C:\\Program Files\\Orbit-Tender", true, "C:\\Program", "Unexpected argument: Files\\Orbit-Tender"},
+      {"quiet", false, std::nullopt, "Unexpected argument: quiet"},
+      {"/", false, std::nullopt, "Unexpected argument: /"},
+      {"/path C:\\Pay", false, "C:\\Pay", "/path is for unattended runs: use it with /quiet"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const app::RunOptions options = parseArguments(splitCommandLine(c.line));
+    EXPECT_EQ(options.quiet, c.quiet);
+    EXPECT_EQ(options.path, c.path);
+    EXPECT_EQ(options.error, c.error);
+  }
+  EXPECT_EQ(splitCommandLine(R"(a\\b "c d" e\"f "g\\" h)"),
+            (std::vector<std::string>{"a\\\\b", "c d", "e\"f", "g\\", "h"}));
+}
+
+/// A sim machine run unattended: its exit code, and the log's last line.
+struct UnattendedMachine : ServiceMachine {
+  int runQuiet(std::string_view commandLine) { return app::mainMod(platform).Main(commandLine); }
+  std::string lastLogLine() const {
+    const std::string text = log();
+    const std::size_t end = text.rfind("\r\n");
+    if (end == std::string::npos) return {};
+    const std::size_t start = text.rfind("\r\n", end - 1);
+    return text.substr(start == std::string::npos ? 0 : start + 2, end - (start == std::string::npos ? 0 : start + 2));
+  }
+};
+
+TEST(UnattendedRun, EachEndingHasItsExitCodeLogLineAndEventAndNothingIsEverShown) {
+  struct Case {
+    const char* ending;
+    const char* commandLine;
+    std::function<void(UnattendedMachine&)> arrange;
+    int exitCode;
+  };
+  const auto noPaymentProgram = [](UnattendedMachine& m) {
+    m.sim.files.remove(std::string(kInstallFolder) + "Orbit-Tender.exe");
+    m.sim.files.addFile("D:\\Pay\\Orbit-Tender.exe", "payment program");
+  };
+  const Case cases[] = {
+      {"Service is Ready to Start", "/quiet", [](auto&) {}, 0},
+      {"Orbit-Tender Service NOT Complete", "-Quiet", [](auto& m) { m.createsService = false; }, 1},
+      {"Orbit-Tender Service InComplete", "/quiet", noPaymentProgram, 2},
+      {"Orbit-Tender Service InComplete", "/quiet /path D:\\Elsewhere", noPaymentProgram, 2},
+      {"Service is Ready to Start", "/quiet /path D:\\Pay", noPaymentProgram, 0},
+      {"instsrv.exe Missing", "/quiet", [](auto& m) { m.sim.files.remove("C:\\Tools\\instsrv.exe"); }, 3},
+      {"srvany.exe Missing", "/quiet", [](auto& m) { m.sim.files.remove("C:\\Tools\\srvany.exe"); }, 4},
+      {"No Win / Srvany or Instsrv", "/quiet", [](auto& m) { m.sim.files.denyWritesIn("C:\\Windows"); }, 5},
+      // A folder in the batch file's place: it cannot be written, while the log still can.
+      {"Failed to Create Batch file", "/quiet", [](auto& m) { m.sim.files.addFolder(kBatchPath); }, 6},
+      {"Usage error: Unknown switch: /force", "/quiet /force", [](auto&) {}, 87},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.commandLine) + ": " + c.ending);
+    UnattendedMachine m;
+    c.arrange(m);
+    EXPECT_EQ(m.runQuiet(c.commandLine), c.exitCode);
+    const std::string detail = std::string(c.ending) + " (exit code " + std::to_string(c.exitCode) + ")";
+    EXPECT_EQ(m.lastLogLine(), "9:05:07 AM Unattended run:" + detail + std::string(23, ' '));
+    using Entry = platform::sim::SimEventLog::Entry;
+    const std::uint16_t type = c.exitCode == 0 ? platform::eventtype::kInformation : platform::eventtype::kError;
+    const std::vector<Entry> event{{type, "TlvAsService unattended run: " + detail}};
+    EXPECT_EQ(m.sim.eventLog.entries(), event);
+    EXPECT_FALSE(m.sim.ui.shownWindow().has_value());
+    EXPECT_TRUE(m.sim.ui.boxes().empty());
+    EXPECT_TRUE(m.sim.ui.prompts().empty());
+    if (c.exitCode == 87) {
+      EXPECT_TRUE(m.sim.process.startedBatchFiles().empty()) << "a wrong line runs nothing";
+    }
+  }
+  {  // The folder given with /path is the one registered, its trailing backslash optional.
+    UnattendedMachine m;
+    noPaymentProgram(m);
+    ASSERT_EQ(m.runQuiet("/quiet /path D:\\Pay"), 0);
+    EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"), "D:\\Pay\\Orbit-Tender.exe");
+  }
+}
+
+TEST(UnattendedRun, AWrongCommandLineInANormalRunShowsTheUsageAndRunsNothing) {
+  UnattendedMachine m;
+  EXPECT_EQ(m.runQuiet("/force"), 87);
+  ASSERT_EQ(m.sim.ui.boxes().size(), 1u);
+  EXPECT_EQ(m.sim.ui.boxes()[0].text, "Unknown switch: /force\r\n\r\n" + app::usageText());
+  EXPECT_EQ(m.sim.ui.boxes()[0].title, "TlvAsService");
+  EXPECT_FALSE(m.sim.ui.shownWindow().has_value());
+  EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
+  EXPECT_FALSE(m.sim.files.exists(kLogPath));
+  EXPECT_TRUE(m.sim.eventLog.entries().empty());
+}
+
+}  // namespace
+}  // namespace tlv::testing
