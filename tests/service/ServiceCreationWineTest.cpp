@@ -104,11 +104,13 @@ bool waitUntilGone(const char* dialogTitle) {
 // The run gives the batch file 500 ms to create the service; the first command interpreter
 // of a Wine session can take longer than that to load, and the run would then end, as on any
 // slow machine, with "Orbit-Tender Service NOT Complete". One started beforehand is quick.
-void warmUpCommandInterpreter() {
+// The same holds for the first start of instsrv itself, which the batch file runs: a start
+// without arguments, which only prints its usage, loads it once beforehand.
+void warmUp(const std::string& command) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  std::string commandLine = "cmd.exe /c exit";
+  std::string commandLine = command;
   if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                         &startup, &info)) {
     return;
@@ -122,10 +124,12 @@ class ServiceCreationWine : public ::testing::Test {
  protected:
   void SetUp() override {
     forgetEverything();
-    warmUpCommandInterpreter();
+    warmUp("cmd.exe /c exit");
     program = folder.copyIn(buildRoot() + "app\\TlvAsService.exe");
     ASSERT_FALSE(program.empty()) << "TlvAsService.exe not found in the build tree " << buildRoot();
-    ASSERT_FALSE(folder.copyIn(buildRoot() + "tools\\instsrv\\instsrv.exe").empty());
+    const std::string instsrv = folder.copyIn(buildRoot() + "tools\\instsrv\\instsrv.exe");
+    ASSERT_FALSE(instsrv.empty());
+    warmUp("\"" + instsrv + "\"");
     ASSERT_FALSE(folder.copyIn(buildRoot() + "tools\\srvany\\srvany.exe").empty());
     paymentProgram = buildRoot() + "tools\\demo\\Orbit-Tender.exe";
   }
@@ -353,6 +357,97 @@ TEST_F(ServiceCreationWine, AForeignSrvanyIsNotPlacedAndTheRunEndsAsForAMissingO
   ASSERT_TRUE(text.has_value());
   EXPECT_NE(text->find(" " + path + ":Not this release's own"), std::string::npos) << *text;
   EXPECT_NE(text->find(" " + path + ":Missing"), std::string::npos) << *text;
+}
+
+/// Runs the program with a command line and waits for its exit code, checking all the while
+/// that it shows no window at all. -1 when it did not start or did not end.
+struct QuietRun {
+  long exitCode = -1;
+  bool showedAWindow = false;
+};
+
+QuietRun runWithoutAWindow(const std::string& program, const std::string& arguments) {
+  QuietRun run;
+  std::string commandLine = "\"" + program + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    return run;
+  }
+  platform::win32::UniqueKernelHandle process(info.hProcess);
+  platform::win32::UniqueKernelHandle thread(info.hThread);
+  struct Search {
+    DWORD pid;
+    bool found;
+  } search{info.dwProcessId, false};
+  const auto visibleWindowOf = [](HWND window, LPARAM param) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid == s->pid && ::IsWindowVisible(window)) s->found = true;
+    return TRUE;
+  };
+  for (int waited = 0; waited < 60000; waited += 20) {
+    ::EnumWindows(visibleWindowOf, reinterpret_cast<LPARAM>(&search));
+    if (::WaitForSingleObject(process.get(), 20) == WAIT_OBJECT_0) break;
+  }
+  DWORD code = 0;
+  if (::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0 && ::GetExitCodeProcess(process.get(), &code)) {
+    run.exitCode = static_cast<long>(code);
+  }
+  run.showedAWindow = search.found;
+  return run;
+}
+
+/// What the Application log's viewer shows for an entry of the source TlvAsService whose one
+/// string is `text`: the source's message file, as registered, formats message 1 with it.
+/// (Wine keeps no Application log to read entries back from: its ReportEvent only traces.)
+std::string viewerTextOfTlvAsServiceEntry(const std::string& text) {
+  const auto messageFile = registryValue("SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TlvAsService",
+                                         "EventMessageFile");
+  if (!messageFile) return "(source not registered)";
+  HMODULE module = ::LoadLibraryExA(messageFile->c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return "(message file " + *messageFile + " does not load)";
+  DWORD_PTR arguments[] = {reinterpret_cast<DWORD_PTR>(text.c_str())};
+  char buffer[512] = {};
+  const DWORD length =
+      ::FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module, 1, 0, buffer,
+                       sizeof buffer, reinterpret_cast<va_list*>(arguments));
+  ::FreeLibrary(module);
+  return std::string(buffer, length);
+}
+
+TEST_F(ServiceCreationWine, TheUnattendedRunShowsNothingAndTellsItsEndingByExitCodeLogAndEventLog) {
+  installPaymentProgram(kInstallFolder);
+  for (int run = 1; run <= 2; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    const QuietRun quiet = runWithoutAWindow(program, "/quiet");
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_FALSE(quiet.showedAWindow);
+  }
+  UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  EXPECT_TRUE(manager && UniqueServiceHandle(::OpenServiceA(manager.get(), kService, SERVICE_QUERY_STATUS)));
+  const auto logs = folder.files("*.log");
+  ASSERT_FALSE(logs.empty());
+  const auto text = folder.read(logs.back());
+  ASSERT_TRUE(text.has_value());
+  EXPECT_NE(text->find(" Unattended run:Service is Ready to Start (exit code 0)"), std::string::npos) << *text;
+  EXPECT_EQ(lower(registryValue("SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TlvAsService",
+                                "EventMessageFile").value_or("")),
+            lower(program + '\0'))
+      << "the event source names the program as its message file";
+  EXPECT_EQ(viewerTextOfTlvAsServiceEntry("the ending"), "the ending\r\n");
+
+  // The payment program elsewhere: only the folder given with /path finds it.
+  removeFolderTree(kInstallFolder);
+  ScratchProgramFolder elsewhere{"UnattendedPos"};
+  installPaymentProgram(elsewhere.path());
+  EXPECT_EQ(runWithoutAWindow(program, "/quiet").exitCode, 2) << "InComplete";
+  const std::string typed = elsewhere.path().substr(0, elsewhere.path().size() - 1);
+  EXPECT_EQ(runWithoutAWindow(program, "/QUIET -path \"" + typed + "\"").exitCode, 0);
+  EXPECT_EQ(registryValue(serviceKey("\\Parameters"), "Application"), typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
+  EXPECT_EQ(runWithoutAWindow(program, "/quiet /force").exitCode, 87);
 }
 
 }  // namespace
