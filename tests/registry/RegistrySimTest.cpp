@@ -35,6 +35,8 @@ TEST(RegistrySimAccess, RefusedRightsStopOnlyTheOperationsThatNeedThem) {
   const Case cases[] = {
       {"all", keyaccess::kAllAccess, false, false, false, -1},
       {"set value", keyaccess::kSetValue, true, false, false, 1},
+      // Writes open the key for writing, which asks for create-subkey as well.
+      {"create subkey", keyaccess::kCreateSubKey, true, false, true, 1},
       {"delete", keyaccess::kDelete, true, true, true, 1},
       {"enumerate", keyaccess::kEnumerateSubKeys, false, true, true, 0},
   };
