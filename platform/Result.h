@@ -37,7 +37,7 @@ inline constexpr Win32Error kCancelled = 1223;
 
 /// A value or the Win32 error that prevented it.
 template <class T>
-struct Result {
+struct [[nodiscard]] Result {
   T value{};
   Win32Error error = err::kSuccess;
 
