@@ -64,5 +64,7 @@ using UniqueGdiObject = UniqueHandle<HandleTraits<HGDIOBJ, ::DeleteObject, NullI
 using UniqueMemoryDc = UniqueHandle<HandleTraits<HDC, ::DeleteDC, NullInvalid>>;  // CreateCompatibleDC
 using UniqueMenu = UniqueHandle<HandleTraits<HMENU, ::DestroyMenu, NullInvalid>>;
 using UniqueMappedView = UniqueHandle<HandleTraits<void*, ::UnmapViewOfFile, NullInvalid>>;  // MapViewOfFile
+using UniqueSnapshot = UniqueHandle<HandleTraits<HANDLE, ::CloseHandle, MinusOneInvalid>>;  // CreateToolhelp32Snapshot
+using UniqueEventSource = UniqueHandle<HandleTraits<HANDLE, ::DeregisterEventSource, NullInvalid>>;
 
 }  // namespace tlv::platform::win32

@@ -15,8 +15,6 @@ constexpr char kSource[] = "TlvAsService";
 constexpr char kSourceKey[] = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TlvAsService";
 constexpr DWORD kWholeTextMessage = 1;
 
-using UniqueEventSource = UniqueHandle<HandleTraits<HANDLE, ::DeregisterEventSource, NullInvalid>>;
-
 std::string ownModulePath() {
   std::vector<char> buffer(MAX_PATH);
   for (;;) {

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "tools/common/ServiceKeys.h"
-#include "tools/common/ToolHandles.h"
+#include "platform/win32/UniqueHandle.h"
+
+#include <tlhelp32.h>  // after windows.h, which it needs
 
 namespace tlv::testing {
 namespace {
@@ -100,7 +102,7 @@ ToolRun runTool(const std::string& program, const std::string& arguments) {
 
 std::vector<ProcessEntry> processList() {
   std::vector<ProcessEntry> entries;
-  tools::UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  platform::win32::UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) {
     ADD_FAILURE() << "CreateToolhelp32Snapshot failed: " << ::GetLastError();
     return entries;

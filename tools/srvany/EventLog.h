@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tools/common/ToolHandles.h"
+#include "platform/win32/UniqueHandle.h"
 
 namespace tlv::tools {
 
@@ -21,7 +21,7 @@ class EventLog {
  private:
   void report(WORD type, DWORD eventId, const std::string& text);
 
-  UniqueEventSource source_;
+  platform::win32::UniqueEventSource source_;
 };
 
 }  // namespace tlv::tools

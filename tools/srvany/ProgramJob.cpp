@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
-#include "tools/common/ToolHandles.h"
+#include "platform/win32/UniqueHandle.h"
+
+#include <tlhelp32.h>  // after windows.h, which it needs
 
 namespace tlv::tools {
 namespace {
@@ -83,7 +85,7 @@ Result<ProgramJob> ProgramJob::start(const LaunchPlan& plan) {
 
 std::vector<DWORD> ProgramJob::runningProcessIds() const {
   std::vector<DWORD> ids;
-  UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  platform::win32::UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) {
     // Without a process list the job's own program is all we can vouch for.
     if (::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) ids.push_back(processId_);
