@@ -104,8 +104,7 @@ bool waitUntilGone(const char* dialogTitle) {
 // The run gives the batch file 500 ms to create the service; the first command interpreter
 // of a Wine session can take longer than that to load, and the run would then end, as on any
 // slow machine, with "Orbit-Tender Service NOT Complete". One started beforehand is quick.
-// The same holds for the first start of instsrv itself, which the batch file runs: a start
-// without arguments, which only prints its usage, loads it once beforehand.
+// The same holds for the first start of instsrv itself, which the batch file runs.
 void warmUp(const std::string& command) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -129,7 +128,10 @@ class ServiceCreationWine : public ::testing::Test {
     ASSERT_FALSE(program.empty()) << "TlvAsService.exe not found in the build tree " << buildRoot();
     const std::string instsrv = folder.copyIn(buildRoot() + "tools\\instsrv\\instsrv.exe");
     ASSERT_FALSE(instsrv.empty());
-    warmUp("\"" + instsrv + "\"");
+    // A service made and removed once beforehand: the first creation of a session also
+    // waits for the service database, which the run's 500 ms do not allow for.
+    warmUp("\"" + instsrv + "\" TlvAsServiceWarmUp \"" + instsrv + "\"");
+    warmUp("\"" + instsrv + "\" TlvAsServiceWarmUp REMOVE");
     ASSERT_FALSE(folder.copyIn(buildRoot() + "tools\\srvany\\srvany.exe").empty());
     paymentProgram = buildRoot() + "tools\\demo\\Orbit-Tender.exe";
   }
