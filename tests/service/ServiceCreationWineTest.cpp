@@ -361,6 +361,19 @@ TEST_F(ServiceCreationWine, AForeignSrvanyIsNotPlacedAndTheRunEndsAsForAMissingO
   EXPECT_NE(text->find(" " + path + ":Missing"), std::string::npos) << *text;
 }
 
+struct WindowSearch {
+  DWORD pid;
+  bool found;
+};
+
+BOOL CALLBACK noteVisibleWindowOf(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  if (pid == search->pid && ::IsWindowVisible(window)) search->found = true;
+  return TRUE;
+}
+
 /// Runs the program with a command line and waits for its exit code, checking all the while
 /// that it shows no window at all. -1 when it did not start or did not end.
 struct QuietRun {
@@ -379,19 +392,9 @@ QuietRun runWithoutAWindow(const std::string& program, const std::string& argume
   }
   platform::win32::UniqueKernelHandle process(info.hProcess);
   platform::win32::UniqueKernelHandle thread(info.hThread);
-  struct Search {
-    DWORD pid;
-    bool found;
-  } search{info.dwProcessId, false};
-  const auto visibleWindowOf = [](HWND window, LPARAM param) -> BOOL {
-    auto* s = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    if (pid == s->pid && ::IsWindowVisible(window)) s->found = true;
-    return TRUE;
-  };
+  WindowSearch search{info.dwProcessId, false};
   for (int waited = 0; waited < 60000; waited += 20) {
-    ::EnumWindows(visibleWindowOf, reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(noteVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
     if (::WaitForSingleObject(process.get(), 20) == WAIT_OBJECT_0) break;
   }
   DWORD code = 0;
