@@ -46,11 +46,12 @@ build_valgrind() {
 }
 
 # build_package <edition>: the release package's tree of that edition (MinGW, Release flags,
-# no tests); builds only the package.
+# no tests); builds only the packages: release_msi makes the folder and zip (release_package)
+# first, then the MSI from that folder.
 build_package() {
   local dir
   dir=$(release_dir_of "$1")
   cmake -S "$root" -B "$dir" --toolchain "$(toolchain_of "$1")" "${launcher[@]}" \
     -DCMAKE_BUILD_TYPE=Release -DTLV_TESTS=OFF -DTLV_THREAD_MODEL=win32 >/dev/null
-  cmake --build "$dir" --target release_package -j"$jobs"
+  cmake --build "$dir" --target release_msi -j"$jobs"
 }

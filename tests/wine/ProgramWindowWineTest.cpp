@@ -35,6 +35,13 @@ int screenDpi() {
   return dpi;
 }
 
+// EnumFontFamiliesExA's callback (WINAPI: a lambda has the default calling convention,
+// which on x86 is not the one the API calls with): notes that a font was found.
+int CALLBACK noteFontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM seen) {
+  *reinterpret_cast<bool*>(seen) = true;
+  return 0;
+}
+
 // The machine's fonts as the window needs them: the caption buttons draw with Marlett's
 // symbols, and the success status fits the label's designed width in the label's font.
 TEST(WindowFonts, TheCaptionButtonsHaveMarlettAndTheLabelHoldsTheWholeSuccessStatus) {
@@ -43,12 +50,8 @@ TEST(WindowFonts, TheCaptionButtonsHaveMarlettAndTheLabelHoldsTheWholeSuccessSta
   LOGFONTA wanted{};
   wanted.lfCharSet = SYMBOL_CHARSET;
   std::snprintf(wanted.lfFaceName, sizeof wanted.lfFaceName, "Marlett");
-  const auto found = [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM seen) {
-    *reinterpret_cast<bool*>(seen) = true;
-    return 0;
-  };
   bool marlett = false;
-  ::EnumFontFamiliesExA(dc.get(), &wanted, found, reinterpret_cast<LPARAM>(&marlett), 0);
+  ::EnumFontFamiliesExA(dc.get(), &wanted, noteFontFound, reinterpret_cast<LPARAM>(&marlett), 0);
   EXPECT_TRUE(marlett) << "no Marlett: the caption buttons draw as letters";
 
   const platform::WindowDesign design = app::frmTlvAsService::Design();
