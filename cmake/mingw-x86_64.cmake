@@ -1,21 +1,4 @@
-# Toolchain file: cross-compile 64-bit Windows executables with MinGW-w64 on Linux, the
-# twin of mingw-i686.cmake (posix thread model for GoogleTest; -static for the runtime).
-set(CMAKE_SYSTEM_NAME Windows)
+# Toolchain file: the x64 edition, 64-bit Windows executables (MinGW-w64 x86_64).
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
-
-# TLV_THREAD_MODEL: posix (the default) gives the standard library std::mutex and std::thread,
-# which GoogleTest needs. The release trees build only the shipped programs, which use no
-# threads of the standard library, with win32: that links no winpthread into them.
-if(NOT TLV_THREAD_MODEL)
-  set(TLV_THREAD_MODEL posix)
-endif()
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TLV_THREAD_MODEL)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-${TLV_THREAD_MODEL})
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-${TLV_THREAD_MODEL})
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(TLV_MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)

@@ -1,6 +1,8 @@
 // Win32 only: the clock, environment and process ports over kernel32.
 #include "platform/win32/Win32Basics.h"
 
+#include "platform/win32/EventSource.h"
+
 #include <vector>
 
 #include "platform/WindowsPath.h"
@@ -24,15 +26,7 @@ std::string Win32Environment::variable(const std::string& name) {
   }
 }
 
-std::string Win32Process::modulePath() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) return std::string(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);  // truncated: a long path
-  }
-}
+std::string Win32Process::modulePath() { return runningModulePath(); }
 
 Win32Error Win32Process::startBatchFile(const std::string& path) {
   // The interpreter is named as the application so that no search along the path can pick
