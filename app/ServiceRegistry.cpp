@@ -49,6 +49,8 @@ void ensureDescription(registry::clsRegistryAccess& registry, std::string& Task)
   if (registry.ValueExists(kServiceKey, "Description")) {
     Task = "Read Description?";
     const std::string current = registry.ReadString(kServiceKey, "Description", kNul);
+    // Deliberately the Application check's step text: an error here is logged under the
+    // name the program has always given this step.
     Task = "Compare Application?";
     if (startsWithNoCase(current, kDescription)) return;
   }

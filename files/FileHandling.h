@@ -13,6 +13,8 @@ class FileHandling {
 
   /// True when the file is present (an empty file counts). When it is missing and quiet is
   /// false, tells the user in a message box, filling in an empty message or title first.
+  /// The texts and the flag are taken by reference on purpose: the filled-in message and
+  /// title go back to the caller, as callers of this check have always seen them.
   bool CheckForFile(const std::string& path, std::string& message, std::string& title, bool& quiet);
   /// CheckForFile with the optional arguments omitted: empty texts, quiet false.
   bool CheckForFile(const std::string& path);
