@@ -66,7 +66,7 @@ show_service_settings() {
   wine reg query "HKLM\\SYSTEM\\CurrentControlSet\\Services\\$run_service" /s 2>/dev/null | tr -d '\r' |
     sed '/^$/d; s/^/    /' || true
   say "the service's configuration (tlvserviceinfo $run_service, as sc qc shows it):"
-  wine "$mingw_dir/tools/demo/tlvserviceinfo.exe" "$run_service" | tr -d '\r' | sed 's/^/    /' ||
+  wine "$mingw_dir/testkit/demo/tlvserviceinfo.exe" "$run_service" | tr -d '\r' | sed 's/^/    /' ||
     fail "the service $run_service does not exist: the batch file did not create it"
 }
 

@@ -9,9 +9,9 @@
 #include <optional>
 
 #include "platform/win32/UniqueHandle.h"
-#include "tests/wine/Edition.h"
-#include "tests/wine/Robot.h"
-#include "tests/wine/ScratchProgramFolder.h"
+#include "testkit/win32/Edition.h"
+#include "testkit/win32/Folders.h"
+#include "testkit/win32/Robot.h"
 // After <windows.h>, which UniqueHandle.h brings.
 #include <psapi.h>
 

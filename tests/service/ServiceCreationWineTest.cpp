@@ -7,14 +7,16 @@
 #include <optional>
 
 #include "platform/win32/UniqueHandle.h"
-#include "tests/wine/Edition.h"
-#include "tests/wine/Robot.h"
-#include "tests/wine/ScratchProgramFolder.h"
+#include "testkit/win32/Edition.h"
+#include "testkit/win32/Folders.h"
+#include "testkit/win32/Processes.h"
+#include "testkit/win32/Registry.h"
+#include "testkit/win32/Robot.h"
+#include "testkit/win32/Services.h"
 
 namespace tlv::testing {
 namespace {
 
-using platform::win32::UniqueRegKey;
 using platform::win32::UniqueServiceHandle;
 
 constexpr char kService[] = "OrbitTender";
@@ -25,61 +27,19 @@ const std::string kFailureActions(
     "\x60\xEA\x00\x00\x01\x00\x00\x00\x60\xEA\x00\x00\x01\x00\x00\x00\x60\xEA\x00\x00",
     44);
 
-std::string windowsFolder() {
-  char folder[MAX_PATH] = {};
-  ::GetWindowsDirectoryA(folder, MAX_PATH);
-  return std::string(folder) + "\\";
-}
-
 std::string lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(::tolower(c)); });
   return text;
-}
-
-std::optional<std::string> registryValue(const std::string& key, const char* name) {
-  UniqueRegKey opened;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) return {};
-  DWORD size = 0;
-  if (::RegQueryValueExA(opened.get(), name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return {};
-  std::string data(size, '\0');
-  if (::RegQueryValueExA(opened.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size) !=
-      ERROR_SUCCESS) {
-    return {};
-  }
-  data.resize(size);
-  return data;
 }
 
 std::string serviceKey(const std::string& sub = "") {
   return "SYSTEM\\CurrentControlSet\\Services\\OrbitTender" + sub;
 }
 
-DWORD serviceState(SC_HANDLE service) {
-  SERVICE_STATUS status{};
-  return ::QueryServiceStatus(service, &status) ? status.dwCurrentState : 0;
-}
-
-bool waitForState(SC_HANDLE service, DWORD state, DWORD timeoutMs = 20000) {
-  for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
-    if (serviceState(service) == state) return true;
-    ::Sleep(100);
-  }
-  return serviceState(service) == state;
-}
-
 // Stops and deletes the service and takes the placed tools and the payment program away,
 // so that every test starts from a machine that never had them.
 void forgetEverything() {
-  UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-  if (manager) {
-    UniqueServiceHandle service(::OpenServiceA(manager.get(), kService, SERVICE_ALL_ACCESS));
-    if (service) {
-      SERVICE_STATUS status{};
-      ::ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
-      waitForState(service.get(), SERVICE_STOPPED, 15000);
-      ::DeleteService(service.get());
-    }
-  }
+  removeService(kService);
   ::DeleteFileA((windowsFolder() + "instsrv.exe").c_str());
   ::DeleteFileA((windowsFolder() + "srvany.exe").c_str());
   removeFolderTree(kInstallFolder);
@@ -105,19 +65,7 @@ bool waitUntilGone(const char* dialogTitle) {
 // of a Wine session can take longer than that to load, and the run would then end, as on any
 // slow machine, with "Orbit-Tender Service NOT Complete". One started beforehand is quick.
 // The same holds for the first start of instsrv itself, which the batch file runs.
-void warmUp(const std::string& command) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::string commandLine = command;
-  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &info)) {
-    return;
-  }
-  platform::win32::UniqueKernelHandle process(info.hProcess);
-  platform::win32::UniqueKernelHandle thread(info.hThread);
-  ::WaitForSingleObject(process.get(), 30000);
-}
+void warmUp(const std::string& command) { static_cast<void>(runHidden(command, 30000)); }
 
 class ServiceCreationWine : public ::testing::Test {
  protected:
@@ -133,7 +81,7 @@ class ServiceCreationWine : public ::testing::Test {
     warmUp("\"" + instsrv + "\" TlvAsServiceWarmUp \"" + instsrv + "\"");
     warmUp("\"" + instsrv + "\" TlvAsServiceWarmUp REMOVE");
     ASSERT_FALSE(folder.copyIn(buildRoot() + "tools\\srvany\\srvany.exe").empty());
-    paymentProgram = buildRoot() + "tools\\demo\\Orbit-Tender.exe";
+    paymentProgram = buildRoot() + "testkit\\demo\\Orbit-Tender.exe";
   }
   void TearDown() override {
     robot.endPrograms();
@@ -202,36 +150,32 @@ TEST_F(ServiceCreationWine, CreatesAWorkingServiceAndSucceedsAgainFromTheMenu) {
   EXPECT_TRUE(robot.screenshot(Window::titled(kMainWindow).of(started.pid), shots + "window.png"));
 
   // The registry holds what the service host needs.
-  EXPECT_EQ(registryValue(serviceKey("\\Parameters"), "Application"),
+  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"),
             std::string(kInstallFolder + "Orbit-Tender.exe") + '\0');
-  EXPECT_EQ(registryValue(serviceKey(), "Description"), std::string("Processes Credit Cards For Meadowlark") + '\0');
-  EXPECT_EQ(registryValue(serviceKey(), "FailureActions"), kFailureActions);
+  EXPECT_EQ(machineRegistryValue(serviceKey(), "Description"), std::string("Processes Credit Cards For Meadowlark") + '\0');
+  EXPECT_EQ(machineRegistryValue(serviceKey(), "FailureActions"), kFailureActions);
 
   // The service control manager knows the service with the Windows folder's srvany.exe.
+  ASSERT_TRUE(serviceExists(kService)) << "the batch file did not create the service";
+  const ServiceConfig config = serviceConfig(kService);
+  EXPECT_EQ(lower(config.binaryPath), lower(windowsFolder() + "srvany.exe"));
+  EXPECT_EQ(config.startType, static_cast<DWORD>(SERVICE_AUTO_START));
+  EXPECT_EQ(config.serviceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
   UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-  ASSERT_TRUE(manager);
-  UniqueServiceHandle service(::OpenServiceA(manager.get(), kService, SERVICE_ALL_ACCESS));
-  ASSERT_TRUE(service) << "the batch file did not create the service";
-  std::vector<char> buffer(8192);
-  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-  DWORD needed = 0;
-  ASSERT_TRUE(::QueryServiceConfigA(service.get(), config, static_cast<DWORD>(buffer.size()), &needed));
-  EXPECT_EQ(lower(config->lpBinaryPathName), lower(windowsFolder() + "srvany.exe"));
-  EXPECT_EQ(config->dwStartType, static_cast<DWORD>(SERVICE_AUTO_START));
-  EXPECT_EQ(config->dwServiceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
+  UniqueServiceHandle service(::OpenServiceA(manager.get(), kService, SERVICE_START | SERVICE_STOP));
 
   // Starting it runs the payment program; stopping it closes the program.
   const std::string marker = kInstallFolder + "Orbit-Tender.running";
   ASSERT_TRUE(::StartServiceA(service.get(), 0, nullptr)) << ::GetLastError();
-  EXPECT_TRUE(waitForState(service.get(), SERVICE_RUNNING));
+  EXPECT_TRUE(waitForServiceState(kService, SERVICE_RUNNING, 20000));
   bool running = false;
   for (int i = 0; i < 100 && !running; ++i, ::Sleep(100)) {
-    running = ::GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
+    running = pathExists(marker);
   }
   EXPECT_TRUE(running) << "the payment program did not start";
   SERVICE_STATUS status{};
   EXPECT_TRUE(::ControlService(service.get(), SERVICE_CONTROL_STOP, &status));
-  EXPECT_TRUE(waitForState(service.get(), SERVICE_STOPPED));
+  EXPECT_TRUE(waitForServiceState(kService, SERVICE_STOPPED, 20000));
   EXPECT_EQ(::GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "the program closed on request";
 
   // The menu item runs the whole creation again against the existing service.
@@ -252,7 +196,7 @@ TEST_F(ServiceCreationWine, AsksForTheInstallFolderUntilItHoldsTheProgram) {
   const std::string typed = elsewhere.path().substr(0, elsewhere.path().size() - 1);  // without its backslash
   answerPrompt(started.pid, typed);
   EXPECT_EQ(runUntilBox(started.pid, "Services", "Service is Ready to Start"), "Service is Ready to Start");
-  EXPECT_EQ(registryValue(serviceKey("\\Parameters"), "Application"),
+  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"),
             typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
 }
 
@@ -261,7 +205,7 @@ TEST_F(ServiceCreationWine, StopEndsTheRunIncomplete) {
   ASSERT_NE(started.pid, 0u) << started.run.failure;
   answerPrompt(started.pid, "stop");
   EXPECT_EQ(runUntilBox(started.pid, "find TLV", "Orbit-Tender Service InComplete"), "Orbit-Tender Service InComplete");
-  EXPECT_FALSE(registryValue(serviceKey("\\Parameters"), "Application").has_value());
+  EXPECT_FALSE(machineRegistryValue(serviceKey("\\Parameters"), "Application").has_value());
 }
 
 TEST_F(ServiceCreationWine, AMissingToolIsShownAndLoggedBesideTheProgram) {
@@ -291,16 +235,6 @@ TEST_F(ServiceCreationWine, AMissingToolIsShownAndLoggedBesideTheProgram) {
 // What the program writes as its batch file, byte for byte.
 const std::string kBatchBytes = "%homeDrive%\r\ncd %winDir%\r\ninstsrv OrbitTender %winDir%\\srvany.exe\r\n\r\n";
 
-bool writeFile(const std::string& path, const std::string& bytes) {
-  platform::win32::UniqueFile file(
-      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file && ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
-
-bool exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 TEST_F(ServiceCreationWine, APlantedBatchFileIsWrittenAnewBeforeItRunsAndTheProgramsOwnIsReusedSilently) {
   installPaymentProgram(kInstallFolder);
   const std::string planted = "C:\\planted.txt";
@@ -320,7 +254,7 @@ TEST_F(ServiceCreationWine, APlantedBatchFileIsWrittenAnewBeforeItRunsAndTheProg
     EXPECT_EQ(robot.waitForExit(watched.started.pid, 20000), 0ul);
     ::Sleep(1000);  // the batch file's command interpreter has had its time to run it
 
-    EXPECT_FALSE(exists(planted)) << "the planted command ran";
+    EXPECT_FALSE(pathExists(planted)) << "the planted command ran";
     EXPECT_EQ(folder.read("TolvaneAsServ.BAT"), kBatchBytes);
     const auto logs = folder.files("*.log");
     if (!firstRun) {
@@ -352,7 +286,7 @@ TEST_F(ServiceCreationWine, AForeignSrvanyIsNotPlacedAndTheRunEndsAsForAMissingO
   EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(watched.started.pid)));
   EXPECT_EQ(robot.waitForExit(watched.started.pid, 20000), 0ul);
 
-  EXPECT_FALSE(exists(windowsFolder() + "srvany.exe")) << "the foreign program was placed in the Windows folder";
+  EXPECT_FALSE(pathExists(windowsFolder() + "srvany.exe")) << "the foreign program was placed in the Windows folder";
   const auto logs = folder.files("*.log");
   ASSERT_EQ(logs.size(), 1u);
   const auto text = folder.read(logs[0]);
@@ -409,7 +343,7 @@ QuietRun runWithoutAWindow(const std::string& program, const std::string& argume
 /// string is `text`: the source's message file, as registered, formats message 1 with it.
 /// (Wine keeps no Application log to read entries back from: its ReportEvent only traces.)
 std::string viewerTextOfTlvAsServiceEntry(const std::string& text) {
-  const auto messageFile = registryValue("SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TlvAsService",
+  const auto messageFile = machineRegistryValue("SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TlvAsService",
                                          "EventMessageFile");
   if (!messageFile) return "(source not registered)";
   HMODULE module = ::LoadLibraryExA(messageFile->c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -438,7 +372,7 @@ TEST_F(ServiceCreationWine, TheUnattendedRunShowsNothingAndTellsItsEndingByExitC
   const auto text = folder.read(logs.back());
   ASSERT_TRUE(text.has_value());
   EXPECT_NE(text->find(" Unattended run:Service is Ready to Start (exit code 0)"), std::string::npos) << *text;
-  EXPECT_EQ(lower(registryValue("SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TlvAsService",
+  EXPECT_EQ(lower(machineRegistryValue("SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TlvAsService",
                                 "EventMessageFile").value_or("")),
             lower(program + '\0'))
       << "the event source names the program as its message file";
@@ -451,7 +385,7 @@ TEST_F(ServiceCreationWine, TheUnattendedRunShowsNothingAndTellsItsEndingByExitC
   EXPECT_EQ(runWithoutAWindow(program, "/quiet").exitCode, 2) << "InComplete";
   const std::string typed = elsewhere.path().substr(0, elsewhere.path().size() - 1);
   EXPECT_EQ(runWithoutAWindow(program, "/QUIET -path \"" + typed + "\"").exitCode, 0);
-  EXPECT_EQ(registryValue(serviceKey("\\Parameters"), "Application"), typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
+  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"), typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
   EXPECT_EQ(runWithoutAWindow(program, "/quiet /force").exitCode, 87);
 }
 

@@ -3,7 +3,10 @@
 
 #include <vector>
 
-#include "tests/tools/ToolTestKit.h"
+#include "testkit/win32/Folders.h"
+#include "testkit/win32/Processes.h"
+#include "testkit/win32/Registry.h"
+#include "testkit/win32/Services.h"
 #include "tools/common/ServiceKeys.h"
 #include "tools/instsrv/InstsrvArguments.h"
 
@@ -13,32 +16,6 @@ namespace {
 using tools::InstsrvCommand;
 
 std::string instsrv() { return testProgramFolder() + "instsrv.exe"; }
-
-struct ServiceConfig {
-  DWORD serviceType = 0;
-  DWORD startType = 0;
-  std::string binaryPath;
-  std::string account;
-};
-
-ServiceConfig queryConfig(const std::string& name) {
-  ServiceConfig config;
-  platform::win32::UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-  platform::win32::UniqueServiceHandle service(::OpenServiceA(manager.get(), name.c_str(), SERVICE_QUERY_CONFIG));
-  if (!service) {
-    ADD_FAILURE() << "no service " << name << ": error " << ::GetLastError();
-    return config;
-  }
-  std::vector<BYTE> buffer(8192);
-  DWORD needed = 0;
-  auto* raw = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-  if (!::QueryServiceConfigA(service.get(), raw, static_cast<DWORD>(buffer.size()), &needed)) {
-    ADD_FAILURE() << "QueryServiceConfig failed: " << ::GetLastError();
-    return config;
-  }
-  return ServiceConfig{raw->dwServiceType, raw->dwStartType, raw->lpBinaryPathName ? raw->lpBinaryPathName : "",
-                       raw->lpServiceStartName ? raw->lpServiceStartName : ""};
-}
 
 TEST(InstsrvArguments, ParsesTheTwoCommandsAndRejectsEverythingElse) {
   struct Case {
@@ -102,7 +79,7 @@ TEST(Instsrv, CreatesAnOwnProcessAutoStartServiceUnderLocalSystemForTheGivenProg
     const ToolRun run = runTool(instsrv(), service.name() + " \"" + c.program + "\"");
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_NE(run.output.find("created the service " + service.name()), std::string::npos) << run.output;
-    const ServiceConfig config = queryConfig(service.name());
+    const ServiceConfig config = serviceConfig(service.name());
     EXPECT_EQ(config.serviceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
     EXPECT_EQ(config.startType, static_cast<DWORD>(SERVICE_AUTO_START));
     EXPECT_EQ(config.binaryPath, c.expectedBinaryPath);
@@ -117,7 +94,7 @@ TEST(Instsrv, ASecondCallReportsTheExistingServiceAndChangesNothing) {
   const ToolRun again = runTool(instsrv(), service.name() + " C:\\Windows\\other.exe");
   EXPECT_EQ(again.exitCode, static_cast<DWORD>(ERROR_SERVICE_EXISTS));
   EXPECT_NE(again.output.find("already exists"), std::string::npos) << again.output;
-  EXPECT_EQ(queryConfig(service.name()).binaryPath, "C:\\Windows\\srvany.exe");
+  EXPECT_EQ(serviceConfig(service.name()).binaryPath, "C:\\Windows\\srvany.exe");
 }
 
 TEST(Instsrv, RemoveStopsTheRunningServiceAndDeletesItWithItsEventSource) {

@@ -1,7 +1,10 @@
 // Win32 only: srvany.exe hosting our test programs under Wine's service control manager.
 #include <gtest/gtest.h>
 
-#include "tests/tools/ToolTestKit.h"
+#include "testkit/win32/Folders.h"
+#include "testkit/win32/Processes.h"
+#include "testkit/win32/Registry.h"
+#include "testkit/win32/Services.h"
 #include "tools/srvany/LaunchPlan.h"
 
 namespace tlv::testing {

@@ -7,8 +7,8 @@
 #include <set>
 
 #include "logging/LoggingFunctions.h"
-#include "tests/wine/Robot.h"
-#include "tests/wine/ScratchProgramFolder.h"
+#include "testkit/win32/Folders.h"
+#include "testkit/win32/Robot.h"
 
 namespace tlv::testing {
 namespace {
@@ -34,7 +34,7 @@ std::vector<platform::LocalTime> secondsBetween(const SYSTEMTIME& first, const S
 class LevelMinus3Entry : public ::testing::Test {
  protected:
   void SetUp() override {
-    probe = folder.copyIn(buildRoot() + "tests\\wine\\tlvuiprobe.exe");
+    probe = folder.copyIn(buildRoot() + "testkit\\programs\\tlvuiprobe.exe");
     ASSERT_FALSE(probe.empty()) << "tlvuiprobe.exe not found in the build tree " << buildRoot();
   }
 

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 
 #include "app/frmTlvAsService.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Ui.h"
-#include "tests/wine/Robot.h"
-#include "tests/wine/ScratchProgramFolder.h"
+#include "testkit/win32/Folders.h"
+#include "testkit/win32/Robot.h"
 
 namespace tlv::testing {
 namespace {
@@ -118,11 +117,6 @@ std::uint32_t le32(const std::string& bytes, std::size_t at) {
   std::uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
   return v;
-}
-
-std::string readFile(const std::string& windowsPath) {
-  std::ifstream in(windowsPath, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Pixels darker than mid-grey in a rectangle of a 24-bit bottom-up BMP.

@@ -5,9 +5,9 @@
 
 #include <thread>
 
-#include "tests/wine/Robot.h"
-#include "tests/wine/ScratchProgramFolder.h"
-#include "tools/robot/DumpFormat.h"
+#include "testkit/robot/DumpFormat.h"
+#include "testkit/win32/Folders.h"
+#include "testkit/win32/Robot.h"
 
 namespace tlv::testing {
 namespace {
@@ -17,7 +17,7 @@ using platform::win32::UniqueKernelHandle;
 class RobotDriving : public ::testing::Test {
  protected:
   void SetUp() override {
-    probe = folder.copyIn(buildRoot() + "tests\\wine\\tlvuiprobe.exe");
+    probe = folder.copyIn(buildRoot() + "testkit\\programs\\tlvuiprobe.exe");
     ASSERT_FALSE(probe.empty()) << "tlvuiprobe.exe not found in the build tree " << buildRoot();
   }
 

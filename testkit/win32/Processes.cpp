@@ -1,0 +1,116 @@
+// Win32 only: programs the Wine tests run and the processes they look for.
+#include "testkit/win32/Processes.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/win32/UniqueHandle.h"
+
+#include <tlhelp32.h>  // after windows.h, which it needs
+
+namespace tlv::testing {
+namespace {
+
+using platform::win32::UniqueKernelHandle;
+
+constexpr DWORD kToolTimeoutMs = 60000;
+
+}  // namespace
+
+ToolRun runTool(const std::string& program, const std::string& arguments) {
+  ToolRun run;
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  UniqueKernelHandle readEnd, writeEnd;
+  if (!::CreatePipe(readEnd.put(), writeEnd.put(), &inheritable, 0)) {
+    ADD_FAILURE() << "CreatePipe failed: " << ::GetLastError();
+    return run;
+  }
+  ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writeEnd.get();
+  startup.hStdError = writeEnd.get();
+  PROCESS_INFORMATION info{};
+  std::string commandLine = "\"" + program + "\" " + arguments;
+  if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &info)) {
+    ADD_FAILURE() << "cannot run " << program << ": error " << ::GetLastError();
+    return run;
+  }
+  UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+  writeEnd.reset();  // the pipe ends when the tool's copy of it closes
+  char buffer[4096];
+  DWORD read = 0;
+  while (::ReadFile(readEnd.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) run.output.append(buffer, read);
+  if (::WaitForSingleObject(process.get(), kToolTimeoutMs) != WAIT_OBJECT_0) {
+    ADD_FAILURE() << program << " did not end";
+    ::TerminateProcess(process.get(), 1);
+  }
+  ::GetExitCodeProcess(process.get(), &run.exitCode);
+  return run;
+}
+
+std::optional<DWORD> runHidden(const std::string& commandLine, DWORD timeoutMs) {
+  std::string writable = commandLine;  // CreateProcessA may write into its command line
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &info)) {
+    return std::nullopt;
+  }
+  UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+  DWORD code = 0;
+  if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0 || !::GetExitCodeProcess(process.get(), &code)) {
+    return std::nullopt;
+  }
+  return code;
+}
+
+std::vector<ProcessEntry> processList() {
+  std::vector<ProcessEntry> entries;
+  platform::win32::UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) {
+    ADD_FAILURE() << "CreateToolhelp32Snapshot failed: " << ::GetLastError();
+    return entries;
+  }
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry)) {
+    entries.push_back({entry.th32ProcessID, entry.szExeFile});
+  }
+  return entries;
+}
+
+bool processRunning(DWORD id) {
+  for (const auto& entry : processList()) {
+    if (entry.id == id) return true;
+  }
+  return false;
+}
+
+std::vector<DWORD> processesNamed(const std::string& exeName) {
+  std::vector<DWORD> ids;
+  for (const auto& entry : processList()) {
+    if (::lstrcmpiA(entry.name.c_str(), exeName.c_str()) == 0) ids.push_back(entry.id);
+  }
+  return ids;
+}
+
+void endProcess(DWORD id) {
+  UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+  if (!process) return;
+  ::TerminateProcess(process.get(), 1);
+  ::WaitForSingleObject(process.get(), 5000);
+}
+
+std::vector<DWORD> numbersAfter(const std::string& text, const std::string& key) {
+  std::vector<DWORD> numbers;
+  const std::string needle = key + "=";
+  for (auto at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) {
+    numbers.push_back(std::strtoul(text.c_str() + at + needle.size(), nullptr, 10));
+  }
+  return numbers;
+}
+
+}  // namespace tlv::testing

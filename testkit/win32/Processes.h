@@ -1,0 +1,48 @@
+// Win32 only: programs the Wine tests run and the processes they look for.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tlv::testing {
+
+struct ToolRun {
+  DWORD exitCode = 0;
+  std::string output;  ///< stdout and stderr together
+};
+/// Runs `program arguments` without a window and waits for it (a minute at most); a program
+/// that cannot start or does not end is a test failure.
+ToolRun runTool(const std::string& program, const std::string& arguments);
+/// Runs a command line without a window and waits for it; its exit code, or nullopt when it
+/// did not start or end within `timeoutMs`. For programs whose failure is the test's to judge.
+std::optional<DWORD> runHidden(const std::string& commandLine, DWORD timeoutMs = 60000);
+
+/// Running processes: id and executable name.
+struct ProcessEntry {
+  DWORD id;
+  std::string name;
+};
+std::vector<ProcessEntry> processList();
+bool processRunning(DWORD id);
+std::vector<DWORD> processesNamed(const std::string& exeName);
+/// Ends a process and waits a little for it to go.
+void endProcess(DWORD id);
+
+/// Waits until `condition()` holds, polling; false when `timeoutMs` passed first.
+template <class Condition>
+bool waitUntil(Condition condition, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (::GetTickCount() - start >= timeoutMs) return false;
+    ::Sleep(50);
+  }
+}
+
+/// The numbers after "<key>=" on the text's lines, in order ("pid" finds "start pid=12").
+std::vector<DWORD> numbersAfter(const std::string& text, const std::string& key);
+
+}  // namespace tlv::testing
