@@ -17,6 +17,7 @@ inline constexpr Win32Error kPathNotFound = 3;
 inline constexpr Win32Error kAccessDenied = 5;
 inline constexpr Win32Error kInvalidHandle = 6;
 inline constexpr Win32Error kNotEnoughMemory = 8;
+inline constexpr Win32Error kInvalidData = 13;
 inline constexpr Win32Error kWriteProtect = 19;
 inline constexpr Win32Error kNotReady = 21;
 inline constexpr Win32Error kWriteFault = 29;

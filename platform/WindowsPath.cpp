@@ -28,12 +28,24 @@ std::size_t findNoCase(std::string_view haystack, std::string_view needle, std::
   return std::string_view::npos;
 }
 
+std::string trimBlanksAndTabs(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
 std::string folderOfPath(std::string_view filePath) {
   const std::size_t slash = filePath.find_last_of("\\/");
   if (slash == std::string_view::npos) return {};
   std::string folder(filePath.substr(0, slash));
   if (folder.size() == 2 && folder[1] == ':') folder += '\\';  // a drive root keeps its backslash
   return folder;
+}
+
+std::string folderOfPathWithSeparator(std::string_view filePath) {
+  const std::size_t slash = filePath.find_last_of("\\/");
+  if (slash == std::string_view::npos) return {};
+  return std::string(filePath.substr(0, slash + 1));
 }
 
 std::string baseNameWithoutExtension(std::string_view filePath) {

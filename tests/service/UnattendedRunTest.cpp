@@ -109,6 +109,10 @@ TEST(UnattendedRun, EachEndingHasItsExitCodeLogLineAndEventAndNothingIsEverShown
     ASSERT_EQ(m.runQuiet("/quiet /path D:\\Pay"), 0);
     EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"), "D:\\Pay\\Orbit-Tender.exe");
   }
+  // A run that stopped on any other status did not make the service ready.
+  for (const char* status : {"Verifying Service", "", "Service is ready to start"}) {
+    EXPECT_EQ(app::exitCodeOfEnding(status), app::exitcode::kNotComplete) << status;
+  }
 }
 
 TEST(UnattendedRun, AWrongCommandLineInANormalRunShowsTheUsageAndRunsNothing) {

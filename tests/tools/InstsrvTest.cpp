@@ -1,4 +1,4 @@
-// Win32 only: instsrv.exe under Wine's service control manager, and its argument rules.
+// Win32 only: instsrv.exe under Wine's service control manager.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -8,60 +8,11 @@
 #include "testkit/win32/Registry.h"
 #include "testkit/win32/Services.h"
 #include "tools/common/ServiceKeys.h"
-#include "tools/instsrv/InstsrvArguments.h"
 
 namespace tlv::testing {
 namespace {
 
-using tools::InstsrvCommand;
-
 std::string instsrv() { return testProgramFolder() + "instsrv.exe"; }
-
-TEST(InstsrvArguments, ParsesTheTwoCommandsAndRejectsEverythingElse) {
-  struct Case {
-    std::vector<const char*> args;
-    bool valid;
-    InstsrvCommand::Kind kind;
-    const char* path;
-  };
-  const Case cases[] = {
-      {{"instsrv", "OrbitTender", "C:\\Windows\\srvany.exe"},
-       true,
-       InstsrvCommand::Kind::Install,
-       "C:\\Windows\\srvany.exe"},
-      {{"instsrv", "OrbitTender", "REMOVE"}, true, InstsrvCommand::Kind::Remove, ""},
-      {{"instsrv", "OrbitTender", "remove"}, true, InstsrvCommand::Kind::Remove, ""},
-      {{"instsrv", "OrbitTender", "\\\\server\\share\\srvany.exe"},
-       true,
-       InstsrvCommand::Kind::Install,
-       "\\\\server\\share\\srvany.exe"},
-      {{"instsrv"}, false, {}, ""},
-      {{"instsrv", "OrbitTender"}, false, {}, ""},
-      {{"instsrv", "OrbitTender", "C:\\Windows\\srvany.exe", "extra"}, false, {}, ""},
-      {{"instsrv", "", "C:\\Windows\\srvany.exe"}, false, {}, ""},
-      {{"instsrv", "Orbit\\Tender", "C:\\Windows\\srvany.exe"}, false, {}, ""},
-      {{"instsrv", "OrbitTender", "srvany.exe"}, false, {}, ""},
-      {{"instsrv", "OrbitTender", "Windows\\srvany.exe"}, false, {}, ""},
-      {{"instsrv", "OrbitTender", "C:srvany.exe"}, false, {}, ""},
-      {{"instsrv", "OrbitTender", "REMOVED"}, false, {}, ""},
-      {{"instsrv", "OrbitTender", "C:\\a\"b.exe"}, false, {}, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(std::vector<std::string>(c.args.begin(), c.args.end())));
-    const auto command = tools::parseInstsrvArguments(static_cast<int>(c.args.size()), c.args.data());
-    ASSERT_EQ(command.has_value(), c.valid);
-    if (!c.valid) continue;
-    EXPECT_EQ(command->serviceName, c.args[1]);
-    EXPECT_EQ(command->kind, c.kind);
-    EXPECT_EQ(command->programPath, c.path);
-  }
-}
-
-TEST(InstsrvArguments, BinaryPathIsQuotedOnlyWhenItHoldsABlank) {
-  EXPECT_EQ(tools::serviceBinaryPath("C:\\Windows\\srvany.exe"), "C:\\Windows\\srvany.exe");
-  EXPECT_EQ(tools::serviceBinaryPath("C:\\Program Files\\Tools\\srvany.exe"),
-            "\"C:\\Program Files\\Tools\\srvany.exe\"");
-}
 
 TEST(Instsrv, CreatesAnOwnProcessAutoStartServiceUnderLocalSystemForTheGivenProgram) {
   struct Case {

@@ -5,7 +5,6 @@
 #include "testkit/win32/Processes.h"
 #include "testkit/win32/Registry.h"
 #include "testkit/win32/Services.h"
-#include "tools/srvany/LaunchPlan.h"
 
 namespace tlv::testing {
 namespace {
@@ -64,37 +63,6 @@ class HostedProgram {
   ScratchFolder scratch_;  // outlives the service: the program may write to it until the end
   ScratchService service_;
 };
-
-TEST(LaunchPlan, NamesTheProgramAsModuleAndQuotesItOnTheCommandLine) {
-  struct Case {
-    tools::ProgramSettings settings;
-    std::string applicationName, commandLine, startFolder;
-  };
-  const Case cases[] = {
-      {{"C:\\Program Files\\Orbit-Tender\\Orbit-Tender.exe", "", ""},
-       "C:\\Program Files\\Orbit-Tender\\Orbit-Tender.exe",
-       "\"C:\\Program Files\\Orbit-Tender\\Orbit-Tender.exe\"",
-       "C:\\Program Files\\Orbit-Tender\\"},
-      {{" \"C:\\App Dir\\app.exe\" ", "  -a \"b c\" ", "D:\\work"},
-       "C:\\App Dir\\app.exe",
-       "\"C:\\App Dir\\app.exe\" -a \"b c\"",
-       "D:\\work"},
-      {{"C:\\app.exe", "", "\"D:\\start here\""}, "C:\\app.exe", "\"C:\\app.exe\"", "D:\\start here"},
-      {{"app.exe", "", ""}, "app.exe", "\"app.exe\"", ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.settings.application);
-    const auto plan = tools::planLaunch(c.settings);
-    ASSERT_TRUE(plan.ok());
-    EXPECT_EQ(plan.value.applicationName, c.applicationName);
-    EXPECT_EQ(plan.value.commandLine, c.commandLine);
-    EXPECT_EQ(plan.value.startFolder, c.startFolder);
-  }
-  for (const char* application : {"", "   ", "\"\"", "C:\\a\"b.exe"}) {
-    SCOPED_TRACE(application);
-    EXPECT_EQ(tools::planLaunch({application, "", ""}).error, static_cast<DWORD>(ERROR_INVALID_DATA));
-  }
-}
 
 TEST(Srvany, StartRunsTheProgramInItsFolderAndStopClosesItThroughWmClose) {
   enum class Folder { Default, Given };

@@ -1,4 +1,4 @@
-// Win32 only: where a service keeps its settings and its event source, below HKEY_LOCAL_MACHINE.
+// Portable: where a service keeps its settings and its event source, below HKEY_LOCAL_MACHINE.
 #include "tools/common/ServiceKeys.h"
 
 namespace tlv::tools {

@@ -1,18 +1,12 @@
-// Win32 only: instsrv's command line, parsed into the one command it asks for.
+// Portable: instsrv's command line, parsed into the one command it asks for.
 #include "tools/instsrv/InstsrvArguments.h"
 
 #include <cctype>
 
+#include "platform/WindowsPath.h"
+
 namespace tlv::tools {
 namespace {
-
-bool equalsIgnoringCase(const std::string& a, const char* b) {
-  std::size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return i == a.size() && b[i] == '\0';
-}
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -27,7 +21,7 @@ std::optional<InstsrvCommand> parseInstsrvArguments(int argc, const char* const*
   if (command.serviceName.empty() || command.serviceName.find_first_of("\\/") != std::string::npos) {
     return std::nullopt;
   }
-  if (equalsIgnoringCase(second, "REMOVE")) {
+  if (platform::equalsNoCase(second, "REMOVE")) {
     command.kind = InstsrvCommand::Kind::Remove;
     return command;
   }

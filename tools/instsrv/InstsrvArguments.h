@@ -1,4 +1,4 @@
-// Win32 only: instsrv's command line, parsed into the one command it asks for.
+// Portable: instsrv's command line, parsed into the one command it asks for.
 #pragma once
 
 #include <optional>

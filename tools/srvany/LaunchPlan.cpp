@@ -1,20 +1,17 @@
-// Win32 only: from the service's Parameters values to the exact CreateProcess arguments.
+// Portable: from the service's Parameters values to the exact CreateProcess arguments.
 #include "tools/srvany/LaunchPlan.h"
 
-#include "platform/win32/Win32Support.h"
+#include "platform/WindowsPath.h"
 
 namespace tlv::tools {
 namespace {
 
-std::string trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
+using platform::trimBlanksAndTabs;
 
 std::string unquoted(const std::string& path) {
-  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') return trimmed(path.substr(1, path.size() - 2));
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
+    return trimBlanksAndTabs(std::string_view(path).substr(1, path.size() - 2));
+  }
   return path;
 }
 
@@ -22,24 +19,18 @@ std::string unquoted(const std::string& path) {
 
 platform::Result<LaunchPlan> planLaunch(const ProgramSettings& settings) {
   LaunchPlan plan;
-  plan.applicationName = unquoted(trimmed(settings.application));
+  plan.applicationName = unquoted(trimBlanksAndTabs(settings.application));
   // A quote left inside would end the quoted path early in the command line.
   if (plan.applicationName.empty() || plan.applicationName.find('"') != std::string::npos) {
-    return platform::Result<LaunchPlan>::failure(ERROR_INVALID_DATA);
+    return platform::Result<LaunchPlan>::failure(platform::err::kInvalidData);
   }
   // The program sees its own path quoted as its first argument, as if started from a shell.
   plan.commandLine = "\"" + plan.applicationName + "\"";
-  const std::string parameters = trimmed(settings.appParameters);
+  const std::string parameters = trimBlanksAndTabs(settings.appParameters);
   if (!parameters.empty()) plan.commandLine += " " + parameters;
-  const std::string directory = unquoted(trimmed(settings.appDirectory));
-  plan.startFolder = directory.empty() ? folderOf(plan.applicationName) : directory;
+  const std::string directory = unquoted(trimBlanksAndTabs(settings.appDirectory));
+  plan.startFolder = directory.empty() ? platform::folderOfPathWithSeparator(plan.applicationName) : directory;
   return platform::Result<LaunchPlan>::success(plan);
-}
-
-std::string folderOf(const std::string& path) {
-  const auto separator = path.find_last_of("\\/");
-  if (separator == std::string::npos) return {};
-  return path.substr(0, separator + 1);
 }
 
 }  // namespace tlv::tools

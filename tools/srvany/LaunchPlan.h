@@ -1,4 +1,4 @@
-// Win32 only: from the service's Parameters values to the exact CreateProcess arguments.
+// Portable: from the service's Parameters values to the exact CreateProcess arguments.
 #pragma once
 
 #include <string>
@@ -20,12 +20,9 @@ struct LaunchPlan {
   std::string startFolder;      ///< empty: srvany's own current folder
 };
 
-/// ERROR_INVALID_DATA when Application names no program. Blanks around the path and one
-/// pair of quotes around it are dropped; the start folder defaults to the program's folder.
+/// err::kInvalidData when Application names no program. Blanks and tabs around the path and
+/// one pair of quotes around it are dropped; the start folder defaults to the program's folder,
+/// with its trailing backslash.
 platform::Result<LaunchPlan> planLaunch(const ProgramSettings& settings);
-
-/// The folder part of a path with its trailing backslash ("C:\a\b.exe" gives "C:\a\");
-/// empty when the path names no folder.
-std::string folderOf(const std::string& path);
 
 }  // namespace tlv::tools

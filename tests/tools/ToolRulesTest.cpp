@@ -1,0 +1,103 @@
+// Portable: the service tools' rules: instsrv's arguments and its service binary path, and
+// srvany's launch plan from the Parameters values.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tools/common/ServiceKeys.h"
+#include "tools/instsrv/InstsrvArguments.h"
+#include "tools/srvany/LaunchPlan.h"
+
+namespace tlv::tools {
+namespace {
+
+TEST(InstsrvArguments, ParsesTheTwoCommandsAndRejectsEverythingElse) {
+  struct Case {
+    std::vector<const char*> args;
+    bool valid;
+    InstsrvCommand::Kind kind;
+    const char* path;
+  };
+  const Case cases[] = {
+      {{"instsrv", "OrbitTender", "C:\\Windows\\srvany.exe"},
+       true,
+       InstsrvCommand::Kind::Install,
+       "C:\\Windows\\srvany.exe"},
+      {{"instsrv", "OrbitTender", "REMOVE"}, true, InstsrvCommand::Kind::Remove, ""},
+      {{"instsrv", "OrbitTender", "remove"}, true, InstsrvCommand::Kind::Remove, ""},
+      {{"instsrv", "OrbitTender", "\\\\server\\share\\srvany.exe"},
+       true,
+       InstsrvCommand::Kind::Install,
+       "\\\\server\\share\\srvany.exe"},
+      {{"instsrv"}, false, {}, ""},
+      {{"instsrv", "OrbitTender"}, false, {}, ""},
+      {{"instsrv", "OrbitTender", "C:\\Windows\\srvany.exe", "extra"}, false, {}, ""},
+      {{"instsrv", "", "C:\\Windows\\srvany.exe"}, false, {}, ""},
+      {{"instsrv", "Orbit\\Tender", "C:\\Windows\\srvany.exe"}, false, {}, ""},
+      {{"instsrv", "OrbitTender", "srvany.exe"}, false, {}, ""},
+      {{"instsrv", "OrbitTender", "Windows\\srvany.exe"}, false, {}, ""},
+      {{"instsrv", "OrbitTender", "C:srvany.exe"}, false, {}, ""},
+      {{"instsrv", "OrbitTender", "REMOVED"}, false, {}, ""},
+      {{"instsrv", "OrbitTender", "C:\\a\"b.exe"}, false, {}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(std::vector<std::string>(c.args.begin(), c.args.end())));
+    const auto command = parseInstsrvArguments(static_cast<int>(c.args.size()), c.args.data());
+    ASSERT_EQ(command.has_value(), c.valid);
+    if (!c.valid) continue;
+    EXPECT_EQ(command->serviceName, c.args[1]);
+    EXPECT_EQ(command->kind, c.kind);
+    EXPECT_EQ(command->programPath, c.path);
+  }
+}
+
+TEST(InstsrvArguments, BinaryPathIsQuotedOnlyWhenItHoldsABlank) {
+  EXPECT_EQ(serviceBinaryPath("C:\\Windows\\srvany.exe"), "C:\\Windows\\srvany.exe");
+  EXPECT_EQ(serviceBinaryPath("C:\\Program Files\\Tools\\srvany.exe"), "\"C:\\Program Files\\Tools\\srvany.exe\"");
+}
+
+TEST(ServiceKeys, SrvanyReadsWhereTheProgramWritesApplication) {
+  // The program writes HKEY_LOCAL_MACHINE\<this>\Application for the service it creates.
+  EXPECT_EQ(parametersKeyPath("OrbitTender"), "SYSTEM\\CurrentControlSet\\Services\\OrbitTender\\Parameters");
+  EXPECT_EQ(eventSourceKeyPath("OrbitTender"),
+            "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\OrbitTender");
+}
+
+TEST(LaunchPlan, NamesTheProgramAsModuleAndQuotesItOnTheCommandLine) {
+  struct Case {
+    ProgramSettings settings;
+    std::string applicationName, commandLine, startFolder;
+  };
+  const Case cases[] = {
+      {{"C:\\Program Files\\Orbit-Tender\\Orbit-Tender.exe", "", ""},
+       "C:\\Program Files\\Orbit-Tender\\Orbit-Tender.exe",
+       "\"C:\\Program Files\\Orbit-Tender\\Orbit-Tender.exe\"",
+       "C:\\Program Files\\Orbit-Tender\\"},
+      {{" \"C:\\App Dir\\app.exe\" ", "  -a \"b c\" ", "D:\\work"},
+       "C:\\App Dir\\app.exe",
+       "\"C:\\App Dir\\app.exe\" -a \"b c\"",
+       "D:\\work"},
+      {{"C:\\app.exe", "", "\"D:\\start here\""}, "C:\\app.exe", "\"C:\\app.exe\"", "D:\\start here"},
+      // Tabs count as blanks, also inside the quotes.
+      {{"\t\" C:\\App Dir\\app.exe\t\"", "\t-a\t", "\t\"\tD:\\start here \"\t"},
+       "C:\\App Dir\\app.exe",
+       "\"C:\\App Dir\\app.exe\" -a",
+       "D:\\start here"},
+      {{"app.exe", "", ""}, "app.exe", "\"app.exe\"", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.settings.application);
+    const auto plan = planLaunch(c.settings);
+    ASSERT_TRUE(plan.ok());
+    EXPECT_EQ(plan.value.applicationName, c.applicationName);
+    EXPECT_EQ(plan.value.commandLine, c.commandLine);
+    EXPECT_EQ(plan.value.startFolder, c.startFolder);
+  }
+  for (const char* application : {"", "   ", "\"\"", "C:\\a\"b.exe"}) {
+    SCOPED_TRACE(application);
+    EXPECT_EQ(planLaunch({application, "", ""}).error, platform::err::kInvalidData);
+  }
+}
+
+}  // namespace
+}  // namespace tlv::tools
