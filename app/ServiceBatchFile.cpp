@@ -32,8 +32,10 @@ void frmTlvAsService::MakeTolvaneServBat(const std::string& thePath) {
   // Each failing step is shown and logged; a refused folder or file (75) ends the procedure
   // at once, any other failure lets the next step try and report its own failure.
   auto failed = [this](const logging::RunError& error) {
-    log_.WriteLog(-3, "ERR" + std::to_string(error.number) + error.description, "Make TolvaneAsServ.Bat", "", "",
-                  "", "", "", "", "", "", "", "", "", "", "", 64);
+    log_.WriteLog({.level = logging::level::kShowBox,
+                   .message = "ERR" + std::to_string(error.number) + error.description,
+                   .detail = "Make TolvaneAsServ.Bat",
+                   .boxStyle = logging::box::kInformation});
     return error.number == logging::errnum::kPathFileAccess;
   };
 

@@ -73,11 +73,18 @@ bool frmTlvAsService::ValidateTolvaneReg(const std::string& lvTLVPath) {
     Task = "Is Root Key?";
     serviceKeyFound = registry.KeyExists(kServiceKey);
     if (serviceKeyFound) verified = ensureApplication(registry, program, Task);
-    if (!verified) log_.WriteLog(0, Task, "Failed", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
+    if (!verified) {
+      log_.WriteLog({.level = logging::level::kNote,
+                     .message = Task,
+                     .detail = "Failed",
+                     .boxStyle = logging::box::kInformation});
+    }
   } catch (const std::exception&) {
     const logging::RunError e = logging::runError(logging::errnum::kOutOfMemory);
-    log_.WriteLog(-1, "VTLVR: " + Task + "E# " + std::to_string(e.number), e.description, "", "", "", "", "", "", "",
-                  "", "", "", "", "", "", 64);
+    log_.WriteLog({.level = logging::level::kError,
+                   .message = "VTLVR: " + Task + "E# " + std::to_string(e.number),
+                   .detail = e.description,
+                   .boxStyle = logging::box::kInformation});
   }
 
   // Without the service key the service control manager never created the service: the

@@ -10,7 +10,10 @@ bool frmTlvAsService::ownToolBesideProgram(const std::string& tool) {
   const auto own = platform_.files.productVersion(platform_.process.modulePath());
   const auto found = platform_.files.productVersion(path);
   if (own.ok() && found.ok() && found.value == own.value) return true;
-  log_.WriteLog(0, path, "Not this release's own", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
+  log_.WriteLog({.level = logging::level::kNote,
+                 .message = path,
+                 .detail = "Not this release's own",
+                 .boxStyle = logging::box::kInformation});
   return false;
 }
 
@@ -33,8 +36,10 @@ bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
     if (!files_.CheckForFileQuietly(source)) return;
     if (const auto error = platform_.files.copyFile(source, target); error != platform::err::kSuccess) {
       const logging::RunError e = logging::runErrorForFile(error, logging::FileOperation::Copy);
-      log_.WriteLog(-1, Task + " Error: " + std::to_string(e.number), e.description, "", "", "", "", "", "", "", "",
-                    "", "", "", "", "", 64);
+      log_.WriteLog({.level = logging::level::kError,
+                     .message = Task + " Error: " + std::to_string(e.number),
+                     .detail = e.description,
+                     .boxStyle = logging::box::kInformation});
     }
   };
   place("instsrv.exe", sourceInstsrv, targetInstsrv);

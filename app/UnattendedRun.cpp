@@ -25,7 +25,10 @@ constexpr std::array<std::pair<const char*, int>, 7> kEndings{{
 // The one line an unattended run leaves, in the log and in the Application event log.
 void reportEnding(platform::Platform& machine, logging::LoggingFunctions& log, const std::string& ending, int code) {
   const std::string detail = ending + " (exit code " + std::to_string(code) + ")";
-  log.WriteLog(0, "Unattended run", detail, "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
+  log.WriteLog({.level = logging::level::kNote,
+                .message = "Unattended run",
+                .detail = detail,
+                .boxStyle = logging::box::kInformation});
   const std::uint16_t type = code == exitcode::kReady ? platform::eventtype::kInformation : platform::eventtype::kError;
   // A lost event-log entry changes nothing of the run: the exit code and the log still tell.
   static_cast<void>(machine.eventLog.report(type, "TlvAsService unattended run: " + detail));

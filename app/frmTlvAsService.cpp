@@ -82,7 +82,10 @@ void frmTlvAsService::mnuTolvane_Click() {
   // Only the program's own batch file is run: one that someone changed is written anew.
   if (programFolderKnown && !isOwnBatchFile(LocalPath_ + kBatchFile)) {
     if (files_.CheckForFileQuietly(LocalPath_ + kBatchFile)) {
-      log_.WriteLog(0, LocalPath_ + kBatchFile, "Replaced", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
+      log_.WriteLog({.level = logging::level::kNote,
+                     .message = LocalPath_ + kBatchFile,
+                     .detail = "Replaced",
+                     .boxStyle = logging::box::kInformation});
     }
     setStatus("Making Tlv.Bat");
     MakeTolvaneServBat(LocalPath_);
@@ -91,14 +94,20 @@ void frmTlvAsService::mnuTolvane_Click() {
   setStatus("Checking for instsrv.exe");
   if (!programFolderKnown || !ownToolBesideProgram("instsrv.exe")) {
     setStatus("instsrv.exe Missing");
-    log_.WriteLog(-3, LocalPath_ + "instsrv.exe", "Missing", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
+    log_.WriteLog({.level = logging::level::kShowBox,
+                   .message = LocalPath_ + "instsrv.exe",
+                   .detail = "Missing",
+                   .boxStyle = logging::box::kInformation});
     return;
   }
 
   setStatus("");
   if (!ownToolBesideProgram("srvany.exe")) {
     setStatus("srvany.exe Missing");
-    log_.WriteLog(-3, LocalPath_ + "srvany.exe", "Missing", "", "", "", "", "", "", "", "", "", "", "", "", "", 64);
+    log_.WriteLog({.level = logging::level::kShowBox,
+                   .message = LocalPath_ + "srvany.exe",
+                   .detail = "Missing",
+                   .boxStyle = logging::box::kInformation});
     return;
   }
 

@@ -174,8 +174,10 @@ bool SpecialFolderDiscovery::holds(const std::function<bool()>& test) {
 
 void SpecialFolderDiscovery::logFailure(const std::exception& failure) {
   const logging::RunError error = runErrorFor(failure);
-  log_.WriteLog(-1, "LSP E:" + std::to_string(error.number), error.description, "", "", "", "", "", "", "", "", "", "",
-                "", "", "", 64);
+  log_.WriteLog({.level = logging::level::kError,
+                 .message = "LSP E:" + std::to_string(error.number),
+                 .detail = error.description,
+                 .boxStyle = logging::box::kInformation});
 }
 
 }  // namespace tlv::environment

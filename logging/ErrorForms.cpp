@@ -13,17 +13,24 @@ CountAndStop::CountAndStop(LoggingFunctions& log, const std::string& module, con
 void CountAndStop::fail(const RunError& error) {
   ++ErrorCount;
   if (ErrorCount <= MaxErrors) return;
-  log_.WriteLog(-1, ProcName + error.source + " ERROR#:=" + std::to_string(error.number),
-                "REACHED_MAX_ERRORS:=" + error.description, "", "<", std::to_string(ErrorCount) + " Thrown",
-                std::to_string(MaxErrors) + " Max", "Task:=", Task, "@@", "", "", "", "", "", "", 64);
+  log_.WriteLog({.level = level::kError,
+                 .message = ProcName + error.source + " ERROR#:=" + std::to_string(error.number),
+                 .detail = "REACHED_MAX_ERRORS:=" + error.description,
+                 .delimiter = "<",
+                 .extras = {std::to_string(ErrorCount) + " Thrown", std::to_string(MaxErrors) + " Max", "Task:=", Task, "@@"},
+                 .boxStyle = box::kInformation});
 }
 
 LogAndContinue::LogAndContinue(LoggingFunctions& log, std::string fixedText, std::string task)
     : Task(std::move(task)), log_(log), fixedText_(std::move(fixedText)) {}
 
 void LogAndContinue::fail(const RunError& error) {
-  log_.WriteLog(-1, fixedText_ + std::to_string(error.number), error.description, "", "<", "Task", Task, "@@", "", "",
-                "", "", "", "", "", "", 64);
+  log_.WriteLog({.level = level::kError,
+                 .message = fixedText_ + std::to_string(error.number),
+                 .detail = error.description,
+                 .delimiter = "<",
+                 .extras = {"Task", Task, "@@"},
+                 .boxStyle = box::kInformation});
 }
 
 CaptureAndContinue::CaptureAndContinue(const std::string& module, const std::string& procedure, std::string task)

@@ -9,9 +9,21 @@
 
 namespace tlv::logging {
 
-/// The arguments of one WriteLog call, for callers that prefer to name them.
+/// Entry levels: above the limit (0) nothing is written; -3 also shows a message box.
+namespace level {
+inline constexpr std::int32_t kShowBox = -3;
+inline constexpr std::int32_t kError = -1;
+inline constexpr std::int32_t kNote = 0;
+}  // namespace level
+
+/// The style of the box a level -3 entry shows (a MessageBox style).
+namespace box {
+inline constexpr std::int32_t kInformation = 64;  ///< MB_ICONINFORMATION with an OK button
+}  // namespace box
+
+/// The arguments of one WriteLog call, named; fields left out stay empty or zero.
 struct LogEntry {
-  std::int32_t level = 0;
+  std::int32_t level = level::kNote;
   std::string message;
   std::string detail;
   std::string item;
