@@ -120,6 +120,9 @@ TEST_F(LogWriterTest, StopsAfterOneMarkerLineOnceTheFileIsFull) {
   log.WriteLog(entry(-3, "over limit", "d", "", "<", {"a"}));
   EXPECT_TRUE(log.LogFileFull());
   EXPECT_EQ(logText(), full);
+  ASSERT_FALSE(machine.ui.boxes().empty());
+  EXPECT_EQ(machine.ui.boxes().back().text, "*****\r\n*****") << "the level -3 entry's box shows the marker";
+  EXPECT_EQ(machine.ui.boxes().back().title, "LOG_FILE_FULL");
   const std::size_t boxesAtMarker = machine.ui.boxes().size();
   log.WriteLog(entry(-3, "after", "d"));
   log.WriteLog(entry(0, "after", "d"));

@@ -295,13 +295,42 @@ TEST(ServiceCreationTest, ApplicationAndDescriptionAreKeptWhenRightAndReplacedWh
   }
 }
 
-TEST(ServiceCreationTest, MissingServiceKeyIsReportedAndNoKeyIsMade) {
+TEST(ServiceCreationTest, AStepThatReportsFalseIsLoggedByItsStepTextAndTheRunIsNotComplete) {
+  using platform::hkey::kLocalMachine;
+  const std::string services = "SYSTEM\\CurrentControlSet\\Services\\OrbitTender";
+  struct Case {
+    const char* step;
+    std::function<void(ServiceMachine&)> afterBatchFile;
+  };
+  const Case cases[] = {
+      // The batch file did not create the service (yet).
+      {"Is Root Key?", [](ServiceMachine&) {}},
+      // A key that refuses new subkeys also refuses the full access KeyExists asks for, so
+      // the creation of Parameters is made to fail on its own.
+      {"Create Params",
+       [&](ServiceMachine& m) {
+         m.sim.registry.addKey(kLocalMachine, services);
+         m.sim.faults.failWhen([](std::string_view call) { return call == "registry.createKey"; }, 5);
+       }},
+      {"Write Application?",
+       [&](ServiceMachine& m) {
+         m.sim.registry.addKey(kLocalMachine, services + "\\Parameters");
+         m.sim.registry.denyAccess(kLocalMachine, services + "\\Parameters", platform::keyaccess::kSetValue);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.step);
+    ServiceMachine m;
+    m.createsService = false;
+    m.sim.process.onBatchStart([&](const std::string&) { c.afterBatchFile(m); });
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service NOT Complete");
+    expectBoxes(m.sim.ui.boxes(), {{"Orbit-Tender Service NOT Complete", "Registry", 16}});
+    EXPECT_EQ(m.log(), "9:05:07 AM " + std::string(c.step) + ":Failed" + k23Spaces + "\r\n");
+  }
   ServiceMachine m;
-  m.createsService = false;  // the batch file did not create the service (yet)
+  m.createsService = false;
   m.run();
-  EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service NOT Complete");
-  expectBoxes(m.sim.ui.boxes(), {{"Orbit-Tender Service NOT Complete", "Registry", 16}});
-  EXPECT_EQ(m.log(), "9:05:07 AM Is Root Key?:Failed" + k23Spaces + "\r\n");
   EXPECT_FALSE(m.registry.KeyExists(kServiceKey)) << "no stray, half service key";
 
   // Once the service exists, choosing the menu item again completes it.
