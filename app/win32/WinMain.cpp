@@ -4,14 +4,14 @@
 // After <windows.h>, which Win32Platform.h brings through Win32Support.h.
 #include <commctrl.h>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
   // The manifest binds the program to common controls version 6; registering its classes
   // here makes the window, the boxes and the prompt use them. Should it fail, the system's
   // own classes still serve, so the program goes on.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
 
-  tlv::platform::win32::Win32Platform machine(instance);
+  tlv::platform::win32::Win32Platform machine(hInstance);
   tlv::platform::Platform platform = machine.platform();
-  return tlv::app::mainMod(platform).Main(commandLine ? commandLine : "");
+  return tlv::app::mainMod(platform).Main(lpCmdLine ? lpCmdLine : "");
 }

@@ -1,5 +1,6 @@
 // Win32 only: the one-line input prompt, a modal dialog built from an in-memory template:
 // prompt text, one edit field holding the default, OK and Cancel.
+#include <cstddef>
 #include <string>
 #include <vector>
 

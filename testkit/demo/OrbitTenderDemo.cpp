@@ -40,19 +40,19 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nShowCmd) {
   const std::string marker = markerPath();
   if (!writeMarker(marker)) return static_cast<int>(::GetLastError());
 
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = windowProc;
-  windowClass.hInstance = instance;
+  windowClass.hInstance = hInstance;
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = "OrbitTenderDemo";
   ::RegisterClassA(&windowClass);
   HWND window = ::CreateWindowA("OrbitTenderDemo", "Orbit-Tender (demo payment program)", WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 360, 120, nullptr, nullptr, instance, nullptr);
-  if (window) ::ShowWindow(window, show);
+                                CW_USEDEFAULT, CW_USEDEFAULT, 360, 120, nullptr, nullptr, hInstance, nullptr);
+  if (window) ::ShowWindow(window, nShowCmd);
 
   MSG message{};
   while (::GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -72,9 +72,9 @@ int window(Platform& platform, const std::vector<std::string>& args) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   const std::vector<std::string> args(__argv + 1, __argv + __argc);
-  tlv::platform::win32::Win32Platform machine(instance);
+  tlv::platform::win32::Win32Platform machine(hInstance);
   Platform platform = machine.platform();
   if (args.empty()) return 2;
   if (args[0] == "log") return logEntry(platform, args);

@@ -2,30 +2,11 @@
 // temporary folder that is emptied before and removed after each test.
 #include "platform/win32/Win32Platform.h"
 #include "tests/contract/TestMachine.h"
+#include "testkit/win32/Folders.h"
 
 namespace tlv::testing {
 
 namespace {
-
-void removeTree(const std::string& folder) {
-  WIN32_FIND_DATAA data{};
-  HANDLE find = ::FindFirstFileA((folder + "*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        removeTree(path + "\\");
-      } else {
-        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA(path.c_str());
-      }
-    } while (::FindNextFileA(find, &data));
-    ::FindClose(find);
-  }
-  ::RemoveDirectoryA(folder.c_str());
-}
 
 void removeScratchKey() { ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TlvAsServiceTests"); }
 
@@ -35,12 +16,12 @@ class Win32TestMachine final : public TestMachine {
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
     scratch_ = std::string(temp) + "TlvAsServiceTests\\";
-    removeTree(scratch_);
+    removeFolderTree(scratch_);
     ::CreateDirectoryA(scratch_.c_str(), nullptr);
     removeScratchKey();
   }
   ~Win32TestMachine() override {
-    removeTree(scratch_);
+    removeFolderTree(scratch_);
     removeScratchKey();
   }
 

@@ -116,7 +116,7 @@ std::string loadedCommonControls(unsigned long pid) {
   for (DWORD i = 0; i < std::min<DWORD>(needed / sizeof(HMODULE), 512); ++i) {
     char path[MAX_PATH] = {};
     const DWORD length = ::GetModuleFileNameExA(process.get(), modules[i], path, MAX_PATH);
-    const std::string file(path, length);
+    std::string file(path, length);
     const auto slash = file.find_last_of('\\');
     if (_stricmp(file.substr(slash + 1).c_str(), "comctl32.dll") == 0) return file;
   }

@@ -21,7 +21,7 @@ class RobotDriving : public ::testing::Test {
   std::string probe;
 };
 
-TEST_F(RobotDriving, TypesIntoThePromptAndPressesItsButtons) {
+TEST_F(RobotDriving, TypesIntoThePromptPressesItsButtonsAndSaysWhatItCouldNotDo) {
   struct Case {
     const char* button;
     const char* typed;
@@ -46,13 +46,10 @@ TEST_F(RobotDriving, TypesIntoThePromptAndPressesItsButtons) {
     EXPECT_EQ(robot.waitForExit(started.pid), 0ul);
     EXPECT_EQ(folder.read("answer.txt").value_or("<none>"), std::string(c.answer) + "\r\n");
   }
-}
-
-TEST_F(RobotDriving, SaysInOneLineWhatItCouldNotDo) {
+  // What it cannot do, it says in one line.
   const RobotRun run = robot.run({"wait", "--title", "No Such Window", "--timeout", "200"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.failure, "tlvrobot: no window title=\"No Such Window\" within 200 ms");
-  EXPECT_EQ(run.output, "");
 }
 
 }  // namespace

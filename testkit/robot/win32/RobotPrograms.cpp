@@ -1,4 +1,5 @@
 // Win32 only: the robot's actions on programs: starting one, waiting for its end, ending it.
+#include "platform/WindowsPath.h"
 #include "platform/win32/UniqueHandle.h"
 #include "testkit/robot/win32/RobotActions.h"
 
@@ -8,11 +9,6 @@ namespace {
 
 using platform::win32::UniqueKernelHandle;
 
-std::string folderOf(const std::string& path) {
-  const auto slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 std::string lastError() { return "error " + std::to_string(::GetLastError()); }
 
 }  // namespace
@@ -20,7 +16,7 @@ std::string lastError() { return "error " + std::to_string(::GetLastError()); }
 unsigned long startProgram(const RobotCommand& command) {
   std::string commandLine = buildCommandLine(command.program, command.arguments);
   // Like a double click in Explorer: the program starts in its own folder unless told.
-  const std::string folder = command.folder.empty() ? folderOf(command.program) : command.folder;
+  const std::string folder = command.folder.empty() ? platform::folderOfPath(command.program) : command.folder;
   // As from Explorer: no standard handles and no share in the robot's console. Either
   // would let the program keep the robot's output pipe open (Wine hands unset handles
   // down, and a console's host holds the handles of the process that made it), and

@@ -2,21 +2,14 @@
 #include "testkit/robot/win32/RobotWindows.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "platform/WindowsPath.h"
 
 namespace tlv::tools::robot {
 
 namespace {
 
 constexpr unsigned kPollMs = 50;
-
-bool sameTextIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
 
 // The internal caption the window manager keeps; needs no answer from the owner, so it
 // works while the owner is busy. Top-level captions are always kept there.
@@ -34,7 +27,7 @@ bool matches(HWND hwnd, const WindowSelection& selection) {
     if (pid != *selection.pid) return false;
   }
   // Class names are case-insensitive to the window manager; titles are compared exactly.
-  if (selection.className && !sameTextIgnoringCase(windowClassName(hwnd), *selection.className)) return false;
+  if (selection.className && !platform::equalsNoCase(windowClassName(hwnd), *selection.className)) return false;
   if (selection.title && storedText(hwnd) != *selection.title) return false;
   return true;
 }
@@ -60,9 +53,9 @@ std::string describeSelection(const WindowSelection& selection) {
 }
 
 std::string controlKind(const std::string& className) {
-  if (sameTextIgnoringCase(className, "Static")) return "static";
-  if (sameTextIgnoringCase(className, "Edit")) return "edit";
-  if (sameTextIgnoringCase(className, "Button")) return "button";
+  if (platform::equalsNoCase(className, "Static")) return "static";
+  if (platform::equalsNoCase(className, "Edit")) return "edit";
+  if (platform::equalsNoCase(className, "Button")) return "button";
   return "control";
 }
 
