@@ -13,6 +13,20 @@ namespace {
 using platform::win32::UniqueKernelHandle;
 
 constexpr DWORD kToolTimeoutMs = 60000;
+constexpr DWORD kWindowPollMs = 20;
+
+struct WindowSearch {
+  DWORD pid;
+  bool found;
+};
+
+BOOL CALLBACK noteVisibleWindowOf(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  if (pid == search->pid && ::IsWindowVisible(window)) search->found = true;
+  return TRUE;
+}
 
 }  // namespace
 
@@ -65,6 +79,29 @@ std::optional<DWORD> runHidden(const std::string& commandLine, DWORD timeoutMs) 
     return std::nullopt;
   }
   return code;
+}
+
+WindowlessRun runWatchingForWindows(const std::string& program, const std::string& arguments, DWORD timeoutMs) {
+  WindowlessRun run;
+  std::string commandLine = "\"" + program + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    return run;
+  }
+  UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+  WindowSearch search{info.dwProcessId, false};
+  for (DWORD waited = 0; waited < timeoutMs; waited += kWindowPollMs) {
+    ::EnumWindows(noteVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
+    if (::WaitForSingleObject(process.get(), kWindowPollMs) == WAIT_OBJECT_0) break;
+  }
+  DWORD code = 0;
+  if (::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0 && ::GetExitCodeProcess(process.get(), &code)) {
+    run.exitCode = static_cast<long>(code);
+  }
+  run.showedAWindow = search.found;
+  return run;
 }
 
 std::vector<ProcessEntry> processList() {

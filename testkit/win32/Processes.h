@@ -20,6 +20,15 @@ ToolRun runTool(const std::string& program, const std::string& arguments);
 /// did not start or end within `timeoutMs`. For programs whose failure is the test's to judge.
 std::optional<DWORD> runHidden(const std::string& commandLine, DWORD timeoutMs = 60000);
 
+/// A program run while every window of its process is looked for.
+struct WindowlessRun {
+  long exitCode = -1;  ///< -1 when it did not start or did not end in time
+  bool showedAWindow = false;
+};
+/// Runs `program arguments` and waits for its exit code, checking all the while (every
+/// 20 ms) whether its process shows a visible window.
+WindowlessRun runWatchingForWindows(const std::string& program, const std::string& arguments, DWORD timeoutMs = 60000);
+
 /// Running processes: id and executable name.
 struct ProcessEntry {
   DWORD id;

@@ -231,6 +231,14 @@ std::vector<std::string> Robot::Watched::texts() const {
   return result;
 }
 
+std::int64_t Robot::Watched::msWhenShown(const std::string& text) const {
+  for (const auto& change : changes) {
+    if (change.text == text) return change.ms;
+  }
+  ADD_FAILURE() << "never shown: " << text;
+  return -1;
+}
+
 Robot::Watched Robot::startWatching(const std::string& program, unsigned timeoutMs) {
   Watched watched;
   watched.started = launch({"--watch", "--timeout", std::to_string(timeoutMs)}, program, {}, timeoutMs + 10000);

@@ -113,6 +113,8 @@ class Robot {
 
     /// The texts alone, in order.
     std::vector<std::string> texts() const;
+    /// When `text` was first shown; a test failure and -1 when it never was.
+    std::int64_t msWhenShown(const std::string& text) const;
   };
   /// Starts a program and follows its first window until it shows a dialog (start --watch).
   Watched startWatching(const std::string& program, unsigned timeoutMs = 30000);

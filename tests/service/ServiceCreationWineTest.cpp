@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/WindowsPath.h"
 #include "platform/win32/UniqueHandle.h"
 #include "testkit/win32/Edition.h"
 #include "testkit/win32/Folders.h"
@@ -27,11 +28,6 @@ const std::string kFailureActions(
     "\x60\xEA\x00\x00\x01\x00\x00\x00\x60\xEA\x00\x00\x01\x00\x00\x00\x60\xEA\x00\x00",
     44);
 
-std::string lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(::tolower(c)); });
-  return text;
-}
-
 std::string serviceKey(const std::string& sub = "") {
   return "SYSTEM\\CurrentControlSet\\Services\\OrbitTender" + sub;
 }
@@ -43,22 +39,6 @@ void forgetEverything() {
   ::DeleteFileA((windowsFolder() + "instsrv.exe").c_str());
   ::DeleteFileA((windowsFolder() + "srvany.exe").c_str());
   removeFolderTree(kInstallFolder);
-}
-
-std::int64_t msWhenShown(const Robot::Watched& watched, const std::string& text) {
-  for (const auto& change : watched.changes) {
-    if (change.text == text) return change.ms;
-  }
-  ADD_FAILURE() << "never shown: " << text;
-  return -1;
-}
-
-// Pressing a box's button is posted; the box goes a moment later.
-bool waitUntilGone(const char* dialogTitle) {
-  for (int i = 0; i < 100; ++i, ::Sleep(50)) {
-    if (!::FindWindowA("#32770", dialogTitle)) return true;
-  }
-  return false;
 }
 
 // The run gives the batch file 500 ms to create the service; the first command interpreter
@@ -134,7 +114,7 @@ TEST_F(ServiceCreationWine, CreatesAWorkingServiceAndSucceedsAgainFromTheMenu) {
                                                        "Checking for instsrv.exe", "", "Copying Files to \\Windows",
                                                        "Creating Service", "Finding Tolvane Install",
                                                        "Verifying Service", "Service is Ready to Start"}));
-  EXPECT_GE(msWhenShown(watched, "Finding Tolvane Install") - msWhenShown(watched, "Creating Service"), 500)
+  EXPECT_GE(watched.msWhenShown("Finding Tolvane Install") - watched.msWhenShown("Creating Service"), 500)
       << "the pause after starting the batch file";
   ASSERT_TRUE(watched.dialog.found) << watched.dialog.failure;
   EXPECT_EQ(watched.dialog.title, "Services");
@@ -146,7 +126,8 @@ TEST_F(ServiceCreationWine, CreatesAWorkingServiceAndSucceedsAgainFromTheMenu) {
   const Window box = Window::dialog("Services").of(started.pid);
   EXPECT_TRUE(robot.screenshot(box, shots + "final-box.png"));
   ASSERT_TRUE(robot.press(box, "OK"));
-  EXPECT_TRUE(waitUntilGone("Services"));
+  // Pressing a box's button is posted; the box goes a moment later.
+  EXPECT_TRUE(waitUntil([] { return !::FindWindowA("#32770", "Services"); }, 5000));
   EXPECT_TRUE(robot.screenshot(Window::titled(kMainWindow).of(started.pid), shots + "window.png"));
 
   // The registry holds what the service host needs.
@@ -158,7 +139,7 @@ TEST_F(ServiceCreationWine, CreatesAWorkingServiceAndSucceedsAgainFromTheMenu) {
   // The service control manager knows the service with the Windows folder's srvany.exe.
   ASSERT_TRUE(serviceExists(kService)) << "the batch file did not create the service";
   const ServiceConfig config = serviceConfig(kService);
-  EXPECT_EQ(lower(config.binaryPath), lower(windowsFolder() + "srvany.exe"));
+  EXPECT_EQ(platform::upperCase(config.binaryPath), platform::upperCase(windowsFolder() + "srvany.exe"));
   EXPECT_EQ(config.startType, static_cast<DWORD>(SERVICE_AUTO_START));
   EXPECT_EQ(config.serviceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
   UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
@@ -295,50 +276,6 @@ TEST_F(ServiceCreationWine, AForeignSrvanyIsNotPlacedAndTheRunEndsAsForAMissingO
   EXPECT_NE(text->find(" " + path + ":Missing"), std::string::npos) << *text;
 }
 
-struct WindowSearch {
-  DWORD pid;
-  bool found;
-};
-
-BOOL CALLBACK noteVisibleWindowOf(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(window, &pid);
-  if (pid == search->pid && ::IsWindowVisible(window)) search->found = true;
-  return TRUE;
-}
-
-/// Runs the program with a command line and waits for its exit code, checking all the while
-/// that it shows no window at all. -1 when it did not start or did not end.
-struct QuietRun {
-  long exitCode = -1;
-  bool showedAWindow = false;
-};
-
-QuietRun runWithoutAWindow(const std::string& program, const std::string& arguments) {
-  QuietRun run;
-  std::string commandLine = "\"" + program + "\" " + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-    return run;
-  }
-  platform::win32::UniqueKernelHandle process(info.hProcess);
-  platform::win32::UniqueKernelHandle thread(info.hThread);
-  WindowSearch search{info.dwProcessId, false};
-  for (int waited = 0; waited < 60000; waited += 20) {
-    ::EnumWindows(noteVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
-    if (::WaitForSingleObject(process.get(), 20) == WAIT_OBJECT_0) break;
-  }
-  DWORD code = 0;
-  if (::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0 && ::GetExitCodeProcess(process.get(), &code)) {
-    run.exitCode = static_cast<long>(code);
-  }
-  run.showedAWindow = search.found;
-  return run;
-}
-
 /// What the Application log's viewer shows for an entry of the source TlvAsService whose one
 /// string is `text`: the source's message file, as registered, formats message 1 with it.
 /// (Wine keeps no Application log to read entries back from: its ReportEvent only traces.)
@@ -361,7 +298,7 @@ TEST_F(ServiceCreationWine, TheUnattendedRunShowsNothingAndTellsItsEndingByExitC
   installPaymentProgram(kInstallFolder);
   for (int run = 1; run <= 2; ++run) {
     SCOPED_TRACE("run " + std::to_string(run));
-    const QuietRun quiet = runWithoutAWindow(program, "/quiet");
+    const WindowlessRun quiet = runWatchingForWindows(program, "/quiet");
     EXPECT_EQ(quiet.exitCode, 0);
     EXPECT_FALSE(quiet.showedAWindow);
   }
@@ -372,9 +309,9 @@ TEST_F(ServiceCreationWine, TheUnattendedRunShowsNothingAndTellsItsEndingByExitC
   const auto text = folder.read(logs.back());
   ASSERT_TRUE(text.has_value());
   EXPECT_NE(text->find(" Unattended run:Service is Ready to Start (exit code 0)"), std::string::npos) << *text;
-  EXPECT_EQ(lower(machineRegistryValue("SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TlvAsService",
-                                "EventMessageFile").value_or("")),
-            lower(program + '\0'))
+  const auto messageFile = machineRegistryValue(
+      "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TlvAsService", "EventMessageFile");
+  EXPECT_EQ(platform::upperCase(messageFile.value_or("")), platform::upperCase(program + '\0'))
       << "the event source names the program as its message file";
   EXPECT_EQ(viewerTextOfTlvAsServiceEntry("the ending"), "the ending\r\n");
 
@@ -382,11 +319,11 @@ TEST_F(ServiceCreationWine, TheUnattendedRunShowsNothingAndTellsItsEndingByExitC
   removeFolderTree(kInstallFolder);
   ScratchProgramFolder elsewhere{"UnattendedPos"};
   installPaymentProgram(elsewhere.path());
-  EXPECT_EQ(runWithoutAWindow(program, "/quiet").exitCode, 2) << "InComplete";
+  EXPECT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 2) << "InComplete";
   const std::string typed = elsewhere.path().substr(0, elsewhere.path().size() - 1);
-  EXPECT_EQ(runWithoutAWindow(program, "/QUIET -path \"" + typed + "\"").exitCode, 0);
+  EXPECT_EQ(runWatchingForWindows(program, "/QUIET -path \"" + typed + "\"").exitCode, 0);
   EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"), typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
-  EXPECT_EQ(runWithoutAWindow(program, "/quiet /force").exitCode, 87);
+  EXPECT_EQ(runWatchingForWindows(program, "/quiet /force").exitCode, 87);
 }
 
 }  // namespace
