@@ -74,10 +74,12 @@ std::optional<DWORD> runHidden(const std::string& commandLine, DWORD timeoutMs) 
     return std::nullopt;
   }
   UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-  DWORD code = 0;
-  if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0 || !::GetExitCodeProcess(process.get(), &code)) {
+  if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
+    ::TerminateProcess(process.get(), 1);  // a hung program must not hold files or services for the next test
     return std::nullopt;
   }
+  DWORD code = 0;
+  if (!::GetExitCodeProcess(process.get(), &code)) return std::nullopt;
   return code;
 }
 
@@ -97,7 +99,9 @@ WindowlessRun runWatchingForWindows(const std::string& program, const std::strin
     if (::WaitForSingleObject(process.get(), kWindowPollMs) == WAIT_OBJECT_0) break;
   }
   DWORD code = 0;
-  if (::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0 && ::GetExitCodeProcess(process.get(), &code)) {
+  if (::WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0) {
+    ::TerminateProcess(process.get(), 1);
+  } else if (::GetExitCodeProcess(process.get(), &code)) {
     run.exitCode = static_cast<long>(code);
   }
   run.showedAWindow = search.found;

@@ -17,7 +17,8 @@ struct ToolRun {
 /// that cannot start or does not end is a test failure.
 ToolRun runTool(const std::string& program, const std::string& arguments);
 /// Runs a command line without a window and waits for it; its exit code, or nullopt when it
-/// did not start or end within `timeoutMs`. For programs whose failure is the test's to judge.
+/// did not start or end within `timeoutMs` (a program still running then is ended). For
+/// programs whose failure is the test's to judge.
 std::optional<DWORD> runHidden(const std::string& commandLine, DWORD timeoutMs = 60000);
 
 /// A program run while every window of its process is looked for.
@@ -26,7 +27,7 @@ struct WindowlessRun {
   bool showedAWindow = false;
 };
 /// Runs `program arguments` and waits for its exit code, checking all the while (every
-/// 20 ms) whether its process shows a visible window.
+/// 20 ms) whether its process shows a visible window; one still running after `timeoutMs` is ended.
 WindowlessRun runWatchingForWindows(const std::string& program, const std::string& arguments, DWORD timeoutMs = 60000);
 
 /// Running processes: id and executable name.
