@@ -28,6 +28,18 @@ BOOL CALLBACK noteVisibleWindowOf(HWND window, LPARAM param) {
   return TRUE;
 }
 
+/// The exit code of a process that ends within `timeoutMs`; one still running then is ended,
+/// so that a hung program cannot hold files or services for the next test.
+std::optional<DWORD> exitCodeOrEnd(HANDLE process, DWORD timeoutMs) {
+  if (::WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) {
+    ::TerminateProcess(process, 1);
+    return std::nullopt;
+  }
+  DWORD code = 0;
+  if (!::GetExitCodeProcess(process, &code)) return std::nullopt;
+  return code;
+}
+
 }  // namespace
 
 ToolRun runTool(const std::string& program, const std::string& arguments) {
@@ -56,11 +68,9 @@ ToolRun runTool(const std::string& program, const std::string& arguments) {
   char buffer[4096];
   DWORD read = 0;
   while (::ReadFile(readEnd.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) run.output.append(buffer, read);
-  if (::WaitForSingleObject(process.get(), kToolTimeoutMs) != WAIT_OBJECT_0) {
-    ADD_FAILURE() << program << " did not end";
-    ::TerminateProcess(process.get(), 1);
-  }
-  ::GetExitCodeProcess(process.get(), &run.exitCode);
+  const std::optional<DWORD> code = exitCodeOrEnd(process.get(), kToolTimeoutMs);
+  if (!code) ADD_FAILURE() << program << " did not end";
+  run.exitCode = code.value_or(1);
   return run;
 }
 
@@ -74,13 +84,7 @@ std::optional<DWORD> runHidden(const std::string& commandLine, DWORD timeoutMs) 
     return std::nullopt;
   }
   UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-  if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
-    ::TerminateProcess(process.get(), 1);  // a hung program must not hold files or services for the next test
-    return std::nullopt;
-  }
-  DWORD code = 0;
-  if (!::GetExitCodeProcess(process.get(), &code)) return std::nullopt;
-  return code;
+  return exitCodeOrEnd(process.get(), timeoutMs);
 }
 
 WindowlessRun runWatchingForWindows(const std::string& program, const std::string& arguments, DWORD timeoutMs) {
@@ -98,12 +102,7 @@ WindowlessRun runWatchingForWindows(const std::string& program, const std::strin
     ::EnumWindows(noteVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
     if (::WaitForSingleObject(process.get(), kWindowPollMs) == WAIT_OBJECT_0) break;
   }
-  DWORD code = 0;
-  if (::WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0) {
-    ::TerminateProcess(process.get(), 1);
-  } else if (::GetExitCodeProcess(process.get(), &code)) {
-    run.exitCode = static_cast<long>(code);
-  }
+  if (const std::optional<DWORD> code = exitCodeOrEnd(process.get(), 0)) run.exitCode = static_cast<long>(*code);
   run.showedAWindow = search.found;
   return run;
 }
