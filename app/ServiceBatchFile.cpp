@@ -19,12 +19,39 @@ const std::string kBatchBytes = std::string(kBatchText) + "\r\n";
 
 }  // namespace
 
-bool frmTlvAsService::isOwnBatchFile(const std::string& path) {
-  // The length first, so that a large planted file is never read whole.
+std::unique_ptr<platform::HeldFile> frmTlvAsService::holdOwnBatchFile(const std::string& path) {
+  auto held = platform_.files.holdForReading(path);
+  if (!held.ok()) return nullptr;
+  // Held, the file can no longer change: its length first, so that a large planted file is
+  // never read whole, then its bytes.
   const auto length = platform_.files.fileLength(path);
-  if (!length.ok() || length.value != static_cast<std::int64_t>(kBatchBytes.size())) return false;
-  const auto bytes = platform_.files.readWholeFile(path);
-  return bytes.ok() && bytes.value == kBatchBytes;
+  if (!length.ok() || length.value != static_cast<std::int64_t>(kBatchBytes.size())) return nullptr;
+  const auto bytes = held.value->readAll();
+  if (!bytes.ok() || bytes.value != kBatchBytes) return nullptr;
+  return std::move(held.value);
+}
+
+void frmTlvAsService::prepareBatchFile() {
+  const std::string path = LocalPath_ + kBatchFile;
+  batchFile_ = holdOwnBatchFile(path);
+  if (batchFile_) return;
+  const bool foreign = files_.CheckForFileQuietly(path);
+  setStatus("Making Tlv.Bat");
+  MakeTolvaneServBat(LocalPath_);
+  // Checked again once written: someone who can write the folder may have been quicker.
+  batchFile_ = holdOwnBatchFile(path);
+  if (!foreign) return;
+  log_.WriteLog({.level = logging::level::kNote,
+                 .message = path,
+                 .detail = batchFile_ ? "Replaced" : "Not the program's own, not replaced",
+                 .boxStyle = logging::box::kInformation});
+}
+
+void frmTlvAsService::letGoOfBatchFile() {
+  // Until the interpreter has ended it may read further lines of the file: no time limit.
+  if (batchRun_) static_cast<void>(batchRun_->waitForEnd(platform::kWaitForever));
+  batchRun_.reset();
+  batchFile_.reset();
 }
 
 void frmTlvAsService::MakeTolvaneServBat(const std::string& thePath) {

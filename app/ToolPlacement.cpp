@@ -1,20 +1,49 @@
-// Portable: MoveTolvanesToWin, which places instsrv.exe and srvany.exe in the Windows folder.
+// Portable: the check of the service tools beside the program and their placement in the
+// Windows folder (MoveTolvanesToWin).
 #include "app/frmTlvAsService.h"
+#include "files/PeDigest.h"
 #include "logging/RunError.h"
 
 namespace tlv::app {
 
+namespace {
+
+// Our tools are a few hundred kilobytes: a larger file is not read into memory at all.
+constexpr std::int64_t kLargestTool = 16 * 1024 * 1024;
+
+}  // namespace
+
 bool frmTlvAsService::ownToolBesideProgram(const std::string& tool) {
   const std::string path = LocalPath_ + tool;
   if (!files_.CheckForFileQuietly(path)) return false;
-  const auto own = platform_.files.productVersion(platform_.process.modulePath());
-  const auto found = platform_.files.productVersion(path);
-  if (own.ok() && found.ok() && found.value == own.value) return true;
+  // One read: the bytes whose digest is checked are the bytes that are placed, whatever
+  // happens to the file beside the program afterwards.
+  const platform::Sha256Digest* expected = tools_.of(tool);
+  const auto length = platform_.files.fileLength(path);
+  if (expected && length.ok() && length.value <= kLargestTool) {
+    auto bytes = platform_.files.readWholeFile(path);
+    if (bytes.ok() && files::authenticodeDigest(platform_.hashing, bytes.value) == *expected) {
+      verifiedTools_[path] = std::move(bytes.value);
+      return true;
+    }
+  }
   log_.WriteLog({.level = logging::level::kNote,
                  .message = path,
                  .detail = "Not this release's own",
                  .boxStyle = logging::box::kInformation});
   return false;
+}
+
+platform::Win32Error frmTlvAsService::placeTool(const std::string& target, const std::string& bytes) {
+  // Written under another name and renamed into place: the tool's own name never stands for
+  // a file written in part.
+  const std::string partial = target + ".partial";
+  platform::Win32Error error = platform_.files.writeNewFile(partial, bytes);
+  if (error == platform::err::kSuccess) error = platform_.files.moveFile(partial, target);
+  // Whatever is left of the partial file goes; should that fail too, it keeps a name no
+  // program runs by.
+  if (error != platform::err::kSuccess) static_cast<void>(platform_.files.deleteFile(partial));
+  return error;
 }
 
 bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
@@ -27,14 +56,16 @@ bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
   // the current drive's root: the tools are not placed there, and the run reports them missing.
   if (windowsFolder.size() < 2) return false;
 
-  // A tool already in the Windows folder is used as found. A refused copy is logged and the
+  // A tool already in the Windows folder, which only administrators change, is used as
+  // found. Only bytes checked in this run are placed. A refused write is logged and the
   // other tool is still placed; the final presence test decides.
   auto place = [&](const std::string& tool, const std::string& source, const std::string& target) {
     std::string Task = "Check For " + tool;
     if (files_.CheckForFileQuietly(target)) return;
     Task = "copy " + tool;
-    if (!files_.CheckForFileQuietly(source)) return;
-    if (const auto error = platform_.files.copyFile(source, target); error != platform::err::kSuccess) {
+    const auto verified = verifiedTools_.find(source);
+    if (verified == verifiedTools_.end()) return;
+    if (const auto error = placeTool(target, verified->second); error != platform::err::kSuccess) {
       const logging::RunError e = logging::runErrorForFile(error, logging::FileOperation::Copy);
       log_.WriteLog({.level = logging::level::kError,
                      .message = Task + " Error: " + std::to_string(e.number),

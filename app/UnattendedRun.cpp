@@ -50,17 +50,18 @@ platform::PromptAnswer QuietUi::inputBox(const std::string&, const std::string&,
   return {platform::PromptAnswer::Kind::Ok, *std::exchange(path_, std::nullopt)};
 }
 
-int runUnattended(platform::Platform& machine, const RunOptions& options) {
+int runUnattended(platform::Platform& machine, const ToolDigests& tools, const RunOptions& options) {
   QuietUi quietUi(machine.ui, options.path);
   platform::Platform quiet{machine.files,      machine.clock,    machine.environment, quietUi,
-                           machine.process,    machine.systemInfo, machine.registry,  machine.eventLog};
+                           machine.process,    machine.systemInfo, machine.registry,  machine.eventLog,
+                           machine.hashing};
   logging::LoggingFunctions log(quiet);
   if (!options.error.empty()) {
     reportEnding(quiet, log, "Usage error: " + options.error, exitcode::kUsageError);
     return exitcode::kUsageError;
   }
   environment::jclass_WinEnviron gWinEnviron(quiet, log);
-  frmTlvAsService form(quiet, log, gWinEnviron);
+  frmTlvAsService form(quiet, log, gWinEnviron, tools);
   form.Form_Load();
   form.mnuTolvane_Click();
   const int code = exitCodeOfEnding(form.Status());

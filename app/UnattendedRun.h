@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
+#include "app/ToolDigests.h"
 #include "platform/Platform.h"
 
 namespace tlv::app {
@@ -43,6 +44,6 @@ class QuietUi final : public platform::Ui {
 };
 
 /// Runs the service creation unattended on the machine and returns the exit code.
-int runUnattended(platform::Platform& machine, const RunOptions& options);
+int runUnattended(platform::Platform& machine, const ToolDigests& tools, const RunOptions& options);
 
 }  // namespace tlv::app

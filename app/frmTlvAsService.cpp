@@ -9,7 +9,6 @@ namespace tlv::app {
 
 namespace {
 
-constexpr char kBatchFile[] = "TolvaneAsServ.BAT";
 constexpr char kPaymentProgram[] = "Orbit-Tender.exe";
 constexpr std::uint32_t kNoIcon = platform::mb::kOk;
 constexpr std::uint32_t kCritical = platform::mb::kIconCritical;
@@ -18,8 +17,10 @@ constexpr std::uint32_t kInformation = platform::mb::kIconInformation;
 }  // namespace
 
 frmTlvAsService::frmTlvAsService(platform::Platform& platform, logging::LoggingFunctions& log,
-                                 environment::jclass_WinEnviron& gWinEnviron)
-    : platform_(platform), log_(log), gWinEnviron_(gWinEnviron), files_(platform) {}
+                                 environment::jclass_WinEnviron& gWinEnviron, const ToolDigests& tools)
+    : platform_(platform), log_(log), gWinEnviron_(gWinEnviron), files_(platform), tools_(tools) {}
+
+frmTlvAsService::~frmTlvAsService() { letGoOfBatchFile(); }
 
 platform::WindowDesign frmTlvAsService::Design() {
   platform::WindowDesign d;
@@ -78,18 +79,13 @@ void frmTlvAsService::mnuTolvane_Click() {
   // Without the program's folder the batch file and the tools cannot be found beside the
   // program; the run reports instsrv.exe missing rather than look in the current folder.
   const bool programFolderKnown = !LocalPath_.empty();
+  // The window run cannot watch the last run's interpreter end, since it pumps no messages
+  // between steps: it lets go of that batch file here, at the next run, and when the window
+  // has closed (the form's end), after the interpreter has ended.
+  letGoOfBatchFile();
+  verifiedTools_.clear();
   setStatus("Checking for Tlv.Bat");
-  // Only the program's own batch file is run: one that someone changed is written anew.
-  if (programFolderKnown && !isOwnBatchFile(LocalPath_ + kBatchFile)) {
-    if (files_.CheckForFileQuietly(LocalPath_ + kBatchFile)) {
-      log_.WriteLog({.level = logging::level::kNote,
-                     .message = LocalPath_ + kBatchFile,
-                     .detail = "Replaced",
-                     .boxStyle = logging::box::kInformation});
-    }
-    setStatus("Making Tlv.Bat");
-    MakeTolvaneServBat(LocalPath_);
-  }
+  if (programFolderKnown) prepareBatchFile();
 
   setStatus("Checking for instsrv.exe");
   if (!programFolderKnown || !ownToolBesideProgram("instsrv.exe")) {
@@ -121,14 +117,20 @@ void frmTlvAsService::mnuTolvane_Click() {
   setStatus("Creating Service");
   // A batch file that could not be written over (a locked or read-only planted one) is
   // still not the program's own: it is not run.
-  if (!isOwnBatchFile(LocalPath_ + kBatchFile)) {
+  if (!batchFile_) {
     setStatus("Failed to Create Batch file");
     platform_.ui.messageBox("Failed to Create Batch file", platform_.ui.programTitle(), kNoIcon);
     return;
   }
   // The batch file runs on its own; the registry check below tells whether it created the
-  // service, after a short pause for it to get going.
-  platform_.process.startBatchFile(LocalPath_ + kBatchFile);
+  // service, after a short pause for it to get going. The interpreter reads the file line
+  // by line while it runs: it stays held until the interpreter has ended.
+  auto started = platform_.process.startBatchFile(LocalPath_ + kBatchFile);
+  if (started.ok()) {
+    batchRun_ = std::move(started.value);
+  } else {
+    batchFile_.reset();  // nothing runs it
+  }
   platform_.process.sleep(500);
 
   const std::string installFolder = findInstallFolder();

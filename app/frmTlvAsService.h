@@ -2,8 +2,11 @@
 // creation that the start-up timer and the menu item run.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <string>
 
+#include "app/ToolDigests.h"
 #include "environment/jclass_WinEnviron.h"
 #include "files/FileHandling.h"
 #include "logging/LoggingFunctions.h"
@@ -13,8 +16,16 @@ namespace tlv::app {
 
 class frmTlvAsService final : public platform::WindowEvents {
  public:
+  /// `tools`: the digests of the service tools the run may place.
   frmTlvAsService(platform::Platform& platform, logging::LoggingFunctions& log,
-                  environment::jclass_WinEnviron& gWinEnviron);
+                  environment::jclass_WinEnviron& gWinEnviron, const ToolDigests& tools);
+  frmTlvAsService(platform::Platform&, logging::LoggingFunctions&, environment::jclass_WinEnviron&,
+                  ToolDigests&&) = delete;  // kept by reference
+  /// Waits for the batch file's command interpreter, if it still runs, before letting go of
+  /// the batch file.
+  ~frmTlvAsService() override;
+  frmTlvAsService(const frmTlvAsService&) = delete;
+  frmTlvAsService& operator=(const frmTlvAsService&) = delete;
 
   /// Caption, client size, status label, menu item and start-up timer of the window.
   static platform::WindowDesign Design();
@@ -27,8 +38,9 @@ class frmTlvAsService final : public platform::WindowEvents {
 
   /// Writes TolvaneAsServ.BAT into the folder, replacing any file of that name.
   void MakeTolvaneServBat(const std::string& thePath);
-  /// Copies instsrv.exe and srvany.exe from the folder into the Windows folder where they
-  /// are missing; true when both are in the Windows folder at the end.
+  /// Places instsrv.exe and srvany.exe in the Windows folder where they are missing, with the
+  /// bytes this run read and checked beside the program in that folder; true when both are
+  /// in the Windows folder at the end.
   bool MoveTolvanesToWin(const std::string& lPath);
   /// Checks and writes the service's Application, Description and FailureActions values;
   /// true when Application names the payment program in the given install folder.
@@ -46,23 +58,39 @@ class frmTlvAsService final : public platform::WindowEvents {
   void onMenuItem(platform::WindowControls& window) override;
 
   void setStatus(const std::string& text);
-  /// The file holds exactly the bytes MakeTolvaneServBat writes. The program runs as
-  /// administrator and its folder may be one that other users can change: any other batch
-  /// file of that name is not run.
-  bool isOwnBatchFile(const std::string& path);
-  /// The tool lies beside the program and is this release's own: its version resource names
-  /// the product and version of the running program. A foreign file is logged and counts as
-  /// missing, so that it is never copied into the Windows folder and run as LocalSystem.
+  /// The batch file, held open so that nobody can change it, when it holds exactly the bytes
+  /// MakeTolvaneServBat writes; null otherwise. The program runs as administrator and its
+  /// folder may be one that other users can change: no other batch file of that name is run.
+  std::unique_ptr<platform::HeldFile> holdOwnBatchFile(const std::string& path);
+  /// Holds the program's own batch file in batchFile_, writing it anew first when the one
+  /// found is missing or not the program's own.
+  void prepareBatchFile();
+  /// Waits until the interpreter of the last batch run has ended, then lets go of the file.
+  void letGoOfBatchFile();
+  /// The tool lies beside the program and its bytes, read once, have this release's digest;
+  /// they are kept for the placement. A foreign file is logged and counts as missing, so that
+  /// it is never placed in the Windows folder and run as LocalSystem.
   bool ownToolBesideProgram(const std::string& tool);
+  /// Writes the bytes under a temporary name beside the target, then renames them into place.
+  platform::Win32Error placeTool(const std::string& target, const std::string& bytes);
   /// The install folder that holds Orbit-Tender.exe, asking the user when the Program Files
   /// one does not; empty when the user gave up.
   std::string findInstallFolder();
   bool verifyService(const std::string& installFolder);
 
+  static constexpr char kBatchFile[] = "TolvaneAsServ.BAT";
+
   platform::Platform& platform_;
   logging::LoggingFunctions& log_;
   environment::jclass_WinEnviron& gWinEnviron_;
   files::FileHandling files_;
+  const ToolDigests& tools_;
+  /// The bytes of the tools checked beside the program in this run, by their path there:
+  /// what was checked is what is placed, nothing is read twice.
+  std::map<std::string, std::string> verifiedTools_;
+  /// The batch file, held from its check until the interpreter that runs it has ended.
+  std::unique_ptr<platform::HeldFile> batchFile_;
+  std::unique_ptr<platform::StartedProcess> batchRun_;
   platform::WindowControls* window_ = nullptr;
   std::string LocalPath_;
   std::string status_;

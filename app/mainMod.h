@@ -4,6 +4,7 @@
 #include <memory>
 #include <string_view>
 
+#include "app/ToolDigests.h"
 #include "environment/jclass_WinEnviron.h"
 #include "logging/LoggingFunctions.h"
 #include "platform/Platform.h"
@@ -12,7 +13,9 @@ namespace tlv::app {
 
 class mainMod {
  public:
-  explicit mainMod(platform::Platform& platform) : platform_(platform), log_(platform) {}
+  /// `tools`: the digests of the service tools this program may place.
+  mainMod(platform::Platform& platform, const ToolDigests& tools) : platform_(platform), tools_(tools), log_(platform) {}
+  mainMod(platform::Platform&, ToolDigests&&) = delete;  // kept by reference
 
   /// Without arguments: creates gWinEnviron, shows the window modally and returns when it
   /// has closed. With "/quiet": the unattended run, no window. A wrong command line shows
@@ -27,6 +30,7 @@ class mainMod {
 
  private:
   platform::Platform& platform_;
+  const ToolDigests& tools_;
   logging::LoggingFunctions log_;
 };
 

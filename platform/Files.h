@@ -40,6 +40,15 @@ enum class OpenMode {
   Append,  ///< create the file when missing, write at its end
 };
 
+/// A file kept open for reading: others may read it too, but nobody can write, rename or
+/// delete it until this object is destroyed.
+class HeldFile {
+ public:
+  virtual ~HeldFile() = default;
+  /// The whole file, read through the held handle from its first byte.
+  virtual Result<std::string> readAll() = 0;
+};
+
 /// An open text file. Destroying it closes the file if close() was not called.
 class TextFile {
  public:
@@ -64,8 +73,14 @@ class FileSystem {
   virtual Result<std::string> readWholeFile(const std::string& path) = 0;
   /// Deletes a file.
   virtual Win32Error deleteFile(const std::string& path) = 0;
-  /// Copies a file, replacing an existing target.
-  virtual Win32Error copyFile(const std::string& source, const std::string& target) = 0;
+  /// Opens a file for reading and keeps it from being written, renamed or deleted (read
+  /// sharing only) for as long as the returned object lives.
+  virtual Result<std::unique_ptr<HeldFile>> holdForReading(const std::string& path) = 0;
+  /// Creates the file, or empties an existing one, and writes exactly these bytes. A write
+  /// that fails part way may leave part of them behind.
+  virtual Win32Error writeNewFile(const std::string& path, std::string_view bytes) = 0;
+  /// Renames a file within its volume, replacing an existing target in one step.
+  virtual Win32Error moveFile(const std::string& source, const std::string& target) = 0;
   /// Lists a folder's entries, "." and ".." included, in the file system's order.
   virtual Result<std::vector<FolderEntry>> listFolder(const std::string& folder) = 0;
   /// The product named by a program file's version resource (GetFileVersionInfoA, the

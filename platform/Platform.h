@@ -5,6 +5,7 @@
 #include "platform/Environment.h"
 #include "platform/EventLog.h"
 #include "platform/Files.h"
+#include "platform/Hashing.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
 #include "platform/SystemInfo.h"
@@ -21,6 +22,7 @@ struct Platform {
   SystemInfo& systemInfo;
   Registry& registry;
   EventLog& eventLog;
+  Hashing& hashing;
 };
 
 }  // namespace tlv::platform

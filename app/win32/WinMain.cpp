@@ -13,5 +13,5 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
 
   tlv::platform::win32::Win32Platform machine(hInstance);
   tlv::platform::Platform platform = machine.platform();
-  return tlv::app::mainMod(platform).Main(lpCmdLine ? lpCmdLine : "");
+  return tlv::app::mainMod(platform, tlv::app::releaseToolDigests()).Main(lpCmdLine ? lpCmdLine : "");
 }

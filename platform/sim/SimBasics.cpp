@@ -1,6 +1,7 @@
 // Sim only: the simulated clock, process environment and running process.
 #include "platform/sim/SimBasics.h"
 
+#include "platform/Sha256.h"
 #include "platform/WindowsPath.h"
 
 namespace tlv::platform::sim {
@@ -51,16 +52,37 @@ std::string SimProcess::modulePath() {
   return modulePath_;
 }
 
-Win32Error SimProcess::startBatchFile(const std::string& path) {
-  if (Win32Error e = faults_.enter("process.startBatchFile")) return e;
+namespace {
+
+// The batch file's work is done when it starts: the interpreter has ended by the first wait.
+class SimStartedProcess final : public StartedProcess {
+ public:
+  explicit SimStartedProcess(SimFaults& faults) : faults_(faults) {}
+  bool waitForEnd(unsigned) override { return faults_.enter("process.waitForEnd") == err::kSuccess; }
+
+ private:
+  SimFaults& faults_;
+};
+
+}  // namespace
+
+Result<std::unique_ptr<StartedProcess>> SimProcess::startBatchFile(const std::string& path) {
+  using R = Result<std::unique_ptr<StartedProcess>>;
+  if (Win32Error e = faults_.enter("process.startBatchFile")) return R::failure(e);
   started_.push_back(path);
   if (batchEffect_) batchEffect_(path);
-  return err::kSuccess;
+  return R::success(std::make_unique<SimStartedProcess>(faults_));
 }
 
 void SimProcess::sleep(unsigned milliseconds) {
   faults_.enter("process.sleep");
   sleeps_.push_back(milliseconds);
+}
+
+Result<Sha256Digest> SimHashing::sha256(const std::vector<std::string_view>& pieces) {
+  using R = Result<Sha256Digest>;
+  if (Win32Error e = faults_.enter("hashing.sha256")) return R::failure(e);
+  return R::success(sha256Of(pieces));
 }
 
 Win32Error SimEventLog::report(std::uint16_t type, const std::string& text) {

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "platform/EventLog.h"
+#include "platform/Hashing.h"
 #include "platform/Process.h"
 #include "platform/sim/SimFaults.h"
 
@@ -49,7 +50,7 @@ class SimProcess final : public Process {
   const std::vector<unsigned>& sleeps() const { return sleeps_; }
 
   std::string modulePath() override;
-  Win32Error startBatchFile(const std::string& path) override;
+  Result<std::unique_ptr<StartedProcess>> startBatchFile(const std::string& path) override;
   void sleep(unsigned milliseconds) override;
 
  private:
@@ -58,6 +59,16 @@ class SimProcess final : public Process {
   std::function<void(const std::string&)> batchEffect_;
   std::vector<std::string> started_;
   std::vector<unsigned> sleeps_;
+};
+
+/// SHA-256 in plain C++, as BCrypt computes it.
+class SimHashing final : public Hashing {
+ public:
+  explicit SimHashing(SimFaults& faults) : faults_(faults) {}
+  Result<Sha256Digest> sha256(const std::vector<std::string_view>& pieces) override;
+
+ private:
+  SimFaults& faults_;
 };
 
 /// The Application log: what was reported, in order.

@@ -62,6 +62,28 @@ class SimTextFile final : public TextFile {
   bool closed_ = false;
 };
 
+class SimHeldFile final : public HeldFile {
+ public:
+  SimHeldFile(SimFileSystem& fs, std::string key) : fs_(fs), key_(std::move(key)) {
+    if (SimFileSystem::Node* node = fs_.find(key_)) ++node->holders;
+  }
+  ~SimHeldFile() override {
+    if (SimFileSystem::Node* node = fs_.find(key_)) --node->holders;
+  }
+  SimHeldFile(const SimHeldFile&) = delete;
+  SimHeldFile& operator=(const SimHeldFile&) = delete;
+  Result<std::string> readAll() override {
+    using R = Result<std::string>;
+    if (Win32Error e = fs_.faults_.enter("files.readAll")) return R::failure(e);
+    const SimFileSystem::Node* node = fs_.find(key_);
+    return node ? R::success(node->data) : R::failure(err::kInvalidHandle);
+  }
+
+ private:
+  SimFileSystem& fs_;
+  std::string key_;
+};
+
 SimFileSystem::SimFileSystem(SimFaults& faults) : faults_(faults) { addFolder("C:\\"); }
 
 bool SimFileSystem::validKey(const std::string& key) {
@@ -131,6 +153,7 @@ Win32Error SimFileSystem::checkWritable(const std::string& key) const {
   if (deniedFolders_.count(parentKey(key))) return err::kAccessDenied;
   if (const Node* node = find(key)) {
     if (node->folder || (node->attributes & attr::kReadOnly)) return err::kAccessDenied;
+    if (node->holders > 0) return err::kSharingViolation;
   }
   return err::kSuccess;
 }
@@ -198,25 +221,44 @@ Win32Error SimFileSystem::deleteFile(const std::string& path) {
   const std::string key = keyOf(path);
   const Node* node = validKey(key) ? find(key) : nullptr;
   if (!node) return find(parentKey(key)) ? err::kFileNotFound : err::kPathNotFound;
-  if (node->folder || (node->attributes & attr::kReadOnly) || deniedFolders_.count(parentKey(key))) {
-    return err::kAccessDenied;
-  }
+  if (Win32Error e = checkWritable(key)) return e;
   nodes_.erase(key);
   return err::kSuccess;
 }
 
-Win32Error SimFileSystem::copyFile(const std::string& source, const std::string& target) {
-  if (Win32Error e = faults_.enter("files.copyFile")) return e;
+Result<std::unique_ptr<HeldFile>> SimFileSystem::holdForReading(const std::string& path) {
+  using R = Result<std::unique_ptr<HeldFile>>;
+  if (Win32Error e = faults_.enter("files.holdForReading")) return R::failure(e);
+  const std::string key = keyOf(path);
+  const Node* node = validKey(key) ? find(key) : nullptr;
+  if (!node) return R::failure(find(parentKey(key)) ? err::kFileNotFound : err::kPathNotFound);
+  if (node->folder) return R::failure(err::kAccessDenied);
+  return R::success(std::make_unique<SimHeldFile>(*this, key));
+}
+
+Win32Error SimFileSystem::writeNewFile(const std::string& path, std::string_view bytes) {
+  const Win32Error fault = faults_.enter("files.writeNewFile");
+  const std::string key = keyOf(path);
+  if (Win32Error e = checkWritable(key)) return e;
+  const std::string_view written = fault ? bytes.substr(0, bytes.size() / 2) : bytes;
+  nodes_[key] = Node{lastName(path), false, std::string(written), attr::kArchive, std::nullopt};
+  return fault;
+}
+
+Win32Error SimFileSystem::moveFile(const std::string& source, const std::string& target) {
+  if (Win32Error e = faults_.enter("files.moveFile")) return e;
   const std::string sourceKey = keyOf(source);
   const Node* from = validKey(sourceKey) ? find(sourceKey) : nullptr;
-  if (!from) return err::kFileNotFound;
+  if (!from) return find(parentKey(sourceKey)) ? err::kFileNotFound : err::kPathNotFound;
   if (from->folder) return err::kAccessDenied;
+  if (Win32Error e = checkWritable(sourceKey)) return e;
   const std::string targetKey = keyOf(target);
   if (Win32Error e = checkWritable(targetKey)) return e;
-  Node copy = *from;
-  copy.name = lastName(target);
-  copy.attributes |= attr::kArchive;
-  nodes_[targetKey] = std::move(copy);
+  if (targetKey == sourceKey) return err::kSuccess;
+  Node moved = *from;
+  moved.name = lastName(target);
+  nodes_.erase(sourceKey);
+  nodes_[targetKey] = std::move(moved);
   return err::kSuccess;
 }
 

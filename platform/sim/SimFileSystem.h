@@ -36,23 +36,28 @@ class SimFileSystem final : public FileSystem {
   Result<std::unique_ptr<TextFile>> openText(const std::string& path, OpenMode mode) override;
   Result<std::string> readWholeFile(const std::string& path) override;
   Win32Error deleteFile(const std::string& path) override;
-  Win32Error copyFile(const std::string& source, const std::string& target) override;
+  Result<std::unique_ptr<HeldFile>> holdForReading(const std::string& path) override;
+  /// An injected fault leaves the first half of the bytes behind, as a write cut short does.
+  Win32Error writeNewFile(const std::string& path, std::string_view bytes) override;
+  Win32Error moveFile(const std::string& source, const std::string& target) override;
   Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
   Result<ProductVersion> productVersion(const std::string& path) override;
 
  private:
   friend class SimTextFile;
+  friend class SimHeldFile;
   struct Node {
     std::string name;  // as created, for listings
     bool folder = false;
     std::string data;
     std::uint32_t attributes = 0;
     std::optional<ProductVersion> product;  // the version resource of a program file
+    int holders = 0;                        // open HeldFile objects: no writes, renames or deletes
   };
   static bool validKey(const std::string& key);
   Node* find(const std::string& key);
   const Node* find(const std::string& key) const;
-  /// Error for creating or replacing the file at key, or success.
+  /// Error for creating, replacing or deleting the file at key, or success.
   Win32Error checkWritable(const std::string& key) const;
 
   SimFaults& faults_;

@@ -17,7 +17,7 @@ class SimMachine {
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 
-  Platform platform() { return Platform{files, clock, environment, ui, process, systemInfo, registry, eventLog}; }
+  Platform platform() { return Platform{files, clock, environment, ui, process, systemInfo, registry, eventLog, hashing}; }
 
   SimFaults faults;
   SimFileSystem files{faults};
@@ -28,6 +28,7 @@ class SimMachine {
   SimSystemInfo systemInfo{faults};
   SimRegistry registry{faults};
   SimEventLog eventLog{faults};
+  SimHashing hashing{faults};
 };
 
 }  // namespace tlv::platform::sim

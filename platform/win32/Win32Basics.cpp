@@ -26,13 +26,29 @@ std::string Win32Environment::variable(const std::string& name) {
   }
 }
 
+namespace {
+
+class Win32StartedProcess final : public StartedProcess {
+ public:
+  explicit Win32StartedProcess(UniqueKernelHandle process) : process_(std::move(process)) {}
+  bool waitForEnd(unsigned milliseconds) override {
+    return ::WaitForSingleObject(process_.get(), milliseconds) == WAIT_OBJECT_0;
+  }
+
+ private:
+  UniqueKernelHandle process_;
+};
+
+}  // namespace
+
 std::string Win32Process::modulePath() { return runningModulePath(); }
 
-Win32Error Win32Process::startBatchFile(const std::string& path) {
+Result<std::unique_ptr<StartedProcess>> Win32Process::startBatchFile(const std::string& path) {
+  using R = Result<std::unique_ptr<StartedProcess>>;
   // The interpreter is named as the application so that no search along the path can pick
   // another program; the batch file is quoted because its folder may contain blanks.
   char systemFolder[MAX_PATH] = {};
-  if (::GetSystemDirectoryA(systemFolder, MAX_PATH) == 0) return ::GetLastError();
+  if (::GetSystemDirectoryA(systemFolder, MAX_PATH) == 0) return R::failure(::GetLastError());
   const std::string interpreter = std::string(systemFolder) + "\\cmd.exe";
   std::string commandLine = "cmd.exe /c \"\"" + path + "\"\"";
   const std::string startFolder = folderOfPath(path);
@@ -44,11 +60,10 @@ Win32Error Win32Process::startBatchFile(const std::string& path) {
   PROCESS_INFORMATION info{};
   if (!::CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
                         nullptr, startFolder.empty() ? nullptr : startFolder.c_str(), &startup, &info)) {
-    return ::GetLastError();
+    return R::failure(::GetLastError());
   }
-  UniqueKernelHandle process(info.hProcess);  // not waited for: closing our handles is all
   UniqueKernelHandle thread(info.hThread);
-  return ERROR_SUCCESS;
+  return R::success(std::make_unique<Win32StartedProcess>(UniqueKernelHandle(info.hProcess)));
 }
 
 void Win32Process::sleep(unsigned milliseconds) { ::Sleep(milliseconds); }

@@ -1,6 +1,7 @@
 // Win32 only: the file-system port over kernel32's ANSI file calls.
 #include "platform/win32/Win32Files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -29,6 +30,40 @@ class Win32TextFile final : public TextFile {
   Win32Error close() override {
     if (!file_) return ERROR_SUCCESS;
     return ::CloseHandle(file_.release()) ? ERROR_SUCCESS : ::GetLastError();
+  }
+
+ private:
+  UniqueFile file_;
+};
+
+// The rest of an open file from its current position up to the length it had when asked.
+Result<std::string> readToEnd(HANDLE file) {
+  using R = Result<std::string>;
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file, &size)) return R::failure(::GetLastError());
+  if (size.QuadPart > 0x7FFFFFFF) return R::failure(ERROR_NOT_ENOUGH_MEMORY);
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    if (!::ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr)) {
+      return R::failure(::GetLastError());
+    }
+    if (got == 0) break;  // the file shrank while we read it
+    done += got;
+  }
+  bytes.resize(done);
+  return R::success(std::move(bytes));
+}
+
+class Win32HeldFile final : public HeldFile {
+ public:
+  explicit Win32HeldFile(UniqueFile file) : file_(std::move(file)) {}
+  Result<std::string> readAll() override {
+    if (::SetFilePointer(file_.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
+      return Result<std::string>::failure(::GetLastError());
+    }
+    return readToEnd(file_.get());
   }
 
  private:
@@ -65,33 +100,46 @@ Result<std::unique_ptr<TextFile>> Win32FileSystem::openText(const std::string& p
 }
 
 Result<std::string> Win32FileSystem::readWholeFile(const std::string& path) {
-  using R = Result<std::string>;
   UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return Result<std::string>::failure(::GetLastError());
+  return readToEnd(file.get());
+}
+
+Result<std::unique_ptr<HeldFile>> Win32FileSystem::holdForReading(const std::string& path) {
+  using R = Result<std::unique_ptr<HeldFile>>;
+  // Read sharing only: while this handle is open, an open for writing or deleting (and so a
+  // rename) fails with a sharing violation; readers such as cmd.exe still get in.
+  UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return R::failure(::GetLastError());
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.get(), &size)) return R::failure(::GetLastError());
-  if (size.QuadPart > 0x7FFFFFFF) return R::failure(ERROR_NOT_ENOUGH_MEMORY);
-  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  return R::success(std::make_unique<Win32HeldFile>(std::move(file)));
+}
+
+Win32Error Win32FileSystem::writeNewFile(const std::string& path, std::string_view bytes) {
+  UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return ::GetLastError();
   std::size_t done = 0;
   while (done < bytes.size()) {
-    DWORD got = 0;
-    if (!::ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr)) {
-      return R::failure(::GetLastError());
-    }
-    if (got == 0) break;  // the file shrank while we read it
-    done += got;
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr)) return ::GetLastError();
+    if (written == 0) return ERROR_WRITE_FAULT;
+    done += written;
   }
-  bytes.resize(done);
-  return R::success(std::move(bytes));
+  // On disk before it is renamed into place, so that the name never stands for lost bytes.
+  if (!::FlushFileBuffers(file.get())) return ::GetLastError();
+  return ::CloseHandle(file.release()) ? ERROR_SUCCESS : ::GetLastError();
+}
+
+Win32Error Win32FileSystem::moveFile(const std::string& source, const std::string& target) {
+  return ::MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? ERROR_SUCCESS
+             : ::GetLastError();
 }
 
 Win32Error Win32FileSystem::deleteFile(const std::string& path) {
   return ::DeleteFileA(path.c_str()) ? ERROR_SUCCESS : ::GetLastError();
-}
-
-Win32Error Win32FileSystem::copyFile(const std::string& source, const std::string& target) {
-  return ::CopyFileA(source.c_str(), target.c_str(), FALSE) ? ERROR_SUCCESS : ::GetLastError();
 }
 
 Result<std::vector<FolderEntry>> Win32FileSystem::listFolder(const std::string& folder) {

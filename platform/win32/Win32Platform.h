@@ -5,6 +5,7 @@
 #include "platform/win32/Win32Basics.h"
 #include "platform/win32/Win32EventLog.h"
 #include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Hashing.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Ui.h"
@@ -18,7 +19,7 @@ class Win32Platform {
   Win32Platform& operator=(const Win32Platform&) = delete;
 
   Platform platform() {
-    return Platform{files_, clock_, environment_, ui_, process_, systemInfo_, registry_, eventLog_};
+    return Platform{files_, clock_, environment_, ui_, process_, systemInfo_, registry_, eventLog_, hashing_};
   }
 
  private:
@@ -30,6 +31,7 @@ class Win32Platform {
   Win32SystemInfo systemInfo_;
   Win32Registry registry_;
   Win32EventLog eventLog_;
+  Win32Hashing hashing_;
 };
 
 }  // namespace tlv::platform::win32

@@ -103,7 +103,7 @@ struct SimEnviron {
   platform::sim::SimMachine machine;
   CountingVariables variables{machine.environment};
   platform::Platform platform{machine.files,   machine.clock,      variables,       machine.ui,
-                              machine.process, machine.systemInfo, machine.registry, machine.eventLog};
+                              machine.process, machine.systemInfo, machine.registry, machine.eventLog, machine.hashing};
   logging::LoggingFunctions log{platform};
   environment::jclass_WinEnviron env{platform, log};
 };

@@ -81,23 +81,45 @@ TEST_F(FilesContract, LengthsAttributesAndTheChecksOnThemAnswerWithoutEverFailin
   }
 }
 
-TEST_F(FilesContract, CopyCreatesOrReplacesTheTargetAndReportsWhatIsMissing) {
-  write(dir + "src.exe", "tool");
+TEST_F(FilesContract, NewFilesHoldExactBytesRenamesReplaceAndDeletesReportWhatIsMissing) {
+  const std::string bytes("MZ\0\x90 tool \r\n\xff", 12);
+  EXPECT_EQ(fs().writeNewFile(dir + "new.exe", bytes), err::kSuccess);
+  EXPECT_EQ(read(dir + "new.exe"), bytes);
   write(dir + "old.exe", "old version");
-  EXPECT_EQ(fs().copyFile(dir + "src.exe", dir + "dst.exe"), err::kSuccess);
-  EXPECT_EQ(read(dir + "dst.exe"), "tool\r\n");
-  EXPECT_EQ(fs().copyFile(dir + "src.exe", dir + "old.exe"), err::kSuccess);
-  EXPECT_EQ(read(dir + "old.exe"), "tool\r\n");
-  EXPECT_EQ(read(dir + "src.exe"), "tool\r\n") << "the source stays";
+  EXPECT_EQ(fs().writeNewFile(dir + "old.exe", "v2"), err::kSuccess) << "an existing file is emptied first";
+  EXPECT_EQ(read(dir + "old.exe"), "v2");
 
-  EXPECT_EQ(fs().deleteFile(dir + "dst.exe"), err::kSuccess);
-  EXPECT_FALSE(fs().fileLength(dir + "dst.exe").ok());
-  EXPECT_EQ(fs().deleteFile(dir + "dst.exe"), err::kFileNotFound);
+  EXPECT_EQ(fs().moveFile(dir + "new.exe", dir + "old.exe"), err::kSuccess) << "the target is replaced";
+  EXPECT_EQ(read(dir + "old.exe"), bytes);
+  EXPECT_EQ(fs().fileLength(dir + "new.exe").error, err::kFileNotFound);
+  EXPECT_EQ(fs().moveFile(dir + "new.exe", dir + "x.exe"), err::kFileNotFound);
+  EXPECT_EQ(fs().writeNewFile(dir + "nofolder\\x.exe", "x"), err::kPathNotFound);
+
+  EXPECT_EQ(fs().deleteFile(dir + "old.exe"), err::kSuccess);
+  EXPECT_EQ(fs().deleteFile(dir + "old.exe"), err::kFileNotFound);
   machine->makeFolder(dir + "sub");
   EXPECT_EQ(fs().deleteFile(dir + "sub"), err::kAccessDenied) << "a folder is not deleted as a file";
+}
 
-  EXPECT_EQ(fs().copyFile(dir + "missing.exe", dir + "x.exe"), err::kFileNotFound);
-  EXPECT_EQ(fs().copyFile(dir + "src.exe", dir + "nofolder\\x.exe"), err::kPathNotFound);
+TEST_F(FilesContract, AHeldFileCanBeReadButNotWrittenRenamedOrDeletedUntilLetGo) {
+  const std::string path = dir + "held.bat";
+  write(path, "echo one");
+  {
+    auto held = fs().holdForReading(path);
+    ASSERT_TRUE(held.ok()) << held.error;
+    EXPECT_EQ(held.value->readAll().value, "echo one\r\n");
+    EXPECT_EQ(read(path), "echo one\r\n") << "others may read it";
+    EXPECT_EQ(fs().openText(path, OpenMode::Output).error, err::kSharingViolation);
+    EXPECT_EQ(fs().openText(path, OpenMode::Append).error, err::kSharingViolation);
+    EXPECT_EQ(fs().writeNewFile(path, "x"), err::kSharingViolation);
+    EXPECT_EQ(fs().deleteFile(path), err::kSharingViolation);
+    EXPECT_EQ(fs().moveFile(path, dir + "moved.bat"), err::kSharingViolation);
+    write(dir + "other.bat", "echo two");
+    EXPECT_EQ(fs().moveFile(dir + "other.bat", path), err::kSharingViolation) << "nor replaced";
+    EXPECT_EQ(held.value->readAll().value, "echo one\r\n") << "read again from its start";
+  }
+  EXPECT_EQ(fs().writeNewFile(path, "x"), err::kSuccess) << "let go";
+  EXPECT_EQ(fs().holdForReading(dir + "missing.bat").error, err::kFileNotFound);
 }
 
 TEST_F(FilesContract, ListingGivesDotEntriesNamesAndAttributes) {

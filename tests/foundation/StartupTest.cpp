@@ -10,10 +10,12 @@ namespace {
 
 using platform::sim::SimMachine;
 
+const ToolDigests kNoTools{};  // these tests end before any tool is checked
+
 TEST(StartupTest, WindowOpensAndTheTimerRunsTheWorkflowOnce) {
   SimMachine machine;
   platform::Platform platform = machine.platform();
-  mainMod program(platform);
+  mainMod program(platform, kNoTools);
   EXPECT_EQ(program.Main(), 0);
   EXPECT_TRUE(program.gWinEnviron != nullptr);
   // The window's geometry and texts as drawn are proven under Wine (ProgramWindowWineTest).
@@ -30,7 +32,7 @@ TEST(StartupTest, ClosingBeforeTheTimerEndsWithoutARun) {
   SimMachine machine;
   machine.ui.setWindowActions({});
   platform::Platform platform = machine.platform();
-  EXPECT_EQ(mainMod(platform).Main(), 0);
+  EXPECT_EQ(mainMod(platform, kNoTools).Main(), 0);
   EXPECT_EQ(machine.ui.statuses(), std::vector<std::string>{"Status"});
   EXPECT_TRUE(machine.ui.timerEnabled());
 }
@@ -47,7 +49,7 @@ TEST(StartupTest, LocalPathIsTheProgramFolderWithOneBackslashAndTwoAtARoot) {
     platform::Platform platform = machine.platform();
     logging::LoggingFunctions log(platform);
     environment::jclass_WinEnviron environment(platform, log);
-    frmTlvAsService form(platform, log, environment);
+    frmTlvAsService form(platform, log, environment, kNoTools);
     form.Form_Load();
     EXPECT_EQ(form.LocalPath(), localPath);
   }

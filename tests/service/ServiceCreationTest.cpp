@@ -39,8 +39,8 @@ TEST(ServiceCreationTest, FirstRunOnAFreshMachineEndsReady) {
   expectBoxes(m.sim.ui.boxes(), {{"Service is Ready to Start", "Services", 64}});
 
   EXPECT_EQ(m.sim.files.contents(kBatchPath), kBatchBytes);
-  EXPECT_EQ(m.sim.files.contents("C:\\Windows\\instsrv.exe"), "instsrv tool");
-  EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), "srvany tool");
+  EXPECT_EQ(m.sim.files.contents("C:\\Windows\\instsrv.exe"), kInstsrvBytes);
+  EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), kSrvanyBytes);
   EXPECT_EQ(m.sim.process.startedBatchFiles(), std::vector<std::string>{kBatchPath});
   EXPECT_EQ(m.sim.process.sleeps(), std::vector<unsigned>{500});
 
@@ -89,8 +89,8 @@ TEST(ServiceCreationTest, OnlyTheProgramsOwnBatchFileRunsAnyOtherIsWrittenAnewAn
       {"unreadable", [](auto& sim) {
          sim.files.addFile(kBatchPath, kBatchBytes);
          // Locked while the run first looks at it; the file written anew reads back.
-         sim.faults.failWhen([reads = 0](std::string_view call) mutable {
-           return call == "files.readWholeFile" && reads++ == 0;
+         sim.faults.failWhen([holds = 0](std::string_view call) mutable {
+           return call == "files.holdForReading" && holds++ == 0;
          }, platform::err::kSharingViolation);
        }},
   };
@@ -106,36 +106,71 @@ TEST(ServiceCreationTest, OnlyTheProgramsOwnBatchFileRunsAnyOtherIsWrittenAnewAn
     EXPECT_EQ(m.sim.process.startedBatchFiles(), std::vector<std::string>{kBatchPath});
     EXPECT_EQ(m.log(), "9:05:07 AM " + kBatchPath + ":Replaced" + k23Spaces + "\r\n");
   }
-  {  // A foreign batch file that cannot be written over is not run either.
+  {  // A foreign batch file that cannot be written over is not run either, and says so.
+    ServiceMachine m;
+    m.sim.files.addFile(kBatchPath, "echo planted\r\n", platform::attr::kReadOnly);
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Failed to Create Batch file");
+    EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
+    EXPECT_NE(m.log().find(kBatchPath + ":Not the program's own, not replaced"), std::string::npos) << m.log();
+    EXPECT_EQ(m.log().find(":Replaced"), std::string::npos) << "nothing was replaced";
+  }
+  {  // Changed again between its rewrite and the check that follows: not run.
     ServiceMachine m;
     m.sim.files.addFile(kBatchPath, "echo planted\r\n");
-    m.sim.files.denyWritesIn("C:\\Tools");
+    m.sim.faults.failWhen([&, closes = 0](std::string_view call) mutable {
+      if (call == "files.close" && closes++ == 0) m.sim.files.addFile(kBatchPath, "echo quicker\r\n");
+      return false;
+    }, platform::err::kSuccess);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "Failed to Create Batch file");
     EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
   }
 }
 
+// The command interpreter reads the batch file line by line while it runs: nobody can change
+// it from its check until the interpreter has ended, in the window run as in the unattended one.
+TEST(ServiceCreationTest, TheBatchFileIsHeldFromItsCheckUntilItsInterpreterHasEnded) {
+  for (const bool quiet : {false, true}) {
+    SCOPED_TRACE(quiet ? "unattended" : "window");
+    ServiceMachine m;
+    std::vector<platform::Win32Error> writesWhileRunning;
+    m.sim.process.onBatchStart([&](const std::string&) {
+      writesWhileRunning.push_back(m.sim.files.writeNewFile(kBatchPath, "echo planted\r\n"));
+      writesWhileRunning.push_back(m.sim.files.deleteFile(kBatchPath));
+      m.registry.CreateKey(kServiceKey);
+    });
+    const int exitCode = quiet ? app::mainMod(m.platform, m.tools).Main("/quiet") : m.run(/*menuRuns=*/1);
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(writesWhileRunning, std::vector<platform::Win32Error>(quiet ? 2 : 4, platform::err::kSharingViolation));
+    const auto& calls = m.sim.faults.calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "process.waitForEnd"), quiet ? 1 : 2)
+        << "each run's interpreter is waited for before the file is let go";
+    EXPECT_EQ(m.sim.files.writeNewFile(kBatchPath, "x"), platform::err::kSuccess) << "let go at the end";
+  }
+}
+
 // A tool beside the program that is not this release's own is not placed in the Windows
-// folder, where the service control manager would run it as LocalSystem.
+// folder, where the service control manager would run it as LocalSystem. It is known by its
+// bytes, not by what its version resource claims.
 TEST(ServiceCreationTest, AToolThatIsNotThisReleasesOwnEndsTheRunAsAMissingOne) {
   struct Case {
     const char* what;
-    std::optional<platform::ProductVersion> version;
+    std::function<std::string(const std::string& genuine)> bytes;
   };
   const Case cases[] = {
-      {"no version resource", std::nullopt},
-      {"another product", platform::ProductVersion{"Resource Kit", kRelease.version}},
-      {"another version", platform::ProductVersion{kRelease.name, "0.9.0"}},
+      {"one byte of the DOS stub changed", [](std::string b) { b[0x20] ^= 1; return b; }},
+      {"another program", [](const std::string&) { return miniPe("another tool"); }},
+      {"the other tool", [](const std::string& b) { return b == kSrvanyBytes ? kInstsrvBytes : kSrvanyBytes; }},
+      {"no program at all", [](const std::string&) { return std::string("echo not a program"); }},
   };
   for (const std::string tool : {"instsrv.exe", "srvany.exe"}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(tool + ": " + c.what);
       ServiceMachine m;
       const std::string path = "C:\\Tools\\" + tool;
-      m.sim.files.remove(path);
-      m.sim.files.addFile(path, "foreign program");
-      if (c.version) m.sim.files.setProductVersion(path, *c.version);
+      m.sim.files.addFile(path, c.bytes(m.sim.files.contents(path)));
+      m.sim.files.setProductVersion(path, {"TlvAsService", "1.0.0"});  // a copied label changes nothing
       m.run();
       EXPECT_EQ(m.sim.ui.currentStatus(), tool + " Missing");
       expectBoxes(m.sim.ui.boxes(), {{path + "\r\n" + k23Spaces, "Missing", 64}});
@@ -144,6 +179,42 @@ TEST(ServiceCreationTest, AToolThatIsNotThisReleasesOwnEndsTheRunAsAMissingOne) 
       EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\" + tool));
       EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
     }
+  }
+}
+
+// What was checked is what is placed: the tool beside the program is read once, and its
+// name in the Windows folder never stands for a file written in part.
+TEST(ServiceCreationTest, ToolsArePlacedFromTheBytesCheckedAndNeverHalfWritten) {
+  {  // Swapped for another program between the check and the placement.
+    ServiceMachine m;
+    m.sim.faults.failWhen([&](std::string_view call) {
+      if (call == "files.writeNewFile") m.sim.files.addFile("C:\\Tools\\srvany.exe", miniPe("planted"));
+      return false;
+    }, platform::err::kSuccess);
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
+    EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), kSrvanyBytes);
+    const auto& calls = m.sim.faults.calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "files.readWholeFile"), 2) << "one read per tool";
+  }
+  {  // A write cut short (disk full) leaves nothing under the tool's name, nor a partial file.
+    ServiceMachine m;
+    m.sim.faults.failWhen([](std::string_view call) { return call == "files.writeNewFile"; }, platform::err::kDiskFull);
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
+    EXPECT_EQ(m.log(), "9:05:07 AM copy instsrv.exe Error: 61:Disk full" + k23Spaces +
+                           "\r\n9:05:07 AM copy srvany.exe Error: 61:Disk full" + k23Spaces + "\r\n");
+    auto windows = m.sim.files.listFolder("C:\\Windows");
+    ASSERT_TRUE(windows.ok());
+    for (const auto& entry : windows.value) EXPECT_EQ(entry.name.find(".exe"), std::string::npos) << entry.name;
+  }
+  {  // The rename refused: the written file goes again.
+    ServiceMachine m;
+    m.sim.faults.failWhen([](std::string_view call) { return call == "files.moveFile"; }, platform::err::kAccessDenied);
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
+    EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\srvany.exe.partial"));
+    EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\srvany.exe"));
   }
 }
 
@@ -183,13 +254,6 @@ TEST(ServiceCreationTest, ToolPlacementCopiesWhatIsMissingAndLogsARefusedCopy) {
     m.run();
     EXPECT_EQ(m.log(), "9:05:07 AM copy srvany.exe Error: 70:Permission denied" + k23Spaces + "\r\n");
     EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
-  }
-  {  // A copy that fails for another reason is numbered by that reason.
-    ServiceMachine m;
-    m.sim.faults.failWhen([](std::string_view call) { return call == "files.copyFile"; }, platform::err::kFileNotFound);
-    m.run();
-    EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
-    EXPECT_NE(m.log().find("copy instsrv.exe Error: 53:File not found"), std::string::npos);
   }
 }
 
@@ -346,7 +410,7 @@ TEST(ServiceCreationTest, AStepThatReportsFalseIsLoggedByItsStepTextAndTheRunIsN
 TEST(ServiceCreationTest, UnknownProgramOrWindowsFolderWritesNothingAtADriveRoot) {
   const auto copies = [](const ServiceMachine& m) {
     const auto& calls = m.sim.faults.calls();
-    return std::count(calls.begin(), calls.end(), "files.copyFile");
+    return std::count(calls.begin(), calls.end(), "files.writeNewFile");
   };
   {  // The system cannot name the program's file: no batch file, tools reported missing.
     ServiceMachine m;

@@ -8,8 +8,11 @@
 #include <string>
 
 #include "app/mainMod.h"
+#include "files/PeDigest.h"
+#include "platform/Sha256.h"
 #include "platform/sim/SimMachine.h"
 #include "registry/clsRegistryAccess.h"
+#include "testkit/MiniPe.h"
 
 namespace tlv::testing {
 
@@ -18,8 +21,9 @@ inline constexpr char kParametersKey[] = "HKLM\\SYSTEM\\CurrentControlSet\\Servi
 inline constexpr char kInstallFolder[] = "C:\\Program Files (x86)\\Orbit-Tender\\";
 inline const std::string kBatchPath = "C:\\Tools\\TolvaneAsServ.BAT";
 inline const std::string kLogPath = "C:\\Tools\\TlvAsServiceDec06-2026_90507.log";
-/// What the version resources of this release's three programs name.
-inline const platform::ProductVersion kRelease{"TlvAsService", "1.0.0"};
+/// This release's tools, as far as the sim machine is concerned.
+inline const std::string kInstsrvBytes = miniPe("instsrv tool");
+inline const std::string kSrvanyBytes = miniPe("srvany tool");
 inline const std::string kBatchBytes =
     "%homeDrive%\r\ncd %winDir%\r\ninstsrv OrbitTender %winDir%\\srvany.exe\r\n\r\n";
 
@@ -27,11 +31,8 @@ struct ServiceMachine {
   ServiceMachine() {
     sim.process.setModulePath("C:\\Tools\\TlvAsService.exe");
     sim.files.addFile("C:\\Tools\\TlvAsService.exe", "program");
-    sim.files.addFile("C:\\Tools\\instsrv.exe", "instsrv tool");
-    sim.files.addFile("C:\\Tools\\srvany.exe", "srvany tool");
-    for (const char* program : {"TlvAsService.exe", "instsrv.exe", "srvany.exe"}) {
-      sim.files.setProductVersion(std::string("C:\\Tools\\") + program, kRelease);
-    }
+    sim.files.addFile("C:\\Tools\\instsrv.exe", kInstsrvBytes);
+    sim.files.addFile("C:\\Tools\\srvany.exe", kSrvanyBytes);
     sim.files.addFolder("C:\\Windows\\System32");
     sim.files.addFile(std::string(kInstallFolder) + "Orbit-Tender.exe", "payment program");
     sim.environment.set("windir", "C:\\Windows");
@@ -48,7 +49,7 @@ struct ServiceMachine {
     std::vector<platform::sim::WindowAction> actions{platform::sim::WindowAction::Timer};
     for (int i = 0; i < menuRuns; ++i) actions.push_back(platform::sim::WindowAction::Menu);
     sim.ui.setWindowActions(actions);
-    const int exitCode = app::mainMod(platform).Main();
+    const int exitCode = app::mainMod(platform, tools).Main();
     EXPECT_EQ(sim.ui.unexpectedPrompts(), 0) << "the run asked more often than the test answered";
     return exitCode;
   }
@@ -59,6 +60,8 @@ struct ServiceMachine {
   platform::Platform platform = sim.platform();
   registry::clsRegistryAccess registry{platform};
   bool createsService = true;
+  app::ToolDigests tools{.instsrv = platform::sha256Of(*files::authenticodePieces(kInstsrvBytes)),
+                         .srvany = platform::sha256Of(*files::authenticodePieces(kSrvanyBytes))};
 };
 
 }  // namespace tlv::testing

@@ -51,7 +51,7 @@ TEST(CommandLine, SwitchesInAnyCaseWithSlashOrDashAndWrongLinesNamed) {
 
 /// A sim machine run unattended: its exit code, and the log's last line.
 struct UnattendedMachine : ServiceMachine {
-  int runQuiet(std::string_view commandLine) { return app::mainMod(platform).Main(commandLine); }
+  int runQuiet(std::string_view commandLine) { return app::mainMod(platform, tools).Main(commandLine); }
   std::string lastLogLine() const {
     const std::string text = log();
     const std::size_t end = text.rfind("\r\n");
