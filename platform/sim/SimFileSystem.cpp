@@ -253,7 +253,8 @@ Win32Error SimFileSystem::moveFile(const std::string& source, const std::string&
   if (from->folder) return err::kAccessDenied;
   if (Win32Error e = checkWritable(sourceKey)) return e;
   const std::string targetKey = keyOf(target);
-  if (Win32Error e = checkWritable(targetKey)) return e;
+  // Replacing a held file is refused as access denied, not as a sharing violation.
+  if (Win32Error e = checkWritable(targetKey)) return e == err::kSharingViolation ? err::kAccessDenied : e;
   if (targetKey == sourceKey) return err::kSuccess;
   Node moved = *from;
   moved.name = lastName(target);

@@ -251,6 +251,42 @@ TEST_F(ServiceCreationWine, APlantedBatchFileIsWrittenAnewBeforeItRunsAndTheProg
   }
 }
 
+// The command interpreter reads the batch file line by line while it runs: until it has
+// ended, nobody can write, rename or delete the file the program checked.
+TEST_F(ServiceCreationWine, TheBatchFileCannotBeChangedWhileItsInterpreterRuns) {
+  installPaymentProgram(kInstallFolder);
+  ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0) << "the service exists before the slow run";
+  // A slow instsrv.exe in the Windows folder, which the run uses as found.
+  ASSERT_TRUE(::CopyFileA((buildRoot() + "testkit\\programs\\slowtool.exe").c_str(),
+                          (windowsFolder() + "instsrv.exe").c_str(), FALSE));
+  const std::string batch = folder.path() + "TolvaneAsServ.BAT";
+
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string commandLine = "\"" + program + "\" /quiet";
+  ASSERT_TRUE(::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &info));
+  platform::win32::UniqueKernelHandle run(info.hProcess);
+  platform::win32::UniqueKernelHandle thread(info.hThread);
+  ASSERT_TRUE(waitUntil([] { return !processesNamed("instsrv.exe").empty(); }, 20000)) << "the batch file ran no instsrv";
+
+  platform::win32::UniqueFile writer(::CreateFileA(batch.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                   nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_FALSE(writer) << "opened for writing while it runs";
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_FALSE(::DeleteFileA(batch.c_str()));
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_FALSE(::MoveFileA(batch.c_str(), (batch + ".moved").c_str())) << "renamed while it runs";
+
+  ASSERT_EQ(::WaitForSingleObject(run.get(), 30000), static_cast<DWORD>(WAIT_OBJECT_0));
+  DWORD exitCode = 1;
+  ::GetExitCodeProcess(run.get(), &exitCode);
+  EXPECT_EQ(exitCode, 0ul) << "the run ends as before";
+  EXPECT_TRUE(processesNamed("instsrv.exe").empty()) << "the program ended before the interpreter it held the file for";
+  EXPECT_TRUE(writeFile(batch, kBatchBytes)) << "let go once the interpreter has ended";
+}
+
 TEST_F(ServiceCreationWine, AForeignSrvanyIsNotPlacedAndTheRunEndsAsForAMissingOne) {
   // Any other Windows program under the tool's name: here Wine's own Notepad.
   char system[MAX_PATH] = {};
