@@ -9,7 +9,7 @@ namespace tlv::app {
 namespace {
 
 // Our tools are a few hundred kilobytes: a larger file is not read into memory at all.
-constexpr std::int64_t kLargestTool = 16 * 1024 * 1024;
+constexpr std::int64_t kLargestTool = std::int64_t{16} * 1024 * 1024;
 
 }  // namespace
 

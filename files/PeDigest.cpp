@@ -23,7 +23,7 @@ std::optional<std::uint32_t> read32(std::string_view bytes, std::size_t at) {
 
 constexpr std::uint32_t kPe32Magic = 0x10B;
 constexpr std::uint32_t kPe32PlusMagic = 0x20B;
-constexpr std::uint32_t kSecurityDirectory = 4;  // IMAGE_DIRECTORY_ENTRY_SECURITY
+constexpr std::size_t kSecurityDirectory = 4;  // IMAGE_DIRECTORY_ENTRY_SECURITY
 constexpr char kZeros[8] = {};
 
 }  // namespace

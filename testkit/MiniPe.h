@@ -10,7 +10,7 @@ namespace tlv::testing {
 
 inline constexpr std::size_t kMiniPeOptionalHeader = 0x58;
 inline constexpr std::size_t kMiniPeChecksum = kMiniPeOptionalHeader + 64;
-inline constexpr std::size_t kMiniPeCertificateEntry = kMiniPeOptionalHeader + 96 + 4 * 8;
+inline constexpr std::size_t kMiniPeCertificateEntry = kMiniPeOptionalHeader + 96 + std::size_t{4} * 8;
 
 inline void putLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
