@@ -9,7 +9,7 @@ namespace tlv::files {
 namespace {
 
 std::optional<std::uint32_t> read16(std::string_view bytes, std::size_t at) {
-  if (at > bytes.size() || bytes.size() - at < 2) return std::nullopt;
+  if (bytes.size() < 2 || at > bytes.size() - 2) return std::nullopt;
   return static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at]) |
                                     (static_cast<std::uint8_t>(bytes[at + 1]) << 8));
 }
