@@ -20,16 +20,23 @@ bool frmTlvAsService::ownToolBesideProgram(const std::string& tool) {
   // happens to the file beside the program afterwards.
   const platform::Sha256Digest* expected = tools_.of(tool);
   const auto length = platform_.files.fileLength(path);
+  std::string detail = "Not this release's own";
   if (expected && length.ok() && length.value <= kLargestTool) {
     auto bytes = platform_.files.readWholeFile(path);
-    if (bytes.ok() && files::authenticodeDigest(platform_.hashing, bytes.value) == *expected) {
+    const auto digest = files::authenticodeDigest(platform_.hashing, bytes.value);
+    if (bytes.ok() && digest.ok() && digest.value == *expected) {
       verifiedTools_[path] = std::move(bytes.value);
       return true;
+    }
+    // The system could not hash it (bcrypt.dll missing or refusing): say so, not that the
+    // file is foreign.
+    if (bytes.ok() && !digest.ok() && digest.error != platform::err::kInvalidData) {
+      detail = "Could not be checked, system error " + std::to_string(digest.error);
     }
   }
   log_.WriteLog({.level = logging::level::kNote,
                  .message = path,
-                 .detail = "Not this release's own",
+                 .detail = detail,
                  .boxStyle = logging::box::kInformation});
   return false;
 }

@@ -70,12 +70,10 @@ std::optional<std::vector<std::string_view>> authenticodePieces(std::string_view
   return pieces;
 }
 
-std::optional<platform::Sha256Digest> authenticodeDigest(platform::Hashing& hashing, std::string_view image) {
+platform::Result<platform::Sha256Digest> authenticodeDigest(platform::Hashing& hashing, std::string_view image) {
   const auto pieces = authenticodePieces(image);
-  if (!pieces) return std::nullopt;
-  auto digest = hashing.sha256(*pieces);
-  if (!digest.ok()) return std::nullopt;
-  return digest.value;
+  if (!pieces) return platform::Result<platform::Sha256Digest>::failure(platform::err::kInvalidData);
+  return hashing.sha256(*pieces);
 }
 
 }  // namespace tlv::files

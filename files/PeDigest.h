@@ -17,8 +17,8 @@ namespace tlv::files {
 /// no PE image, or whose certificate entry points outside the file.
 std::optional<std::vector<std::string_view>> authenticodePieces(std::string_view image);
 
-/// The Authenticode SHA-256 of a PE image; nullopt when the bytes are no PE image or the
-/// hashing failed.
-std::optional<platform::Sha256Digest> authenticodeDigest(platform::Hashing& hashing, std::string_view image);
+/// The Authenticode SHA-256 of a PE image; ERROR_INVALID_DATA when the bytes are no PE
+/// image, the hashing port's error when it could not hash.
+platform::Result<platform::Sha256Digest> authenticodeDigest(platform::Hashing& hashing, std::string_view image);
 
 }  // namespace tlv::files

@@ -4,8 +4,6 @@
 #include <utility>
 
 #include "platform/win32/Win32Support.h"
-// After <windows.h>.
-#include <bcrypt.h>
 
 namespace tlv::platform::win32 {
 
@@ -67,9 +65,7 @@ using UniqueMemoryDc = UniqueHandle<HandleTraits<HDC, ::DeleteDC, NullInvalid>>;
 using UniqueMenu = UniqueHandle<HandleTraits<HMENU, ::DestroyMenu, NullInvalid>>;
 using UniqueMappedView = UniqueHandle<HandleTraits<void*, ::UnmapViewOfFile, NullInvalid>>;  // MapViewOfFile
 using UniqueSnapshot = UniqueHandle<HandleTraits<HANDLE, ::CloseHandle, MinusOneInvalid>>;  // CreateToolhelp32Snapshot
-inline void closeBCryptAlgorithm(BCRYPT_ALG_HANDLE algorithm) { ::BCryptCloseAlgorithmProvider(algorithm, 0); }
-using UniqueBCryptAlgorithm = UniqueHandle<HandleTraits<BCRYPT_ALG_HANDLE, closeBCryptAlgorithm, NullInvalid>>;
-using UniqueBCryptHash = UniqueHandle<HandleTraits<BCRYPT_HASH_HANDLE, ::BCryptDestroyHash, NullInvalid>>;
+using UniqueLibrary = UniqueHandle<HandleTraits<HMODULE, ::FreeLibrary, NullInvalid>>;
 using UniqueEventSource = UniqueHandle<HandleTraits<HANDLE, ::DeregisterEventSource, NullInvalid>>;
 
 }  // namespace tlv::platform::win32

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace tlv::platform::win32 {
@@ -163,11 +164,17 @@ Result<std::vector<FolderEntry>> Win32FileSystem::listFolder(const std::string& 
 
 Result<ProductVersion> Win32FileSystem::productVersion(const std::string& path) {
   using R = Result<ProductVersion>;
+  const auto version = SystemLibrary::load("version.dll");
+  if (!version.ok()) return R::failure(version.error);
+  const auto infoSize = version.value.function<decltype(::GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
+  const auto info = version.value.function<decltype(::GetFileVersionInfoA)>("GetFileVersionInfoA");
+  const auto query = version.value.function<decltype(::VerQueryValueA)>("VerQueryValueA");
+  if (!infoSize || !info || !query) return R::failure(ERROR_PROC_NOT_FOUND);
   DWORD ignored = 0;
-  const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  const DWORD size = infoSize(path.c_str(), &ignored);
   if (size == 0) return R::failure(::GetLastError());
   std::vector<char> block(size);
-  if (!::GetFileVersionInfoA(path.c_str(), 0, size, block.data())) return R::failure(::GetLastError());
+  if (!info(path.c_str(), 0, size, block.data())) return R::failure(::GetLastError());
   // The strings live under their language and code page: the first translation names them.
   struct Translation {
     WORD language;
@@ -175,7 +182,7 @@ Result<ProductVersion> Win32FileSystem::productVersion(const std::string& path) 
   };
   Translation* translation = nullptr;
   UINT length = 0;
-  if (!::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+  if (!query(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
                         &length) ||
       translation == nullptr || length < sizeof(Translation)) {
     return R::failure(ERROR_RESOURCE_TYPE_NOT_FOUND);
@@ -185,8 +192,8 @@ Result<ProductVersion> Win32FileSystem::productVersion(const std::string& path) 
   const auto text = [&](const char* name) {
     char* value = nullptr;
     UINT chars = 0;
-    const std::string query = std::string(prefix) + name;
-    if (!::VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &chars) || !value) return std::string();
+    const std::string key = std::string(prefix) + name;
+    if (!query(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &chars) || !value) return std::string();
     return std::string(value, ::strnlen(value, chars));
   };
   return R::success(ProductVersion{text("ProductName"), text("ProductVersion")});

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Support.h"
 
 #include <winnetwk.h>
@@ -100,8 +101,12 @@ Result<std::string> Win32SystemInfo::computerName(std::uint32_t bufferLength) {
 Result<NetworkUserName> Win32SystemInfo::networkUserName(std::uint32_t bufferLength) {
   using R = Result<NetworkUserName>;
   std::vector<char> buffer(std::max<std::uint32_t>(bufferLength, 1), '\0');
+  const auto mpr = SystemLibrary::load("mpr.dll");
+  if (!mpr.ok()) return R::failure(mpr.error);
+  const auto getUser = mpr.value.function<decltype(::WNetGetUserA)>("WNetGetUserA");
+  if (!getUser) return R::failure(ERROR_PROC_NOT_FOUND);
   DWORD length = bufferLength;
-  const DWORD status = ::WNetGetUserA(nullptr, buffer.data(), &length);
+  const DWORD status = getUser(nullptr, buffer.data(), &length);
   // Windows reports a short buffer as ERROR_MORE_DATA, Wine as ERROR_INSUFFICIENT_BUFFER;
   // both give the length needed.
   if (status == ERROR_MORE_DATA || status == ERROR_INSUFFICIENT_BUFFER) {

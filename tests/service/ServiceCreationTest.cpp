@@ -180,6 +180,15 @@ TEST(ServiceCreationTest, AToolThatIsNotThisReleasesOwnEndsTheRunAsAMissingOne) 
       EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
     }
   }
+  {  // The system cannot hash (bcrypt.dll does not load): told as such, and nothing is placed.
+    ServiceMachine m;
+    constexpr platform::Win32Error kModuleNotFound = 126;
+    m.sim.faults.failWhen([](std::string_view call) { return call == "hashing.sha256"; }, kModuleNotFound);
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "instsrv.exe Missing");
+    EXPECT_EQ(m.log().find("C:\\Tools\\instsrv.exe:Could not be checked, system error 126"), 11u) << m.log();
+    EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\instsrv.exe"));
+  }
 }
 
 // What was checked is what is placed: the tool beside the program is read once, and its

@@ -251,6 +251,26 @@ TEST_F(ServiceCreationWine, APlantedBatchFileIsWrittenAnewBeforeItRunsAndTheProg
   }
 }
 
+// Windows looks for a program's DLLs in its own folder first, the known DLLs excepted: the
+// elevated run loads none of the DLLs it needs from there.
+TEST_F(ServiceCreationWine, NoDllPlantedBesideTheProgramIsLoaded) {
+  installPaymentProgram(kInstallFolder);
+  const char* const planted[] = {"version.dll", "mpr.dll", "bcrypt.dll"};
+  for (const std::string dll : planted) {
+    ASSERT_TRUE(::CopyFileA((buildRoot() + "testkit\\programs\\planted\\" + dll).c_str(), (folder.path() + dll).c_str(),
+                            FALSE)) << dll;
+  }
+  // Wine prefers its own DLLs to files beside a program; Windows takes these from the
+  // program's folder. The run is told to load them as Windows would.
+  char before[512] = {};
+  ::GetEnvironmentVariableA("WINEDLLOVERRIDES", before, sizeof before);
+  ASSERT_TRUE(::SetEnvironmentVariableA("WINEDLLOVERRIDES", (std::string(before) + ";version,mpr,bcrypt=n,b").c_str()));
+  const WindowlessRun run = runWatchingForWindows(program, "/quiet");
+  ::SetEnvironmentVariableA("WINEDLLOVERRIDES", before);
+  EXPECT_EQ(run.exitCode, 0) << "the run ends as it does without them";
+  for (const std::string dll : planted) EXPECT_FALSE(pathExists(folder.path() + dll + ".loaded")) << dll << " was loaded";
+}
+
 // The command interpreter reads the batch file line by line while it runs: until it has
 // ended, nobody can write, rename or delete the file the program checked.
 TEST_F(ServiceCreationWine, TheBatchFileCannotBeChangedWhileItsInterpreterRuns) {

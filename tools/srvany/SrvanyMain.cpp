@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/win32/SystemLibrary.h"
 #include "tools/common/ErrorText.h"
 #include "tools/srvany/ServiceHost.h"
 
@@ -16,6 +17,8 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
 }  // namespace
 
 int main() {
+  // Before anything can load a DLL: a file beside the program never stands in for one of Windows.
+  tlv::platform::win32::restrictDllSearchToSystemFolder();
   // An own-process service: the manager ignores the name in the table and runs its one entry.
   char anyName[] = "";
   const SERVICE_TABLE_ENTRYA services[] = {{anyName, serviceMain}, {nullptr, nullptr}};
