@@ -63,20 +63,35 @@ bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
   // the current drive's root: the tools are not placed there, and the run reports them missing.
   if (windowsFolder.size() < 2) return false;
 
-  // A tool already in the Windows folder, which only administrators change, is used as
-  // found. Only bytes checked in this run are placed. A refused write is logged and the
-  // other tool is still placed; the final presence test decides.
+  removeSetAsideTools(windowsFolder);
+  // A tool in the Windows folder, which only administrators change, is used as found unless
+  // it is an earlier release of this product's own: fixes of the tools must reach machines
+  // that ran an earlier release. Only bytes checked in this run are placed. A refused write
+  // is logged and the other tool is still placed; the final presence test decides.
   auto place = [&](const std::string& tool, const std::string& source, const std::string& target) {
     std::string Task = "Check For " + tool;
-    if (files_.CheckForFileQuietly(target)) return;
+    std::optional<std::string> earlier;
+    if (files_.CheckForFileQuietly(target)) {
+      earlier = earlierOwnRelease(target);
+      if (!earlier) return;
+    }
     Task = "copy " + tool;
     const auto verified = verifiedTools_.find(source);
     if (verified == verifiedTools_.end()) return;
-    if (const auto error = placeTool(target, verified->second); error != platform::err::kSuccess) {
-      const logging::RunError e = logging::runErrorForFile(error, logging::FileOperation::Copy);
+    const Replacement done = earlier ? replaceTool(target, verified->second)
+                                     : Replacement{placeTool(target, verified->second), false};
+    if (done.error != platform::err::kSuccess) {
+      const logging::RunError e = logging::runErrorForFile(done.error, logging::FileOperation::Copy);
       log_.WriteLog({.level = logging::level::kError,
                      .message = Task + " Error: " + std::to_string(e.number),
                      .detail = e.description,
+                     .boxStyle = logging::box::kInformation});
+    } else if (earlier) {
+      const auto own = platform_.files.productVersion(platform_.process.modulePath());
+      log_.WriteLog({.level = logging::level::kNote,
+                     .message = target,
+                     .detail = "Version " + *earlier + " replaced by " + own.value.version +
+                               (done.atRestart ? " at the next start of Windows" : ""),
                      .boxStyle = logging::box::kInformation});
     }
   };

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/ToolDigests.h"
@@ -73,6 +74,20 @@ class frmTlvAsService final : public platform::WindowEvents {
   bool ownToolBesideProgram(const std::string& tool);
   /// Writes the bytes under a temporary name beside the target, then renames them into place.
   platform::Win32Error placeTool(const std::string& target, const std::string& bytes);
+  /// The version of the tool in the Windows folder when it is an earlier release of this
+  /// product's own: its version resource names the running program's product and a lower
+  /// version. nullopt for any other file, which is used as found.
+  std::optional<std::string> earlierOwnRelease(const std::string& target);
+  struct Replacement {
+    platform::Win32Error error = platform::err::kSuccess;
+    bool atRestart = false;  ///< the file was in use and could not be renamed
+  };
+  /// Puts the bytes in place of the tool in the Windows folder. A tool in use by a running
+  /// service is renamed aside first, so that the service's next start runs the new one;
+  /// where even that is refused, Windows replaces it when it next starts.
+  Replacement replaceTool(const std::string& target, const std::string& bytes);
+  /// Deletes the tools that earlier runs set aside in the folder, where no longer in use.
+  void removeSetAsideTools(const std::string& windowsFolder);
   /// The install folder that holds Orbit-Tender.exe, asking the user when the Program Files
   /// one does not; empty when the user gave up.
   std::string findInstallFolder();

@@ -3,10 +3,18 @@
 # template pair in cmake/resources/.
 
 # tlv_windows_resources(<target> DESCRIPTION <text>
-#                       EXECUTION_LEVEL <asInvoker|requireAdministrator> [WINDOW])
+#                       EXECUTION_LEVEL <asInvoker|requireAdministrator> [WINDOW] [VERSION <a.b.c>])
 # WINDOW: a program with a window: common controls version 6 and system DPI awareness.
+# VERSION: another version than the project's (the tests' stand-ins for other releases).
 function(tlv_windows_resources target)
-  cmake_parse_arguments(ARG "WINDOW" "DESCRIPTION;EXECUTION_LEVEL" "" ${ARGN})
+  cmake_parse_arguments(ARG "WINDOW" "DESCRIPTION;EXECUTION_LEVEL;VERSION" "" ${ARGN})
+  if(ARG_VERSION)
+    set(PROJECT_VERSION ${ARG_VERSION})
+    string(REPLACE "." ";" parts ${ARG_VERSION})
+    list(GET parts 0 PROJECT_VERSION_MAJOR)
+    list(GET parts 1 PROJECT_VERSION_MINOR)
+    list(GET parts 2 PROJECT_VERSION_PATCH)
+  endif()
   if(NOT ARG_EXECUTION_LEVEL MATCHES "^(asInvoker|requireAdministrator)$")
     message(FATAL_ERROR "tlv_windows_resources(${target}): EXECUTION_LEVEL asInvoker or requireAdministrator")
   endif()

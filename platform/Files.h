@@ -79,8 +79,12 @@ class FileSystem {
   /// Creates the file, or empties an existing one, and writes exactly these bytes. A write
   /// that fails part way may leave part of them behind.
   virtual Win32Error writeNewFile(const std::string& path, std::string_view bytes) = 0;
-  /// Renames a file within its volume, replacing an existing target in one step.
+  /// Renames a file within its volume, replacing an existing target in one step. A program
+  /// that is running can be renamed, but not replaced.
   virtual Win32Error moveFile(const std::string& source, const std::string& target) = 0;
+  /// Has Windows rename the file in place of the target when it next starts, before any
+  /// program runs (for a target in use now; administrators only).
+  virtual Win32Error moveFileAtRestart(const std::string& source, const std::string& target) = 0;
   /// Lists a folder's entries, "." and ".." included, in the file system's order.
   virtual Result<std::vector<FolderEntry>> listFolder(const std::string& folder) = 0;
   /// The product named by a program file's version resource (GetFileVersionInfoA, the

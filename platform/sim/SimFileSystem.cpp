@@ -134,6 +134,12 @@ void SimFileSystem::setProductVersion(const std::string& path, const ProductVers
 
 void SimFileSystem::denyWritesIn(const std::string& folder) { deniedFolders_.insert(keyOf(folder)); }
 
+void SimFileSystem::markRunning(const std::string& path, bool renamable) {
+  if (Node* node = find(keyOf(path)); node && !node->folder) {
+    node->image = renamable ? Node::Image::Running : Node::Image::RunningFixed;
+  }
+}
+
 bool SimFileSystem::exists(const std::string& path) const { return find(keyOf(path)) != nullptr; }
 
 bool SimFileSystem::isFolder(const std::string& path) const {
@@ -154,6 +160,7 @@ Win32Error SimFileSystem::checkWritable(const std::string& key) const {
   if (const Node* node = find(key)) {
     if (node->folder || (node->attributes & attr::kReadOnly)) return err::kAccessDenied;
     if (node->holders > 0) return err::kSharingViolation;
+    if (node->image != Node::Image::None) return err::kAccessDenied;
   }
   return err::kSuccess;
 }
@@ -250,8 +257,9 @@ Win32Error SimFileSystem::moveFile(const std::string& source, const std::string&
   const std::string sourceKey = keyOf(source);
   const Node* from = validKey(sourceKey) ? find(sourceKey) : nullptr;
   if (!from) return find(parentKey(sourceKey)) ? err::kFileNotFound : err::kPathNotFound;
-  if (from->folder) return err::kAccessDenied;
-  if (Win32Error e = checkWritable(sourceKey)) return e;
+  if (from->folder || from->image == Node::Image::RunningFixed) return err::kAccessDenied;
+  if (from->holders > 0) return err::kSharingViolation;
+  if (deniedFolders_.count(parentKey(sourceKey))) return err::kAccessDenied;
   const std::string targetKey = keyOf(target);
   // Replacing a held file is refused as access denied, not as a sharing violation.
   if (Win32Error e = checkWritable(targetKey)) return e == err::kSharingViolation ? err::kAccessDenied : e;
@@ -260,6 +268,13 @@ Win32Error SimFileSystem::moveFile(const std::string& source, const std::string&
   moved.name = lastName(target);
   nodes_.erase(sourceKey);
   nodes_[targetKey] = std::move(moved);
+  return err::kSuccess;
+}
+
+Win32Error SimFileSystem::moveFileAtRestart(const std::string& source, const std::string& target) {
+  if (Win32Error e = faults_.enter("files.moveFileAtRestart")) return e;
+  if (!find(keyOf(source))) return err::kFileNotFound;
+  movesAtRestart_.emplace_back(source, target);
   return err::kSuccess;
 }
 

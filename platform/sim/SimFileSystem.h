@@ -6,6 +6,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/Files.h"
 #include "platform/sim/SimFaults.h"
@@ -25,6 +27,11 @@ class SimFileSystem final : public FileSystem {
   void setProductVersion(const std::string& path, const ProductVersion& product);
   /// Files in this folder can no longer be created, written, replaced or copied over.
   void denyWritesIn(const std::string& folder);
+  /// The file is the image of a running program: it can be renamed, but not written,
+  /// replaced or deleted. `renamable` false: not even renamed.
+  void markRunning(const std::string& path, bool renamable = true);
+  /// The renames asked for at the next start of Windows, as source and target.
+  const std::vector<std::pair<std::string, std::string>>& movesAtRestart() const { return movesAtRestart_; }
   bool exists(const std::string& path) const;
   bool isFolder(const std::string& path) const;
   /// Contents of a file; empty when there is none.
@@ -40,6 +47,7 @@ class SimFileSystem final : public FileSystem {
   /// An injected fault leaves the first half of the bytes behind, as a write cut short does.
   Win32Error writeNewFile(const std::string& path, std::string_view bytes) override;
   Win32Error moveFile(const std::string& source, const std::string& target) override;
+  Win32Error moveFileAtRestart(const std::string& source, const std::string& target) override;
   Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
   Result<ProductVersion> productVersion(const std::string& path) override;
 
@@ -53,6 +61,7 @@ class SimFileSystem final : public FileSystem {
     std::uint32_t attributes = 0;
     std::optional<ProductVersion> product;  // the version resource of a program file
     int holders = 0;                        // open HeldFile objects: no writes, renames or deletes
+    enum class Image { None, Running, RunningFixed } image = Image::None;  // a running program's file
   };
   static bool validKey(const std::string& key);
   Node* find(const std::string& key);
@@ -63,6 +72,7 @@ class SimFileSystem final : public FileSystem {
   SimFaults& faults_;
   std::map<std::string, Node> nodes_;  // key: normalised upper-case path
   std::set<std::string> deniedFolders_;
+  std::vector<std::pair<std::string, std::string>> movesAtRestart_;
 };
 
 }  // namespace tlv::platform::sim

@@ -143,6 +143,12 @@ Win32Error Win32FileSystem::deleteFile(const std::string& path) {
   return ::DeleteFileA(path.c_str()) ? ERROR_SUCCESS : ::GetLastError();
 }
 
+Win32Error Win32FileSystem::moveFileAtRestart(const std::string& source, const std::string& target) {
+  return ::MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)
+             ? ERROR_SUCCESS
+             : ::GetLastError();
+}
+
 Result<std::vector<FolderEntry>> Win32FileSystem::listFolder(const std::string& folder) {
   using R = Result<std::vector<FolderEntry>>;
   std::string pattern = folder;

@@ -64,6 +64,10 @@ class RecordingFiles final : public platform::FileSystem {
     writeTargets.push_back(target);
     return inner_.moveFile(source, target);
   }
+  platform::Win32Error moveFileAtRestart(const std::string& source, const std::string& target) override {
+    writeTargets.push_back(target);
+    return inner_.moveFileAtRestart(source, target);
+  }
   platform::Result<std::vector<platform::FolderEntry>> listFolder(const std::string& folder) override {
     return inner_.listFolder(folder);
   }

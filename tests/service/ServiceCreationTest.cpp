@@ -227,6 +227,77 @@ TEST(ServiceCreationTest, ToolsArePlacedFromTheBytesCheckedAndNeverHalfWritten) 
   }
 }
 
+// Fixes of the tools must reach machines that ran an earlier release: an earlier release of
+// this product's own tool in the Windows folder is replaced; any other file there is kept.
+TEST(ServiceCreationTest, AnEarlierReleasesToolInTheWindowsFolderIsReplacedAnyOtherIsKept) {
+  const std::string target = "C:\\Windows\\srvany.exe";
+  struct Case {
+    const char* what;
+    std::optional<platform::ProductVersion> version;
+    bool replaced;
+  };
+  const Case cases[] = {
+      {"earlier release", platform::ProductVersion{"TlvAsService", "0.9.9"}, true},
+      {"same release written shorter", platform::ProductVersion{"TlvAsService", "1.0"}, false},
+      {"newer release", platform::ProductVersion{"TlvAsService", "1.0.10"}, false},
+      {"another product", platform::ProductVersion{"Resource Kit", "0.1"}, false},
+      {"a version that is no number", platform::ProductVersion{"TlvAsService", "0.9-beta"}, false},
+      {"no version resource", std::nullopt, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ServiceMachine m;
+    m.sim.files.addFile(target, "placed earlier");
+    if (c.version) m.sim.files.setProductVersion(target, *c.version);
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
+    EXPECT_EQ(m.sim.files.contents(target), c.replaced ? kSrvanyBytes : "placed earlier");
+    EXPECT_EQ(m.log(), c.replaced ? "9:05:07 AM " + target + ":Version 0.9.9 replaced by 1.0.0" + k23Spaces + "\r\n" : "");
+  }
+}
+
+// A host that a running service uses cannot be replaced, only renamed: the new one takes its
+// name for the service's next start, and a later run deletes the old one once it is free.
+TEST(ServiceCreationTest, AHostInUseIsRenamedAsideAndALaterRunDeletesIt) {
+  const std::string target = "C:\\Windows\\srvany.exe";
+  const std::string aside = target + ".20261206-090507.old";
+  {
+    ServiceMachine m;
+    m.sim.files.addFile(target, "running host");
+    m.sim.files.setProductVersion(target, {"TlvAsService", "0.9.0"});
+    m.sim.files.markRunning(target);
+    m.sim.files.addFile(aside, "set aside by an earlier run, still running");
+    m.sim.files.markRunning(aside);
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
+    EXPECT_EQ(m.sim.files.contents(target), kSrvanyBytes);
+    EXPECT_EQ(m.sim.files.contents(target + ".20261206-090507-2.old"), "running host") << "no name collides";
+    EXPECT_EQ(m.sim.files.contents(aside), "set aside by an earlier run, still running");
+    EXPECT_EQ(m.log(), "9:05:07 AM " + target + ":Version 0.9.0 replaced by 1.0.0" + k23Spaces + "\r\n");
+  }
+  {  // Free again (the service has restarted): the next run deletes what was set aside.
+    ServiceMachine m;
+    m.sim.files.addFile(aside, "old host");
+    m.sim.files.addFile("C:\\Windows\\instsrv.exe.20261205-080000.old", "old tool");
+    m.run();
+    EXPECT_FALSE(m.sim.files.exists(aside));
+    EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\instsrv.exe.20261205-080000.old"));
+  }
+  {  // Not even a rename allowed: Windows replaces it at its next start, and the log says so.
+    ServiceMachine m;
+    m.sim.files.addFile(target, "running host");
+    m.sim.files.setProductVersion(target, {"TlvAsService", "0.9.0"});
+    m.sim.files.markRunning(target, /*renamable=*/false);
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
+    EXPECT_EQ(m.sim.files.movesAtRestart(),
+              (std::vector<std::pair<std::string, std::string>>{{target + ".partial", target}}));
+    EXPECT_EQ(m.sim.files.contents(target + ".partial"), kSrvanyBytes);
+    EXPECT_EQ(m.log(), "9:05:07 AM " + target + ":Version 0.9.0 replaced by 1.0.0 at the next start of Windows" +
+                           k23Spaces + "\r\n");
+  }
+}
+
 TEST(ServiceCreationTest, MissingToolEndsWithOneEntryAndOneBoxAndTouchesNothingElse) {
   for (const std::string tool : {"instsrv.exe", "srvany.exe"}) {
     SCOPED_TRACE(tool);

@@ -251,6 +251,49 @@ TEST_F(ServiceCreationWine, APlantedBatchFileIsWrittenAnewBeforeItRunsAndTheProg
   }
 }
 
+// Fixes of the service host must reach machines that ran an earlier release, also while a
+// service runs it: the service keeps running, and its next start runs the new host.
+TEST_F(ServiceCreationWine, AnEarlierReleasesHostIsReplacedWhileItsServiceRunsIt) {
+  installPaymentProgram(kInstallFolder);
+  ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
+  const std::string host = windowsFolder() + "srvany.exe";
+  const std::string release = readFile(buildRoot() + "tools\\srvany\\srvany.exe");
+  ASSERT_TRUE(::CopyFileA((buildRoot() + "testkit\\programs\\earlier\\srvany.exe").c_str(), host.c_str(), FALSE));
+  UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+  UniqueServiceHandle service(::OpenServiceA(manager.get(), kService, SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS));
+  const auto processId = [&service] {
+    SERVICE_STATUS_PROCESS status{};
+    DWORD needed = 0;
+    ::QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof status, &needed);
+    return status.dwCurrentState == SERVICE_RUNNING ? status.dwProcessId : 0;
+  };
+  ASSERT_TRUE(::StartServiceA(service.get(), 0, nullptr)) << ::GetLastError();
+  ASSERT_TRUE(waitForServiceState(kService, SERVICE_RUNNING, 20000));
+  const DWORD earlierHost = processId();
+
+  ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
+  EXPECT_EQ(readFile(host), release) << "this release's host under the tool's name";
+  EXPECT_EQ(processId(), earlierHost) << "the running service was left alone";
+  const auto logs = folder.files("*.log");
+  ASSERT_FALSE(logs.empty());
+  EXPECT_NE(readFile(folder.path() + logs.back()).find(" " + host + ":Version 0.9.0 replaced by 1.0.0"),
+            std::string::npos);
+
+  SERVICE_STATUS status{};
+  EXPECT_TRUE(::ControlService(service.get(), SERVICE_CONTROL_STOP, &status));
+  ASSERT_TRUE(waitForServiceState(kService, SERVICE_STOPPED, 20000));
+  ASSERT_TRUE(::StartServiceA(service.get(), 0, nullptr)) << ::GetLastError();
+  EXPECT_TRUE(waitForServiceState(kService, SERVICE_RUNNING, 20000)) << "the new host starts the service";
+  EXPECT_TRUE(::ControlService(service.get(), SERVICE_CONTROL_STOP, &status));
+  ASSERT_TRUE(waitForServiceState(kService, SERVICE_STOPPED, 20000));
+
+  // The host set aside is free now: the next run deletes it.
+  ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
+  WIN32_FIND_DATAA found{};
+  platform::win32::UniqueFind setAside(::FindFirstFileA((host + ".*.old").c_str(), &found));
+  EXPECT_FALSE(setAside) << found.cFileName << " is left";
+}
+
 // Windows looks for a program's DLLs in its own folder first, the known DLLs excepted: the
 // elevated run loads none of the DLLs it needs from there.
 TEST_F(ServiceCreationWine, NoDllPlantedBesideTheProgramIsLoaded) {

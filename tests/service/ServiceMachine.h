@@ -31,6 +31,7 @@ struct ServiceMachine {
   ServiceMachine() {
     sim.process.setModulePath("C:\\Tools\\TlvAsService.exe");
     sim.files.addFile("C:\\Tools\\TlvAsService.exe", "program");
+    sim.files.setProductVersion("C:\\Tools\\TlvAsService.exe", {"TlvAsService", "1.0.0"});
     sim.files.addFile("C:\\Tools\\instsrv.exe", kInstsrvBytes);
     sim.files.addFile("C:\\Tools\\srvany.exe", kSrvanyBytes);
     sim.files.addFolder("C:\\Windows\\System32");
