@@ -2,12 +2,15 @@
 // system folder only, never from their own folder.
 //
 // The programs import statically only DLLs that no file beside them can stand in for:
-//   kernel32, user32, gdi32, advapi32, msvcrt: "known DLLs" (the KnownDLLs registry list),
-//     which Windows always maps from the system folder;
-//   comctl32 (TlvAsService.exe only): bound by the manifest to the side-by-side assembly
+//   kernel32, advapi32, msvcrt, and user32 for srvany.exe: "known DLLs" (the KnownDLLs
+//     registry list), which Windows always maps from the system folder, with the DLLs they
+//     import in turn;
+//   comctl32 would be safe too: the manifest binds it to the side-by-side assembly
 //     Microsoft.Windows.Common-Controls 6.0, which Windows takes from its own store.
-// Every other DLL (version, mpr, bcrypt) goes through SystemLibrary. scripts' package check
-// holds the shipped executables to this list.
+// TlvAsService.exe delay-loads user32, gdi32 and comctl32 (cmake/DelayImports.cmake): they
+// load at their first call, after restrictDllSearchToSystemFolder, so that nothing they pull
+// in is looked for beside the program either. Every other DLL (version, mpr, bcrypt) goes
+// through SystemLibrary. The release's check-imports holds the shipped executables to this.
 #pragma once
 
 #include "platform/Result.h"

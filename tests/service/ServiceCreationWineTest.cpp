@@ -274,6 +274,9 @@ TEST_F(ServiceCreationWine, AnEarlierReleasesHostIsReplacedWhileItsServiceRunsIt
   ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
   EXPECT_EQ(readFile(host), release) << "this release's host under the tool's name";
   EXPECT_EQ(processId(), earlierHost) << "the running service was left alone";
+  WIN32_FIND_DATAA found{};
+  EXPECT_TRUE(platform::win32::UniqueFind(::FindFirstFileA((host + ".*.old").c_str(), &found)))
+      << "the running host was not set aside";
   const auto logs = folder.files("*.log");
   ASSERT_FALSE(logs.empty());
   EXPECT_NE(readFile(folder.path() + logs.back()).find(" " + host + ":Version 0.9.0 replaced by 1.0.0"),
@@ -289,7 +292,6 @@ TEST_F(ServiceCreationWine, AnEarlierReleasesHostIsReplacedWhileItsServiceRunsIt
 
   // The host set aside is free now: the next run deletes it.
   ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
-  WIN32_FIND_DATAA found{};
   platform::win32::UniqueFind setAside(::FindFirstFileA((host + ".*.old").c_str(), &found));
   EXPECT_FALSE(setAside) << found.cFileName << " is left";
 }
@@ -303,13 +305,13 @@ TEST_F(ServiceCreationWine, NoDllPlantedBesideTheProgramIsLoaded) {
     ASSERT_TRUE(::CopyFileA((buildRoot() + "testkit\\programs\\planted\\" + dll).c_str(), (folder.path() + dll).c_str(),
                             FALSE)) << dll;
   }
-  // Wine prefers its own DLLs to files beside a program; Windows takes these from the
-  // program's folder. The run is told to load them as Windows would.
-  char before[512] = {};
-  ::GetEnvironmentVariableA("WINEDLLOVERRIDES", before, sizeof before);
-  ASSERT_TRUE(::SetEnvironmentVariableA("WINEDLLOVERRIDES", (std::string(before) + ";version,mpr,bcrypt=n,b").c_str()));
+  // Wine prefers its own DLLs to files beside a program, Windows takes these from the
+  // program's folder: this suite runs with WINEDLLOVERRIDES telling Wine to do the same
+  // (tests/service/CMakeLists.txt). Wine reads it from the environment the process starts with.
+  char overrides[512] = {};
+  ::GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+  ASSERT_NE(std::string(overrides).find("version,mpr,bcrypt=n,b"), std::string::npos) << overrides;
   const WindowlessRun run = runWatchingForWindows(program, "/quiet");
-  ::SetEnvironmentVariableA("WINEDLLOVERRIDES", before);
   EXPECT_EQ(run.exitCode, 0) << "the run ends as it does without them";
   for (const std::string dll : planted) EXPECT_FALSE(pathExists(folder.path() + dll + ".loaded")) << dll << " was loaded";
 }
