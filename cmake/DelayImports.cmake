@@ -11,8 +11,16 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
 endif()
 
 # tlv_delay_import_library(<dll>): the interface library tlv_delay_<dll>, which links the
-# delay-import library of <dll>.dll made from MinGW's import library.
+# delay-import library of <dll>.dll made from MinGW's import library. On i686 it links the
+# import library itself: binutils' i386 delay-import thunks lack the relocation of their jump
+# to the loading helper (they jump to the next thunk and the program faults), so the x86
+# edition imports these known DLLs directly.
 function(tlv_delay_import_library dll)
+  if(TLV_I686)
+    add_library(tlv_delay_${dll} INTERFACE)
+    target_link_libraries(tlv_delay_${dll} INTERFACE ${dll})
+    return()
+  endif()
   set(out ${CMAKE_BINARY_DIR}/delayimp/lib${dll}_delay.a)
   find_file(import_lib lib${dll}.a PATHS ${CMAKE_FIND_ROOT_PATH}/lib NO_DEFAULT_PATH REQUIRED)
   add_custom_command(OUTPUT ${out}

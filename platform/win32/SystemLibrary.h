@@ -7,9 +7,11 @@
 //     import in turn;
 //   comctl32 would be safe too: the manifest binds it to the side-by-side assembly
 //     Microsoft.Windows.Common-Controls 6.0, which Windows takes from its own store.
-// TlvAsService.exe delay-loads user32, gdi32 and comctl32 (cmake/DelayImports.cmake): they
-// load at their first call, after restrictDllSearchToSystemFolder, so that nothing they pull
-// in is looked for beside the program either. Every other DLL (version, mpr, bcrypt) goes
+// TlvAsService.exe of the x64 edition delay-loads user32, gdi32 and comctl32
+// (cmake/DelayImports.cmake): they load at their first call, after
+// restrictDllSearchToSystemFolder, so that nothing they pull in is looked for beside the
+// program either. The x86 edition imports them (known DLLs, whose own imports Windows takes
+// from the system folder): binutils cannot make working i386 delay imports. Every other DLL (version, mpr, bcrypt) goes
 // through SystemLibrary. The release's check-imports holds the shipped executables to this.
 #pragma once
 
