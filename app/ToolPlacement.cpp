@@ -21,16 +21,18 @@ bool frmTlvAsService::ownToolBesideProgram(const std::string& tool) {
   const platform::Sha256Digest* expected = tools_.of(tool);
   const auto length = platform_.files.fileLength(path);
   std::string detail = "Not this release's own";
-  if (expected && length.ok() && length.value <= kLargestTool) {
-    auto bytes = platform_.files.readWholeFile(path);
+  auto bytes = expected && length.ok() && length.value <= kLargestTool
+                   ? platform_.files.readWholeFile(path)
+                   : platform::Result<std::string>::failure(platform::err::kInvalidData);
+  if (bytes.ok()) {
     const auto digest = files::authenticodeDigest(platform_.hashing, bytes.value);
-    if (bytes.ok() && digest.ok() && digest.value == *expected) {
+    if (digest.ok() && digest.value == *expected) {
       verifiedTools_[path] = std::move(bytes.value);
       return true;
     }
     // The system could not hash it (bcrypt.dll missing or refusing): say so, not that the
     // file is foreign.
-    if (bytes.ok() && !digest.ok() && digest.error != platform::err::kInvalidData) {
+    if (!digest.ok() && digest.error != platform::err::kInvalidData) {
       detail = "Could not be checked, system error " + std::to_string(digest.error);
     }
   }
@@ -70,7 +72,7 @@ bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
   // is logged and the other tool is still placed; the final presence test decides.
   auto place = [&](const std::string& tool, const std::string& source, const std::string& target) {
     std::string Task = "Check For " + tool;
-    std::optional<std::string> earlier;
+    std::optional<Upgrade> earlier;
     if (files_.CheckForFileQuietly(target)) {
       earlier = earlierOwnRelease(target);
       if (!earlier) return;
@@ -87,10 +89,9 @@ bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
                      .detail = e.description,
                      .boxStyle = logging::box::kInformation});
     } else if (earlier) {
-      const auto own = platform_.files.productVersion(platform_.process.modulePath());
       log_.WriteLog({.level = logging::level::kNote,
                      .message = target,
-                     .detail = "Version " + *earlier + " replaced by " + own.value.version +
+                     .detail = "Version " + earlier->from + " replaced by " + earlier->to +
                                (done.atRestart ? " at the next start of Windows" : ""),
                      .boxStyle = logging::box::kInformation});
     }

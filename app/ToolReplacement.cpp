@@ -38,7 +38,7 @@ constexpr char kSetAsideEnding[] = ".old";
 
 }  // namespace
 
-std::optional<std::string> frmTlvAsService::earlierOwnRelease(const std::string& target) {
+std::optional<frmTlvAsService::Upgrade> frmTlvAsService::earlierOwnRelease(const std::string& target) {
   const auto running = platform_.files.productVersion(platform_.process.modulePath());
   const auto found = platform_.files.productVersion(target);
   if (!running.ok() || !found.ok() || running.value.name.empty() || found.value.name != running.value.name) {
@@ -47,7 +47,7 @@ std::optional<std::string> frmTlvAsService::earlierOwnRelease(const std::string&
   const auto runningNumbers = versionNumbers(running.value.version);
   const auto foundNumbers = versionNumbers(found.value.version);
   if (!runningNumbers || !foundNumbers || !isLower(*foundNumbers, *runningNumbers)) return std::nullopt;
-  return found.value.version;
+  return Upgrade{found.value.version, running.value.version};
 }
 
 frmTlvAsService::Replacement frmTlvAsService::replaceTool(const std::string& target, const std::string& bytes) {

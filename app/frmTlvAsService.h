@@ -74,10 +74,14 @@ class frmTlvAsService final : public platform::WindowEvents {
   bool ownToolBesideProgram(const std::string& tool);
   /// Writes the bytes under a temporary name beside the target, then renames them into place.
   platform::Win32Error placeTool(const std::string& target, const std::string& bytes);
-  /// The version of the tool in the Windows folder when it is an earlier release of this
-  /// product's own: its version resource names the running program's product and a lower
-  /// version. nullopt for any other file, which is used as found.
-  std::optional<std::string> earlierOwnRelease(const std::string& target);
+  struct Upgrade {
+    std::string from;  ///< the version of the tool in the Windows folder
+    std::string to;    ///< the running program's
+  };
+  /// The versions when the tool in the Windows folder is an earlier release of this product's
+  /// own: its version resource names the running program's product and a lower version.
+  /// nullopt for any other file, which is used as found.
+  std::optional<Upgrade> earlierOwnRelease(const std::string& target);
   struct Replacement {
     platform::Win32Error error = platform::err::kSuccess;
     bool atRestart = false;  ///< the file was in use and could not be renamed

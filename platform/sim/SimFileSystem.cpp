@@ -68,7 +68,8 @@ class SimHeldFile final : public HeldFile {
     if (SimFileSystem::Node* node = fs_.find(key_)) ++node->holders;
   }
   ~SimHeldFile() override {
-    if (SimFileSystem::Node* node = fs_.find(key_)) --node->holders;
+    // A test may have put another file under the name meanwhile: it holds nothing.
+    if (SimFileSystem::Node* node = fs_.find(key_); node && node->holders > 0) --node->holders;
   }
   SimHeldFile(const SimHeldFile&) = delete;
   SimHeldFile& operator=(const SimHeldFile&) = delete;
