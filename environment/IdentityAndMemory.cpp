@@ -74,8 +74,8 @@ std::string jclass_WinEnviron::ReadUserName() {
 void jclass_WinEnviron::ReadMemoryStatus() {
   // A refused query leaves the record as the last query filled it.
   if (const auto status = platform_.systemInfo.memoryStatus(); status.ok()) memoryStatus_ = status.value;
-  RAMTOTAL_ = static_cast<float>(static_cast<std::int32_t>(memoryStatus_.totalPhys) / kMemoryUnit);
-  RAMFREE_ = static_cast<float>(static_cast<std::int32_t>(memoryStatus_.availPhys) / kMemoryUnit);
+  RAMTOTAL_ = static_cast<float>(static_cast<std::int32_t>(platform::reducedTo32Bits(memoryStatus_.totalPhys)) / kMemoryUnit);
+  RAMFREE_ = static_cast<float>(static_cast<std::int32_t>(platform::reducedTo32Bits(memoryStatus_.availPhys)) / kMemoryUnit);
   if (RAMTOTAL_ >= 0 && RAMTOTAL_ <= kLargestTrusted32BitTotal) return;
   ReadMemoryStatusEx(RAMTOTAL_, RAMFREE_);
 }

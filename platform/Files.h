@@ -65,6 +65,9 @@ class FileSystem {
 
   /// Length in bytes of a file. A folder or a missing path is an error.
   virtual Result<std::int64_t> fileLength(const std::string& path) = 0;
+  /// GetFullPathNameA: the path made full against the process's current folder and drive,
+  /// "." and ".." resolved, a trailing backslash kept. Nothing on disk is looked at.
+  virtual Result<std::string> fullPath(const std::string& path) = 0;
   /// Attribute bits of a file or folder; a trailing backslash on a folder is allowed.
   virtual Result<std::uint32_t> fileAttributes(const std::string& path) = 0;
   /// Opens a text file for writing line by line.

@@ -30,12 +30,22 @@ struct OsVersionInfoEx {
   std::uint8_t productType = 0;
 };
 
-/// The 32-bit memory-status record (MEMORYSTATUS of a 32-bit program): byte counts that cap
-/// or wrap on machines with 2 GiB or more.
+/// The memory-status record of GlobalMemoryStatus (MEMORYSTATUS): byte counts of the
+/// program's SIZE_T, which is 32 bits in the x86 edition and 64 bits in the x64 one. Windows
+/// caps or wraps the x86 edition's counts itself; reducedTo32Bits gives the x64 edition's the
+/// same shape.
 struct MemoryStatus {
-  std::uint32_t totalPhys = 0;
-  std::uint32_t availPhys = 0;
+  std::uint64_t totalPhys = 0;
+  std::uint64_t availPhys = 0;
 };
+
+/// A GlobalMemoryStatus byte count as the 32-bit record holds it. A count beyond 32 bits
+/// reads as 0xFFFFFFFF, the value Windows gives a 32-bit program on a machine with more than
+/// 4 GiB ("-1 to indicate an overflow"): read as a signed number it is negative, so the
+/// program asks the 64-bit record instead of trusting a count cut to its low 32 bits.
+constexpr std::uint32_t reducedTo32Bits(std::uint64_t bytes) {
+  return bytes > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<std::uint32_t>(bytes);
+}
 
 /// The 64-bit memory-status record (MEMORYSTATUSEX).
 struct MemoryStatusEx {

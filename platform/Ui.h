@@ -81,6 +81,9 @@ class Ui {
                                 const std::string& defaultText) = 0;
   /// The program's own title, used for a message box given no title.
   virtual std::string programTitle() = 0;
+  /// Whether the process's window station shows its windows to someone (WSF_VISIBLE): not
+  /// so for a service's or a scheduled task's, where a box would wait unseen for ever.
+  virtual bool windowStationVisible() = 0;
 };
 
 }  // namespace tlv::platform

@@ -48,6 +48,69 @@ std::string folderOfPathWithSeparator(std::string_view filePath) {
   return std::string(filePath.substr(0, slash + 1));
 }
 
+namespace {
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool hasDrive(std::string_view path) { return path.size() >= 2 && path[1] == ':'; }
+
+// "C:\\" of "C:\\a\\b", "\\\\server\\share\\" of a UNC path: the part ".." never leaves.
+std::size_t rootLength(std::string_view path) {
+  if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
+    std::size_t end = 2;
+    for (int part = 0; part < 2 && end < path.size(); ++part) {
+      while (end < path.size() && !isSeparator(path[end])) ++end;
+      if (end < path.size()) ++end;
+    }
+    return end;
+  }
+  return hasDrive(path) ? std::min<std::size_t>(3, path.size()) : 0;
+}
+
+}  // namespace
+
+std::string fullPathIn(std::string_view path, std::string_view currentFolder) {
+  std::string joined;
+  const bool unc = path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
+  const std::string_view currentDrive = currentFolder.substr(0, rootLength(currentFolder));
+  if (unc || (hasDrive(path) && path.size() >= 3 && isSeparator(path[2]))) {
+    joined = path;
+  } else if (hasDrive(path) && !equalsNoCase(path.substr(0, 2), currentFolder.substr(0, 2))) {
+    joined = std::string(path.substr(0, 2)) + "\\" + std::string(path.substr(2));  // another drive: its root
+  } else if (hasDrive(path)) {
+    joined = std::string(currentFolder) + "\\" + std::string(path.substr(2));
+  } else if (!path.empty() && isSeparator(path[0])) {
+    joined = std::string(currentDrive) + std::string(path);
+  } else {
+    joined = std::string(currentFolder) + "\\" + std::string(path);
+  }
+  for (char& c : joined) {
+    if (c == '/') c = '\\';
+  }
+  const std::size_t root = rootLength(joined);
+  std::string full = joined.substr(0, root);
+  if (!full.empty() && full.back() != '\\') full += '\\';
+  const bool trailing = joined.size() > root && joined.back() == '\\';
+  std::size_t segmentsStart = full.size();
+  std::size_t start = root;
+  while (start <= joined.size()) {
+    std::size_t end = joined.find('\\', start);
+    if (end == std::string::npos) end = joined.size();
+    const std::string_view segment = std::string_view(joined).substr(start, end - start);
+    if (segment == "..") {
+      if (full.size() > segmentsStart) {
+        full.pop_back();
+        full.erase(full.rfind('\\') + 1);
+      }
+    } else if (!segment.empty() && segment != ".") {
+      full.append(segment);
+      full += '\\';
+    }
+    start = end + 1;
+  }
+  if (!trailing && full.size() > segmentsStart) full.pop_back();
+  return full;
+}
+
 std::string baseNameWithoutExtension(std::string_view filePath) {
   const std::size_t slash = filePath.find_last_of("\\/");
   std::string_view name = slash == std::string_view::npos ? filePath : filePath.substr(slash + 1);

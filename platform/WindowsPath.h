@@ -21,6 +21,11 @@ std::string folderOfPath(std::string_view filePath);
 /// The folder part of a path with the separator that ends it ("C:\a\" for "C:\a\b.exe"), as
 /// a program's start folder; empty when the path names no folder.
 std::string folderOfPathWithSeparator(std::string_view filePath);
+/// The path made full as GetFullPathName makes it, against `currentFolder` (a full path): a
+/// relative path, one from the current drive's root ("\\a") or one on the current drive
+/// ("C:a") is joined to it; "/" reads as "\\", doubled separators, "." and ".." are resolved.
+/// A trailing separator stays. UNC paths ("\\\\server\\share\\...") are only resolved.
+std::string fullPathIn(std::string_view path, std::string_view currentFolder);
 /// The file name of a path without its extension ("TlvAsService" for "C:\T\TlvAsService.exe").
 std::string baseNameWithoutExtension(std::string_view filePath);
 

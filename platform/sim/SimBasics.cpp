@@ -52,26 +52,31 @@ std::string SimProcess::modulePath() {
   return modulePath_;
 }
 
-namespace {
-
-// The batch file's work is done when it starts: the interpreter has ended by the first wait.
+// The batch file's work is done when it starts, or at the first wait for it, when the
+// interpreter ends.
 class SimStartedProcess final : public StartedProcess {
  public:
-  explicit SimStartedProcess(SimFaults& faults) : faults_(faults) {}
-  bool waitForEnd(unsigned) override { return faults_.enter("process.waitForEnd") == err::kSuccess; }
+  SimStartedProcess(SimProcess& process, std::string path) : process_(process), path_(std::move(path)) {}
+  bool waitForEnd(unsigned milliseconds) override {
+    process_.batchWaits_.push_back(milliseconds);
+    if (process_.faults_.enter("process.waitForEnd") != err::kSuccess) return false;
+    if (!ended_ && process_.batchEndEffect_) process_.batchEndEffect_(path_);
+    ended_ = true;
+    return true;
+  }
 
  private:
-  SimFaults& faults_;
+  SimProcess& process_;
+  std::string path_;
+  bool ended_ = false;
 };
-
-}  // namespace
 
 Result<std::unique_ptr<StartedProcess>> SimProcess::startBatchFile(const std::string& path) {
   using R = Result<std::unique_ptr<StartedProcess>>;
   if (Win32Error e = faults_.enter("process.startBatchFile")) return R::failure(e);
   started_.push_back(path);
   if (batchEffect_) batchEffect_(path);
-  return R::success(std::make_unique<SimStartedProcess>(faults_));
+  return R::success(std::make_unique<SimStartedProcess>(*this, path));
 }
 
 void SimProcess::sleep(unsigned milliseconds) {

@@ -46,7 +46,12 @@ class SimProcess final : public Process {
   void setModulePath(std::string path) { modulePath_ = std::move(path); }
   /// Runs when a batch file is started, standing for what the batch file does.
   void onBatchStart(std::function<void(const std::string& path)> effect) { batchEffect_ = std::move(effect); }
+  /// Runs when a started batch file ends, which is at the first wait for it: what a slow
+  /// batch file does only after the program has looked.
+  void onBatchEnd(std::function<void(const std::string& path)> effect) { batchEndEffect_ = std::move(effect); }
   const std::vector<std::string>& startedBatchFiles() const { return started_; }
+  /// The time limits of the waits for started batch files, in order.
+  const std::vector<unsigned>& batchWaits() const { return batchWaits_; }
   const std::vector<unsigned>& sleeps() const { return sleeps_; }
 
   std::string modulePath() override;
@@ -56,8 +61,11 @@ class SimProcess final : public Process {
  private:
   SimFaults& faults_;
   std::string modulePath_ = "C:\\Tools\\TlvAsService.exe";
+  friend class SimStartedProcess;
   std::function<void(const std::string&)> batchEffect_;
+  std::function<void(const std::string&)> batchEndEffect_;
   std::vector<std::string> started_;
+  std::vector<unsigned> batchWaits_;
   std::vector<unsigned> sleeps_;
 };
 

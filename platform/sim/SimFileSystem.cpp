@@ -279,6 +279,13 @@ Win32Error SimFileSystem::moveFileAtRestart(const std::string& source, const std
   return err::kSuccess;
 }
 
+Result<std::string> SimFileSystem::fullPath(const std::string& path) {
+  using R = Result<std::string>;
+  if (Win32Error e = faults_.enter("files.fullPath")) return R::failure(e);
+  if (path.empty()) return R::failure(err::kInvalidName);
+  return R::success(fullPathIn(path, currentFolder_));
+}
+
 Result<std::vector<FolderEntry>> SimFileSystem::listFolder(const std::string& folder) {
   using R = Result<std::vector<FolderEntry>>;
   if (Win32Error e = faults_.enter("files.listFolder")) return R::failure(e);

@@ -32,6 +32,8 @@ class SimFileSystem final : public FileSystem {
   void markRunning(const std::string& path, bool renamable = true);
   /// The renames asked for at the next start of Windows, as source and target.
   const std::vector<std::pair<std::string, std::string>>& movesAtRestart() const { return movesAtRestart_; }
+  /// The process's current folder, a full path; "C:\\" at first.
+  void setCurrentFolder(std::string folder) { currentFolder_ = std::move(folder); }
   bool exists(const std::string& path) const;
   bool isFolder(const std::string& path) const;
   /// Contents of a file; empty when there is none.
@@ -49,6 +51,7 @@ class SimFileSystem final : public FileSystem {
   Win32Error moveFile(const std::string& source, const std::string& target) override;
   Win32Error moveFileAtRestart(const std::string& source, const std::string& target) override;
   Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
+  Result<std::string> fullPath(const std::string& path) override;
   Result<ProductVersion> productVersion(const std::string& path) override;
 
  private:
@@ -71,6 +74,7 @@ class SimFileSystem final : public FileSystem {
 
   SimFaults& faults_;
   std::map<std::string, Node> nodes_;  // key: normalised upper-case path
+  std::string currentFolder_ = "C:\\";
   std::set<std::string> deniedFolders_;
   std::vector<std::pair<std::string, std::string>> movesAtRestart_;
 };

@@ -18,7 +18,7 @@ SimSystemInfo::SimSystemInfo(SimFaults& faults)
       version_{6, 1, 7601, 2, "Service Pack 1"},
       versionEx_{6, 1, 1, 0, 0x0100, product::kWorkstation},
       productType_(kProductProfessional),
-      memory_{static_cast<std::uint32_t>(kGiB), static_cast<std::uint32_t>(kGiB / 2)},
+      memory_{kGiB, kGiB / 2},
       memoryEx_{kGiB, kGiB / 2} {
   metrics_[metric::kMonitorCount] = 1;
 }

@@ -38,6 +38,8 @@ class SimUi final : public Ui, private WindowControls {
   /// The prompt cannot be shown from now on.
   void failPrompts() { promptsFail_ = true; }
   void setProgramTitle(std::string title) { title_ = std::move(title); }
+  /// The process runs on a window station nobody sees (a service's).
+  void hideWindowStation() { stationVisible_ = false; }
 
   // What was seen.
   const std::vector<std::string>& statuses() const { return statuses_; }
@@ -56,6 +58,7 @@ class SimUi final : public Ui, private WindowControls {
   PromptAnswer inputBox(const std::string& prompt, const std::string& title,
                         const std::string& defaultText) override;
   std::string programTitle() override { return title_; }
+  bool windowStationVisible() override { return stationVisible_; }
 
  private:
   // WindowControls
@@ -73,6 +76,7 @@ class SimUi final : public Ui, private WindowControls {
   int unexpectedPrompts_ = 0;
   bool promptsFail_ = false;
   bool timerEnabled_ = false;
+  bool stationVisible_ = true;
 };
 
 }  // namespace tlv::platform::sim

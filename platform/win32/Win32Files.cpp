@@ -149,6 +149,17 @@ Win32Error Win32FileSystem::moveFileAtRestart(const std::string& source, const s
              : ::GetLastError();
 }
 
+Result<std::string> Win32FileSystem::fullPath(const std::string& path) {
+  using R = Result<std::string>;
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0) return R::failure(::GetLastError());
+    if (length < buffer.size()) return R::success(std::string(buffer.data(), length));
+    buffer.resize(length);  // the length asked for counts the terminating NUL
+  }
+}
+
 Result<std::vector<FolderEntry>> Win32FileSystem::listFolder(const std::string& folder) {
   using R = Result<std::vector<FolderEntry>>;
   std::string pattern = folder;

@@ -17,6 +17,7 @@ class Win32FileSystem final : public FileSystem {
   Win32Error moveFile(const std::string& source, const std::string& target) override;
   Win32Error moveFileAtRestart(const std::string& source, const std::string& target) override;
   Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
+  Result<std::string> fullPath(const std::string& path) override;
   Result<ProductVersion> productVersion(const std::string& path) override;
 };
 

@@ -78,8 +78,7 @@ Result<MemoryStatus> Win32SystemInfo::memoryStatus() {
   MEMORYSTATUS status{};
   status.dwLength = sizeof status;
   ::GlobalMemoryStatus(&status);
-  return Result<MemoryStatus>::success(
-      MemoryStatus{static_cast<std::uint32_t>(status.dwTotalPhys), static_cast<std::uint32_t>(status.dwAvailPhys)});
+  return Result<MemoryStatus>::success(MemoryStatus{status.dwTotalPhys, status.dwAvailPhys});
 }
 
 Result<MemoryStatusEx> Win32SystemInfo::memoryStatusEx() {

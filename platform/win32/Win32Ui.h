@@ -21,6 +21,7 @@ class Win32Ui final : public Ui {
   PromptAnswer inputBox(const std::string& prompt, const std::string& title,
                         const std::string& defaultText) override;
   std::string programTitle() override { return "TlvAsService"; }
+  bool windowStationVisible() override;
 
  private:
   HINSTANCE instance_;

@@ -57,13 +57,16 @@ class OpenWindow final : public WindowControls {
     }
   }
 
-  // Event handlers must not unwind through the window procedure's system frames.
+  // Event handlers must not unwind through the window procedure's system frames: an
+  // exception ends the window, and showModalWindow throws it again once the loop has ended.
   template <class F>
   void deliver(F&& f) {
+    if (failure_) return;
     try {
       f();
-    } catch (const std::exception&) {
     } catch (...) {
+      failure_ = std::current_exception();
+      if (window_) ::DestroyWindow(window_);
     }
   }
 
@@ -72,6 +75,7 @@ class OpenWindow final : public WindowControls {
   HWND window_ = nullptr;
   HWND label_ = nullptr;
   bool closed_ = false;
+  std::exception_ptr failure_;
 };
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -152,8 +156,16 @@ bool Win32Ui::showModalWindow(const WindowDesign& design, WindowEvents& events) 
     ::TranslateMessage(&message);
     ::DispatchMessageA(&message);
   }
-  if (state.closed_) window.release();  // already destroyed through WM_CLOSE
+  if (state.closed_) window.release();  // already destroyed through WM_CLOSE or a failed event
+  if (state.failure_) std::rethrow_exception(state.failure_);
   return true;
+}
+
+bool Win32Ui::windowStationVisible() {
+  USEROBJECTFLAGS flags{};
+  // A station that cannot tell is taken for an unseen one: a box there could wait for ever.
+  return ::GetUserObjectInformationA(::GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+         (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
 int Win32Ui::messageBox(const std::string& text, const std::string& title, std::uint32_t style) {

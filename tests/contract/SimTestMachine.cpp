@@ -12,6 +12,7 @@ class SimTestMachine final : public TestMachine {
   platform::Platform& platform() override { return platform_; }
   std::string scratchFolder() override { return kScratch; }
   void makeFolder(const std::string& path) override { machine_.files.addFolder(path); }
+  void setCurrentFolder(const std::string& folder) override { machine_.files.setCurrentFolder(folder); }
   std::string backendName() const override { return "sim"; }
 
  private:

@@ -17,6 +17,8 @@ class TestMachine {
   virtual std::string scratchFolder() = 0;
   /// Creates a folder below the scratch folder (test arrangement, not under test).
   virtual void makeFolder(const std::string& path) = 0;
+  /// Makes an existing full folder the process's current folder, until the test ends.
+  virtual void setCurrentFolder(const std::string& folder) = 0;
   /// A registry key of its own for the test (missing at its start, removed afterwards):
   /// HKEY_CURRENT_USER\Software\TlvAsServiceTests.
   std::string scratchKey() const { return "HKEY_CURRENT_USER\\Software\\TlvAsServiceTests"; }

@@ -13,6 +13,9 @@ void removeScratchKey() { ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TlvAsSe
 class Win32TestMachine final : public TestMachine {
  public:
   Win32TestMachine() : machine_(::GetModuleHandleA(nullptr)), platform_(machine_.platform()) {
+    char current[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, current);
+    startFolder_ = current;
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
     scratch_ = std::string(temp) + "TlvAsServiceTests\\";
@@ -21,6 +24,7 @@ class Win32TestMachine final : public TestMachine {
     removeScratchKey();
   }
   ~Win32TestMachine() override {
+    ::SetCurrentDirectoryA(startFolder_.c_str());  // the scratch folder cannot go while current
     removeFolderTree(scratch_);
     removeScratchKey();
   }
@@ -28,12 +32,14 @@ class Win32TestMachine final : public TestMachine {
   platform::Platform& platform() override { return platform_; }
   std::string scratchFolder() override { return scratch_; }
   void makeFolder(const std::string& path) override { ::CreateDirectoryA(path.c_str(), nullptr); }
+  void setCurrentFolder(const std::string& folder) override { ::SetCurrentDirectoryA(folder.c_str()); }
   std::string backendName() const override { return "win32"; }
 
  private:
   platform::win32::Win32Platform machine_;
   platform::Platform platform_;
   std::string scratch_;
+  std::string startFolder_;
 };
 
 }  // namespace

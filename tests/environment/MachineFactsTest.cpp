@@ -105,17 +105,27 @@ TEST_F(MachineFacts, NamesFallBackToUnknownAndLongUserNamesAreAskedForAgain) {
 
 TEST_F(MachineFacts, MemoryComesFromThe32BitRecordUnlessItCapsOrWraps) {
   constexpr std::uint64_t kGiB = 1ull << 30;
+  // GlobalMemoryStatus as each edition receives it: the x86 edition's counts capped by
+  // Windows at 2 GiB, the x64 edition's whole, in a 64-bit SIZE_T.
   const struct {
     const char* what;
-    std::uint32_t total32;
+    std::uint64_t total32;
     std::uint64_t total64;
     float expected;
     std::size_t extendedQueries;
   } cases[] = {
-      {"1 GiB", static_cast<std::uint32_t>(kGiB), kGiB, 0.9947f, 0},
+      {"1 GiB", kGiB, kGiB, 0.9947f, 0},
       {"2 GiB capped", 0x7FFFFFFF, 2 * kGiB, 1.9894f, 1},
       {"3 GiB wrapped negative", 0xC0000000, 3 * kGiB, 2.9840f, 1},
       {"4 GiB reads as -1", 0xFFFFFFFF, 4 * kGiB, 3.9787f, 1},
+      {"3 GiB, x86 edition", 0x7FFFFFFF, 3 * kGiB, 2.9840f, 1},
+      {"3 GiB, x64 edition", 3 * kGiB, 3 * kGiB, 2.9840f, 1},
+      {"5 GiB, x86 edition", 0x7FFFFFFF, 5 * kGiB, 4.9734f, 1},
+      {"5 GiB, x64 edition", 5 * kGiB, 5 * kGiB, 4.9734f, 1},
+      {"8 GiB, x86 edition", 0x7FFFFFFF, 8 * kGiB, 7.9574f, 1},
+      {"8 GiB, x64 edition", 8 * kGiB, 8 * kGiB, 7.9574f, 1},
+      {"64 GiB, x86 edition", 0x7FFFFFFF, 64 * kGiB, 63.6591f, 1},
+      {"64 GiB, x64 edition", 64 * kGiB, 64 * kGiB, 63.6591f, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -123,6 +133,7 @@ TEST_F(MachineFacts, MemoryComesFromThe32BitRecordUnlessItCapsOrWraps) {
     sim.machine.systemInfo.setMemoryStatus({c.total32, c.total32 / 2});
     sim.machine.systemInfo.setMemoryStatusEx({c.total64, c.total64 / 4});
     EXPECT_NEAR(sim.env.RAMTOTAL(), c.expected, 0.0001);
+    EXPECT_NEAR(sim.env.RAMFREE(), c.expected / (c.extendedQueries ? 4 : 2), 0.0001);
     EXPECT_EQ(sim.callsTo("sysinfo.memoryStatusEx"), c.extendedQueries);
   }
 }

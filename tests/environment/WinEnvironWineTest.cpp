@@ -92,6 +92,13 @@ TEST_F(WinEnvironOnWine, IdentityMemoryDesktopAndProfilesAreTheSystems) {
   EXPECT_GT(env.RAMTOTAL(), 0.0f);
   EXPECT_GT(env.RAMFREE(), 0.0f);
   EXPECT_LE(env.RAMFREE(), env.RAMTOTAL());
+  MEMORYSTATUSEX memory{};
+  memory.dwLength = sizeof memory;
+  ASSERT_TRUE(::GlobalMemoryStatusEx(&memory));
+  constexpr double kMemoryUnit = 1079491712.2649374;
+  if (static_cast<double>(memory.ullTotalPhys) / kMemoryUnit > 1.8) {  // the 64-bit record is the one read
+    EXPECT_FLOAT_EQ(env.RAMTOTAL(), static_cast<float>(static_cast<double>(memory.ullTotalPhys) / kMemoryUnit));
+  }
   EXPECT_GE(env.MonitorCount(), 1);
   EXPECT_FALSE(env.IsShuttingDown());
   EXPECT_FALSE(env.IsBeingShadowed());

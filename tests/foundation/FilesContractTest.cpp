@@ -5,6 +5,7 @@
 #include <map>
 
 #include "files/FileHandling.h"
+#include "platform/WindowsPath.h"
 #include "tests/contract/TestMachine.h"
 
 namespace tlv::testing {
@@ -120,6 +121,27 @@ TEST_F(FilesContract, AHeldFileCanBeReadButNotWrittenRenamedOrDeletedUntilLetGo)
   }
   EXPECT_EQ(fs().writeNewFile(path, "x"), err::kSuccess) << "let go";
   EXPECT_EQ(fs().holdForReading(dir + "missing.bat").error, err::kFileNotFound);
+}
+
+TEST_F(FilesContract, FullPathsAreMadeAgainstTheCurrentFolderWithoutLookingAtTheDisk) {
+  machine->makeFolder(dir + "cur");
+  machine->setCurrentFolder(dir + "cur");
+  const std::string drive = dir.substr(0, 2);
+  const std::map<std::string, std::string> cases{
+      {"OT", dir + "cur\\OT"},
+      {"OT\\", dir + "cur\\OT\\"},
+      {".\\a\\..\\b/c", dir + "cur\\b\\c"},
+      {"..\\x", dir + "x"},
+      {"\\Pay\\OT", drive + "\\Pay\\OT"},
+      {drive + "rel", dir + "cur\\rel"},
+      {drive + "\\A\\.\\B\\\\C\\..\\", drive + "\\A\\B\\"},
+      {drive + "\\..\\..\\A", drive + "\\A"},
+  };
+  for (const auto& [path, full] : cases) {
+    const auto made = fs().fullPath(path);
+    ASSERT_TRUE(made.ok()) << path << " error " << made.error;
+    EXPECT_TRUE(platform::equalsNoCase(made.value, full)) << path << " -> " << made.value << ", not " << full;
+  }
 }
 
 TEST_F(FilesContract, ListingGivesDotEntriesNamesAndAttributes) {

@@ -39,6 +39,7 @@ class RecordingFiles final : public platform::FileSystem {
  public:
   explicit RecordingFiles(platform::FileSystem& inner) : inner_(inner) {}
   platform::Result<std::int64_t> fileLength(const std::string& path) override { return inner_.fileLength(path); }
+  platform::Result<std::string> fullPath(const std::string& path) override { return inner_.fullPath(path); }
   platform::Result<std::uint32_t> fileAttributes(const std::string& path) override {
     return inner_.fileAttributes(path);
   }
