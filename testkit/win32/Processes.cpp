@@ -87,13 +87,17 @@ std::optional<DWORD> runHidden(const std::string& commandLine, DWORD timeoutMs) 
   return exitCodeOrEnd(process.get(), timeoutMs);
 }
 
-WindowlessRun runWatchingForWindows(const std::string& program, const std::string& arguments, DWORD timeoutMs) {
+WindowlessRun runWatchingForWindows(const std::string& program, const std::string& arguments, DWORD timeoutMs,
+                                    const StartPlace& place) {
   WindowlessRun run;
   std::string commandLine = "\"" + program + "\" " + arguments;
+  std::string desktop = place.desktop;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  if (!desktop.empty()) startup.lpDesktop = desktop.data();
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+  const char* folder = place.currentFolder.empty() ? nullptr : place.currentFolder.c_str();
+  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &info)) {
     return run;
   }
   UniqueKernelHandle process(info.hProcess), thread(info.hThread);
@@ -106,6 +110,27 @@ WindowlessRun runWatchingForWindows(const std::string& program, const std::strin
   run.showedAWindow = search.found;
   return run;
 }
+
+namespace {
+constexpr char kHiddenStation[] = "TlvAsServiceHidden";
+}  // namespace
+
+HiddenWindowStation::HiddenWindowStation() {
+  station_ = ::CreateWindowStationA(kHiddenStation, 0, WINSTA_ALL_ACCESS, nullptr);
+  if (!station_) return;
+  // A desktop belongs to the window station of the process that creates it.
+  HWINSTA own = ::GetProcessWindowStation();
+  if (!::SetProcessWindowStation(station_)) return;
+  desktop_ = ::CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+  ::SetProcessWindowStation(own);
+}
+
+HiddenWindowStation::~HiddenWindowStation() {
+  if (desktop_) ::CloseDesktop(desktop_);
+  if (station_) ::CloseWindowStation(station_);
+}
+
+std::string HiddenWindowStation::desktopName() const { return std::string(kHiddenStation) + "\\Default"; }
 
 std::vector<ProcessEntry> processList() {
   std::vector<ProcessEntry> entries;

@@ -26,9 +26,32 @@ struct WindowlessRun {
   long exitCode = -1;  ///< -1 when it did not start or did not end in time
   bool showedAWindow = false;
 };
+/// Where a program starts: its current folder and its desktop ("station\\desktop"); empty:
+/// the test's own.
+struct StartPlace {
+  std::string currentFolder;
+  std::string desktop;
+};
 /// Runs `program arguments` and waits for its exit code, checking all the while (every
 /// 20 ms) whether its process shows a visible window; one still running after `timeoutMs` is ended.
-WindowlessRun runWatchingForWindows(const std::string& program, const std::string& arguments, DWORD timeoutMs = 60000);
+WindowlessRun runWatchingForWindows(const std::string& program, const std::string& arguments, DWORD timeoutMs = 60000,
+                                    const StartPlace& place = {});
+
+/// A window station of its own with one desktop, "Default", as a service's: nobody sees it.
+class HiddenWindowStation {
+ public:
+  HiddenWindowStation();
+  ~HiddenWindowStation();
+  HiddenWindowStation(const HiddenWindowStation&) = delete;
+  HiddenWindowStation& operator=(const HiddenWindowStation&) = delete;
+  bool made() const { return station_ && desktop_; }
+  /// The desktop's name for STARTUPINFO's lpDesktop.
+  std::string desktopName() const;
+
+ private:
+  HWINSTA station_ = nullptr;
+  HDESK desktop_ = nullptr;
+};
 
 /// Running processes: id and executable name.
 struct ProcessEntry {

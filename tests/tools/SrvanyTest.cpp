@@ -201,13 +201,21 @@ TEST(Srvany, AnApplicationPathWithBlanksRunsThatProgramAndNeverAPlantedOne) {
     plant.forget();
   }
 
-  HostedProgram program("", application);
-  ASSERT_NO_FATAL_FAILURE(program.start());
-  EXPECT_TRUE(contains(readFile(program.marker()), "dir=" + withoutTrailingBackslash(programFolder.path())));
-  EXPECT_FALSE(plant.ran());
-  ASSERT_EQ(program.service().stop(), 0u);
-  ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kGraceMs + 5000));
-  program.expectNothingLeft();
+  // As written by hand, the program's arguments may stand in Application after its path.
+  for (const bool argumentsInApplication : {false, true}) {
+    SCOPED_TRACE(argumentsInApplication ? "arguments in Application" : "arguments in AppParameters");
+    HostedProgram program("", application);
+    if (argumentsInApplication) {
+      program.service().setParameter("Application", application + " --marker \"" + program.marker() + "\"");
+      program.service().setParameter("AppParameters", "--child");
+    }
+    ASSERT_NO_FATAL_FAILURE(program.start(argumentsInApplication));
+    EXPECT_TRUE(contains(readFile(program.marker()), "dir=" + withoutTrailingBackslash(programFolder.path())));
+    EXPECT_FALSE(plant.ran());
+    ASSERT_EQ(program.service().stop(), 0u);
+    ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kGraceMs + 5000));
+    program.expectNothingLeft();
+  }
 }
 
 TEST(Srvany, AMissingApplicationOrProgramStopsTheServiceWithAnError) {

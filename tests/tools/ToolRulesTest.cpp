@@ -2,8 +2,11 @@
 // srvany's launch plan from the Parameters values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <vector>
 
+#include "platform/WindowsPath.h"
 #include "tools/common/ServiceKeys.h"
 #include "tools/instsrv/InstsrvArguments.h"
 #include "tools/srvany/LaunchPlan.h"
@@ -85,9 +88,10 @@ TEST(LaunchPlan, NamesTheProgramAsModuleAndQuotesItOnTheCommandLine) {
        "D:\\start here"},
       {{"app.exe", "", ""}, "app.exe", "\"app.exe\"", ""},
   };
+  const FileExists noFiles = [](const std::string&) { return false; };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.settings.application);
-    const auto plan = planLaunch(c.settings);
+    const auto plan = planLaunch(c.settings, noFiles);
     ASSERT_TRUE(plan.ok());
     EXPECT_EQ(plan.value.applicationName, c.applicationName);
     EXPECT_EQ(plan.value.commandLine, c.commandLine);
@@ -95,7 +99,42 @@ TEST(LaunchPlan, NamesTheProgramAsModuleAndQuotesItOnTheCommandLine) {
   }
   for (const char* application : {"", "   ", "\"\"", "C:\\a\"b.exe"}) {
     SCOPED_TRACE(application);
-    EXPECT_EQ(planLaunch({application, "", ""}).error, platform::err::kInvalidData);
+    EXPECT_EQ(planLaunch({application, "", ""}, noFiles).error, platform::err::kInvalidData);
+  }
+}
+
+TEST(LaunchPlan, AProgramFollowedByArgumentsIsSplitOnlyWhereTheProgramExists) {
+  const std::set<std::string> files{"C:\\Apps\\OT\\Orbit-Tender.exe", "C:\\Program.exe",
+                                    "C:\\Program Files\\OT\\Orbit-Tender.exe", "C:\\a.exe b.exe"};
+  // Windows finds files without regard to case.
+  const FileExists exists = [&files](const std::string& path) {
+    return std::any_of(files.begin(), files.end(), [&](const std::string& file) { return platform::equalsNoCase(file, path); });
+  };
+  struct Case {
+    std::string application, parameters, applicationName, commandLine;
+  };
+  const Case cases[] = {
+      {"C:\\Apps\\OT\\Orbit-Tender.exe C:\\arg.txt", "-v", "C:\\Apps\\OT\\Orbit-Tender.exe",
+       "\"C:\\Apps\\OT\\Orbit-Tender.exe\" C:\\arg.txt -v"},
+      {"C:\\Apps\\OT\\Orbit-Tender.EXE\t a  b ", "", "C:\\Apps\\OT\\Orbit-Tender.EXE",
+       "\"C:\\Apps\\OT\\Orbit-Tender.EXE\" a  b"},
+      // The whole value names a file: never split, and no planted program stands in for it.
+      {"C:\\Program Files\\OT\\Orbit-Tender.exe", "", "C:\\Program Files\\OT\\Orbit-Tender.exe",
+       "\"C:\\Program Files\\OT\\Orbit-Tender.exe\""},
+      {"C:\\a.exe b.exe", "", "C:\\a.exe b.exe", "\"C:\\a.exe b.exe\""},
+      {"C:\\Program Files\\OT\\Orbit-Tender.exe x", "", "C:\\Program Files\\OT\\Orbit-Tender.exe",
+       "\"C:\\Program Files\\OT\\Orbit-Tender.exe\" x"},
+      // No existing program before the arguments: the value stays whole and fails to start.
+      {"C:\\Missing.exe arg", "", "C:\\Missing.exe arg", "\"C:\\Missing.exe arg\""},
+      {"C:\\Apps\\OT\\Orbit-Tender.exec arg", "", "C:\\Apps\\OT\\Orbit-Tender.exec arg",
+       "\"C:\\Apps\\OT\\Orbit-Tender.exec arg\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.application);
+    const auto plan = planLaunch({c.application, c.parameters, ""}, exists);
+    ASSERT_TRUE(plan.ok());
+    EXPECT_EQ(plan.value.applicationName, c.applicationName);
+    EXPECT_EQ(plan.value.commandLine, c.commandLine);
   }
 }
 

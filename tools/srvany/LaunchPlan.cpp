@@ -15,17 +15,40 @@ std::string unquoted(const std::string& path) {
   return path;
 }
 
+struct ProgramAndArguments {
+  std::string program;
+  std::string arguments;
+};
+
+// "C:\Apps\OT\Orbit-Tender.exe C:\arg.txt": the value of a service made by hand with its
+// arguments in Application. Only a part that ends in ".exe" and names an existing file is taken
+// for the program, the shortest first; a value that names a file as a whole is never split, so a
+// planted "C:\Program.exe" never stands for "C:\Program Files\...".
+ProgramAndArguments splitAtProgram(const std::string& application, const FileExists& fileExists) {
+  if (application.empty() || application.front() == '"' || fileExists(application)) return {application, {}};
+  const std::string upper = platform::upperCase(application);
+  for (std::size_t end = upper.find(".EXE"); end != std::string::npos; end = upper.find(".EXE", end + 1)) {
+    const std::size_t after = end + 4;
+    if (after >= application.size() || (application[after] != ' ' && application[after] != '\t')) continue;
+    const std::string program = application.substr(0, after);
+    if (fileExists(program)) return {program, trimBlanksAndTabs(std::string_view(application).substr(after))};
+  }
+  return {application, {}};
+}
+
 }  // namespace
 
-platform::Result<LaunchPlan> planLaunch(const ProgramSettings& settings) {
+platform::Result<LaunchPlan> planLaunch(const ProgramSettings& settings, const FileExists& fileExists) {
   LaunchPlan plan;
-  plan.applicationName = unquoted(trimBlanksAndTabs(settings.application));
+  const auto [program, arguments] = splitAtProgram(trimBlanksAndTabs(settings.application), fileExists);
+  plan.applicationName = unquoted(program);
   // A quote left inside would end the quoted path early in the command line.
   if (plan.applicationName.empty() || plan.applicationName.find('"') != std::string::npos) {
     return platform::Result<LaunchPlan>::failure(platform::err::kInvalidData);
   }
   // The program sees its own path quoted as its first argument, as if started from a shell.
   plan.commandLine = "\"" + plan.applicationName + "\"";
+  if (!arguments.empty()) plan.commandLine += " " + arguments;
   const std::string parameters = trimBlanksAndTabs(settings.appParameters);
   if (!parameters.empty()) plan.commandLine += " " + parameters;
   const std::string directory = unquoted(trimBlanksAndTabs(settings.appDirectory));

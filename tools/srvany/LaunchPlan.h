@@ -1,6 +1,7 @@
 // Portable: from the service's Parameters values to the exact CreateProcess arguments.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/Result.h"
@@ -20,9 +21,14 @@ struct LaunchPlan {
   std::string startFolder;      ///< empty: srvany's own current folder
 };
 
+/// Tells whether a path names an existing file (not a folder).
+using FileExists = std::function<bool(const std::string& path)>;
+
 /// err::kInvalidData when Application names no program. Blanks and tabs around the path and
-/// one pair of quotes around it are dropped; the start folder defaults to the program's folder,
-/// with its trailing backslash.
-platform::Result<LaunchPlan> planLaunch(const ProgramSettings& settings);
+/// one pair of quotes around it are dropped. An unquoted Application that names no existing
+/// file, but whose leading part up to ".exe" and a blank does, is that program followed by its
+/// arguments, which go before AppParameters. The start folder defaults to the program's
+/// folder, with its trailing backslash.
+platform::Result<LaunchPlan> planLaunch(const ProgramSettings& settings, const FileExists& fileExists);
 
 }  // namespace tlv::tools

@@ -24,16 +24,19 @@ std::string describeCloseRequest(std::size_t windowsAsked, bool consoleSignalled
   return text;
 }
 
+bool fileExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
-ServiceHost::ServiceHost(std::string serviceName) : serviceName_(std::move(serviceName)), log_(serviceName_) {}
-
-DWORD WINAPI ServiceHost::handleControl(DWORD control, DWORD, void*, void* context) {
-  auto& host = *static_cast<ServiceHost*>(context);
+DWORD WINAPI ServiceControl::handle(DWORD control, DWORD, void*, void* context) {
+  const auto& serviceControl = *static_cast<const ServiceControl*>(context);
   switch (control) {
     case SERVICE_CONTROL_STOP:
     case SERVICE_CONTROL_SHUTDOWN:
-      ::SetEvent(host.stopRequested_.get());
+      ::SetEvent(serviceControl.stopRequested());
       return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
       return NO_ERROR;  // the manager keeps the last state reported
@@ -42,8 +45,12 @@ DWORD WINAPI ServiceHost::handleControl(DWORD control, DWORD, void*, void* conte
   }
 }
 
+ServiceHost::ServiceHost(std::string serviceName, ServiceControl& control)
+    : serviceName_(std::move(serviceName)), log_(serviceName_), control_(control) {}
+
 void ServiceHost::run() {
-  const SERVICE_STATUS_HANDLE handle = ::RegisterServiceCtrlHandlerExA(serviceName_.c_str(), handleControl, this);
+  const SERVICE_STATUS_HANDLE handle =
+      ::RegisterServiceCtrlHandlerExA(serviceName_.c_str(), ServiceControl::handle, &control_);
   if (!handle) {
     log_.failed("srvany cannot take the service's controls: " + errorText(::GetLastError()));
     return;
@@ -51,12 +58,11 @@ void ServiceHost::run() {
   StatusReporter status(handle, log_);
   status.startPending(kStartWaitHintMs);
 
-  stopRequested_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  if (!stopRequested_) return failToStart(status, ::GetLastError(), "srvany cannot create its stop event");
+  if (!control_.stopRequested()) return failToStart(status, ERROR_OUTOFMEMORY, "srvany cannot create its stop event");
   const std::string parametersKey = "HKEY_LOCAL_MACHINE\\" + parametersKeyPath(serviceName_);
   const auto settings = readProgramSettings(serviceName_);
   if (!settings) return failToStart(status, settings.error, "Cannot read the value Application under " + parametersKey);
-  const auto plan = planLaunch(settings.value);
+  const auto plan = planLaunch(settings.value, fileExists);
   if (!plan)
     return failToStart(status, plan.error, "The value Application under " + parametersKey + " names no program");
   const auto program = ProgramJob::start(plan.value);
@@ -67,7 +73,7 @@ void ServiceHost::run() {
                std::to_string(program.value.processId()) + ", command line: " + plan.value.commandLine +
                ", start folder: " + quoted(plan.value.startFolder));
 
-  const HANDLE events[] = {stopRequested_.get(), program.value.process()};
+  const HANDLE events[] = {control_.stopRequested(), program.value.process()};
   const DWORD woken = ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
   if (woken == WAIT_OBJECT_0) return stopProgram(status, program.value);
   if (woken == WAIT_OBJECT_0 + 1) return programExited(status, program.value, plan.value.applicationName);
@@ -117,6 +123,8 @@ void ServiceHost::stopProgram(StatusReporter& status, const ProgramJob& program)
 // sets FailureActionsOnNonCrashFailures), but only this one keeps the exit code visible in the
 // service's status, and Wine would show a service whose process vanished as RUNNING for ever.
 void ServiceHost::programExited(StatusReporter& status, const ProgramJob& program, const std::string& programPath) {
+  // Stopping from now on: a STOP would find nothing left to stop, so none is accepted.
+  status.stopPending(kStopWaitHintMs);
   DWORD exitCode = 0;
   if (!::GetExitCodeProcess(program.process(), &exitCode)) exitCode = ERROR_PROCESS_ABORTED;
   const DWORD leftovers = program.terminate(kEndedExitCode);  // what it started goes with it

@@ -10,27 +10,40 @@
 
 namespace tlv::tools {
 
+/// What the service control manager's requests reach: the control handler and the event it
+/// sets. It must outlive every call of the handler, which the dispatcher makes on its own
+/// thread, also while or after the service's thread ends: one lives for the whole process.
+class ServiceControl {
+ public:
+  ServiceControl() : stopRequested_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+  /// Set by a STOP or SHUTDOWN request; null when the event could not be created.
+  HANDLE stopRequested() const { return stopRequested_.get(); }
+  /// The handler to register, with this object as its context.
+  static DWORD WINAPI handle(DWORD control, DWORD eventType, void* eventData, void* context);
+
+ private:
+  platform::win32::UniqueKernelHandle stopRequested_;
+};
+
 class ServiceHost {
  public:
   /// How long the program has to close by itself after it was asked to.
   static constexpr DWORD kGracePeriodMs = 10000;
 
-  explicit ServiceHost(std::string serviceName);
+  ServiceHost(std::string serviceName, ServiceControl& control);
 
   /// The work of ServiceMain: returns once the service has reported STOPPED.
   void run();
 
  private:
-  static DWORD WINAPI handleControl(DWORD control, DWORD eventType, void* eventData, void* context);
   void failToStart(StatusReporter& status, DWORD error, const std::string& what);
   void stopProgram(StatusReporter& status, const ProgramJob& program);
   void programExited(StatusReporter& status, const ProgramJob& program, const std::string& programPath);
 
   std::string serviceName_;
   EventLog log_;
-  // Set by the control handler on the dispatcher thread; created before the service
-  // reports RUNNING, the first state in which it takes a control that sets it.
-  platform::win32::UniqueKernelHandle stopRequested_;
+  ServiceControl& control_;
 };
 
 }  // namespace tlv::tools

@@ -8,9 +8,16 @@
 
 namespace {
 
+// Created before the dispatcher starts and kept until the process ends, since the dispatcher
+// may call the control handler until then.
+tlv::tools::ServiceControl& serviceControl() {
+  static tlv::tools::ServiceControl control;
+  return control;
+}
+
 void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
   // The manager passes the service's name first: it finds the Parameters key and the event source.
-  tlv::tools::ServiceHost host(argc > 0 && argv[0] ? argv[0] : "");
+  tlv::tools::ServiceHost host(argc > 0 && argv[0] ? argv[0] : "", serviceControl());
   host.run();
 }
 
@@ -20,6 +27,7 @@ int main() {
   // Before anything can load a DLL: a file beside the program never stands in for one of Windows.
   tlv::platform::win32::restrictDllSearchToSystemFolder();
   // An own-process service: the manager ignores the name in the table and runs its one entry.
+  static_cast<void>(serviceControl());
   char anyName[] = "";
   const SERVICE_TABLE_ENTRYA services[] = {{anyName, serviceMain}, {nullptr, nullptr}};
   if (::StartServiceCtrlDispatcherA(services)) return 0;
