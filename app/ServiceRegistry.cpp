@@ -60,6 +60,8 @@ void ensureDescription(registry::clsRegistryAccess& registry, std::string& Task)
 
 }  // namespace
 
+bool frmTlvAsService::ServiceKeyExists() { return registry::clsRegistryAccess(platform_).KeyExists(kServiceKey); }
+
 bool frmTlvAsService::ValidateTolvaneReg(const std::string& lvTLVPath) {
   registry::clsRegistryAccess registry(platform_);
   const std::string program = lvTLVPath + "Orbit-Tender.exe";

@@ -2,6 +2,7 @@
 #include "app/UnattendedRun.h"
 
 #include <array>
+#include <exception>
 #include <utility>
 
 #include "app/frmTlvAsService.h"
@@ -34,6 +35,35 @@ void reportEnding(platform::Platform& machine, logging::LoggingFunctions& log, c
   static_cast<void>(machine.eventLog.report(type, "TlvAsService unattended run: " + detail));
 }
 
+int runQuietly(platform::Platform& quiet, const QuietUi& quietUi, logging::LoggingFunctions& log,
+               const ToolDigests& tools, const RunOptions& options) {
+  environment::jclass_WinEnviron gWinEnviron(quiet, log);
+  frmTlvAsService form(quiet, log, gWinEnviron, tools);
+  form.setUnattended(true);
+  form.Form_Load();
+  form.mnuTolvane_Click();
+  if (options.path && !quietUi.pathAsked() && !form.InstallFolder().empty()) {
+    log.WriteLog({.level = logging::level::kNote,
+                  .message = "/path " + *options.path,
+                  .detail = "Not used, " + form.InstallFolder() + "Orbit-Tender.exe was found first",
+                  .boxStyle = logging::box::kInformation});
+  }
+  const int code = exitCodeOfEnding(form.Status());
+  reportEnding(quiet, log, form.Status(), code);
+  return code;
+}
+
+// An error no step foresaw: told like every other ending, with an exit code of its own, so
+// that it is never read as one of theirs.
+int unexpectedEnding(platform::Platform& quiet, logging::LoggingFunctions& log, const std::string& what) {
+  log.WriteLog({.level = logging::level::kError,
+                .message = what,
+                .detail = "Unexpected failure",
+                .boxStyle = logging::box::kInformation});
+  reportEnding(quiet, log, "Unexpected failure: " + what, exitcode::kUnexpectedFailure);
+  return exitcode::kUnexpectedFailure;
+}
+
 }  // namespace
 
 int exitCodeOfEnding(const std::string& finalStatus) {
@@ -46,6 +76,7 @@ int exitCodeOfEnding(const std::string& finalStatus) {
 }
 
 platform::PromptAnswer QuietUi::inputBox(const std::string&, const std::string&, const std::string&) {
+  pathAsked_ = true;
   if (!path_) return {platform::PromptAnswer::Kind::NotShown, {}};
   return {platform::PromptAnswer::Kind::Ok, *std::exchange(path_, std::nullopt)};
 }
@@ -60,13 +91,13 @@ int runUnattended(platform::Platform& machine, const ToolDigests& tools, const R
     reportEnding(quiet, log, "Usage error: " + options.error, exitcode::kUsageError);
     return exitcode::kUsageError;
   }
-  environment::jclass_WinEnviron gWinEnviron(quiet, log);
-  frmTlvAsService form(quiet, log, gWinEnviron, tools);
-  form.Form_Load();
-  form.mnuTolvane_Click();
-  const int code = exitCodeOfEnding(form.Status());
-  reportEnding(quiet, log, form.Status(), code);
-  return code;
+  try {
+    return runQuietly(quiet, quietUi, log, tools, options);
+  } catch (const std::exception& e) {
+    return unexpectedEnding(quiet, log, e.what());
+  } catch (...) {
+    return unexpectedEnding(quiet, log, "an unknown error");
+  }
 }
 
 }  // namespace tlv::app

@@ -20,6 +20,7 @@ inline constexpr int kInstsrvMissing = 3;      ///< "instsrv.exe Missing"
 inline constexpr int kSrvanyMissing = 4;       ///< "srvany.exe Missing"
 inline constexpr int kToolsNotPlaced = 5;      ///< "No Win / Srvany or Instsrv"
 inline constexpr int kBatchFileFailed = 6;     ///< "Failed to Create Batch file"
+inline constexpr int kUnexpectedFailure = 7;   ///< "Unexpected failure": an error the run did not foresee
 inline constexpr int kUsageError = 87;         ///< a wrong command line (ERROR_INVALID_PARAMETER)
 }  // namespace exitcode
 
@@ -37,10 +38,14 @@ class QuietUi final : public platform::Ui {
   int messageBox(const std::string&, const std::string&, std::uint32_t) override { return platform::button::kOk; }
   platform::PromptAnswer inputBox(const std::string&, const std::string&, const std::string&) override;
   std::string programTitle() override { return inner_.programTitle(); }
+  bool windowStationVisible() override { return false; }
+  /// Whether the /path folder was asked for (Program Files did not hold the program).
+  bool pathAsked() const { return pathAsked_; }
 
  private:
   platform::Ui& inner_;
   std::optional<std::string> path_;
+  bool pathAsked_ = false;
 };
 
 /// Runs the service creation unattended on the machine and returns the exit code.

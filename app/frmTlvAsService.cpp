@@ -13,6 +13,8 @@ constexpr char kPaymentProgram[] = "Orbit-Tender.exe";
 constexpr std::uint32_t kNoIcon = platform::mb::kOk;
 constexpr std::uint32_t kCritical = platform::mb::kIconCritical;
 constexpr std::uint32_t kInformation = platform::mb::kIconInformation;
+// How long an unattended run waits for a batch file that has not created the service yet.
+constexpr unsigned kSlowBatchFileMs = 30000;
 
 }  // namespace
 
@@ -40,19 +42,38 @@ platform::WindowDesign frmTlvAsService::Design() {
   return d;
 }
 
+template <class Work>
+void frmTlvAsService::guarded(Work&& work) {
+  try {
+    work();
+  } catch (const std::exception& e) {
+    reportUnexpectedFailure(e.what());
+  } catch (...) {
+    reportUnexpectedFailure("an unknown error");
+  }
+}
+
+void frmTlvAsService::reportUnexpectedFailure(const std::string& what) {
+  // The status line stays on the step that failed: it tells where the run stopped.
+  log_.WriteLog({.level = logging::level::kShowBox,
+                 .message = what,
+                 .detail = "Unexpected failure",
+                 .boxStyle = logging::box::kInformation});
+}
+
 void frmTlvAsService::onLoad(platform::WindowControls& window) {
   window_ = &window;
-  Form_Load();
+  guarded([this] { Form_Load(); });
 }
 
 void frmTlvAsService::onTimer(platform::WindowControls& window) {
   window_ = &window;
-  tmrSetup_Timer();
+  guarded([this] { tmrSetup_Timer(); });
 }
 
 void frmTlvAsService::onMenuItem(platform::WindowControls& window) {
   window_ = &window;
-  mnuTolvane_Click();
+  guarded([this] { mnuTolvane_Click(); });
 }
 
 void frmTlvAsService::setStatus(const std::string& text) {
@@ -84,6 +105,7 @@ void frmTlvAsService::mnuTolvane_Click() {
   // has closed (the form's end), after the interpreter has ended.
   letGoOfBatchFile();
   verifiedTools_.clear();
+  installFolder_.clear();
   setStatus("Checking for Tlv.Bat");
   if (programFolderKnown) prepareBatchFile();
 
@@ -132,8 +154,12 @@ void frmTlvAsService::mnuTolvane_Click() {
     batchFile_.reset();  // nothing runs it
   }
   platform_.process.sleep(500);
+  // Nobody runs an unattended run again from the menu: on a slow machine it gives the batch
+  // file the time it needs, within limits, rather than end "NOT Complete".
+  if (unattended_ && batchRun_ && !ServiceKeyExists()) static_cast<void>(batchRun_->waitForEnd(kSlowBatchFileMs));
 
   const std::string installFolder = findInstallFolder();
+  installFolder_ = installFolder;
   if (installFolder.empty()) {
     setStatus("Orbit-Tender Service InComplete");
     platform_.ui.messageBox("Orbit-Tender Service InComplete", "find TLV", kCritical);
@@ -160,11 +186,20 @@ std::string frmTlvAsService::findInstallFolder() {
         "Type the Path to the 'Orbit-Tender\\' Folder\r\n'STOP' to Quit", "Where is Tolvane?", installFolder);
     // A prompt that cannot be shown would come back forever: the run ends as if stopped.
     if (reply.kind == platform::PromptAnswer::Kind::NotShown) return {};
-    std::string answer = reply.text;
-    if (platform::upperCase(answer) == "STOP") return {};
-    if (answer.empty() || answer.back() != '\\') answer += '\\';
-    if (files_.CheckForFileQuietly(answer + kPaymentProgram)) return answer;
+    if (platform::upperCase(reply.text) == "STOP") return {};
+    if (auto found = fullFolderHoldingProgram(reply.text)) return *found;
   }
+}
+
+std::optional<std::string> frmTlvAsService::fullFolderHoldingProgram(std::string folder) {
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  const auto full = platform_.files.fullPath(folder);
+  if (!full.ok() || !files_.CheckForFileQuietly(full.value + kPaymentProgram)) return std::nullopt;
+  log_.WriteLog({.level = logging::level::kNote,
+                 .message = full.value + kPaymentProgram,
+                 .detail = "Found",
+                 .boxStyle = logging::box::kInformation});
+  return full.value;
 }
 
 bool frmTlvAsService::verifyService(const std::string& installFolder) {

@@ -47,6 +47,12 @@ class frmTlvAsService final : public platform::WindowEvents {
   /// true when Application names the payment program in the given install folder.
   bool ValidateTolvaneReg(const std::string& lvTLVPath);
 
+  /// An unattended run has nobody to run it again from the menu: when the service does not
+  /// exist after the pause, it waits for the batch file to end (at most 30 s).
+  void setUnattended(bool unattended) { unattended_ = unattended; }
+  /// The folder the last run found Orbit-Tender.exe in (a full path); empty when none.
+  const std::string& InstallFolder() const { return installFolder_; }
+
   /// The program's own folder followed by one backslash; set by Form_Load.
   const std::string& LocalPath() const { return LocalPath_; }
   /// The status the last step set, also when no window shows it (an unattended run).
@@ -59,6 +65,17 @@ class frmTlvAsService final : public platform::WindowEvents {
   void onMenuItem(platform::WindowControls& window) override;
 
   void setStatus(const std::string& text);
+  /// Runs an event's work; an exception never leaves it (it would unwind through the system's
+  /// window procedure), it is reported instead.
+  template <class Work>
+  void guarded(Work&& work);
+  /// Logs and shows an error no step foresaw.
+  void reportUnexpectedFailure(const std::string& what);
+  /// The service key exists: the batch file's instsrv has created the service.
+  bool ServiceKeyExists();
+  /// Whether Orbit-Tender.exe is in the folder, which is made a full path first (a relative
+  /// one would name another folder for the service than for this run).
+  std::optional<std::string> fullFolderHoldingProgram(std::string folder);
   /// The batch file, held open so that nobody can change it, when it holds exactly the bytes
   /// MakeTolvaneServBat writes; null otherwise. The program runs as administrator and its
   /// folder may be one that other users can change: no other batch file of that name is run.
@@ -113,6 +130,8 @@ class frmTlvAsService final : public platform::WindowEvents {
   platform::WindowControls* window_ = nullptr;
   std::string LocalPath_;
   std::string status_;
+  std::string installFolder_;
+  bool unattended_ = false;
 };
 
 }  // namespace tlv::app

@@ -1,6 +1,8 @@
 // Portable: the program's entry routine.
 #include "app/mainMod.h"
 
+#include <exception>
+
 #include "app/CommandLine.h"
 #include "app/UnattendedRun.h"
 #include "app/frmTlvAsService.h"
@@ -8,8 +10,31 @@
 namespace tlv::app {
 
 int mainMod::Main(std::string_view commandLine) {
+  try {
+    return run(commandLine);
+  } catch (const std::exception& e) {
+    return unexpectedFailure(e.what());
+  } catch (...) {
+    return unexpectedFailure("an unknown error");
+  }
+}
+
+int mainMod::unexpectedFailure(const std::string& what) {
+  // The unattended run tells its own; this is a window run's, before or after its window.
+  log_.WriteLog({.level = logging::level::kShowBox,
+                 .message = what,
+                 .detail = "Unexpected failure",
+                 .boxStyle = logging::box::kInformation});
+  return exitcode::kUnexpectedFailure;
+}
+
+int mainMod::run(std::string_view commandLine) {
   const RunOptions options = parseArguments(splitCommandLine(commandLine));
-  if (options.quiet) return runUnattended(platform_, tools_, options);
+  // Nobody would see the usage box on a service's window station, and the process that
+  // started this one would wait for ever: the wrong line is told as an unattended run tells it.
+  if (options.quiet || (!options.error.empty() && !platform_.ui.windowStationVisible())) {
+    return runUnattended(platform_, tools_, options);
+  }
   if (!options.error.empty()) {
     platform_.ui.messageBox(options.error + "\r\n\r\n" + usageText(), platform_.ui.programTitle(),
                             platform::mb::kIconCritical);

@@ -19,8 +19,9 @@ class mainMod {
 
   /// Without arguments: creates gWinEnviron, shows the window modally and returns when it
   /// has closed. With "/quiet": the unattended run, no window. A wrong command line shows
-  /// the usage (unattended: says it only through the exit code, the log and the event log).
-  /// Returns the process exit code.
+  /// the usage (unattended, or on a window station nobody sees: says it only through the
+  /// exit code, the log and the event log). An error no step foresaw is logged and shown,
+  /// and ends the process with its own exit code. Returns the process exit code.
   int Main(std::string_view commandLine = {});
 
   logging::LoggingFunctions& log() { return log_; }
@@ -29,6 +30,9 @@ class mainMod {
   std::unique_ptr<environment::jclass_WinEnviron> gWinEnviron;
 
  private:
+  int run(std::string_view commandLine);
+  int unexpectedFailure(const std::string& what);
+
   platform::Platform& platform_;
   const ToolDigests& tools_;
   logging::LoggingFunctions log_;

@@ -428,7 +428,51 @@ TEST_F(ServiceCreationWine, TheUnattendedRunShowsNothingAndTellsItsEndingByExitC
   const std::string typed = elsewhere.path().substr(0, elsewhere.path().size() - 1);
   EXPECT_EQ(runWatchingForWindows(program, "/QUIET -path \"" + typed + "\"").exitCode, 0);
   EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"), typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
+  // A relative folder is the one below the folder the run starts in, made full for the service.
+  const std::string parent = platform::folderOfPath(typed);
+  const std::string relative = typed.substr(parent.size() + (parent.back() == '\\' ? 0 : 1));
+  EXPECT_EQ(runWatchingForWindows(program, "/quiet /path " + relative, 60000, {.currentFolder = parent}).exitCode, 0);
+  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"), typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
   EXPECT_EQ(runWatchingForWindows(program, "/quiet /force").exitCode, 87);
+
+  // A mistyped switch without /quiet on a window station nobody sees: no usage box waits
+  // there for ever, the exit code tells.
+  HiddenWindowStation hidden;
+  ASSERT_TRUE(hidden.made()) << ::GetLastError();
+  const WindowlessRun unseen = runWatchingForWindows(program, "/quite", 20000, {.desktop = hidden.desktopName()});
+  EXPECT_EQ(unseen.exitCode, 87) << "-1: it waited, most likely on a box";
+  std::string allLogs;
+  for (const auto& log : folder.files("*.log")) allLogs += folder.read(log).value_or("");
+  EXPECT_NE(allLogs.find(" Unattended run:Usage error: Unknown switch: /quite (exit code 87)"), std::string::npos) << allLogs;
+}
+
+// A slow till: instsrv.exe in the Windows folder, used as found, takes 3 s before it creates
+// the service. The window run keeps its fixed pause and says so; an unattended run waits.
+TEST_F(ServiceCreationWine, AnUnattendedRunWaitsForASlowBatchFileWhereTheWindowRunEndsNotComplete) {
+  installPaymentProgram(kInstallFolder);
+  ASSERT_TRUE(::CopyFileA((buildRoot() + "testkit\\programs\\slowtool.exe").c_str(),
+                          (windowsFolder() + "instsrv.exe").c_str(), FALSE));
+  const std::string instsrv = buildRoot() + "tools\\instsrv\\instsrv.exe";
+  ::SetEnvironmentVariableA("TLV_SLOWTOOL_MS", "3000");
+  ::SetEnvironmentVariableA("TLV_SLOWTOOL_THEN", instsrv.c_str());
+
+  const auto watched = robot.startWatching(program);
+  ASSERT_NE(watched.started.pid, 0u) << watched.started.run.failure;
+  EXPECT_EQ(watched.texts().back(), "Orbit-Tender Service NOT Complete");
+  EXPECT_EQ(watched.dialog.title, "Registry");
+  EXPECT_TRUE(robot.press(Window::dialog("Registry").of(watched.started.pid), "OK"));
+  EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(watched.started.pid)));
+  EXPECT_EQ(robot.waitForExit(watched.started.pid, 20000), 0ul);
+  EXPECT_TRUE(serviceExists(kService)) << "the slow instsrv did create the service, after the check";
+
+  removeService(kService);
+  const WindowlessRun quiet = runWatchingForWindows(program, "/quiet");
+  ::SetEnvironmentVariableA("TLV_SLOWTOOL_MS", nullptr);
+  ::SetEnvironmentVariableA("TLV_SLOWTOOL_THEN", nullptr);
+  EXPECT_EQ(quiet.exitCode, 0);
+  EXPECT_FALSE(quiet.showedAWindow);
+  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"),
+            std::string(kInstallFolder + "Orbit-Tender.exe") + '\0');
 }
 
 }  // namespace

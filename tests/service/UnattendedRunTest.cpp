@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 
 #include "app/CommandLine.h"
 #include "app/UnattendedRun.h"
@@ -84,6 +85,14 @@ TEST(UnattendedRun, EachEndingHasItsExitCodeLogLineAndEventAndNothingIsEverShown
       // A folder in the batch file's place: it cannot be written, while the log still can.
       {"Failed to Create Batch file", "/quiet", [](auto& m) { m.sim.files.addFolder(kBatchPath); }, 6},
       {"Usage error: Unknown switch: /force", "/quiet /force", [](auto&) {}, 87},
+      // Without /quiet on a service's window station: a usage box there would wait for ever.
+      {"Usage error: Unknown switch: /quite", "/quite", [](auto& m) { m.sim.ui.hideWindowStation(); }, 87},
+      {"Unexpected failure: disk on fire", "/quiet", [](auto& m) {
+         m.sim.faults.failWhen([](std::string_view call) -> bool {
+           if (call == "hashing.sha256") throw std::runtime_error("disk on fire");
+           return false;
+         }, 0);
+       }, 7},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.commandLine) + ": " + c.ending);
@@ -109,10 +118,72 @@ TEST(UnattendedRun, EachEndingHasItsExitCodeLogLineAndEventAndNothingIsEverShown
     ASSERT_EQ(m.runQuiet("/quiet /path D:\\Pay"), 0);
     EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"), "D:\\Pay\\Orbit-Tender.exe");
   }
+  {  // Program Files holds the program: /path is not used, and the log says so.
+    UnattendedMachine m;
+    ASSERT_EQ(m.runQuiet("/quiet /path D:\\Pay"), 0);
+    EXPECT_NE(m.log().find(" /path D:\\Pay:Not used, " + std::string(kInstallFolder) +
+                           "Orbit-Tender.exe was found first"),
+              std::string::npos)
+        << m.log();
+  }
   // A run that stopped on any other status did not make the service ready.
   for (const char* status : {"Verifying Service", "", "Service is ready to start"}) {
     EXPECT_EQ(app::exitCodeOfEnding(status), app::exitcode::kNotComplete) << status;
   }
+}
+
+TEST(UnattendedRun, RelativeFoldersAreRegisteredAsFullPathsAgainstTheCurrentFolder) {
+  for (const bool quiet : {true, false}) {
+    SCOPED_TRACE(quiet ? "/path" : "typed at the prompt");
+    UnattendedMachine m;
+    m.sim.files.remove(std::string(kInstallFolder) + "Orbit-Tender.exe");
+    m.sim.files.addFile("D:\\Apps\\OT\\Orbit-Tender.exe", "payment program");
+    m.sim.files.setCurrentFolder("D:\\Apps");
+    if (quiet) {
+      EXPECT_EQ(m.runQuiet("/quiet /path OT"), 0);
+    } else {
+      m.sim.ui.queuePromptAnswer(".\\OT");
+      EXPECT_EQ(m.run(), 0);
+      EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
+    }
+    EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"), "D:\\Apps\\OT\\Orbit-Tender.exe");
+    EXPECT_NE(m.log().find(" D:\\Apps\\OT\\Orbit-Tender.exe:Found"), std::string::npos) << m.log();
+  }
+}
+
+// A slow till: the batch file creates the service only after the run's half-second pause.
+TEST(UnattendedRun, WaitsForASlowBatchFileWhereTheWindowRunKeepsItsFixedPause) {
+  for (const bool quiet : {true, false}) {
+    SCOPED_TRACE(quiet ? "unattended" : "window");
+    UnattendedMachine m;
+    m.createsService = false;
+    m.sim.process.onBatchEnd([&m](const std::string&) { m.registry.CreateKey(kServiceKey); });
+    if (quiet) {
+      EXPECT_EQ(m.runQuiet("/quiet"), 0);
+      EXPECT_EQ(m.sim.process.batchWaits().front(), 30000u);
+    } else {
+      EXPECT_EQ(m.run(), 0);
+      EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service NOT Complete");
+      EXPECT_EQ(m.sim.process.batchWaits(), std::vector<unsigned>{platform::kWaitForever}) << "only at the end";
+    }
+    EXPECT_EQ(m.sim.process.sleeps(), std::vector<unsigned>{500});
+  }
+  UnattendedMachine created;  // the service is there at once: no wait
+  EXPECT_EQ(created.runQuiet("/quiet"), 0);
+  EXPECT_EQ(created.sim.process.batchWaits(), std::vector<unsigned>{platform::kWaitForever});
+}
+
+TEST(UnattendedRun, AnErrorNoStepForesawInAWindowRunIsLoggedAndShown) {
+  UnattendedMachine m;
+  m.sim.faults.failWhen([](std::string_view call) -> bool {
+    if (call == "hashing.sha256") throw std::runtime_error("disk on fire");
+    return false;
+  }, 0);
+  EXPECT_EQ(m.run(), 0) << "the window stays until the user closes it";
+  ASSERT_EQ(m.sim.ui.boxes().size(), 1u);
+  EXPECT_EQ(m.sim.ui.boxes()[0].title, "Unexpected failure");
+  EXPECT_EQ(m.sim.ui.currentStatus(), "Checking for instsrv.exe") << "the step that failed";
+  EXPECT_NE(m.log().find(" disk on fire:Unexpected failure"), std::string::npos) << m.log();
 }
 
 TEST(UnattendedRun, AWrongCommandLineInANormalRunShowsTheUsageAndRunsNothing) {
