@@ -58,7 +58,9 @@ void ServiceHost::run() {
   StatusReporter status(handle, log_);
   status.startPending(kStartWaitHintMs);
 
-  if (!control_.stopRequested()) return failToStart(status, ERROR_OUTOFMEMORY, "srvany cannot create its stop event");
+  if (!control_.stopRequested()) {
+    return failToStart(status, control_.creationError(), "srvany cannot create its stop event");
+  }
   const std::string parametersKey = "HKEY_LOCAL_MACHINE\\" + parametersKeyPath(serviceName_);
   const auto settings = readProgramSettings(serviceName_);
   if (!settings) return failToStart(status, settings.error, "Cannot read the value Application under " + parametersKey);

@@ -15,15 +15,20 @@ namespace tlv::tools {
 /// thread, also while or after the service's thread ends: one lives for the whole process.
 class ServiceControl {
  public:
-  ServiceControl() : stopRequested_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+  ServiceControl()
+      : stopRequested_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+        creationError_(stopRequested_ ? ERROR_SUCCESS : ::GetLastError()) {}
 
   /// Set by a STOP or SHUTDOWN request; null when the event could not be created.
   HANDLE stopRequested() const { return stopRequested_.get(); }
+  /// Why the event could not be created; ERROR_SUCCESS when it was.
+  DWORD creationError() const { return creationError_; }
   /// The handler to register, with this object as its context.
   static DWORD WINAPI handle(DWORD control, DWORD eventType, void* eventData, void* context);
 
  private:
   platform::win32::UniqueKernelHandle stopRequested_;
+  DWORD creationError_;
 };
 
 class ServiceHost {

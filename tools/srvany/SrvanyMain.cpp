@@ -26,8 +26,8 @@ void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
 int main() {
   // Before anything can load a DLL: a file beside the program never stands in for one of Windows.
   tlv::platform::win32::restrictDllSearchToSystemFolder();
+  static_cast<void>(serviceControl());  // ready before the dispatcher can call its handler
   // An own-process service: the manager ignores the name in the table and runs its one entry.
-  static_cast<void>(serviceControl());
   char anyName[] = "";
   const SERVICE_TABLE_ENTRYA services[] = {{anyName, serviceMain}, {nullptr, nullptr}};
   if (::StartServiceCtrlDispatcherA(services)) return 0;
