@@ -115,8 +115,8 @@ namespace {
 constexpr char kHiddenStation[] = "TlvAsServiceHidden";
 }  // namespace
 
-HiddenWindowStation::HiddenWindowStation() {
-  station_ = ::CreateWindowStationA(kHiddenStation, 0, WINSTA_ALL_ACCESS, nullptr);
+HiddenWindowStation::HiddenWindowStation()
+    : station_(::CreateWindowStationA(kHiddenStation, 0, WINSTA_ALL_ACCESS, nullptr)) {
   if (!station_) return;
   // A desktop belongs to the window station of the process that creates it.
   HWINSTA own = ::GetProcessWindowStation();
