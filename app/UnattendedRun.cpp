@@ -1,7 +1,6 @@
 // Portable: the unattended run.
 #include "app/UnattendedRun.h"
 
-#include <array>
 #include <exception>
 #include <utility>
 
@@ -12,16 +11,6 @@
 namespace tlv::app {
 
 namespace {
-
-constexpr std::array<std::pair<const char*, int>, 7> kEndings{{
-    {"Service is Ready to Start", exitcode::kReady},
-    {"Orbit-Tender Service NOT Complete", exitcode::kNotComplete},
-    {"Orbit-Tender Service InComplete", exitcode::kInComplete},
-    {"instsrv.exe Missing", exitcode::kInstsrvMissing},
-    {"srvany.exe Missing", exitcode::kSrvanyMissing},
-    {"No Win / Srvany or Instsrv", exitcode::kToolsNotPlaced},
-    {"Failed to Create Batch file", exitcode::kBatchFileFailed},
-}};
 
 // The one line an unattended run leaves, in the log and in the Application event log.
 void reportEnding(platform::Platform& machine, logging::LoggingFunctions& log, const std::string& ending, int code) {
@@ -67,8 +56,8 @@ int unexpectedEnding(platform::Platform& quiet, logging::LoggingFunctions& log, 
 }  // namespace
 
 int exitCodeOfEnding(const std::string& finalStatus) {
-  for (const auto& [status, code] : kEndings) {
-    if (finalStatus == status) return code;
+  for (const Ending& ending : ending::kAll) {
+    if (finalStatus == ending.status) return ending.exitCode;
   }
   // Every ending sets one of the statuses above; a run that stopped anywhere else did not
   // make the service ready, and is reported as not complete rather than as success.

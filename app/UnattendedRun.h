@@ -6,20 +6,16 @@
 #include <string>
 
 #include "app/CommandLine.h"
+#include "app/Endings.h"
 #include "app/ToolDigests.h"
 #include "platform/Platform.h"
 
 namespace tlv::app {
 
-/// The exit codes of an unattended run, one per ending.
+/// The exit codes of an unattended run: one per ending, and two of its own.
 namespace exitcode {
-inline constexpr int kReady = 0;               ///< "Service is Ready to Start"
-inline constexpr int kNotComplete = 1;         ///< "Orbit-Tender Service NOT Complete"
-inline constexpr int kInComplete = 2;          ///< "Orbit-Tender Service InComplete"
-inline constexpr int kInstsrvMissing = 3;      ///< "instsrv.exe Missing"
-inline constexpr int kSrvanyMissing = 4;       ///< "srvany.exe Missing"
-inline constexpr int kToolsNotPlaced = 5;      ///< "No Win / Srvany or Instsrv"
-inline constexpr int kBatchFileFailed = 6;     ///< "Failed to Create Batch file"
+inline constexpr int kReady = ending::kReady.exitCode;
+inline constexpr int kNotComplete = ending::kNotComplete.exitCode;
 inline constexpr int kUnexpectedFailure = 7;   ///< "Unexpected failure": an error the run did not foresee
 inline constexpr int kUsageError = 87;         ///< a wrong command line (ERROR_INVALID_PARAMETER)
 }  // namespace exitcode

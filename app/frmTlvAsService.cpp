@@ -10,9 +10,6 @@ namespace tlv::app {
 namespace {
 
 constexpr char kPaymentProgram[] = "Orbit-Tender.exe";
-constexpr std::uint32_t kNoIcon = platform::mb::kOk;
-constexpr std::uint32_t kCritical = platform::mb::kIconCritical;
-constexpr std::uint32_t kInformation = platform::mb::kIconInformation;
 // How long an unattended run waits for a batch file that has not created the service yet.
 constexpr unsigned kSlowBatchFileMs = 30000;
 
@@ -111,38 +108,24 @@ void frmTlvAsService::mnuTolvane_Click() {
 
   setStatus("Checking for instsrv.exe");
   if (!programFolderKnown || !ownToolBesideProgram("instsrv.exe")) {
-    setStatus("instsrv.exe Missing");
-    log_.WriteLog({.level = logging::level::kShowBox,
-                   .message = LocalPath_ + "instsrv.exe",
-                   .detail = "Missing",
-                   .boxStyle = logging::box::kInformation});
-    return;
+    return endMissing(ending::kInstsrvMissing, "instsrv.exe");
   }
 
   setStatus("");
   if (!ownToolBesideProgram("srvany.exe")) {
-    setStatus("srvany.exe Missing");
-    log_.WriteLog({.level = logging::level::kShowBox,
-                   .message = LocalPath_ + "srvany.exe",
-                   .detail = "Missing",
-                   .boxStyle = logging::box::kInformation});
-    return;
+    return endMissing(ending::kSrvanyMissing, "srvany.exe");
   }
 
   setStatus("Copying Files to \\Windows");
   if (!MoveTolvanesToWin(LocalPath_)) {
-    setStatus("No Win / Srvany or Instsrv");
-    platform_.ui.messageBox("Files Failed to be retrieved", "No Win\\ Srvany or instsrv", kCritical);
-    return;
+    return end(ending::kToolsNotPlaced);
   }
 
   setStatus("Creating Service");
   // A batch file that could not be written over (a locked or read-only planted one) is
   // still not the program's own: it is not run.
   if (!batchFile_) {
-    setStatus("Failed to Create Batch file");
-    platform_.ui.messageBox("Failed to Create Batch file", platform_.ui.programTitle(), kNoIcon);
-    return;
+    return end(ending::kBatchFileFailed);
   }
   // The batch file runs on its own; the registry check below tells whether it created the
   // service, after a short pause for it to get going. The interpreter reads the file line
@@ -161,19 +144,26 @@ void frmTlvAsService::mnuTolvane_Click() {
   const std::string installFolder = findInstallFolder();
   installFolder_ = installFolder;
   if (installFolder.empty()) {
-    setStatus("Orbit-Tender Service InComplete");
-    platform_.ui.messageBox("Orbit-Tender Service InComplete", "find TLV", kCritical);
-    return;
+    return end(ending::kInComplete);
   }
 
   setStatus("Verifying Service");
-  if (verifyService(installFolder)) {
-    setStatus("Service is Ready to Start");
-    platform_.ui.messageBox("Service is Ready to Start", "Services", kInformation);
-  } else {
-    setStatus("Orbit-Tender Service NOT Complete");
-    platform_.ui.messageBox("Orbit-Tender Service NOT Complete", "Registry", kCritical);
-  }
+  end(verifyService(installFolder) ? ending::kReady : ending::kNotComplete);
+}
+
+void frmTlvAsService::end(const Ending& ending) {
+  setStatus(std::string(ending.status));
+  const std::string title = ending.boxTitle.empty() ? platform_.ui.programTitle() : std::string(ending.boxTitle);
+  platform_.ui.messageBox(std::string(ending.boxText), title, ending.boxStyle);
+}
+
+void frmTlvAsService::endMissing(const Ending& ending, const std::string& tool) {
+  setStatus(std::string(ending.status));
+  // The box is the log entry's: it names the file that is missing.
+  log_.WriteLog({.level = logging::level::kShowBox,
+                 .message = LocalPath_ + tool,
+                 .detail = std::string(ending.boxTitle),
+                 .boxStyle = static_cast<std::int32_t>(ending.boxStyle)});
 }
 
 std::string frmTlvAsService::findInstallFolder() {

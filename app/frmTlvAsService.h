@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/Endings.h"
 #include "app/ToolDigests.h"
 #include "environment/jclass_WinEnviron.h"
 #include "files/FileHandling.h"
@@ -65,6 +66,10 @@ class frmTlvAsService final : public platform::WindowEvents {
   void onMenuItem(platform::WindowControls& window) override;
 
   void setStatus(const std::string& text);
+  /// Ends the run: its status, and its box.
+  void end(const Ending& ending);
+  /// Ends the run for a tool that is missing beside the program: the log entry's box names it.
+  void endMissing(const Ending& ending, const std::string& tool);
   /// Runs an event's work; an exception never leaves it (it would unwind through the system's
   /// window procedure), it is reported instead.
   template <class Work>

@@ -22,7 +22,7 @@ run_choose_edition() {
   run_edition=${here_editions[0]}
   mingw_dir=$(mingw_dir_of "$run_edition")
   run_state_dir="$root/build/run/$run_edition"
-  run_robot="$mingw_dir/testkit/robot/tlvrobot.exe"
+  run_drive="$mingw_dir/testkit/programs/tlvdrive.exe"
   run_program_files='Program Files (x86)'
   [ "$run_edition" = x64 ] && run_program_files='Program Files'
   run_install_folder_windows="C:\\$run_program_files\\Orbit-Tender"
@@ -30,7 +30,7 @@ run_choose_edition() {
 
 # run_build: only the programs the run needs, in the MinGW tree of the edition.
 run_build() {
-  build_mingw "$run_edition" TlvAsService instsrv srvany OrbitTenderDemo tlvrobot tlvserviceinfo >/dev/null
+  build_mingw "$run_edition" TlvAsService instsrv srvany OrbitTenderDemo tlvdrive tlvserviceinfo >/dev/null
 }
 
 # run_use_machine: point Wine at the run's own prefix of the edition.
@@ -59,9 +59,9 @@ run_install() {
   place "$mingw_dir/tools/srvany/srvany.exe" "$run_program_folder/srvany.exe"
 }
 
-robot() { wine "$run_robot" "$@"; }
+drive() { wine "$run_drive" "$@"; }
 
-# unquote <text field>: a robot text field's value without its quotes and escapes.
+# unquote <text field>: a tlvdrive text field's value without its quotes and escapes.
 unquote() {
   local text=${1#\"}
   text=${text%\"}
@@ -70,7 +70,7 @@ unquote() {
   printf '%s' "${text//\\\\/\\}"
 }
 
-# field <line> <key>: one field of a robot output line (a number, or a text unquoted).
+# field <line> <key>: one field of a tlvdrive output line (a number, or a text unquoted).
 field() {
   local value
   value=$(printf '%s\n' "$1" | sed -nE "s/.* $2=(\"([^\"\\\\]|\\\\.)*\"|[^ ]*).*/\\1/p")

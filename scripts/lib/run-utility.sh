@@ -7,7 +7,7 @@ success_status="Service is Ready to Start"
 # clock <ms>: milliseconds as seconds with three decimals.
 clock() { printf '%d.%03d s' $(($1 / 1000)) $(($1 % 1000)); }
 
-# show_watch_line <robot line>: one line of `tlvrobot start --watch` as a person reads it.
+# show_watch_line <line>: one line of `tlvdrive watch` as a person reads it.
 show_watch_line() {
   local line=$1 text
   case "$line" in
@@ -25,15 +25,15 @@ show_watch_line() {
   esac
 }
 
-# run_utility robot|person: starts the utility, prints each status and the box that ends the
-# run; the robot answers it, or the person does and closes the window.
+# run_utility drive|person: starts the utility, prints each status it sees and the box that
+# ends the run; tlvdrive answers it, or the person does and closes the window.
 run_utility() {
   watch_log="$run_state_dir/watch.txt"
   : >"$watch_log"
   say "starting $run_program_folder_windows\\TlvAsService.exe"
-  # The robot writes to a file, which is followed here: a pipe would stay open as long as
-  # the programs it starts live, since Wine hands them the robot's own output.
-  robot start --watch --timeout 60000 "$run_program_folder_windows\\TlvAsService.exe" >"$watch_log" 2>&1 &
+  # tlvdrive writes to a file, which is followed here: a pipe would stay open as long as the
+  # programs it starts live, since Wine hands them its own output.
+  drive watch "$run_program_folder_windows\\TlvAsService.exe" >"$watch_log" 2>&1 &
   local watcher=$! watched=0
   while IFS= read -r line; do show_watch_line "$line"; done < <(tail -n +1 -f --pid="$watcher" "$watch_log")
   wait "$watcher" && watched=1
@@ -45,20 +45,19 @@ run_utility() {
 
   if [ "$1" = person ]; then
     say "answer the box, then close the window to go on"
-    robot waitexit --timeout 86400000 "$utility_pid" >/dev/null || fail "the utility did not end"
+    drive waitexit "$utility_pid" 86400000 >/dev/null || fail "the utility did not end"
     return
   fi
-  local box=(--pid "$utility_pid" --class '#32770')
   if [ "$box_title" = "Where is Tolvane?" ]; then
-    say "the utility did not find the payment program; the robot types STOP"
-    robot type "${box[@]}" --edit 0 STOP >/dev/null
-    robot press "${box[@]}" OK >/dev/null
-    sleep 0.5
+    say "the utility did not find the payment program; tlvdrive types STOP"
+    drive type "$utility_pid" STOP >/dev/null
+    drive press "$utility_pid" OK >/dev/null
+    sleep 0.5  # the prompt goes before the next box comes
   fi
-  robot press "${box[@]}" OK >/dev/null || fail "could not answer the box \"$box_title\""
-  say "the robot pressed OK and closes the window"
-  robot close --pid "$utility_pid" --title "$main_window" >/dev/null || fail "the window did not close"
-  robot waitexit "$utility_pid" >/dev/null || fail "the utility did not end"
+  drive press "$utility_pid" OK >/dev/null || fail "could not answer the box \"$box_title\""
+  say "tlvdrive pressed OK and closes the window"
+  drive close "$utility_pid" >/dev/null || fail "the window did not close"
+  drive waitexit "$utility_pid" >/dev/null || fail "the utility did not end"
 }
 
 show_service_settings() {
@@ -92,13 +91,13 @@ check_service() {
 summarise() {
   echo
   echo "Summary"
-  local answered="the robot answered it"
+  local answered="tlvdrive answered it"
   [ "$display_mode" = person ] && answered="you answered it"
   echo "  utility:  showed \"$final_status\" and the box \"$box_title\"; $answered"
   echo "  service:  $run_service runs srvany.exe, which ran Orbit-Tender.exe ($running_as) and stopped it"
   echo "  edition:  $run_edition"
   echo "  machine:  $WINEPREFIX"
-  if [ "$display_mode" = robot ] && [ "$final_status" != "$success_status" ]; then
+  if [ "$display_mode" = drive ] && [ "$final_status" != "$success_status" ]; then
     fail "the utility did not end with \"$success_status\""
   fi
   echo "OK: the payment program runs as the Windows service $run_service"

@@ -8,6 +8,7 @@
 
 #include <map>
 
+#include "app/Endings.h"
 #include "platform/WindowsPath.h"
 #include "tests/hardening/FaultSweep.h"
 #include "tests/service/ServiceMachine.h"
@@ -22,7 +23,8 @@ struct Ending {
   std::string boxTitle;
 };
 
-// Each ending's status text and the box that goes with it.
+// Each ending's status text and the box that goes with it, written out once: the program's
+// table of endings must say the same.
 const std::map<std::string, Ending> kEndings = {
     {"instsrv.exe Missing", {"instsrv.exe", "Missing"}},
     {"srvany.exe Missing", {"srvany.exe", "Missing"}},
@@ -204,6 +206,18 @@ void sweepProgram(const std::string& scenario, int menuRuns, const std::function
     arrange(m);
     return runProgram(m, fault, menuRuns);
   }).report(scenario);
+}
+
+TEST(Endings, TheProgramsTableHoldsTheTextsOfEveryEnding) {
+  ASSERT_EQ(app::ending::kAll.size(), kEndings.size());
+  for (const app::Ending& ending : app::ending::kAll) {
+    const auto written = kEndings.find(std::string(ending.status));
+    ASSERT_NE(written, kEndings.end()) << ending.status;
+    EXPECT_EQ(ending.boxTitle.empty() ? "TlvAsService" : std::string(ending.boxTitle), written->second.boxTitle);
+    if (!ending.boxText.empty()) {
+      EXPECT_EQ(ending.boxText, written->second.boxText);
+    }
+  }
 }
 
 TEST(ServiceFaultSweep, FreshMachine) {

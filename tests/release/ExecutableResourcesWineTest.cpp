@@ -11,7 +11,7 @@
 #include "platform/win32/UniqueHandle.h"
 #include "testkit/win32/Edition.h"
 #include "testkit/win32/Folders.h"
-#include "testkit/win32/Robot.h"
+#include "testkit/win32/Gui.h"
 // After <windows.h>, which UniqueHandle.h brings.
 #include <psapi.h>
 
@@ -127,24 +127,23 @@ TEST(ExecutableResources, TheProgramRunsWithVersion6OfTheCommonControls) {
   ScratchProgramFolder folder{"ExecutableResources"};
   const std::string program = folder.copyIn(buildRoot() + "app\\TlvAsService.exe");
   ASSERT_FALSE(program.empty());
-  Robot robot;
-  const auto started = robot.start(program, {}, /*dumpWindow=*/true);
-  ASSERT_NE(started.pid, 0u) << started.run.failure;
-  EXPECT_EQ(started.window.title, "Make Service for Tolvane") << started.window.failure;
+  Gui gui;
+  const auto started = gui.start(program);
+  ASSERT_NE(started.pid, 0u) << started.failure;
 
   // Without the tools beside it, the run ends at once with a box. The modules are listed
   // only then: walking a process's module list while it loads a library can loop for good.
   const Window box = Window::dialog("Missing").of(started.pid);
-  ASSERT_TRUE(robot.wait(box).found);
+  ASSERT_TRUE(gui.wait(box).found);
   // The side-by-side copy that the manifest's dependency binds, not the system folder's
   // version 5 (whose file Wine also marks 5.x in the side-by-side folder).
   std::string library = loadedCommonControls(started.pid);
   std::transform(library.begin(), library.end(), library.begin(), [](unsigned char c) { return std::tolower(c); });
   const std::string architecture = k64BitEdition ? "amd64" : "x86";
   EXPECT_THAT(library, HasSubstr("\\winsxs\\" + architecture + "_microsoft.windows.common-controls_6595b64144ccf1df_6."));
-  EXPECT_TRUE(robot.press(box, "OK"));
-  EXPECT_TRUE(robot.close(Window::titled("Make Service for Tolvane").of(started.pid)));
-  EXPECT_EQ(robot.waitForExit(started.pid, 20000), 0ul);
+  EXPECT_TRUE(gui.press(box, "OK"));
+  EXPECT_TRUE(gui.close(Window::titled("Make Service for Tolvane").of(started.pid)));
+  EXPECT_EQ(gui.waitForExit(started.pid, 20000), 0ul);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "testkit/win32/Edition.h"
 #include "testkit/win32/Folders.h"
 #include "testkit/win32/Processes.h"
-#include "testkit/win32/Robot.h"
+#include "testkit/win32/Gui.h"
 #include "testkit/win32/Services.h"
 
 namespace tlv::testing {
@@ -19,26 +19,23 @@ constexpr char kMainWindow[] = "Make Service for Tolvane";
 TEST(Package, TheUnpackedProgramRunsAndTheGuidesRemovalTakesTheServiceAway) {
   // A machine without the payment program: the run gets as far as asking for it.
   removeFolderTree(editionProgramFiles() + "Orbit-Tender\\");
-  Robot robot;
-  const auto watched = robot.startWatching(kPackage + "TlvAsService.exe");
-  const auto& started = watched.started;
-  ASSERT_NE(started.pid, 0u) << started.run.failure;
-  EXPECT_THAT(watched.texts(), ::testing::ElementsAre("Status", "Checking for Tlv.Bat", "Making Tlv.Bat",
-                                                      "Checking for instsrv.exe", "", "Copying Files to \\Windows",
-                                                      "Creating Service", "Finding Tolvane Install"));
-  EXPECT_EQ(watched.dialog.title, "Where is Tolvane?") << watched.dialog.failure;
+  Gui gui;
+  const auto ending = gui.startUntilBox(kPackage + "TlvAsService.exe");
+  const auto& started = ending.started;
+  ASSERT_NE(started.pid, 0u) << started.failure;
+  EXPECT_EQ(ending.status, "Finding Tolvane Install");
+  EXPECT_EQ(ending.box.title, "Where is Tolvane?") << ending.box.failure;
 
   const Window prompt = Window::dialog("Where is Tolvane?").of(started.pid);
-  EXPECT_TRUE(robot.type(prompt, 0, "STOP"));
-  EXPECT_TRUE(robot.press(prompt, "OK"));
-  EXPECT_TRUE(robot.press(Window::dialog("find TLV").of(started.pid).within(20000), "OK"));
-  EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(started.pid)));
-  EXPECT_EQ(robot.waitForExit(started.pid, 20000), 0ul);
+  EXPECT_TRUE(gui.type(prompt, 0, "STOP"));
+  EXPECT_TRUE(gui.press(prompt, "OK"));
+  EXPECT_TRUE(gui.press(Window::dialog("find TLV").of(started.pid).within(20000), "OK"));
+  EXPECT_TRUE(gui.close(Window::titled(kMainWindow).of(started.pid)));
+  EXPECT_EQ(gui.waitForExit(started.pid, 20000), 0ul);
 
   // The packaged tools, placed in the Windows folder, created the service ...
-  bool created = false;
-  for (int i = 0; i < 200 && !created; ++i, ::Sleep(100)) created = serviceExists("OrbitTender");
-  EXPECT_TRUE(created) << "the batch file with the packaged instsrv.exe created no service";
+  EXPECT_TRUE(waitUntil([] { return serviceExists("OrbitTender"); }, 20000))
+      << "the batch file with the packaged instsrv.exe created no service";
   // ... and the guide's command removes it.
   const std::string instsrv = windowsFolder() + "instsrv.exe";
   EXPECT_EQ(runHidden("\"" + instsrv + "\" OrbitTender REMOVE"), 0u);

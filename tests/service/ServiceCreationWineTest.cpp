@@ -1,5 +1,5 @@
 // Win32 only: the whole service creation under Wine with the real program, our instsrv.exe
-// and srvany.exe, and the demo payment program, driven by the robot like a person would.
+// and srvany.exe, and the demo payment program, its windows and boxes answered as a person would.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include "testkit/win32/Folders.h"
 #include "testkit/win32/Processes.h"
 #include "testkit/win32/Registry.h"
-#include "testkit/win32/Robot.h"
+#include "testkit/win32/Gui.h"
 #include "testkit/win32/Services.h"
 
 namespace tlv::testing {
@@ -64,7 +64,7 @@ class ServiceCreationWine : public ::testing::Test {
     paymentProgram = buildRoot() + "testkit\\demo\\Orbit-Tender.exe";
   }
   void TearDown() override {
-    robot.endPrograms();
+    gui.endPrograms();
     forgetEverything();
   }
 
@@ -75,12 +75,12 @@ class ServiceCreationWine : public ::testing::Test {
 
   /// Starts the program and waits for the box that ends the run; returns the status shown.
   std::string runUntilBox(unsigned long pid, const std::string& title, const std::string& text) {
-    const WindowView box = robot.wait(Window::dialog(title).of(pid).within(30000));
+    const WindowView box = gui.wait(Window::dialog(title).of(pid).within(30000));
     EXPECT_TRUE(box.found) << box.failure;
     const auto statics = box.texts("static");
     EXPECT_NE(std::find(statics.begin(), statics.end(), text), statics.end()) << "box " << title;
-    const WindowView main = robot.wait(Window::titled(kMainWindow).of(pid));
-    EXPECT_TRUE(robot.press(Window::dialog(title).of(pid), "OK"));
+    const WindowView main = gui.wait(Window::titled(kMainWindow).of(pid));
+    EXPECT_TRUE(gui.press(Window::dialog(title).of(pid), "OK"));
     const auto labels = main.texts("static");
     return labels.empty() ? std::string{} : labels.front();
   }
@@ -88,47 +88,44 @@ class ServiceCreationWine : public ::testing::Test {
   /// Answers the install-folder prompt with `answer`, checking what it shows first.
   void answerPrompt(unsigned long pid, const std::string& answer) {
     const Window prompt = Window::dialog("Where is Tolvane?").of(pid).within(30000);
-    const WindowView view = robot.wait(prompt);
+    const WindowView view = gui.wait(prompt);
     ASSERT_TRUE(view.found) << view.failure;
     const auto statics = view.texts("static");
     EXPECT_NE(std::find(statics.begin(), statics.end(), "Type the Path to the 'Orbit-Tender\\' Folder\r\n'STOP' to Quit"),
               statics.end());
     EXPECT_EQ(view.texts("edit"), std::vector<std::string>{kInstallFolder}) << "the default is the install folder";
-    ASSERT_TRUE(robot.type(prompt, 0, answer));
-    ASSERT_TRUE(robot.press(prompt, "OK"));
-    ::Sleep(300);  // let the answered prompt go before the next one is looked for
+    ASSERT_TRUE(gui.type(prompt, 0, answer));
+    const HWND answered = view.hwnd;
+    ASSERT_TRUE(gui.press(prompt, "OK"));
+    // The next prompt, if any, is a new window: this one has gone first.
+    EXPECT_TRUE(waitUntil([answered] { return !::IsWindow(answered); }, 10000));
   }
 
   ScratchProgramFolder folder{"ServiceCreation"};
-  Robot robot;
+  Gui gui;
   std::string program;
   std::string paymentProgram;
 };
 
 TEST_F(ServiceCreationWine, CreatesAWorkingServiceAndSucceedsAgainFromTheMenu) {
   installPaymentProgram(kInstallFolder);
-  const auto watched = robot.startWatching(program);
-  ASSERT_NE(watched.started.pid, 0u) << watched.started.run.failure;
-  const auto& started = watched.started;
-  EXPECT_EQ(watched.texts(), (std::vector<std::string>{"Status", "Checking for Tlv.Bat", "Making Tlv.Bat",
-                                                       "Checking for instsrv.exe", "", "Copying Files to \\Windows",
-                                                       "Creating Service", "Finding Tolvane Install",
-                                                       "Verifying Service", "Service is Ready to Start"}));
-  EXPECT_GE(watched.msWhenShown("Finding Tolvane Install") - watched.msWhenShown("Creating Service"), 500)
-      << "the pause after starting the batch file";
-  ASSERT_TRUE(watched.dialog.found) << watched.dialog.failure;
-  EXPECT_EQ(watched.dialog.title, "Services");
-  EXPECT_THAT(watched.dialog.texts("static"), ::testing::Contains("Service is Ready to Start"));
+  const auto ending = gui.startUntilBox(program);
+  ASSERT_NE(ending.started.pid, 0u) << ending.started.failure;
+  const auto& started = ending.started;
+  EXPECT_EQ(ending.status, "Service is Ready to Start");
+  ASSERT_TRUE(ending.box.found) << ending.box.failure;
+  EXPECT_EQ(ending.box.title, "Services");
+  EXPECT_THAT(ending.box.texts("static"), ::testing::Contains("Service is Ready to Start"));
 
   // Pictures of the run's end for the documentation: the box, then the window alone.
   const std::string shots = buildRoot() + "screenshots\\";
   ::CreateDirectoryA(shots.c_str(), nullptr);
   const Window box = Window::dialog("Services").of(started.pid);
-  EXPECT_TRUE(robot.screenshot(box, shots + "final-box.png"));
-  ASSERT_TRUE(robot.press(box, "OK"));
+  EXPECT_TRUE(gui.screenshot(box, shots + "final-box.png"));
+  ASSERT_TRUE(gui.press(box, "OK"));
   // Pressing a box's button is posted; the box goes a moment later.
   EXPECT_TRUE(waitUntil([] { return !::FindWindowA("#32770", "Services"); }, 5000));
-  EXPECT_TRUE(robot.screenshot(Window::titled(kMainWindow).of(started.pid), shots + "window.png"));
+  EXPECT_TRUE(gui.screenshot(Window::titled(kMainWindow).of(started.pid), shots + "window.png"));
 
   // The registry holds what the service host needs.
   EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"),
@@ -149,21 +146,17 @@ TEST_F(ServiceCreationWine, CreatesAWorkingServiceAndSucceedsAgainFromTheMenu) {
   const std::string marker = kInstallFolder + "Orbit-Tender.running";
   ASSERT_TRUE(::StartServiceA(service.get(), 0, nullptr)) << ::GetLastError();
   EXPECT_TRUE(waitForServiceState(kService, SERVICE_RUNNING, 20000));
-  bool running = false;
-  for (int i = 0; i < 100 && !running; ++i, ::Sleep(100)) {
-    running = pathExists(marker);
-  }
-  EXPECT_TRUE(running) << "the payment program did not start";
+  EXPECT_TRUE(waitUntil([&] { return pathExists(marker); }, 10000)) << "the payment program did not start";
   SERVICE_STATUS status{};
   EXPECT_TRUE(::ControlService(service.get(), SERVICE_CONTROL_STOP, &status));
   EXPECT_TRUE(waitForServiceState(kService, SERVICE_STOPPED, 20000));
   EXPECT_EQ(::GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "the program closed on request";
 
   // The menu item runs the whole creation again against the existing service.
-  ASSERT_TRUE(robot.chooseMenu(Window::titled(kMainWindow).of(started.pid), "Create Tol Vane Service"));
+  ASSERT_TRUE(gui.chooseMenuFromKeyboard(Window::titled(kMainWindow).of(started.pid)));
   EXPECT_EQ(runUntilBox(started.pid, "Services", "Service is Ready to Start"), "Service is Ready to Start");
-  EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(started.pid)));
-  EXPECT_EQ(robot.waitForExit(started.pid, 20000), 0ul);
+  EXPECT_TRUE(gui.close(Window::titled(kMainWindow).of(started.pid)));
+  EXPECT_EQ(gui.waitForExit(started.pid, 20000), 0ul);
   EXPECT_TRUE(folder.files("*.log").empty()) << "a run without failures writes no log";
   EXPECT_TRUE(folder.read("TolvaneAsServ.BAT").has_value());
 }
@@ -171,8 +164,8 @@ TEST_F(ServiceCreationWine, CreatesAWorkingServiceAndSucceedsAgainFromTheMenu) {
 TEST_F(ServiceCreationWine, AsksForTheInstallFolderUntilItHoldsTheProgram) {
   ScratchProgramFolder elsewhere{"ServiceCreationPos"};
   installPaymentProgram(elsewhere.path());
-  const auto started = robot.start(program);
-  ASSERT_NE(started.pid, 0u) << started.run.failure;
+  const auto started = gui.start(program);
+  ASSERT_NE(started.pid, 0u) << started.failure;
   answerPrompt(started.pid, "C:\\NoSuchFolder");
   const std::string typed = elsewhere.path().substr(0, elsewhere.path().size() - 1);  // without its backslash
   answerPrompt(started.pid, typed);
@@ -182,8 +175,8 @@ TEST_F(ServiceCreationWine, AsksForTheInstallFolderUntilItHoldsTheProgram) {
 }
 
 TEST_F(ServiceCreationWine, StopEndsTheRunIncomplete) {
-  const auto started = robot.start(program);
-  ASSERT_NE(started.pid, 0u) << started.run.failure;
+  const auto started = gui.start(program);
+  ASSERT_NE(started.pid, 0u) << started.failure;
   answerPrompt(started.pid, "stop");
   EXPECT_EQ(runUntilBox(started.pid, "find TLV", "Orbit-Tender Service InComplete"), "Orbit-Tender Service InComplete");
   EXPECT_FALSE(machineRegistryValue(serviceKey("\\Parameters"), "Application").has_value());
@@ -191,17 +184,16 @@ TEST_F(ServiceCreationWine, StopEndsTheRunIncomplete) {
 
 TEST_F(ServiceCreationWine, AMissingToolIsShownAndLoggedBesideTheProgram) {
   ASSERT_TRUE(::DeleteFileA((folder.path() + "srvany.exe").c_str()));
-  const auto watched = robot.startWatching(program);
-  const auto& started = watched.started;
-  ASSERT_NE(started.pid, 0u) << started.run.failure;
-  EXPECT_EQ(watched.texts(), (std::vector<std::string>{"Status", "Checking for Tlv.Bat", "Making Tlv.Bat",
-                                                       "Checking for instsrv.exe", "", "srvany.exe Missing"}));
+  const auto ending = gui.startUntilBox(program);
+  const auto& started = ending.started;
+  ASSERT_NE(started.pid, 0u) << started.failure;
+  EXPECT_EQ(ending.status, "srvany.exe Missing");
   const std::string path = folder.path() + "srvany.exe";
-  EXPECT_EQ(watched.dialog.title, "Missing");
-  EXPECT_THAT(watched.dialog.texts("static"), ::testing::Contains(path + "\r\n" + std::string(23, ' ')));
-  EXPECT_TRUE(robot.press(Window::dialog("Missing").of(started.pid), "OK"));
-  EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(started.pid)));
-  EXPECT_EQ(robot.waitForExit(started.pid, 20000), 0ul);
+  EXPECT_EQ(ending.box.title, "Missing");
+  EXPECT_THAT(ending.box.texts("static"), ::testing::Contains(path + "\r\n" + std::string(23, ' ')));
+  EXPECT_TRUE(gui.press(Window::dialog("Missing").of(started.pid), "OK"));
+  EXPECT_TRUE(gui.close(Window::titled(kMainWindow).of(started.pid)));
+  EXPECT_EQ(gui.waitForExit(started.pid, 20000), 0ul);
 
   const auto logs = folder.files("*.log");
   ASSERT_EQ(logs.size(), 1u);
@@ -224,16 +216,14 @@ TEST_F(ServiceCreationWine, APlantedBatchFileIsWrittenAnewBeforeItRunsAndTheProg
 
   for (const bool firstRun : {true, false}) {
     SCOPED_TRACE(firstRun ? "a planted batch file" : "the program's own batch file");
-    const auto watched = robot.startWatching(program);
-    ASSERT_NE(watched.started.pid, 0u) << watched.started.run.failure;
-    const auto texts = watched.texts();
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Making Tlv.Bat"), firstRun ? 1 : 0);
-    EXPECT_EQ(watched.dialog.title, "Services");
-    EXPECT_EQ(texts.back(), "Service is Ready to Start");
-    EXPECT_TRUE(robot.press(Window::dialog("Services").of(watched.started.pid), "OK"));
-    EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(watched.started.pid)));
-    EXPECT_EQ(robot.waitForExit(watched.started.pid, 20000), 0ul);
-    ::Sleep(1000);  // the batch file's command interpreter has had its time to run it
+    const auto ending = gui.startUntilBox(program);
+    ASSERT_NE(ending.started.pid, 0u) << ending.started.failure;
+    EXPECT_EQ(ending.box.title, "Services");
+    EXPECT_EQ(ending.status, "Service is Ready to Start");
+    EXPECT_TRUE(gui.press(Window::dialog("Services").of(ending.started.pid), "OK"));
+    EXPECT_TRUE(gui.close(Window::titled(kMainWindow).of(ending.started.pid)));
+    // The program ends only after the batch file's command interpreter has.
+    EXPECT_EQ(gui.waitForExit(ending.started.pid, 20000), 0ul);
 
     EXPECT_FALSE(pathExists(planted)) << "the planted command ran";
     EXPECT_EQ(folder.read("TolvaneAsServ.BAT"), kBatchBytes);
@@ -363,14 +353,14 @@ TEST_F(ServiceCreationWine, AForeignSrvanyIsNotPlacedAndTheRunEndsAsForAMissingO
   const std::string path = folder.path() + "srvany.exe";
   ASSERT_TRUE(::CopyFileA((std::string(system) + "\\notepad.exe").c_str(), path.c_str(), FALSE));
 
-  const auto watched = robot.startWatching(program);
-  ASSERT_NE(watched.started.pid, 0u) << watched.started.run.failure;
-  EXPECT_EQ(watched.texts().back(), "srvany.exe Missing");
-  EXPECT_EQ(watched.dialog.title, "Missing");
-  EXPECT_THAT(watched.dialog.texts("static"), ::testing::Contains(path + "\r\n" + std::string(23, ' ')));
-  EXPECT_TRUE(robot.press(Window::dialog("Missing").of(watched.started.pid), "OK"));
-  EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(watched.started.pid)));
-  EXPECT_EQ(robot.waitForExit(watched.started.pid, 20000), 0ul);
+  const auto ending = gui.startUntilBox(program);
+  ASSERT_NE(ending.started.pid, 0u) << ending.started.failure;
+  EXPECT_EQ(ending.status, "srvany.exe Missing");
+  EXPECT_EQ(ending.box.title, "Missing");
+  EXPECT_THAT(ending.box.texts("static"), ::testing::Contains(path + "\r\n" + std::string(23, ' ')));
+  EXPECT_TRUE(gui.press(Window::dialog("Missing").of(ending.started.pid), "OK"));
+  EXPECT_TRUE(gui.close(Window::titled(kMainWindow).of(ending.started.pid)));
+  EXPECT_EQ(gui.waitForExit(ending.started.pid, 20000), 0ul);
 
   EXPECT_FALSE(pathExists(windowsFolder() + "srvany.exe")) << "the foreign program was placed in the Windows folder";
   const auto logs = folder.files("*.log");
@@ -456,13 +446,13 @@ TEST_F(ServiceCreationWine, AnUnattendedRunWaitsForASlowBatchFileWhereTheWindowR
   ::SetEnvironmentVariableA("TLV_SLOWTOOL_MS", "3000");
   ::SetEnvironmentVariableA("TLV_SLOWTOOL_THEN", instsrv.c_str());
 
-  const auto watched = robot.startWatching(program);
-  ASSERT_NE(watched.started.pid, 0u) << watched.started.run.failure;
-  EXPECT_EQ(watched.texts().back(), "Orbit-Tender Service NOT Complete");
-  EXPECT_EQ(watched.dialog.title, "Registry");
-  EXPECT_TRUE(robot.press(Window::dialog("Registry").of(watched.started.pid), "OK"));
-  EXPECT_TRUE(robot.close(Window::titled(kMainWindow).of(watched.started.pid)));
-  EXPECT_EQ(robot.waitForExit(watched.started.pid, 20000), 0ul);
+  const auto ending = gui.startUntilBox(program);
+  ASSERT_NE(ending.started.pid, 0u) << ending.started.failure;
+  EXPECT_EQ(ending.status, "Orbit-Tender Service NOT Complete");
+  EXPECT_EQ(ending.box.title, "Registry");
+  EXPECT_TRUE(gui.press(Window::dialog("Registry").of(ending.started.pid), "OK"));
+  EXPECT_TRUE(gui.close(Window::titled(kMainWindow).of(ending.started.pid)));
+  EXPECT_EQ(gui.waitForExit(ending.started.pid, 20000), 0ul);
   EXPECT_TRUE(serviceExists(kService)) << "the slow instsrv did create the service, after the check";
 
   removeService(kService);

@@ -103,13 +103,12 @@ TEST(Srvany, AProgramThatIgnoresWmCloseIsEndedWithItsChildAfterTheGracePeriod) {
   const DWORD asked = ::GetTickCount();
   ASSERT_EQ(program.service().stop(), 0u);
   // While it waits, the service shows progress: new checkpoints, each with a wait hint.
-  ::Sleep(1000);
+  ASSERT_TRUE(program.service().waitForState(SERVICE_STOP_PENDING, 5000));
   const SERVICE_STATUS_PROCESS early = program.service().status();
-  ::Sleep(1000);
-  const SERVICE_STATUS_PROCESS later = program.service().status();
-  EXPECT_EQ(early.dwCurrentState, static_cast<DWORD>(SERVICE_STOP_PENDING));
+  SERVICE_STATUS_PROCESS later = early;
+  EXPECT_TRUE(waitUntil([&] { return (later = program.service().status()).dwCheckPoint > early.dwCheckPoint; }, 5000))
+      << "no new checkpoint";
   EXPECT_EQ(later.dwCurrentState, static_cast<DWORD>(SERVICE_STOP_PENDING));
-  EXPECT_GT(later.dwCheckPoint, early.dwCheckPoint);
   EXPECT_GT(later.dwWaitHint, 0u);
 
   ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kGraceMs + 10000));

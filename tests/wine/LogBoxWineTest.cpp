@@ -1,5 +1,5 @@
 // Win32 only: a level -3 log entry under Wine: the message box titled by the detail, read
-// and closed by the robot, and the log file beside the program with its one line.
+// and closed from the test, and the log file beside the program with its one line.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -8,7 +8,7 @@
 
 #include "logging/LoggingFunctions.h"
 #include "testkit/win32/Folders.h"
-#include "testkit/win32/Robot.h"
+#include "testkit/win32/Gui.h"
 
 namespace tlv::testing {
 namespace {
@@ -39,7 +39,7 @@ class LevelMinus3Entry : public ::testing::Test {
   }
 
   ScratchProgramFolder folder{"LevelMinus3Entry"};
-  Robot robot;
+  Gui gui;
   std::string probe;
 };
 
@@ -49,9 +49,9 @@ TEST_F(LevelMinus3Entry, ShowsABoxTitledByTheDetailAndWritesItsLineBesideTheProg
   SYSTEMTIME before{};
   ::GetLocalTime(&before);
 
-  const auto started = robot.start(probe, {"log", "-3", message, "Missing"});
-  ASSERT_NE(started.pid, 0u) << started.run.failure;
-  const WindowView box = robot.wait(Window::dialog("Missing").of(started.pid));
+  const auto started = gui.start(probe, {"log", "-3", message, "Missing"});
+  ASSERT_NE(started.pid, 0u) << started.failure;
+  const WindowView box = gui.wait(Window::dialog("Missing").of(started.pid));
   ASSERT_TRUE(box.found) << box.failure;
   SYSTEMTIME boxSeen{};
   ::GetLocalTime(&boxSeen);
@@ -60,8 +60,8 @@ TEST_F(LevelMinus3Entry, ShowsABoxTitledByTheDetailAndWritesItsLineBesideTheProg
   EXPECT_EQ(std::count(statics.begin(), statics.end(), message + "\r\n" + body), 1)
       << "the box's text is the message, a line break and the body";
   EXPECT_EQ(box.texts("button"), std::vector<std::string>{"OK"});
-  EXPECT_TRUE(robot.press(Window::dialog("Missing").of(started.pid), "OK"));
-  EXPECT_EQ(robot.waitForExit(started.pid), 0ul) << "the entry returns once the box is closed";
+  EXPECT_TRUE(gui.press(Window::dialog("Missing").of(started.pid), "OK"));
+  EXPECT_EQ(gui.waitForExit(started.pid), 0ul) << "the entry returns once the box is closed";
 
   // The file is named and stamped when the entry is written, before the box shows.
   std::set<std::string> names, times;
@@ -88,16 +88,16 @@ TEST_F(LevelMinus3Entry, TheBoxStyleDecidesTheIcon) {
   for (const char* style : {"0", "64", "16"}) {
     SCOPED_TRACE(std::string("box style ") + style);
     const std::string title = std::string("Style ") + style;
-    const auto started = robot.start(probe, {"log", "-3", "text", title, style});
-    ASSERT_NE(started.pid, 0u) << started.run.failure;
-    const WindowView box = robot.wait(Window::dialog(title).of(started.pid));
+    const auto started = gui.start(probe, {"log", "-3", "text", title, style});
+    ASSERT_NE(started.pid, 0u) << started.failure;
+    const WindowView box = gui.wait(Window::dialog(title).of(started.pid));
     ASSERT_TRUE(box.found) << box.failure;
     for (const auto& control : box.controls) {
       if (control.kind == "static" && control.text == "text\r\n" + std::string(23, ' ')) textLeft[style] = control.x;
     }
     EXPECT_TRUE(textLeft.count(style)) << "no static shows the entry";
-    EXPECT_TRUE(robot.press(Window::dialog(title).of(started.pid), "OK"));
-    EXPECT_EQ(robot.waitForExit(started.pid), 0ul);
+    EXPECT_TRUE(gui.press(Window::dialog(title).of(started.pid), "OK"));
+    EXPECT_EQ(gui.waitForExit(started.pid), 0ul);
   }
   EXPECT_GT(textLeft["64"], textLeft["0"] + 16) << "the information icon";
   EXPECT_GT(textLeft["16"], textLeft["0"] + 16) << "the critical icon";
