@@ -57,19 +57,22 @@ bool matches(HWND hwnd, const Window& wanted) {
   return wanted.title.empty() || storedText(hwnd) == wanted.title;
 }
 
+struct Search {
+  const Window* wanted;
+  HWND found;
+};
+
+// EnumWindows' callback (CALLBACK: the x86 API calls it as stdcall, which no lambda is).
+BOOL CALLBACK considerWindow(HWND hwnd, LPARAM context) {
+  auto& search = *reinterpret_cast<Search*>(context);
+  if (!matches(hwnd, *search.wanted)) return TRUE;
+  search.found = hwnd;
+  return FALSE;  // the first in z-order: the one on top
+}
+
 HWND findWindow(const Window& wanted) {
-  struct Search {
-    const Window* wanted;
-    HWND found;
-  } search{&wanted, nullptr};
-  ::EnumWindows(
-      [](HWND hwnd, LPARAM context) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(context);
-        if (!matches(hwnd, *s.wanted)) return TRUE;
-        s.found = hwnd;
-        return FALSE;  // the first in z-order: the one on top
-      },
-      reinterpret_cast<LPARAM>(&search));
+  Search search{&wanted, nullptr};
+  ::EnumWindows(considerWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -88,33 +91,34 @@ std::string controlKind(const std::string& name) {
   return "control";
 }
 
+struct ControlWalk {
+  HWND top;
+  std::vector<std::pair<HWND, Control>> controls;
+};
+
+BOOL CALLBACK collectControl(HWND hwnd, LPARAM context) {
+  auto& walk = *reinterpret_cast<ControlWalk*>(context);
+  if (!::IsWindowVisible(hwnd)) return TRUE;
+  Control control;
+  control.kind = controlKind(className(hwnd));
+  control.id = ::GetDlgCtrlID(hwnd);
+  control.text = controlText(hwnd);
+  RECT rect{};
+  ::GetWindowRect(hwnd, &rect);
+  ::MapWindowPoints(nullptr, walk.top, reinterpret_cast<POINT*>(&rect), 2);
+  control.x = rect.left;
+  control.y = rect.top;
+  control.width = rect.right - rect.left;
+  control.height = rect.bottom - rect.top;
+  control.index = static_cast<int>(std::count_if(walk.controls.begin(), walk.controls.end(),
+                                                 [&](const auto& c) { return c.second.kind == control.kind; }));
+  walk.controls.emplace_back(hwnd, std::move(control));
+  return TRUE;
+}
+
 std::vector<std::pair<HWND, Control>> listControls(HWND window) {
-  struct Walk {
-    HWND top;
-    std::vector<std::pair<HWND, Control>> controls;
-  } walk{window, {}};
-  ::EnumChildWindows(
-      window,
-      [](HWND hwnd, LPARAM context) -> BOOL {
-        auto& w = *reinterpret_cast<Walk*>(context);
-        if (!::IsWindowVisible(hwnd)) return TRUE;
-        Control control;
-        control.kind = controlKind(className(hwnd));
-        control.id = ::GetDlgCtrlID(hwnd);
-        control.text = controlText(hwnd);
-        RECT rect{};
-        ::GetWindowRect(hwnd, &rect);
-        ::MapWindowPoints(nullptr, w.top, reinterpret_cast<POINT*>(&rect), 2);
-        control.x = rect.left;
-        control.y = rect.top;
-        control.width = rect.right - rect.left;
-        control.height = rect.bottom - rect.top;
-        control.index = static_cast<int>(std::count_if(w.controls.begin(), w.controls.end(),
-                                                       [&](const auto& c) { return c.second.kind == control.kind; }));
-        w.controls.emplace_back(hwnd, std::move(control));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&walk));
+  ControlWalk walk{window, {}};
+  ::EnumChildWindows(window, collectControl, reinterpret_cast<LPARAM>(&walk));
   return std::move(walk.controls);
 }
 
