@@ -23,7 +23,7 @@ using tlv::testing::Gui;
 using tlv::testing::Window;
 
 constexpr char kMainWindow[] = "Make Service for Tolvane";
-constexpr unsigned kPollMs = 10;
+constexpr unsigned kPollMs = 50;
 
 // A text as the scripts read it: quoted, with \ " and line breaks escaped.
 std::string quoted(const std::string& text) {

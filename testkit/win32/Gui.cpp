@@ -16,6 +16,7 @@ namespace {
 using platform::win32::UniqueKernelHandle;
 
 constexpr UINT kReplyTimeoutMs = 2000;
+constexpr DWORD kLookMs = 200;
 
 std::string className(HWND hwnd) {
   char name[256] = {};
@@ -47,12 +48,12 @@ std::string controlText(HWND hwnd) {
 }
 
 bool matches(HWND hwnd, const Window& wanted) {
-  if (!::IsWindowVisible(hwnd)) return false;
   if (wanted.pid) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(hwnd, &pid);
     if (pid != wanted.pid) return false;
   }
+  if (!::IsWindowVisible(hwnd)) return false;
   if (!wanted.className.empty() && !platform::equalsNoCase(className(hwnd), wanted.className)) return false;
   return wanted.title.empty() || storedText(hwnd) == wanted.title;
 }
@@ -221,7 +222,9 @@ Gui::Ending Gui::startUntilBox(const std::string& program, unsigned timeoutMs) {
 
 WindowView Gui::wait(const Window& window) {
   HWND found = nullptr;
-  if (waitUntil([&] { return (found = findWindow(window)) != nullptr; }, window.timeoutMs)) return view(found);
+  // Every look walks all windows through the Wine server: asked a few times a second only,
+  // so that a test never slows the program it watches (whose batch file has half a second).
+  if (waitUntil([&] { return (found = findWindow(window)) != nullptr; }, window.timeoutMs, kLookMs)) return view(found);
   WindowView missing;
   missing.failure = describe(window);
   return missing;

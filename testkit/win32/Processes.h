@@ -64,14 +64,14 @@ std::vector<DWORD> processesNamed(const std::string& exeName);
 /// Ends a process and waits a little for it to go.
 void endProcess(DWORD id);
 
-/// Waits until `condition()` holds, polling; false when `timeoutMs` passed first.
+/// Waits until `condition()` holds, asking every `intervalMs`; false when `timeoutMs` passed first.
 template <class Condition>
-bool waitUntil(Condition condition, DWORD timeoutMs) {
+bool waitUntil(Condition condition, DWORD timeoutMs, DWORD intervalMs = 50) {
   const DWORD start = ::GetTickCount();
   for (;;) {
     if (condition()) return true;
     if (::GetTickCount() - start >= timeoutMs) return false;
-    ::Sleep(50);
+    ::Sleep(intervalMs);
   }
 }
 
