@@ -175,7 +175,8 @@ int Picture::darkPixels(int left, int top, int right, int bottom) const {
   int dark = 0;
   for (int y = std::max(top, 0); y < std::min(bottom, height); ++y) {
     for (int x = std::max(left, 0); x < std::min(right, width); ++x) {
-      const std::uint32_t p = pixels[static_cast<std::size_t>(y * width + x)];
+      const auto at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
+      const std::uint32_t p = pixels[at];
       if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 100) ++dark;
     }
   }
