@@ -1,6 +1,7 @@
 // Portable: ValidateTolvaneReg, which completes and verifies the service's registry values.
 #include <exception>
 
+#include "app/ServiceRegistryKeys.h"
 #include "app/frmTlvAsService.h"
 #include "logging/RunError.h"
 #include "platform/WindowsPath.h"
@@ -10,8 +11,6 @@ namespace tlv::app {
 
 namespace {
 
-constexpr char kServiceKey[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender";
-constexpr char kParametersKey[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender\\Parameters";
 constexpr char kDescription[] = "Processes Credit Cards For Meadowlark";
 // Recovery actions in the service control manager's stored layout: reset the failure count
 // after a day; restart after one minute, three times (the third also for every later failure).

@@ -208,39 +208,6 @@ TEST_F(ServiceCreationWine, AMissingToolIsShownAndLoggedBesideTheProgram) {
 // What the program writes as its batch file, byte for byte.
 const std::string kBatchBytes = "%homeDrive%\r\ncd %winDir%\r\ninstsrv OrbitTender %winDir%\\srvany.exe\r\n\r\n";
 
-TEST_F(ServiceCreationWine, APlantedBatchFileIsWrittenAnewBeforeItRunsAndTheProgramsOwnIsReusedSilently) {
-  installPaymentProgram(kInstallFolder);
-  const std::string planted = "C:\\planted.txt";
-  ::DeleteFileA(planted.c_str());
-  ASSERT_TRUE(writeFile(folder.path() + "TolvaneAsServ.BAT", "echo planted> " + planted + "\r\n" + kBatchBytes));
-
-  for (const bool firstRun : {true, false}) {
-    SCOPED_TRACE(firstRun ? "a planted batch file" : "the program's own batch file");
-    const auto ending = gui.startUntilBox(program);
-    ASSERT_NE(ending.started.pid, 0u) << ending.started.failure;
-    EXPECT_EQ(ending.box.title, "Services");
-    EXPECT_EQ(ending.status, "Service is Ready to Start");
-    EXPECT_TRUE(gui.press(Window::dialog("Services").of(ending.started.pid), "OK"));
-    EXPECT_TRUE(gui.close(Window::titled(kMainWindow).of(ending.started.pid)));
-    // The program ends only after the batch file's command interpreter has.
-    EXPECT_EQ(gui.waitForExit(ending.started.pid, 20000), 0ul);
-
-    EXPECT_FALSE(pathExists(planted)) << "the planted command ran";
-    EXPECT_EQ(folder.read("TolvaneAsServ.BAT"), kBatchBytes);
-    const auto logs = folder.files("*.log");
-    if (!firstRun) {
-      EXPECT_TRUE(logs.empty()) << "reusing the program's own batch file logs nothing";
-      continue;
-    }
-    ASSERT_EQ(logs.size(), 1u);
-    const auto text = folder.read(logs[0]);
-    ASSERT_TRUE(text.has_value());
-    EXPECT_EQ(std::count(text->begin(), text->end(), '\n'), 1) << *text;
-    EXPECT_NE(text->find(" " + folder.path() + "TolvaneAsServ.BAT:Replaced"), std::string::npos) << *text;
-    ASSERT_TRUE(::DeleteFileA((folder.path() + logs[0]).c_str()));
-  }
-}
-
 // Fixes of the service host must reach machines that ran an earlier release, also while a
 // service runs it: the service keeps running, and its next start runs the new host.
 TEST_F(ServiceCreationWine, AnEarlierReleasesHostIsReplacedWhileItsServiceRunsIt) {
@@ -344,31 +311,6 @@ TEST_F(ServiceCreationWine, TheBatchFileCannotBeChangedWhileItsInterpreterRuns) 
   EXPECT_EQ(exitCode, 0ul) << "the run ends as before";
   EXPECT_TRUE(processesNamed("instsrv.exe").empty()) << "the program ended before the interpreter it held the file for";
   EXPECT_TRUE(writeFile(batch, kBatchBytes)) << "let go once the interpreter has ended";
-}
-
-TEST_F(ServiceCreationWine, AForeignSrvanyIsNotPlacedAndTheRunEndsAsForAMissingOne) {
-  // Any other Windows program under the tool's name: here Wine's own Notepad.
-  char system[MAX_PATH] = {};
-  ::GetSystemDirectoryA(system, MAX_PATH);
-  const std::string path = folder.path() + "srvany.exe";
-  ASSERT_TRUE(::CopyFileA((std::string(system) + "\\notepad.exe").c_str(), path.c_str(), FALSE));
-
-  const auto ending = gui.startUntilBox(program);
-  ASSERT_NE(ending.started.pid, 0u) << ending.started.failure;
-  EXPECT_EQ(ending.status, "srvany.exe Missing");
-  EXPECT_EQ(ending.box.title, "Missing");
-  EXPECT_THAT(ending.box.texts("static"), ::testing::Contains(path + "\r\n" + std::string(23, ' ')));
-  EXPECT_TRUE(gui.press(Window::dialog("Missing").of(ending.started.pid), "OK"));
-  EXPECT_TRUE(gui.close(Window::titled(kMainWindow).of(ending.started.pid)));
-  EXPECT_EQ(gui.waitForExit(ending.started.pid, 20000), 0ul);
-
-  EXPECT_FALSE(pathExists(windowsFolder() + "srvany.exe")) << "the foreign program was placed in the Windows folder";
-  const auto logs = folder.files("*.log");
-  ASSERT_EQ(logs.size(), 1u);
-  const auto text = folder.read(logs[0]);
-  ASSERT_TRUE(text.has_value());
-  EXPECT_NE(text->find(" " + path + ":Not this release's own"), std::string::npos) << *text;
-  EXPECT_NE(text->find(" " + path + ":Missing"), std::string::npos) << *text;
 }
 
 /// What the Application log's viewer shows for an entry of the source TlvAsService whose one

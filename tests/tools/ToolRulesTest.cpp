@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "app/ServiceRegistryKeys.h"
 #include "platform/WindowsPath.h"
 #include "tools/common/ServiceKeys.h"
 #include "tools/instsrv/InstsrvArguments.h"
@@ -60,10 +61,7 @@ TEST(InstsrvArguments, BinaryPathIsQuotedOnlyWhenItHoldsABlank) {
 }
 
 TEST(ServiceKeys, SrvanyReadsWhereTheProgramWritesApplication) {
-  // The program writes HKEY_LOCAL_MACHINE\<this>\Application for the service it creates.
-  EXPECT_EQ(parametersKeyPath("OrbitTender"), "SYSTEM\\CurrentControlSet\\Services\\OrbitTender\\Parameters");
-  EXPECT_EQ(eventSourceKeyPath("OrbitTender"),
-            "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\OrbitTender");
+  EXPECT_EQ("HKEY_LOCAL_MACHINE\\" + parametersKeyPath("OrbitTender"), app::kParametersKey);
 }
 
 TEST(LaunchPlan, NamesTheProgramAsModuleAndQuotesItOnTheCommandLine) {

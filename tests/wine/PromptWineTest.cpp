@@ -1,38 +1,33 @@
-// Win32 only: the platform's input prompt under Wine, shown by the probe program: what it
-// shows, and the answer each button gives.
+// Win32 only: the platform's input prompt under Wine, shown from a second thread of the test
+// and answered from the first: what it shows, and the answer each button gives.
 #include <gtest/gtest.h>
 
-#include "testkit/win32/Folders.h"
+#include <future>
+
+#include "platform/win32/Win32Ui.h"
 #include "testkit/win32/Gui.h"
 
 namespace tlv::testing {
 namespace {
 
-class InputPrompt : public ::testing::Test {
- protected:
-  void SetUp() override {
-    probe = folder.copyIn(buildRoot() + "testkit\\programs\\tlvuiprobe.exe");
-    ASSERT_FALSE(probe.empty()) << "tlvuiprobe.exe not found in the build tree " << buildRoot();
-  }
+using Kind = platform::PromptAnswer::Kind;
 
-  ScratchProgramFolder folder{"InputPrompt"};
-  Gui gui;
-  std::string probe;
-};
-
-TEST_F(InputPrompt, ShowsItsDefaultAndAnswersWhatWasTypedOrCancel) {
+TEST(InputPrompt, ShowsItsDefaultAndAnswersWhatWasTypedOrCancel) {
   struct Case {
     const char* button;
     const char* typed;
-    const char* answer;
+    Kind kind;
+    const char* text;
   };
-  for (const Case& c : {Case{"OK", "C:\\Orbit \"Folder\"\\", "OK:C:\\Orbit \"Folder\"\\"},
-                        Case{"Cancel", "ignored", "CANCEL"}, Case{"OK", "", "OK:"}}) {
+  for (const Case& c : {Case{"OK", "C:\\Orbit \"Folder\"\\", Kind::Ok, "C:\\Orbit \"Folder\"\\"},
+                        Case{"Cancel", "ignored", Kind::Cancelled, ""}, Case{"OK", "", Kind::Ok, ""}}) {
     SCOPED_TRACE(std::string(c.button) + " after typing " + c.typed);
-    const auto started = gui.start(probe, {"input", "Where is Orbit-Tender.exe?", "Find Orbit", "C:\\Default"});
-    ASSERT_NE(started.pid, 0u) << started.failure;
-    const Window prompt = Window::dialog("Find Orbit").of(started.pid);
-
+    platform::win32::Win32Ui ui(::GetModuleHandleA(nullptr));
+    auto answer = std::async(std::launch::async, [&ui] {
+      return ui.inputBox("Where is Orbit-Tender.exe?", "Find Orbit", "C:\\Default");
+    });
+    Gui gui;
+    const Window prompt = Window::dialog("Find Orbit").of(::GetCurrentProcessId());
     const WindowView before = gui.wait(prompt);
     ASSERT_TRUE(before.found) << before.failure;
     EXPECT_EQ(before.texts("edit"), std::vector<std::string>{"C:\\Default"});
@@ -42,8 +37,10 @@ TEST_F(InputPrompt, ShowsItsDefaultAndAnswersWhatWasTypedOrCancel) {
     ASSERT_TRUE(gui.type(prompt, 0, c.typed));
     EXPECT_EQ(gui.wait(prompt).texts("edit"), std::vector<std::string>{c.typed});
     ASSERT_TRUE(gui.press(prompt, c.button));
-    EXPECT_EQ(gui.waitForExit(started.pid), 0ul);
-    EXPECT_EQ(folder.read("answer.txt").value_or("<none>"), std::string(c.answer) + "\r\n");
+    ASSERT_EQ(answer.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "the prompt did not close";
+    const platform::PromptAnswer got = answer.get();
+    EXPECT_EQ(got.kind, c.kind);
+    EXPECT_EQ(got.text, c.text);
   }
 }
 
