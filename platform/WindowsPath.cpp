@@ -90,7 +90,7 @@ std::string fullPathIn(std::string_view path, std::string_view currentFolder) {
   std::string full = joined.substr(0, root);
   if (!full.empty() && full.back() != '\\') full += '\\';
   const bool trailing = joined.size() > root && joined.back() == '\\';
-  std::size_t segmentsStart = full.size();
+  const std::size_t segmentsStart = full.size();
   std::size_t start = root;
   while (start <= joined.size()) {
     std::size_t end = joined.find('\\', start);
