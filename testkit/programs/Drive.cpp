@@ -48,14 +48,6 @@ int failed(const std::string& why) {
 
 int done(const ::testing::AssertionResult& result) { return result ? 0 : failed(result.message()); }
 
-// The window manager's copy of the status label's text: read without waiting for the
-// program, which pumps no messages while a step runs.
-std::string statusText(HWND label) {
-  char text[256] = {};
-  const int length = ::GetWindowTextA(label, text, sizeof text);
-  return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
-}
-
 int watch(const std::string& program) {
   Gui gui;
   const Gui::Started started = gui.start(program);
@@ -74,7 +66,7 @@ int watch(const std::string& program) {
       if (main) label = ::FindWindowExA(main, nullptr, "Static", nullptr);
     }
     if (label) {
-      const std::string text = statusText(label);
+      const std::string text = tlv::testing::storedText(label);  // the program may be busy
       if (first || text != shown) {
         std::printf("changed ms=%llu text=%s\n", elapsed(), quoted(text).c_str());
         std::fflush(stdout);

@@ -24,13 +24,6 @@ std::string className(HWND hwnd) {
   return std::string(name, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
-// The caption the window manager keeps: needs no answer from a busy owner.
-std::string storedText(HWND hwnd) {
-  char buffer[1024] = {};
-  const int length = ::GetWindowTextA(hwnd, buffer, sizeof buffer);
-  return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
-}
-
 // A control's text, asked of its owner (a static's text is not kept by the window manager).
 std::string controlText(HWND hwnd) {
   DWORD_PTR length = 0;
@@ -155,6 +148,12 @@ std::string plainCaption(std::string text) {
 }
 
 }  // namespace
+
+std::string storedText(HWND hwnd) {
+  char buffer[1024] = {};
+  const int length = ::GetWindowTextA(hwnd, buffer, sizeof buffer);
+  return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
 
 std::vector<std::string> WindowView::texts(const std::string& kind) const {
   std::vector<std::string> result;

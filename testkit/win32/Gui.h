@@ -71,6 +71,10 @@ struct Picture {
   int darkPixels(int left, int top, int right, int bottom) const;
 };
 
+/// The text the window manager keeps for a window (a caption, or a control's text once set):
+/// read without waiting for an owner that is busy and pumps no messages.
+std::string storedText(HWND hwnd);
+
 class Gui {
  public:
   Gui() = default;
