@@ -153,6 +153,14 @@ std::string SimFileSystem::contents(const std::string& path) const {
   return node && !node->folder ? node->data : std::string{};
 }
 
+std::map<std::string, std::string> SimFileSystem::allFiles() const {
+  std::map<std::string, std::string> files;
+  for (const auto& [key, node] : nodes_) {
+    if (!node.folder) files.emplace(key, node.data);
+  }
+  return files;
+}
+
 Win32Error SimFileSystem::checkWritable(const std::string& key) const {
   if (!validKey(key)) return err::kInvalidName;
   const Node* parent = find(parentKey(key));

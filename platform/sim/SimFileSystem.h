@@ -38,6 +38,8 @@ class SimFileSystem final : public FileSystem {
   bool isFolder(const std::string& path) const;
   /// Contents of a file; empty when there is none.
   std::string contents(const std::string& path) const;
+  /// Every file's bytes by its upper-case full path: a machine's files before and after a run.
+  std::map<std::string, std::string> allFiles() const;
 
   // FileSystem
   Result<std::int64_t> fileLength(const std::string& path) override;

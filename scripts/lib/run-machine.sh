@@ -30,7 +30,7 @@ run_choose_edition() {
 
 # run_build: only the programs the run needs, in the MinGW tree of the edition.
 run_build() {
-  build_mingw "$run_edition" TlvAsService instsrv srvany OrbitTenderDemo tlvdrive tlvserviceinfo >/dev/null
+  build_mingw "$run_edition" TlvAsService instsrv srvany OrbitTenderDemo tlvdrive >/dev/null
 }
 
 # run_use_machine: point Wine at the run's own prefix of the edition.

@@ -64,8 +64,9 @@ show_service_settings() {
   say "the service's registry values (reg query HKLM\\SYSTEM\\CurrentControlSet\\Services\\$run_service /s):"
   wine reg query "HKLM\\SYSTEM\\CurrentControlSet\\Services\\$run_service" /s 2>/dev/null | tr -d '\r' |
     sed '/^$/d; s/^/    /' || true
-  say "the service's configuration (tlvserviceinfo $run_service, as sc qc shows it):"
-  wine "$mingw_dir/testkit/demo/tlvserviceinfo.exe" "$run_service" | tr -d '\r' | sed 's/^/    /' ||
+  # The service manager's own view (ImagePath, Start and the rest are the values above).
+  say "the service as the service manager reports it (sc query $run_service):"
+  wine sc query "$run_service" 2>/dev/null | tr -d '\r' | sed '/^$/d; s/^/    /' | grep . ||
     fail "the service $run_service does not exist: the batch file did not create it"
 }
 

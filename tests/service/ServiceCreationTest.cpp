@@ -150,15 +150,16 @@ TEST(ServiceCreationTest, TheBatchFileIsHeldFromItsCheckUntilItsInterpreterHasEn
   }
 }
 
-// A tool beside the program that is not this release's own is not placed in the Windows
-// folder, where the service control manager would run it as LocalSystem. It is known by its
-// bytes, not by what its version resource claims.
-TEST(ServiceCreationTest, AToolThatIsNotThisReleasesOwnEndsTheRunAsAMissingOne) {
+// A tool beside the program that is missing, or is not this release's own, is not placed in
+// the Windows folder, where the service control manager would run it as LocalSystem. It is
+// known by its bytes, not by what its version resource claims.
+TEST(ServiceCreationTest, AMissingToolOrOneThatIsNotThisReleasesOwnEndsTheRunAndTouchesNothing) {
   struct Case {
     const char* what;
-    std::function<std::string(const std::string& genuine)> bytes;
+    std::function<std::optional<std::string>(const std::string& genuine)> bytes;  // nullopt: no file
   };
   const Case cases[] = {
+      {"missing", [](const std::string&) { return std::nullopt; }},
       {"one byte of the DOS stub changed", [](std::string b) { b[0x20] ^= 1; return b; }},
       {"another program", [](const std::string&) { return miniPe("another tool"); }},
       {"the other tool", [](const std::string& b) { return b == kSrvanyBytes ? kInstsrvBytes : kSrvanyBytes; }},
@@ -169,15 +170,20 @@ TEST(ServiceCreationTest, AToolThatIsNotThisReleasesOwnEndsTheRunAsAMissingOne) 
       SCOPED_TRACE(tool + ": " + c.what);
       ServiceMachine m;
       const std::string path = "C:\\Tools\\" + tool;
-      m.sim.files.addFile(path, c.bytes(m.sim.files.contents(path)));
-      m.sim.files.setProductVersion(path, {"TlvAsService", "1.0.0"});  // a copied label changes nothing
+      const auto bytes = c.bytes(m.sim.files.contents(path));
+      m.sim.files.remove(path);
+      if (bytes) {
+        m.sim.files.addFile(path, *bytes);
+        m.sim.files.setProductVersion(path, {"TlvAsService", "1.0.0"});  // a copied label changes nothing
+      }
       m.run();
       EXPECT_EQ(m.sim.ui.currentStatus(), tool + " Missing");
       expectBoxes(m.sim.ui.boxes(), {{path + "\r\n" + k23Spaces, "Missing", 64}});
-      EXPECT_EQ(m.log(), "9:05:07 AM " + path + ":Not this release's own" + k23Spaces + "\r\n9:05:07 AM " + path +
-                             ":Missing" + k23Spaces + "\r\n");
-      EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\" + tool));
+      const std::string foreign = bytes ? "9:05:07 AM " + path + ":Not this release's own" + k23Spaces + "\r\n" : "";
+      EXPECT_EQ(m.log(), foreign + "9:05:07 AM " + path + ":Missing" + k23Spaces + "\r\n");
+      EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\instsrv.exe"));
       EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
+      EXPECT_FALSE(m.registry.KeyExists(kServiceKey));
     }
   }
   {  // The system cannot hash (bcrypt.dll does not load): told as such, and nothing is placed.
@@ -295,24 +301,6 @@ TEST(ServiceCreationTest, AHostInUseIsRenamedAsideAndALaterRunDeletesIt) {
     EXPECT_EQ(m.sim.files.contents(target + ".partial"), kSrvanyBytes);
     EXPECT_EQ(m.log(), "9:05:07 AM " + target + ":Version 0.9.0 replaced by 1.0.0 at the next start of Windows" +
                            k23Spaces + "\r\n");
-  }
-}
-
-TEST(ServiceCreationTest, MissingToolEndsWithOneEntryAndOneBoxAndTouchesNothingElse) {
-  for (const std::string tool : {"instsrv.exe", "srvany.exe"}) {
-    SCOPED_TRACE(tool);
-    ServiceMachine m;
-    m.sim.files.remove("C:\\Tools\\" + tool);
-    m.run();
-    Statuses expected{"Status", "Checking for Tlv.Bat", "Making Tlv.Bat", "Checking for instsrv.exe"};
-    if (tool == "srvany.exe") expected.push_back("");
-    expected.push_back(tool + " Missing");
-    EXPECT_EQ(m.sim.ui.statuses(), expected);
-    expectBoxes(m.sim.ui.boxes(), {{"C:\\Tools\\" + tool + "\r\n" + k23Spaces, "Missing", 64}});
-    EXPECT_EQ(m.log(), "9:05:07 AM C:\\Tools\\" + tool + ":Missing" + k23Spaces + "\r\n");
-    EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\instsrv.exe"));
-    EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
-    EXPECT_FALSE(m.registry.KeyExists(kServiceKey));
   }
 }
 
