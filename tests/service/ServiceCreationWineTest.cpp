@@ -85,8 +85,8 @@ class ServiceCreationWine : public ::testing::Test {
     return labels.empty() ? std::string{} : labels.front();
   }
 
-  /// Answers the install-folder prompt with `answer`, checking what it shows first.
-  void answerPrompt(unsigned long pid, const std::string& answer) {
+  /// Answers the install-folder prompt with `answer` and `button`, checking what it shows first.
+  void answerPrompt(unsigned long pid, const std::string& answer, const std::string& button = "OK") {
     const Window prompt = Window::dialog("Where is Tolvane?").of(pid).within(30000);
     const WindowView view = gui.wait(prompt);
     ASSERT_TRUE(view.found) << view.failure;
@@ -94,9 +94,11 @@ class ServiceCreationWine : public ::testing::Test {
     EXPECT_NE(std::find(statics.begin(), statics.end(), "Type the Path to the 'Orbit-Tender\\' Folder\r\n'STOP' to Quit"),
               statics.end());
     EXPECT_EQ(view.texts("edit"), std::vector<std::string>{kInstallFolder}) << "the default is the install folder";
+    EXPECT_EQ(view.texts("button"), (std::vector<std::string>{"OK", "Cancel"}));
     ASSERT_TRUE(gui.type(prompt, 0, answer));
+    EXPECT_EQ(gui.wait(prompt).texts("edit"), std::vector<std::string>{answer});
     const HWND answered = view.hwnd;
-    ASSERT_TRUE(gui.press(prompt, "OK"));
+    ASSERT_TRUE(gui.press(prompt, button));
     // The next prompt, if any, is a new window: this one has gone first.
     EXPECT_TRUE(waitUntil([answered] { return !::IsWindow(answered); }, 10000));
   }
@@ -174,6 +176,7 @@ TEST_F(ServiceCreationWine, AsksForTheInstallFolderUntilItHoldsTheProgram) {
   const auto started = gui.start(program);
   ASSERT_NE(started.pid, 0u) << started.failure;
   answerPrompt(started.pid, "C:\\NoSuchFolder");
+  answerPrompt(started.pid, elsewhere.path(), "Cancel");  // asks again
   const std::string typed = elsewhere.path().substr(0, elsewhere.path().size() - 1);  // without its backslash
   answerPrompt(started.pid, typed);
   EXPECT_EQ(runUntilBox(started.pid, "Services", "Service is Ready to Start"), "Service is Ready to Start");
@@ -211,9 +214,6 @@ TEST_F(ServiceCreationWine, AMissingToolIsShownAndLoggedBesideTheProgram) {
   EXPECT_EQ(std::count(text->begin(), text->end(), '\n'), 1) << *text;
   EXPECT_NE(text->find(" " + path + line), std::string::npos) << *text;
 }
-
-// What the program writes as its batch file, byte for byte.
-const std::string kBatchBytes = "%homeDrive%\r\ncd %winDir%\r\ninstsrv OrbitTender %winDir%\\srvany.exe\r\n\r\n";
 
 // Fixes of the service host must reach machines that ran an earlier release, also while a
 // service runs it: the service keeps running, and its next start runs the new host.
@@ -282,42 +282,6 @@ TEST_F(ServiceCreationWine, NoDllPlantedBesideTheProgramIsLoaded) {
   const WindowlessRun run = runWatchingForWindows(program, "/quiet");
   EXPECT_EQ(run.exitCode, 0) << "the run ends as it does without them";
   for (const std::string& dll : planted) EXPECT_FALSE(pathExists(folder.path() + dll + ".loaded")) << dll << " was loaded";
-}
-
-// The command interpreter reads the batch file line by line while it runs: until it has
-// ended, nobody can write, rename or delete the file the program checked.
-TEST_F(ServiceCreationWine, TheBatchFileCannotBeChangedWhileItsInterpreterRuns) {
-  installPaymentProgram(kInstallFolder);
-  ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0) << "the service exists before the slow run";
-  // A slow instsrv.exe in the Windows folder, which the run uses as found.
-  ASSERT_TRUE(::CopyFileA((buildRoot() + "testkit\\programs\\slowtool.exe").c_str(),
-                          (windowsFolder() + "instsrv.exe").c_str(), FALSE));
-  const std::string batch = folder.path() + "TolvaneAsServ.BAT";
-
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::string commandLine = "\"" + program + "\" /quiet";
-  ASSERT_TRUE(::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &info));
-  platform::win32::UniqueKernelHandle run(info.hProcess);
-  platform::win32::UniqueKernelHandle thread(info.hThread);
-  ASSERT_TRUE(waitUntil([] { return !processesNamed("instsrv.exe").empty(); }, 20000)) << "the batch file ran no instsrv";
-
-  platform::win32::UniqueFile writer(::CreateFileA(batch.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                   nullptr, OPEN_EXISTING, 0, nullptr));
-  EXPECT_FALSE(writer) << "opened for writing while it runs";
-  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  EXPECT_FALSE(::DeleteFileA(batch.c_str()));
-  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  EXPECT_FALSE(::MoveFileA(batch.c_str(), (batch + ".moved").c_str())) << "renamed while it runs";
-
-  ASSERT_EQ(::WaitForSingleObject(run.get(), 30000), static_cast<DWORD>(WAIT_OBJECT_0));
-  DWORD exitCode = 1;
-  ::GetExitCodeProcess(run.get(), &exitCode);
-  EXPECT_EQ(exitCode, 0ul) << "the run ends as before";
-  EXPECT_TRUE(processesNamed("instsrv.exe").empty()) << "the program ended before the interpreter it held the file for";
-  EXPECT_TRUE(writeFile(batch, kBatchBytes)) << "let go once the interpreter has ended";
 }
 
 /// What the Application log's viewer shows for an entry of the source TlvAsService whose one

@@ -1,11 +1,10 @@
-// Win32 only: TlvAsService.exe under Wine, seen from the test's process: its window, the
-// start-up timer, closing it, what the screen shows of it, and its menu chosen from the keyboard.
+// Win32 only: TlvAsService.exe under Wine, seen from the test's process: its window, its
+// fonts, what the screen shows of it, and closing it. (Its menu is chosen from the keyboard
+// in the end-to-end service test.)
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <atomic>
-#include <thread>
 
 #include "app/frmTlvAsService.h"
 #include "platform/win32/UniqueHandle.h"
@@ -91,52 +90,6 @@ TEST_F(ProgramWindow, OpensCentredWithTheStatusLabel) {
             (std::vector<int>{40, 40, 241, 25}));  // 600, 600, 3615, 375 twips
   EXPECT_TRUE(window.texts("button").empty());
   EXPECT_TRUE(window.texts("edit").empty());
-}
-
-// The program's window, hosted in this process: another process cannot read a window's menu
-// under Wine, and a WM_COMMAND reaches the window procedure even without a menu bar. Here the
-// menu is read from the window itself, and its item chosen with Alt and Enter.
-class KeyboardUser final : public platform::WindowEvents {
- public:
-  void onLoad(platform::WindowControls&) override {
-    window = ::FindWindowA("TlvAsServiceWindow", kCaption);
-    const HMENU menu = ::GetMenu(window);
-    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
-      char caption[128] = {};
-      ::GetMenuStringA(menu, static_cast<UINT>(i), caption, sizeof caption, MF_BYPOSITION);
-      menuItems.emplace_back(caption);
-    }
-  }
-  void onTimer(platform::WindowControls& controls) override {
-    controls.disableTimer();
-    ::PostMessageA(window, WM_SYSKEYDOWN, VK_MENU, 0x20000001);
-    ::PostMessageA(window, WM_SYSKEYUP, VK_MENU, static_cast<LPARAM>(0xE0000001u));
-    ::PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-    ::PostMessageA(window, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001u));
-  }
-  void onMenuItem(platform::WindowControls&) override {
-    ++chosen;
-    ::PostMessageA(window, WM_CLOSE, 0, 0);
-  }
-
-  std::atomic<HWND> window = nullptr;
-  std::vector<std::string> menuItems;
-  std::atomic<int> chosen = 0;
-};
-
-TEST(ProgramMenu, HasTheOneItemAndAltThenEnterChoosesIt) {
-  platform::win32::Win32Ui ui(::GetModuleHandleA(nullptr));
-  KeyboardUser user;
-  // Should the keys never choose the item, the window is closed after a while.
-  std::thread guard([&user] {
-    if (!waitUntil([&user] { return user.chosen > 0; }, 10000) && user.window) {
-      ::PostMessageA(user.window, WM_CLOSE, 0, 0);
-    }
-  });
-  EXPECT_TRUE(ui.showModalWindow(app::frmTlvAsService::Design(), user));
-  guard.join();
-  EXPECT_EQ(user.menuItems, std::vector<std::string>{"Create Tol Vane Service"});
-  EXPECT_EQ(user.chosen, 1) << "Alt, then Enter did not choose the menu item";
 }
 
 TEST_F(ProgramWindow, TheScreenShowsTheWindowAsDrawnAndClosingItEndsTheProgram) {
