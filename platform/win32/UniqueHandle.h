@@ -67,5 +67,6 @@ using UniqueMappedView = UniqueHandle<HandleTraits<void*, ::UnmapViewOfFile, Nul
 using UniqueSnapshot = UniqueHandle<HandleTraits<HANDLE, ::CloseHandle, MinusOneInvalid>>;  // CreateToolhelp32Snapshot
 using UniqueLibrary = UniqueHandle<HandleTraits<HMODULE, ::FreeLibrary, NullInvalid>>;
 using UniqueEventSource = UniqueHandle<HandleTraits<HANDLE, ::DeregisterEventSource, NullInvalid>>;
+using UniqueLocalMemory = UniqueHandle<HandleTraits<HLOCAL, ::LocalFree, NullInvalid>>;  // security descriptors
 
 }  // namespace tlv::platform::win32

@@ -17,6 +17,12 @@ using platform::win32::UniqueServiceHandle;
 
 constexpr DWORD kCleanupStopMs = 15000;
 
+std::string hostLogPath(const std::string& service) {
+  char windows[MAX_PATH] = {};
+  ::GetSystemWindowsDirectoryA(windows, MAX_PATH);
+  return std::string(windows) + "\\Logs\\TlvAsService\\" + service + ".log";
+}
+
 UniqueServiceHandle openService(const std::string& name, DWORD access) {
   UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
   return UniqueServiceHandle(manager ? ::OpenServiceA(manager.get(), name.c_str(), access) : nullptr);
@@ -87,6 +93,7 @@ ScratchService::~ScratchService() {
   for (DWORD id : processesNamed(kTestAppName)) endProcess(id);
   ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, tools::parametersKeyPath(name_).c_str());
   ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, tools::eventSourceKeyPath(name_).c_str());
+  ::DeleteFileA(hostLogPath(name_).c_str());
 }
 
 UniqueServiceHandle ScratchService::open(DWORD access) const {
@@ -147,6 +154,26 @@ SERVICE_STATUS_PROCESS ScratchService::status() const {
 bool ScratchService::waitForState(DWORD state, DWORD timeoutMs) const {
   return waitUntil([&] { return status().dwCurrentState == state; }, timeoutMs);
 }
+
+DWORD ScratchService::preshutdownTimeout() const {
+  SERVICE_PRESHUTDOWN_INFO info{};
+  DWORD needed = 0;
+  auto service = open(SERVICE_QUERY_CONFIG);
+  if (!service || !::QueryServiceConfig2A(service.get(), SERVICE_CONFIG_PRESHUTDOWN_INFO, reinterpret_cast<BYTE*>(&info),
+                                          sizeof info, &needed)) {
+    return 0;
+  }
+  return info.dwPreshutdownTimeout;
+}
+
+void ScratchService::setPreshutdownTimeout(DWORD timeoutMs) {
+  SERVICE_PRESHUTDOWN_INFO info{timeoutMs};
+  auto service = open(SERVICE_CHANGE_CONFIG);
+  ASSERT_TRUE(service && ::ChangeServiceConfig2A(service.get(), SERVICE_CONFIG_PRESHUTDOWN_INFO, &info))
+      << ::GetLastError();
+}
+
+std::string ScratchService::hostLog() const { return readFile(hostLogPath(name_)); }
 
 void ScratchService::rememberHostProcess() {
   const DWORD id = status().dwProcessId;

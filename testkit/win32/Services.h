@@ -48,6 +48,11 @@ class ScratchService {
   SERVICE_STATUS_PROCESS status() const;
   /// Waits for `state`; false when the timeout passed first.
   bool waitForState(DWORD state, DWORD timeoutMs) const;
+  /// The service's preshutdown timeout (QueryServiceConfig2); 0 when it cannot be read.
+  DWORD preshutdownTimeout() const;
+  void setPreshutdownTimeout(DWORD timeoutMs);
+  /// srvany's text log of this service: %SystemRoot%\Logs\TlvAsService\<name>.log.
+  std::string hostLog() const;
   /// The srvany process seen while the service ran (0 before).
   DWORD hostProcessId() const { return hostProcessId_; }
   void rememberHostProcess();

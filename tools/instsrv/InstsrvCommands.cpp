@@ -6,8 +6,10 @@
 
 #include "platform/win32/UniqueHandle.h"
 #include "tools/common/ErrorText.h"
+#include "tools/common/ServiceConfig.h"
 #include "tools/common/ServiceKeys.h"
 #include "tools/instsrv/InstsrvArguments.h"
+#include "tools/srvany/HostSession.h"
 
 namespace tlv::tools {
 namespace {
@@ -108,11 +110,16 @@ DWORD installService(const std::string& serviceName, const std::string& programP
     return error;
   }
   const DWORD flagError = countErrorStopsAsFailures(service.get());
+  // srvany's time to close its program when Windows shuts down; it sets it again when it starts.
+  const DWORD preshutdownError = setPreshutdownTimeout(service.get(), kPreshutdownTimeoutMs);
   say("created the service %s (own process, automatic start, local system) running %s", serviceName.c_str(),
       binaryPath.c_str());
   if (flagError != ERROR_SUCCESS) {
     say("note: a program that exits by itself will not trigger the recovery actions here: %s",
         errorText(flagError).c_str());
+  }
+  if (preshutdownError != ERROR_SUCCESS && preshutdownError != ERROR_INVALID_LEVEL) {
+    say("note: the service's shutdown time could not be set: %s", errorText(preshutdownError).c_str());
   }
   if (!programExists(programPath)) {
     say("note: %s does not exist yet; the service cannot start until it does.", programPath.c_str());

@@ -8,32 +8,37 @@
 
 namespace tlv::tools {
 
+// The event ids are the message table's: an entry whose id has no message shows no text.
+static_assert(MSG_HOST_STARTED == static_cast<DWORD>(HostEvent::Started));
+static_assert(MSG_HOST_CLOSE_ASKED == static_cast<DWORD>(HostEvent::CloseAsked));
+static_assert(MSG_HOST_CLOSED_IN_TIME == static_cast<DWORD>(HostEvent::ClosedInTime));
+static_assert(MSG_HOST_ENDED_AFTER_GRACE == static_cast<DWORD>(HostEvent::EndedAfterGrace));
+static_assert(MSG_HOST_EXITED_BY_ITSELF == static_cast<DWORD>(HostEvent::ExitedByItself));
+static_assert(MSG_HOST_SHUTDOWN_CLOSE_ASKED == static_cast<DWORD>(HostEvent::ShutdownCloseAsked));
+static_assert(MSG_HOST_EXITED_AT_SHUTDOWN == static_cast<DWORD>(HostEvent::ExitedAtShutdown));
+static_assert(MSG_HOST_START_FAILED == static_cast<DWORD>(HostEvent::StartFailed));
+static_assert(MSG_HOST_FAILED == static_cast<DWORD>(HostEvent::HostFailed));
+static_assert(MSG_HOST_WARNING == static_cast<DWORD>(HostEvent::HostWarning));
+
 EventLog::EventLog(const std::string& serviceName) {
   // The viewer finds the texts of the source's entries through its message file: srvany's
   // own message table, whose entries all show their text as given.
   const LONG registration = platform::win32::registerAsEventMessageFile(eventSourceKeyPath(serviceName));
   source_.reset(::RegisterEventSourceA(nullptr, serviceName.c_str()));
   if (registration != ERROR_SUCCESS) {
-    warning("The event source " + serviceName + " could not be registered: " + errorText(registration));
+    registrationError_ = "The event source " + serviceName + " could not be registered: " + errorText(registration);
   }
 }
 
-void EventLog::started(const std::string& text) { report(EVENTLOG_INFORMATION_TYPE, MSG_SRVANY_STARTED, text); }
-
-void EventLog::stopped(const std::string& text, bool programWasEnded) {
-  report(programWasEnded ? EVENTLOG_WARNING_TYPE : EVENTLOG_INFORMATION_TYPE, MSG_SRVANY_STOPPED, text);
-}
-
-void EventLog::failed(const std::string& text) { report(EVENTLOG_ERROR_TYPE, MSG_SRVANY_FAILED, text); }
-
-void EventLog::warning(const std::string& text) { report(EVENTLOG_WARNING_TYPE, MSG_SRVANY_FAILED, text); }
-
-void EventLog::report(WORD type, DWORD eventId, const std::string& text) {
+void EventLog::record(const HostRecord& entry) {
   // Without a source, or when the log is full, the entry is lost: the service's state and
   // exit code still tell the outcome, and a log must never stop the service.
   if (!source_) return;
-  const char* strings[] = {text.c_str()};
-  ::ReportEventA(source_.get(), type, 0, eventId, nullptr, 1, 0, strings, nullptr);
+  const WORD type = entry.severity == Severity::Error     ? EVENTLOG_ERROR_TYPE
+                    : entry.severity == Severity::Warning ? EVENTLOG_WARNING_TYPE
+                                                          : EVENTLOG_INFORMATION_TYPE;
+  const char* strings[] = {entry.text.c_str()};
+  ::ReportEventA(source_.get(), type, 0, static_cast<DWORD>(entry.event), nullptr, 1, 0, strings, nullptr);
 }
 
 }  // namespace tlv::tools

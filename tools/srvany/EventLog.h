@@ -4,24 +4,24 @@
 #include <string>
 
 #include "platform/win32/UniqueHandle.h"
+#include "tools/srvany/HostRecord.h"
 
 namespace tlv::tools {
 
-class EventLog {
+class EventLog final : public RecordSink {
  public:
   /// Registers srvany's message table for the source (so the viewer shows the texts) and
   /// opens the source. Logging goes on without the registration; it is only prettier with it.
+  /// Why the registration failed is left in registrationError() for the caller to record.
   explicit EventLog(const std::string& serviceName);
 
-  void started(const std::string& text);
-  void stopped(const std::string& text, bool programWasEnded);
-  void failed(const std::string& text);
-  void warning(const std::string& text);
+  void record(const HostRecord& entry) override;
+  /// Empty when the source is registered.
+  const std::string& registrationError() const { return registrationError_; }
 
  private:
-  void report(WORD type, DWORD eventId, const std::string& text);
-
   platform::win32::UniqueEventSource source_;
+  std::string registrationError_;
 };
 
 }  // namespace tlv::tools

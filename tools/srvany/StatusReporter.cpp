@@ -7,17 +7,18 @@
 
 namespace tlv::tools {
 
-StatusReporter::StatusReporter(SERVICE_STATUS_HANDLE handle, EventLog& log) : handle_(handle), log_(log) {
+StatusReporter::StatusReporter(SERVICE_STATUS_HANDLE handle, RecordSink& records, DWORD acceptedWhileRunning)
+    : handle_(handle), records_(records), acceptedWhileRunning_(acceptedWhileRunning) {
   status_.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
 }
 
 void StatusReporter::startPending(DWORD waitHintMs) { report(SERVICE_START_PENDING, waitHintMs); }
 
-void StatusReporter::stopPending(DWORD waitHintMs) { report(SERVICE_STOP_PENDING, waitHintMs); }
+void StatusReporter::stopPending(std::uint32_t waitHintMs) { report(SERVICE_STOP_PENDING, waitHintMs); }
 
 void StatusReporter::running() { report(SERVICE_RUNNING, 0); }
 
-void StatusReporter::stopped(DWORD win32ExitCode, DWORD serviceSpecificExitCode) {
+void StatusReporter::stopped(std::uint32_t win32ExitCode, std::uint32_t serviceSpecificExitCode) {
   status_.dwWin32ExitCode = win32ExitCode;
   status_.dwServiceSpecificExitCode = serviceSpecificExitCode;
   report(SERVICE_STOPPED, 0);
@@ -30,10 +31,11 @@ void StatusReporter::report(DWORD state, DWORD waitHintMs) {
   status_.dwWaitHint = waitHintMs;
   // Only a running service takes controls: while starting there is nothing to stop yet, and
   // a second stop while stopping changes nothing.
-  status_.dwControlsAccepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
+  status_.dwControlsAccepted = state == SERVICE_RUNNING ? acceptedWhileRunning_ : 0;
   if (!::SetServiceStatus(handle_, &status_)) {
-    log_.warning("The service control manager did not take the state " + std::to_string(state) + ": " +
-                 errorText(::GetLastError()));
+    records_.record({HostEvent::HostWarning, Severity::Warning,
+                     "The service control manager did not take the state " + std::to_string(state) + ": " +
+                         errorText(::GetLastError())});
   }
 }
 

@@ -2,27 +2,30 @@
 #pragma once
 
 #include "platform/win32/Win32Support.h"
-#include "tools/srvany/EventLog.h"
+#include "tools/srvany/HostRecord.h"
+#include "tools/srvany/HostSession.h"
 
 namespace tlv::tools {
 
 /// Used from the service's own thread only; the control handler never reports.
-class StatusReporter {
+class StatusReporter final : public HostStatus {
  public:
-  StatusReporter(SERVICE_STATUS_HANDLE handle, EventLog& log);
+  /// `acceptedWhileRunning`: the controls the running service takes (acceptedControls()).
+  StatusReporter(SERVICE_STATUS_HANDLE handle, RecordSink& records, DWORD acceptedWhileRunning);
 
   /// Each pending report is a new checkpoint: the manager sees the service make progress.
   void startPending(DWORD waitHintMs);
-  void stopPending(DWORD waitHintMs);
+  void stopPending(std::uint32_t waitHintMs) override;
   void running();
   /// `win32ExitCode` ERROR_SERVICE_SPECIFIC_ERROR shows `serviceSpecificExitCode`.
-  void stopped(DWORD win32ExitCode, DWORD serviceSpecificExitCode = 0);
+  void stopped(std::uint32_t win32ExitCode, std::uint32_t serviceSpecificExitCode = 0) override;
 
  private:
   void report(DWORD state, DWORD waitHintMs);
 
   SERVICE_STATUS_HANDLE handle_;
-  EventLog& log_;
+  RecordSink& records_;
+  DWORD acceptedWhileRunning_;
   SERVICE_STATUS status_{};
 };
 

@@ -1,0 +1,149 @@
+// Portable: srvany's host logic with the program, the service's status and the clock played
+// by the test: its controls, the ending of the program at a stop or at shutdown, its records,
+// the text log's rotation and the log folder's security rules.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "tools/srvany/HostControls.h"
+#include "tools/srvany/HostSession.h"
+#include "tools/srvany/LogFolderRules.h"
+#include "tools/srvany/TextLog.h"
+
+namespace tlv::tools {
+namespace {
+
+TEST(HostControls, StopShutdownAndPreshutdownAskOnceInterrogateAnswersTheRestIsRefused) {
+  struct Case {
+    std::uint32_t control, answer;
+    StopRequest request;
+  };
+  for (const Case& c : {Case{control::kStop, 0, StopRequest::Stop}, Case{control::kShutdown, 0, StopRequest::Shutdown},
+                        Case{control::kPreshutdown, 0, StopRequest::Preshutdown},
+                        Case{control::kInterrogate, 0, StopRequest::None}, Case{0x2 /* pause */, 120, StopRequest::None}}) {
+    SCOPED_TRACE(c.control);
+    int wakes = 0;
+    ControlDispatcher dispatcher([&wakes] { ++wakes; });
+    EXPECT_EQ(dispatcher.handle(c.control), c.answer);
+    EXPECT_EQ(dispatcher.request(), c.request);
+    EXPECT_EQ(wakes, c.request == StopRequest::None ? 0 : 1);
+    dispatcher.handle(control::kStop);
+    EXPECT_EQ(dispatcher.request(), c.request == StopRequest::None ? StopRequest::Stop : c.request) << "the first is kept";
+  }
+  EXPECT_EQ(acceptedControls(true), accept::kStop | accept::kPreshutdown);
+  EXPECT_EQ(acceptedControls(false), accept::kStop | accept::kShutdown);
+}
+
+/// A program that closes `closesAfterAsks` asks after the first (never when negative).
+struct ScriptedProgram final : HostedProgram {
+  explicit ScriptedProgram(int closesAfter) : closesAfterAsks(closesAfter) {}
+  void askToClose() override { ++asks; }
+  std::string howAsked() const override { return "asked 1 window(s) to close"; }
+  bool running() override { return !ended && (closesAfterAsks < 0 || asks <= closesAfterAsks); }
+  std::string end() override { return ended = true, ""; }
+  std::uint32_t exitCode() override { return 42; }
+  int closesAfterAsks, asks = 0;
+  bool ended = false;
+};
+
+struct Machine final : HostStatus, HostClock, RecordSink {
+  void stopPending(std::uint32_t) override { ++checkpoints; }
+  void stopped(std::uint32_t win32, std::uint32_t specific) override { exit = {win32, specific}; }
+  std::uint32_t nowMs() override { return now; }
+  void sleepMs(std::uint32_t ms) override { now += ms; }
+  bool systemShuttingDown() override { return shuttingDown; }
+  void record(const HostRecord& entry) override { records.push_back(entry); }
+  std::vector<std::uint32_t> ids() const {
+    std::vector<std::uint32_t> result;
+    for (const auto& r : records) result.push_back(static_cast<std::uint32_t>(r.event));
+    return result;
+  }
+  std::uint32_t now = 1000;
+  int checkpoints = 0;
+  bool shuttingDown = false;
+  std::pair<std::uint32_t, std::uint32_t> exit{99, 99};
+  std::vector<HostRecord> records;
+};
+
+TEST(HostSession, AShutdownOrPreshutdownClosesTheProgramAsAStopDoesAndEndsItAfterTheGrace) {
+  for (const StopRequest why : {StopRequest::Stop, StopRequest::Shutdown, StopRequest::Preshutdown}) {
+    for (const bool closes : {true, false}) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(why)) + (closes ? " closes" : " ignores the request"));
+      ScriptedProgram program(closes ? 3 : -1);
+      Machine m;
+      HostSession session{program, m, m, m};
+      closeProgram(why, session);
+      const std::uint32_t asked = why == StopRequest::Stop ? 101 : 105;
+      EXPECT_EQ(m.ids(), (std::vector<std::uint32_t>{asked, closes ? 102u : 103u}));
+      EXPECT_EQ(m.exit, (std::pair<std::uint32_t, std::uint32_t>{0, 0})) << "a clean stop in every case";
+      EXPECT_EQ(program.ended, !closes);
+      EXPECT_GE(m.checkpoints, closes ? 4 : 100) << "progress shown while waiting";
+      if (!closes) {
+        EXPECT_EQ(m.now - 1000, kGracePeriodMs);
+      }
+    }
+  }
+}
+
+TEST(HostSession, AProgramEndingByItselfFailsTheServiceExceptWhileWindowsShutsDown) {
+  for (const bool shuttingDown : {false, true}) {
+    ScriptedProgram program(0);
+    Machine m;
+    m.shuttingDown = shuttingDown;
+    HostSession session{program, m, m, m};
+    programEndedByItself("C:\\Pay\\Orbit-Tender.exe", session);
+    ASSERT_EQ(m.records.size(), 1u);
+    EXPECT_EQ(m.records[0].event, shuttingDown ? HostEvent::ExitedAtShutdown : HostEvent::ExitedByItself);
+    EXPECT_EQ(m.records[0].severity, shuttingDown ? Severity::Information : Severity::Error);
+    EXPECT_NE(m.records[0].text.find("\"C:\\Pay\\Orbit-Tender.exe\" exited by itself with exit code 42"), std::string::npos);
+    using Exit = std::pair<std::uint32_t, std::uint32_t>;
+    EXPECT_EQ(m.exit, (shuttingDown ? Exit{0, 0} : Exit{kServiceSpecificError, 42}));
+    EXPECT_TRUE(program.ended) << "what it started goes with it";
+  }
+}
+
+struct MemoryFolder final : LogFolder {
+  std::uint64_t size(const std::string& name) override { return files.count(name) ? files[name].size() : 0; }
+  bool append(const std::string& name, std::string_view text) override { return files[name] += text, true; }
+  void replace(const std::string& from, const std::string& to) override {
+    if (files.count(from)) files[to] = files[from], files.erase(from);
+  }
+  std::map<std::string, std::string> files;
+};
+
+TEST(TextLog, OneLineEachWithTimeAndIdRotatedAtTheLimitKeepingThreeFiles) {
+  MemoryFolder folder;
+  TextLog log(folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07"); }, 100);
+  log.record({HostEvent::Started, Severity::Information, "Started\r\nforged 104 line"});
+  EXPECT_EQ(folder.files["OrbitTender.log"], "2026-12-07 09:05:07 100 Started  forged 104 line\r\n");
+  for (int i = 0; i < 10; ++i) log.record({HostEvent::CloseAsked, Severity::Information, "line " + std::to_string(i)});
+  // 32 bytes a line: the first file holds the start and line 0, each later one three lines.
+  EXPECT_EQ(folder.files.size(), 3u);
+  EXPECT_EQ(folder.files["OrbitTender.log"].find("line 9"), 88u);
+  EXPECT_EQ(folder.files["OrbitTender.1.log"].find("line 4"), 24u);
+  EXPECT_EQ(folder.files["OrbitTender.2.log"].find("line 1"), 24u);
+  for (const auto& [name, text] : folder.files) EXPECT_EQ(text.find("Started"), std::string::npos) << "the oldest goes";
+  for (const auto& [name, text] : folder.files) EXPECT_LE(text.size(), 100u) << name;
+}
+
+TEST(LogFolderRules, OnlySystemAndAdministratorsMayChangeTheFolderAndUsersMayRead) {
+  const AccessEntry system{Trustee::System, true, 0x1F01FF}, admins{Trustee::Administrators, true, 0x1F01FF},
+      usersRead{Trustee::Users, true, kUsersMayRead};
+  struct Case {
+    const char* what;
+    FolderSecurity security;
+    bool repair;
+  };
+  const Case cases[] = {
+      {"as made", {true, true, {system, admins, usersRead}}, false},
+      {"users denied", {true, true, {system, admins, {Trustee::Users, false, 0x1F01FF}}}, false},
+      {"another owner", {false, true, {system, admins, usersRead}}, true},
+      {"rights from the parent", {true, false, {system, admins, usersRead}}, true},
+      {"users may write", {true, true, {system, admins, {Trustee::Users, true, kUsersMayRead | 0x2}}}, true},
+      {"everyone may read", {true, true, {system, admins, {Trustee::Other, true, kUsersMayRead}}}, true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(needsRepair(c.security), c.repair) << c.what;
+}
+
+}  // namespace
+}  // namespace tlv::tools

@@ -1,0 +1,161 @@
+// Win32 only: the protected folder of srvany's text logs.
+#include "tools/srvany/HostLogFolder.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <cstdio>
+#include <optional>
+
+#include "platform/win32/UniqueHandle.h"
+#include "tools/common/ErrorText.h"
+#include "tools/srvany/LogFolderRules.h"
+
+namespace tlv::tools {
+namespace {
+
+using platform::win32::UniqueFile;
+using platform::win32::UniqueLocalMemory;
+
+bool isWellKnown(PSID sid, WELL_KNOWN_SID_TYPE type) {
+  BYTE buffer[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof buffer;
+  return ::CreateWellKnownSid(type, nullptr, buffer, &size) && ::EqualSid(sid, buffer);
+}
+
+Trustee trusteeOf(PSID sid) {
+  if (isWellKnown(sid, WinLocalSystemSid)) return Trustee::System;
+  if (isWellKnown(sid, WinBuiltinAdministratorsSid)) return Trustee::Administrators;
+  if (isWellKnown(sid, WinBuiltinUsersSid)) return Trustee::Users;
+  return Trustee::Other;
+}
+
+// The folder's owner and access list as the rules read them; nullopt when they cannot be read.
+std::optional<FolderSecurity> readSecurity(const std::string& folder) {
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  UniqueLocalMemory descriptor;
+  if (::GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              &owner, nullptr, &dacl, nullptr,
+                              reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put())) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  FolderSecurity security;
+  security.ownerIsAdministrators = owner && isWellKnown(owner, WinBuiltinAdministratorsSid);
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  security.inheritanceBlocked = ::GetSecurityDescriptorControl(descriptor.get(), &control, &revision) &&
+                                (control & SE_DACL_PROTECTED) != 0;
+  if (!dacl) {  // no list at all: everyone may do everything
+    security.entries.push_back({Trustee::Other, true, GENERIC_ALL});
+    return security;
+  }
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    ACE_HEADER* header = nullptr;
+    if (!::GetAce(dacl, i, reinterpret_cast<void**>(&header))) return std::nullopt;
+    if (header->AceType == ACCESS_ALLOWED_ACE_TYPE) {
+      auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+      security.entries.push_back({trusteeOf(&ace->SidStart), true, ace->Mask});
+    } else if (header->AceType != ACCESS_DENIED_ACE_TYPE) {
+      security.entries.push_back({Trustee::Other, true, GENERIC_ALL});  // a kind the rules do not know
+    }
+  }
+  return security;
+}
+
+// Sets the folder's owner and protected list as kLogFolderSddl says.
+DWORD protect(const std::string& folder) {
+  UniqueLocalMemory descriptor;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+          kLogFolderSddl, SDDL_REVISION_1, reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put()), nullptr)) {
+    return ::GetLastError();
+  }
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  BOOL defaulted = FALSE, present = FALSE;
+  ::GetSecurityDescriptorOwner(descriptor.get(), &owner, &defaulted);
+  ::GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted);
+  std::string path = folder;
+  return ::SetNamedSecurityInfoA(path.data(), SE_FILE_OBJECT,
+                                 OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                     PROTECTED_DACL_SECURITY_INFORMATION,
+                                 owner, nullptr, dacl, nullptr);
+}
+
+bool isPlainFolder(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+}  // namespace
+
+HostLogFolder::HostLogFolder() {
+  char windows[MAX_PATH] = {};
+  const UINT length = ::GetSystemWindowsDirectoryA(windows, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    problem_ = "the Windows folder is unknown: " + errorText(::GetLastError());
+    return;
+  }
+  const std::string logs = std::string(windows) + "\\Logs";
+  path_ = logs + "\\TlvAsService";
+  ::CreateDirectoryA(logs.c_str(), nullptr);  // Windows has it; a fresh Wine prefix may not
+  ::CreateDirectoryA(path_.c_str(), nullptr);
+  // A link in the folder's place could lead anywhere: it is not followed.
+  if (!isPlainFolder(path_)) {
+    problem_ = path_ + " is no folder of its own (a link, a file, or missing): " + errorText(::GetLastError());
+    return;
+  }
+  const auto before = readSecurity(path_);
+  if (before && !needsRepair(*before)) return;
+  if (const DWORD error = protect(path_)) {
+    problem_ = "the security of " + path_ + " could not be set: " + errorText(error);
+    return;
+  }
+  // The system took the security: a file system that keeps none (Wine keeps none) reads
+  // back something else, which is said, but does not stop the log.
+  const auto after = readSecurity(path_);
+  if (!after || needsRepair(*after)) {
+    note_ = "The security of " + path_ + " was set but does not read back as set: this system does not keep it.";
+  } else if (before) {
+    note_ = "The log folder " + path_ + " allowed others more than reading; its security was set anew.";
+  }
+}
+
+std::uint64_t HostLogFolder::size(const std::string& name) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExA((path_ + "\\" + name).c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool HostLogFolder::append(const std::string& name, std::string_view text) {
+  if (!ready()) return false;
+  // Opened as found, never through a link; a hard link to another file is refused below.
+  UniqueFile file(::CreateFileA((path_ + "\\" + name).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(file.get(), &info) || info.nNumberOfLinks != 1 ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return false;
+  }
+  DWORD written = 0;
+  return ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+         written == text.size();
+}
+
+void HostLogFolder::replace(const std::string& from, const std::string& to) {
+  if (!ready()) return;
+  ::MoveFileExA((path_ + "\\" + from).c_str(), (path_ + "\\" + to).c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+std::string localTimeText() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                now.wMinute, now.wSecond);
+  return text;
+}
+
+}  // namespace tlv::tools

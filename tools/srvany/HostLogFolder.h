@@ -1,0 +1,40 @@
+// Win32 only: the folder of srvany's text logs, %SystemRoot%\Logs\TlvAsService\ (outside
+// System32: both editions write the same place under WOW64), made or repaired so that only
+// SYSTEM and Administrators can change it.
+#pragma once
+
+#include <string>
+
+#include "tools/srvany/TextLog.h"
+
+namespace tlv::tools {
+
+class HostLogFolder final : public LogFolder {
+ public:
+  /// Makes the folder, or repairs its security when it allows more.
+  HostLogFolder();
+
+  /// False when the folder could not be made safe: nothing is written then.
+  bool ready() const { return problem_.empty(); }
+  /// Why it is not ready.
+  const std::string& problem() const { return problem_; }
+  /// What an administrator should know about the folder: that its security was set anew, or
+  /// that it does not read back as set (Wine keeps none); empty when neither.
+  const std::string& note() const { return note_; }
+  const std::string& path() const { return path_; }
+
+  std::uint64_t size(const std::string& name) override;
+  /// Refuses a file that is a link of any kind: it could stand for a file elsewhere.
+  bool append(const std::string& name, std::string_view text) override;
+  void replace(const std::string& from, const std::string& to) override;
+
+ private:
+  std::string path_;
+  std::string problem_;
+  std::string note_;
+};
+
+/// The local time as the text log writes it: "2026-12-07 09:05:07".
+std::string localTimeText();
+
+}  // namespace tlv::tools

@@ -1,0 +1,63 @@
+// Portable: how srvany ends its program and the service.
+#include "tools/srvany/HostSession.h"
+
+namespace tlv::tools {
+namespace {
+
+constexpr std::uint32_t kStopPollMs = 100;
+constexpr std::uint32_t kStopWaitHintMs = 2000;  // well above the poll: each poll reports a checkpoint
+
+}  // namespace
+
+void closeProgram(StopRequest why, HostSession& s) {
+  s.status.stopPending(kStopWaitHintMs);
+  if (why == StopRequest::Shutdown || why == StopRequest::Preshutdown) {
+    s.records.record({HostEvent::ShutdownCloseAsked, Severity::Information,
+                      "Windows is shutting down: srvany asks the program to close."});
+  } else {
+    s.records.record({HostEvent::CloseAsked, Severity::Information, "Stop requested: srvany asks the program to close."});
+  }
+  s.program.askToClose();
+  const std::uint32_t start = s.clock.nowMs();
+  bool closed = true;
+  while (s.program.running()) {
+    if (s.clock.nowMs() - start >= kGracePeriodMs) {
+      closed = false;
+      break;
+    }
+    s.status.stopPending(kStopWaitHintMs);
+    s.clock.sleepMs(kStopPollMs);
+    s.program.askToClose();  // a program still starting up may make its window only now
+  }
+  const std::string how = "srvany " + s.program.howAsked();
+  if (closed) {
+    s.records.record({HostEvent::ClosedInTime, Severity::Information, how + "; the program closed in time."});
+  } else {
+    const std::string failure = s.program.end();
+    std::string text = how + "; the program did not close within " + std::to_string(kGracePeriodMs / 1000) +
+                       " seconds and was ended";
+    text += failure.empty() ? "." : ", but not all of its processes could be ended: " + failure;
+    s.records.record({HostEvent::EndedAfterGrace, Severity::Warning, text});
+  }
+  s.status.stopped(0, 0);
+}
+
+void programEndedByItself(const std::string& programPath, HostSession& s) {
+  // Stopping from now on: a STOP would find nothing left to stop.
+  s.status.stopPending(kStopWaitHintMs);
+  const std::uint32_t exitCode = s.program.exitCode();
+  const std::string failure = s.program.end();  // what it started goes with it
+  std::string text = "The program \"" + programPath + "\" exited by itself with exit code " + std::to_string(exitCode);
+  const bool shuttingDown = s.clock.systemShuttingDown();
+  text += shuttingDown ? " while Windows shuts down; the service stops." : "; the service stops as failed.";
+  if (!failure.empty()) text += " Not all of its processes could be ended: " + failure;
+  if (shuttingDown) {
+    s.records.record({HostEvent::ExitedAtShutdown, Severity::Information, text});
+    s.status.stopped(0, 0);
+  } else {
+    s.records.record({HostEvent::ExitedByItself, Severity::Error, text});
+    s.status.stopped(kServiceSpecificError, exitCode);
+  }
+}
+
+}  // namespace tlv::tools
