@@ -4,6 +4,8 @@
 //   --ignore-close         answers WM_CLOSE without closing
 //   --exit-after <ms> <n>  exits by itself with exit code n
 //   --child                starts a copy of itself (marker <file>.child, same --ignore-close)
+//   --hang-for <ms>        once ready, stops answering its messages for this long ("hang")
+//   --box-for <ms> <text>  once ready, shows a box "Card reader" with the text, closed after this long
 #include <cstdlib>
 #include <string>
 
@@ -21,7 +23,12 @@ struct Options {
   UINT windowAfterMs = 0;
   UINT exitAfterMs = 0;
   UINT exitCode = 0;
+  UINT hangMs = 0;
+  UINT boxMs = 0;
+  std::string boxText;
 };
+
+constexpr UINT_PTR kExitTimer = 1, kHangTimer = 2, kBoxTimer = 3, kBoxCloseTimer = 4;
 
 Options parse(int argc, char** argv) {
   Options options;
@@ -31,6 +38,11 @@ Options parse(int argc, char** argv) {
     if (arg == "--ignore-close") options.ignoreClose = true;
     if (arg == "--child") options.startChild = true;
     if (arg == "--window-after" && i + 1 < argc) options.windowAfterMs = std::strtoul(argv[++i], nullptr, 10);
+    if (arg == "--hang-for" && i + 1 < argc) options.hangMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
+    if (arg == "--box-for" && i + 2 < argc) {
+      options.boxMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
+      options.boxText = argv[++i];
+    }
     if (arg == "--exit-after" && i + 2 < argc) {
       options.exitAfterMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
       options.exitCode = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
@@ -78,8 +90,21 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       if (!options->ignoreClose) ::DestroyWindow(window);
       return 0;
     case WM_TIMER:
-      mark(options->marker, "exit " + std::to_string(options->exitCode));
-      ::ExitProcess(options->exitCode);
+      ::KillTimer(window, wParam);
+      if (wParam == kHangTimer) {
+        mark(options->marker, "hang");
+        ::Sleep(options->hangMs);
+        mark(options->marker, "answers");
+      } else if (wParam == kBoxTimer) {
+        ::SetTimer(window, kBoxCloseTimer, options->boxMs, nullptr);  // runs in the box's own loop
+        ::MessageBoxA(window, options->boxText.c_str(), "Card reader", MB_OK | MB_ICONERROR);
+        mark(options->marker, "box closed");
+      } else if (wParam == kBoxCloseTimer) {
+        ::PostMessageA(::FindWindowA("#32770", "Card reader"), WM_COMMAND, IDOK, 0);
+      } else {
+        mark(options->marker, "exit " + std::to_string(options->exitCode));
+        ::ExitProcess(options->exitCode);
+      }
       return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
@@ -108,7 +133,9 @@ int main(int argc, char** argv) {
                                 nullptr, windowClass.hInstance, nullptr);
   if (!window) return static_cast<int>(::GetLastError());
   ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&options));
-  if (options.exitAfterMs > 0) ::SetTimer(window, 1, options.exitAfterMs, nullptr);
+  if (options.exitAfterMs > 0) ::SetTimer(window, kExitTimer, options.exitAfterMs, nullptr);
+  if (options.hangMs > 0) ::SetTimer(window, kHangTimer, 100, nullptr);
+  if (options.boxMs > 0) ::SetTimer(window, kBoxTimer, 100, nullptr);
   mark(options.marker, "ready");
 
   MSG message;

@@ -1,6 +1,6 @@
 // Portable: srvany's host logic with the program, the service's status and the clock played
-// by the test: its controls, the ending of the program at a stop or at shutdown, its records,
-// the text log's rotation and the log folder's security rules.
+// by the test: its controls, the ending of the program at a stop or at shutdown, the watch
+// over its windows, its records, the text log's rotation and the log folder's security rules.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -8,6 +8,7 @@
 #include "tools/srvany/HostControls.h"
 #include "tools/srvany/HostSession.h"
 #include "tools/srvany/LogFolderRules.h"
+#include "tools/srvany/ProgramWatch.h"
 #include "tools/srvany/TextLog.h"
 
 namespace tlv::tools {
@@ -100,6 +101,51 @@ TEST(HostSession, AProgramEndingByItselfFailsTheServiceExceptWhileWindowsShutsDo
     EXPECT_EQ(m.exit, (shuttingDown ? Exit{0, 0} : Exit{kServiceSpecificError, 42}));
     EXPECT_TRUE(program.ended) << "what it started goes with it";
   }
+}
+
+TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAHungProgramEndedOnlyWhenAsked) {
+  const ProbedWindow main{1, "Orbit-Tender", false, true, {}}, hungMain{1, "Orbit-Tender", false, false, {}},
+      box{2, "Card reader", true, true, {"cannot open COM3"}}, mainDialog{3, "Orbit dialog", true, true, {}};
+  struct Probe {
+    std::uint32_t atMs;
+    std::vector<ProbedWindow> windows;
+    std::vector<std::uint32_t> ids;  ///< recorded by this probe
+    bool end = false;
+  };
+  struct Case {
+    const char* what;
+    std::uint32_t hangRestartSeconds;
+    std::vector<Probe> probes;
+  };
+  const Case cases[] = {
+      {"answering, then hung: once after 30 s, again when it answers", 0,
+       {{0, {main}, {}}, {5000, {hungMain}, {}}, {30000, {hungMain}, {}}, {35000, {hungMain}, {200}},
+        {40000, {hungMain}, {}}, {45000, {main}, {201}}, {50000, {main}, {}}}},
+      {"no windows: never hung", 0, {{0, {}, {}}, {60000, {}, {}}}},
+      {"ended once hung for HangRestartSeconds", 20,
+       {{0, {hungMain}, {}}, {15000, {hungMain}, {}}, {20000, {hungMain}, {}, true}}},
+      {"a box: shown once, gone once", 0,
+       {{0, {main}, {}}, {5000, {box, main}, {202}}, {10000, {box, main}, {}}, {15000, {main}, {203}}}},
+      {"a dialog-based program's main window is no box; its boxes are", 0,
+       {{0, {mainDialog}, {}}, {5000, {box, mainDialog}, {202}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Machine m;
+    ProgramWatch watch(m, c.hangRestartSeconds);
+    std::size_t seen = 0;
+    for (const Probe& p : c.probes) {
+      SCOPED_TRACE(p.atMs);
+      EXPECT_EQ(watch.probe(p.atMs + 7, p.windows), p.end);
+      const auto ids = m.ids();
+      EXPECT_EQ(std::vector<std::uint32_t>(ids.begin() + static_cast<std::ptrdiff_t>(seen), ids.end()), p.ids);
+      seen = ids.size();
+    }
+  }
+  Machine m;
+  ProgramWatch watch(m, 0);
+  watch.probe(0, {box, main});
+  EXPECT_EQ(m.records.at(0).text, "The program shows a box nobody sees: \"Card reader\" / cannot open COM3");
 }
 
 struct MemoryFolder final : LogFolder {

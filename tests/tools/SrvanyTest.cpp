@@ -276,6 +276,45 @@ TEST(Srvany, AMissingApplicationOrProgramStopsTheServiceWithAnError) {
   }
 }
 
+// The watch probes the program's windows every 5 s: a box is seen within a probe or two.
+TEST(SrvanyWatch, ABoxNobodySeesIsRecordedWithItsTextsWhenItAppearsAndWhenItGoes) {
+  HostedProgram program("--box-for 6000 \"cannot open COM3\"");
+  ASSERT_NO_FATAL_FAILURE(program.start());
+  ASSERT_TRUE(waitUntil([&] { return contains(readFile(program.marker()), "box closed"); }, 20000));
+  EXPECT_TRUE(waitUntil([&] { return contains(program.service().hostLog(), " 203 "); }, 10000));
+  const std::string log = program.service().hostLog();
+  EXPECT_EQ(loggedEvents(log), (std::vector<int>{100, 202, 203})) << log;
+  EXPECT_TRUE(contains(log, " 202 The program shows a box nobody sees: \"Card reader\" / cannot open COM3\r\n")) << log;
+  EXPECT_EQ(program.service().status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+}
+
+TEST(SrvanyWatch, AHungProgramIsReportedAfterThirtySecondsAndEndedOnlyWhereTheAdministratorSaysSo) {
+  {  // HangRestartSeconds: ended, and the service stops as failed with srvany's own code.
+    HostedProgram program("--hang-for 600000");
+    program.service().setParameterDword("HangRestartSeconds", 5);
+    ASSERT_NO_FATAL_FAILURE(program.start());
+    ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, 40000)) << program.service().hostLog();
+    EXPECT_EQ(program.service().status().dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR));
+    EXPECT_EQ(program.service().status().dwServiceSpecificExitCode, 0x20000001u);
+    EXPECT_EQ(loggedEvents(program.service().hostLog()), (std::vector<int>{100, 204}));
+    program.expectNothingLeft();
+  }
+  // Without it: reported once the program has not answered for 30 s, never before, and it
+  // runs on (a payment program busy in a long task must not be killed); then it answers.
+  HostedProgram program("--hang-for 45000");
+  ASSERT_NO_FATAL_FAILURE(program.start());
+  ASSERT_TRUE(waitUntil([&] { return contains(readFile(program.marker()), "hang"); }, 5000));
+  const DWORD hung = ::GetTickCount();
+  ::Sleep(25000);
+  EXPECT_FALSE(contains(program.service().hostLog(), " 200 ")) << "reported before 30 s";
+  EXPECT_TRUE(waitUntil([&] { return contains(program.service().hostLog(), " 200 "); }, 45000 - (::GetTickCount() - hung)));
+  EXPECT_EQ(program.service().status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  EXPECT_TRUE(waitUntil([&] { return contains(program.service().hostLog(), " 201 "); }, 20000));
+  EXPECT_EQ(loggedEvents(program.service().hostLog()), (std::vector<int>{100, 200, 201}));
+  ASSERT_EQ(program.service().stop(), 0u);
+  EXPECT_TRUE(program.service().waitForState(SERVICE_STOPPED, kGraceMs + 5000));
+}
+
 TEST(Srvany, RunByHandItSaysItIsAServiceProgramAndFails) {
   const ToolRun run = runTool(testProgramFolder() + "srvany.exe", "");
   EXPECT_EQ(run.exitCode, static_cast<DWORD>(ERROR_FAILED_SERVICE_CONTROLLER_CONNECT));

@@ -21,6 +21,11 @@ enum class HostEvent : std::uint32_t {
   StartFailed = 110,         ///< the program could not be started: the service stops
   HostFailed = 111,          ///< srvany itself failed while the program ran
   HostWarning = 112,         ///< something srvany could not set up; the service runs on
+  ProgramHung = 200,         ///< none of the program's windows has answered for over 30 s
+  ProgramAnswers = 201,      ///< a hung program answers again
+  BoxShown = 202,            ///< the program shows a box where nobody sees it: its title and texts
+  BoxClosed = 203,           ///< that box has gone
+  HungProgramEnded = 204,    ///< hung for HangRestartSeconds: ended, the service stops as failed
 };
 
 enum class Severity { Information, Warning, Error };

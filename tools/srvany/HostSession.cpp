@@ -1,6 +1,8 @@
 // Portable: how srvany ends its program and the service.
 #include "tools/srvany/HostSession.h"
 
+#include "tools/srvany/ProgramWatch.h"
+
 namespace tlv::tools {
 namespace {
 
@@ -58,6 +60,16 @@ void programEndedByItself(const std::string& programPath, HostSession& s) {
     s.records.record({HostEvent::ExitedByItself, Severity::Error, text});
     s.status.stopped(kServiceSpecificError, exitCode);
   }
+}
+
+void endHungProgram(std::uint32_t hangRestartSeconds, HostSession& s) {
+  s.status.stopPending(kStopWaitHintMs);
+  const std::string failure = s.program.end();
+  std::string text = "The program has not answered for " + std::to_string(hangRestartSeconds) +
+                     " seconds (HangRestartSeconds) and was ended; the service stops as failed.";
+  if (!failure.empty()) text += " Not all of its processes could be ended: " + failure;
+  s.records.record({HostEvent::HungProgramEnded, Severity::Error, text});
+  s.status.stopped(kServiceSpecificError, kHungProgramEndedCode);
 }
 
 }  // namespace tlv::tools

@@ -65,4 +65,9 @@ void closeProgram(StopRequest why, HostSession& session);
 /// would race the shutdown: then it is a clean stop.
 void programEndedByItself(const std::string& programPath, HostSession& session);
 
+/// The program has not answered for `hangRestartSeconds`: it is ended with what it started,
+/// and the service stops as failed with kHungProgramEndedCode, so that the recovery actions
+/// restart it.
+void endHungProgram(std::uint32_t hangRestartSeconds, HostSession& session);
+
 }  // namespace tlv::tools

@@ -1,6 +1,7 @@
 // Portable: from the service's Parameters values to the exact CreateProcess arguments.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -13,6 +14,8 @@ struct ProgramSettings {
   std::string application;    ///< Application: the program to start (required)
   std::string appParameters;  ///< AppParameters: its arguments (optional)
   std::string appDirectory;   ///< AppDirectory: its start folder (optional)
+  std::uint32_t hangRestartSeconds = 0;  ///< HangRestartSeconds (REG_DWORD): 0 never ends a hung program
+  std::string problem;        ///< a value that is there but cannot be used, for the record
 };
 
 struct LaunchPlan {

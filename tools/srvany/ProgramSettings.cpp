@@ -58,7 +58,17 @@ Result<ProgramSettings> readProgramSettings(const std::string& serviceName) {
   if (!parameters) return Result<ProgramSettings>::failure(parameters.error);
   auto directory = readOptionalString(key.get(), "AppDirectory");
   if (!directory) return Result<ProgramSettings>::failure(directory.error);
-  const ProgramSettings settings{application.value, parameters.value, directory.value};
+  ProgramSettings settings{application.value, parameters.value, directory.value};
+  DWORD seconds = 0;
+  DWORD type = 0;
+  DWORD size = sizeof seconds;
+  const LONG hang = ::RegQueryValueExA(key.get(), "HangRestartSeconds", nullptr, &type,
+                                      reinterpret_cast<BYTE*>(&seconds), &size);
+  if (hang == ERROR_SUCCESS && type == REG_DWORD && size == sizeof seconds) {
+    settings.hangRestartSeconds = seconds;
+  } else if (hang != ERROR_FILE_NOT_FOUND) {
+    settings.problem = "The value HangRestartSeconds is no REG_DWORD: a hung program is never ended.";
+  }
   return Result<ProgramSettings>::success(settings);
 }
 

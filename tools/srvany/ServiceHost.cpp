@@ -11,8 +11,10 @@
 #include "tools/srvany/HostSession.h"
 #include "tools/srvany/ProgramJob.h"
 #include "tools/srvany/ProgramSettings.h"
+#include "tools/srvany/ProgramWatch.h"
 #include "tools/srvany/StatusReporter.h"
 #include "tools/srvany/TextLog.h"
+#include "tools/srvany/WindowProbe.h"
 
 namespace tlv::tools {
 namespace {
@@ -136,11 +138,19 @@ void ServiceHost::run() {
                       std::to_string(program.value.processId()) + ", command line: " + plan.value.commandLine +
                       ", start folder: " + quoted(plan.value.startFolder)});
 
+  if (!settings.value.problem.empty()) records.record({HostEvent::HostWarning, Severity::Warning, settings.value.problem});
+
   JobProgram job(program.value);
   SystemClock clock;
   HostSession session{job, status, clock, records};
+  ProgramWatch watch(records, settings.value.hangRestartSeconds);
   const HANDLE events[] = {control_.stopRequested(), program.value.process()};
-  const DWORD woken = ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
+  DWORD woken = WAIT_TIMEOUT;
+  while ((woken = ::WaitForMultipleObjects(2, events, FALSE, kProbeIntervalMs)) == WAIT_TIMEOUT) {
+    if (watch.probe(clock.nowMs(), probeWindows(program.value.runningProcessIds()))) {
+      return endHungProgram(settings.value.hangRestartSeconds, session);
+    }
+  }
   if (woken == WAIT_OBJECT_0) return closeProgram(control_.request(), session);
   if (woken == WAIT_OBJECT_0 + 1) return programEndedByItself(plan.value.applicationName, session);
   const DWORD error = ::GetLastError();

@@ -1,0 +1,73 @@
+// Portable: srvany's watch over its program's windows.
+#include "tools/srvany/ProgramWatch.h"
+
+#include <algorithm>
+
+namespace tlv::tools {
+namespace {
+
+// The title that names the program best: its lowest titled window that is no box.
+std::string programTitle(const std::vector<ProbedWindow>& windows) {
+  for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+    if (!window->dialog && !window->title.empty()) return window->title;
+  }
+  for (const ProbedWindow& window : windows) {
+    if (!window.title.empty()) return window.title;
+  }
+  return {};
+}
+
+}  // namespace
+
+bool ProgramWatch::probe(std::uint32_t nowMs, const std::vector<ProbedWindow>& windows) {
+  if (!mainKnown_ && !windows.empty()) {
+    // Boxes lie above the window that owns them: a program made only of dialogs has its main
+    // window at the bottom. A program with any other window has no main dialog.
+    mainKnown_ = true;
+    const bool dialogsOnly = std::all_of(windows.begin(), windows.end(), [](const auto& w) { return w.dialog; });
+    if (dialogsOnly) mainDialog_ = windows.back().id;
+  }
+  watchBoxes(windows);
+
+  // A program without windows is not probed: its exit is watched anyway.
+  const bool hung = !windows.empty() &&
+                    std::none_of(windows.begin(), windows.end(), [](const auto& w) { return w.answered; });
+  if (!hung) {
+    if (hangReported_) {
+      records_.record({HostEvent::ProgramAnswers, Severity::Information, "The program answers again."});
+    }
+    hungSince_.reset();
+    hangReported_ = false;
+    return false;
+  }
+  if (!hungSince_) hungSince_ = nowMs;
+  const std::uint32_t hungMs = nowMs - *hungSince_;
+  if (hungMs >= kHangReportMs && !hangReported_) {
+    hangReported_ = true;
+    records_.record({HostEvent::ProgramHung, Severity::Warning,
+                     "The program has not answered for more than " + std::to_string(kHangReportMs / 1000) +
+                         " seconds (window \"" + programTitle(windows) + "\")."});
+  }
+  return hangRestartMs_ > 0 && hungMs >= hangRestartMs_;
+}
+
+void ProgramWatch::watchBoxes(const std::vector<ProbedWindow>& windows) {
+  for (const ProbedWindow& window : windows) {
+    if (!window.dialog || window.id == mainDialog_ || boxes_.count(window.id)) continue;
+    std::string text = "The program shows a box nobody sees: \"" + window.title + "\"";
+    for (const std::string& line : window.texts) text += " / " + line;
+    records_.record({HostEvent::BoxShown, Severity::Warning, text});
+    boxes_.emplace(window.id, window.title);
+  }
+  for (auto box = boxes_.begin(); box != boxes_.end();) {
+    const bool open = std::any_of(windows.begin(), windows.end(), [&](const auto& w) { return w.id == box->first; });
+    if (open) {
+      ++box;
+      continue;
+    }
+    records_.record({HostEvent::BoxClosed, Severity::Information, "The box \"" + box->second + "\" has gone."});
+    box = boxes_.erase(box);
+  }
+}
+
+}  // namespace tlv::tools

@@ -1,0 +1,56 @@
+// Portable: srvany's watch over its program's windows. A service's windows sit on a desktop
+// nobody sees: a program that stops answering, or waits on a box ("cannot open COM3"), keeps
+// its process and the service reads RUNNING while no card is processed. The watch says so.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/srvany/HostRecord.h"
+
+namespace tlv::tools {
+
+/// How often the windows are probed, and how long each may take to answer.
+inline constexpr std::uint32_t kProbeIntervalMs = 5000;
+inline constexpr std::uint32_t kProbeAnswerMs = 5000;
+/// A program none of whose windows has answered for longer than this is reported.
+inline constexpr std::uint32_t kHangReportMs = 30000;
+/// The service-specific exit code of a service whose hung program srvany ended (bit 29: an
+/// application's own code, never a system error).
+inline constexpr std::uint32_t kHungProgramEndedCode = 0x20000001;
+
+/// One top-level window of the program's processes, visible or hidden, as one probe saw it.
+struct ProbedWindow {
+  std::uintptr_t id = 0;  ///< its handle
+  std::string title;
+  bool dialog = false;    ///< of the dialog class "#32770": a message box or a dialog
+  bool answered = false;  ///< answered WM_NULL within kProbeAnswerMs
+  std::vector<std::string> texts;  ///< a dialog's texts
+};
+
+class ProgramWatch {
+ public:
+  /// `hangRestartSeconds` (Parameters\HangRestartSeconds): 0 never ends a hung program.
+  ProgramWatch(RecordSink& records, std::uint32_t hangRestartSeconds)
+      : records_(records), hangRestartMs_(std::uint64_t{hangRestartSeconds} * 1000) {}
+
+  /// Takes one probe, in the system's z order (top first). True when the program has not
+  /// answered for HangRestartSeconds and is to be ended.
+  bool probe(std::uint32_t nowMs, const std::vector<ProbedWindow>& windows);
+
+ private:
+  void watchBoxes(const std::vector<ProbedWindow>& windows);
+
+  RecordSink& records_;
+  std::uint64_t hangRestartMs_;
+  bool mainKnown_ = false;
+  std::uintptr_t mainDialog_ = 0;  ///< a dialog-based program's main window, which is no box
+  std::optional<std::uint32_t> hungSince_;
+  bool hangReported_ = false;
+  std::map<std::uintptr_t, std::string> boxes_;  ///< boxes reported as shown, by window
+};
+
+}  // namespace tlv::tools

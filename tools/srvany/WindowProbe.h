@@ -1,0 +1,18 @@
+// Win32 only: the probe behind srvany's watch: the top-level windows of the program's
+// processes, whether their threads answer, and the texts of the dialogs among them.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "tools/srvany/ProgramWatch.h"
+
+namespace tlv::tools {
+
+/// Every top-level window of those processes, visible or hidden, top first. Each window
+/// thread is asked once (WM_NULL, kProbeAnswerMs); texts are asked with a time limit too,
+/// so a hung program never holds srvany up for long.
+std::vector<ProbedWindow> probeWindows(const std::vector<DWORD>& processIds);
+
+}  // namespace tlv::tools
