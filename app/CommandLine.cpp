@@ -59,6 +59,14 @@ RunOptions parseArguments(const std::vector<std::string>& arguments) {
     const std::string name = platform::upperCase(argument.substr(1));
     if (name == "QUIET") {
       options.quiet = true;
+    } else if (name == "VERIFY") {
+      options.verify = true;
+    } else if (name == "REPORT") {
+      if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+        fail(argument + " needs the file to write the report to");
+        continue;
+      }
+      options.report = arguments[++i];
     } else if (name == "PATH") {
       if (i + 1 == arguments.size()) {
         fail(argument + " needs the folder that holds Orbit-Tender.exe");
@@ -77,17 +85,23 @@ RunOptions parseArguments(const std::vector<std::string>& arguments) {
       fail("Unknown switch: " + argument);
     }
   }
+  if ((options.quiet ? 1 : 0) + (options.verify ? 1 : 0) + (options.report ? 1 : 0) > 1) {
+    fail("Use one of /quiet, /verify and /report at a time");
+  }
   if (!options.quiet && options.path) fail("/path is for unattended runs: use it with /quiet");
   return options;
 }
 
 std::string usageText() {
-  return "Usage: TlvAsService.exe [/quiet [/path <folder>]]\r\n"
+  return "Usage: TlvAsService.exe [/quiet [/path <folder>] | /verify | /report <file>]\r\n"
          "\r\n"
          "Without arguments the program shows its window and does the whole job.\r\n"
          "/quiet  runs unattended: no window, no message box; the exit code tells the ending,\r\n"
          "        and the log and the Application event log say it.\r\n"
-         "/path   the folder that holds Orbit-Tender.exe, when it is not under Program Files.";
+         "/path   the folder that holds Orbit-Tender.exe, when it is not under Program Files.\r\n"
+         "/verify checks, changing nothing, that the service is as a run leaves it: exit code 0\r\n"
+         "        when it is, else the code of the first check that fails (20 to 27).\r\n"
+         "/report writes a plain-text report for support to the file given.";
 }
 
 }  // namespace tlv::app

@@ -1,6 +1,6 @@
 // Portable: the program's command line. Without arguments the program shows its window;
-// "/quiet [/path <folder>]" runs it unattended (switches in any letter case, "-" also
-// taken for "/").
+// "/quiet [/path <folder>]" runs it unattended, "/verify" checks the service, "/report <file>"
+// writes a support report (switches in any letter case, "-" also taken for "/").
 #pragma once
 
 #include <optional>
@@ -12,10 +12,16 @@ namespace tlv::app {
 
 struct RunOptions {
   bool quiet = false;
+  bool verify = false;
+  /// The file given with /report.
+  std::optional<std::string> report;
   /// The folder given with /path, as typed (a trailing backslash is optional).
   std::optional<std::string> path;
   /// What is wrong with the command line; empty when nothing is.
   std::string error;
+
+  /// A run that shows nothing: its outcome is its exit code, log line and event entry.
+  bool unattended() const { return quiet || verify || report.has_value(); }
 };
 
 /// Splits a command line into arguments as the C runtime of Windows programs does: blanks

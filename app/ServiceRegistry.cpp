@@ -11,12 +11,6 @@ namespace tlv::app {
 
 namespace {
 
-constexpr char kDescription[] = "Processes Credit Cards For Meadowlark";
-// Recovery actions in the service control manager's stored layout: reset the failure count
-// after a day; restart after one minute, three times (the third also for every later failure).
-constexpr char kFailureActions[] =
-    "80 51 01 00 00 00 00 00 00 00 00 00 03 00 00 00 77 00 73 00 01 00 00 00 60 EA 00 00 01 00 00 00 60 EA 00 00 "
-    "01 00 00 00 60 EA 00 00";
 // ReadString's default: a text no stored value reads back as.
 const std::string kNul(1, '\0');
 

@@ -1,10 +1,18 @@
-// Portable: where the program keeps the service OrbitTender's values in the registry; srvany
-// reads Application from the same Parameters key.
+// Portable: where the program keeps the service OrbitTender's values in the registry, and the
+// values it writes there; srvany reads Application from the same Parameters key.
 #pragma once
 
 namespace tlv::app {
 
 inline constexpr char kServiceKey[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender";
 inline constexpr char kParametersKey[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender\\Parameters";
+inline constexpr char kServiceName[] = "OrbitTender";
+
+inline constexpr char kDescription[] = "Processes Credit Cards For Meadowlark";
+// Recovery actions in the service control manager's stored layout: reset the failure count
+// after a day; restart after one minute, three times (the third also for every later failure).
+inline constexpr char kFailureActions[] =
+    "80 51 01 00 00 00 00 00 00 00 00 00 03 00 00 00 77 00 73 00 01 00 00 00 60 EA 00 00 01 00 00 00 60 EA 00 00 "
+    "01 00 00 00 60 EA 00 00";
 
 }  // namespace tlv::app

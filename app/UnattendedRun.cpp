@@ -74,7 +74,7 @@ int runUnattended(platform::Platform& machine, const ToolDigests& tools, const R
   QuietUi quietUi(machine.ui, options.path);
   platform::Platform quiet{machine.files,      machine.clock,    machine.environment, quietUi,
                            machine.process,    machine.systemInfo, machine.registry,  machine.eventLog,
-                           machine.hashing};
+                           machine.hashing,    machine.services};
   logging::LoggingFunctions log(quiet);
   if (!options.error.empty()) {
     reportEnding(quiet, log, "Usage error: " + options.error, exitcode::kUsageError);

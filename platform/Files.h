@@ -25,6 +25,7 @@ inline constexpr std::uint32_t kNormal = 0x80;
 struct FolderEntry {
   std::string name;
   std::uint32_t attributes = 0;
+  std::uint64_t lastWrite = 0;  ///< later writes compare greater (a FILETIME on Windows)
 };
 
 /// What a program file's version resource says of the product it belongs to.

@@ -8,6 +8,7 @@
 #include "platform/Hashing.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
+#include "platform/ServiceManager.h"
 #include "platform/SystemInfo.h"
 #include "platform/Ui.h"
 
@@ -23,6 +24,7 @@ struct Platform {
   Registry& registry;
   EventLog& eventLog;
   Hashing& hashing;
+  ServiceManager& services;
 };
 
 }  // namespace tlv::platform

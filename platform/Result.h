@@ -33,6 +33,7 @@ inline constexpr Win32Error kMoreData = 234;
 inline constexpr Win32Error kNoMoreItems = 259;
 inline constexpr Win32Error kDirectory = 267;
 inline constexpr Win32Error kResourceTypeNotFound = 1813;
+inline constexpr Win32Error kServiceDoesNotExist = 1060;
 inline constexpr Win32Error kCancelled = 1223;
 }  // namespace err
 

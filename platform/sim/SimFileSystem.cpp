@@ -48,6 +48,7 @@ class SimTextFile final : public TextFile {
     SimFileSystem::Node* node = fs_.find(key_);
     if (!node) return err::kInvalidHandle;
     node->data.append(text).append("\r\n");
+    node->lastWrite = ++fs_.writes_;
     return err::kSuccess;
   }
   Win32Error close() override {
@@ -115,6 +116,7 @@ void SimFileSystem::addFile(const std::string& path, const std::string& bytes, s
   const std::string parent = parentKey(key);
   if (!parent.empty() && !find(parent)) addFolder(parent);
   nodes_[key] = Node{lastName(path), false, bytes, attributes, std::nullopt};
+  nodes_[key].lastWrite = ++writes_;
 }
 
 void SimFileSystem::remove(const std::string& path) {
@@ -258,6 +260,7 @@ Win32Error SimFileSystem::writeNewFile(const std::string& path, std::string_view
   if (Win32Error e = checkWritable(key)) return e;
   const std::string_view written = fault ? bytes.substr(0, bytes.size() / 2) : bytes;
   nodes_[key] = Node{lastName(path), false, std::string(written), attr::kArchive, std::nullopt};
+  nodes_[key].lastWrite = ++writes_;
   return fault;
 }
 
@@ -306,7 +309,7 @@ Result<std::vector<FolderEntry>> SimFileSystem::listFolder(const std::string& fo
     entries.push_back({"..", attr::kDirectory});
   }
   for (const auto& [childKey, child] : nodes_) {
-    if (childKey != key && parentKey(childKey) == key) entries.push_back({child.name, child.attributes});
+    if (childKey != key && parentKey(childKey) == key) entries.push_back({child.name, child.attributes, child.lastWrite});
   }
   return R::success(std::move(entries));
 }

@@ -67,6 +67,7 @@ class SimFileSystem final : public FileSystem {
     std::optional<ProductVersion> product;  // the version resource of a program file
     int holders = 0;                        // open HeldFile objects: no writes, renames or deletes
     enum class Image { None, Running, RunningFixed } image = Image::None;  // a running program's file
+    std::uint64_t lastWrite = 0;  // the order of the last write among all writes
   };
   static bool validKey(const std::string& key);
   Node* find(const std::string& key);
@@ -76,6 +77,7 @@ class SimFileSystem final : public FileSystem {
 
   SimFaults& faults_;
   std::map<std::string, Node> nodes_;  // key: normalised upper-case path
+  std::uint64_t writes_ = 0;
   std::string currentFolder_ = "C:\\";
   std::set<std::string> deniedFolders_;
   std::vector<std::pair<std::string, std::string>> movesAtRestart_;

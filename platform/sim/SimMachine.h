@@ -7,6 +7,7 @@
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystemInfo.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimServiceManager.h"
 #include "platform/sim/SimUi.h"
 
 namespace tlv::platform::sim {
@@ -17,7 +18,9 @@ class SimMachine {
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 
-  Platform platform() { return Platform{files, clock, environment, ui, process, systemInfo, registry, eventLog, hashing}; }
+  Platform platform() {
+    return Platform{files, clock, environment, ui, process, systemInfo, registry, eventLog, hashing, services};
+  }
 
   SimFaults faults;
   SimFileSystem files{faults};
@@ -29,6 +32,7 @@ class SimMachine {
   SimRegistry registry{faults};
   SimEventLog eventLog{faults};
   SimHashing hashing{faults};
+  SimServiceManager services{faults};
 };
 
 }  // namespace tlv::platform::sim

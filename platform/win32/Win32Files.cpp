@@ -173,7 +173,9 @@ Result<std::vector<FolderEntry>> Win32FileSystem::listFolder(const std::string& 
     return error == ERROR_FILE_NOT_FOUND ? R::success(std::move(entries)) : R::failure(error);
   }
   do {
-    entries.push_back({data.cFileName, data.dwFileAttributes});
+    const std::uint64_t lastWrite =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    entries.push_back({data.cFileName, data.dwFileAttributes, lastWrite});
   } while (::FindNextFileA(find.get(), &data));
   if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES) return R::failure(error);
   return R::success(std::move(entries));

@@ -8,6 +8,7 @@
 #include "platform/win32/Win32Hashing.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32ServiceManager.h"
 #include "platform/win32/Win32Ui.h"
 
 namespace tlv::platform::win32 {
@@ -19,7 +20,8 @@ class Win32Platform {
   Win32Platform& operator=(const Win32Platform&) = delete;
 
   Platform platform() {
-    return Platform{files_, clock_, environment_, ui_, process_, systemInfo_, registry_, eventLog_, hashing_};
+    return Platform{files_, clock_, environment_, ui_, process_, systemInfo_, registry_, eventLog_, hashing_,
+                    services_};
   }
 
  private:
@@ -32,6 +34,7 @@ class Win32Platform {
   Win32Registry registry_;
   Win32EventLog eventLog_;
   Win32Hashing hashing_;
+  Win32ServiceManager services_;
 };
 
 }  // namespace tlv::platform::win32

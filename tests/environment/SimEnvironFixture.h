@@ -103,7 +103,8 @@ struct SimEnviron {
   platform::sim::SimMachine machine;
   CountingVariables variables{machine.environment};
   platform::Platform platform{machine.files,   machine.clock,      variables,       machine.ui,
-                              machine.process, machine.systemInfo, machine.registry, machine.eventLog, machine.hashing};
+                              machine.process, machine.systemInfo, machine.registry, machine.eventLog, machine.hashing,
+                              machine.services};
   logging::LoggingFunctions log{platform};
   environment::jclass_WinEnviron env{platform, log};
 };

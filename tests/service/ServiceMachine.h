@@ -41,7 +41,9 @@ struct ServiceMachine {
     // The batch file runs instsrv from the Windows folder: when it is there, the service key
     // appears. createsService = false stands for a batch file that fails or is too slow.
     sim.process.onBatchStart([this](const std::string&) {
-      if (createsService && sim.files.exists("C:\\Windows\\instsrv.exe")) registry.CreateKey(kServiceKey);
+      if (!createsService || !sim.files.exists("C:\\Windows\\instsrv.exe")) return;
+      registry.CreateKey(kServiceKey);
+      sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", platform::servicestart::kAutomatic});
     });
   }
 

@@ -1,0 +1,187 @@
+// Portable: "/verify".
+#include "app/ServiceVerify.h"
+
+#include <cstdint>
+
+#include "app/ServiceRegistryKeys.h"
+#include "app/UnattendedRun.h"
+#include "environment/jclass_WinEnviron.h"
+#include "files/PeDigest.h"
+#include "logging/LoggingFunctions.h"
+#include "platform/WindowsPath.h"
+#include "registry/HexText.h"
+#include "registry/clsRegistryAccess.h"
+
+namespace tlv::app {
+namespace {
+
+const std::string kNul(1, '\0');  // ReadString's default: no stored value reads back as it
+
+std::uint32_t littleEndian32(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+  return value;
+}
+
+// The recovery actions by their meaning: reset after a day, then restart after one minute,
+// three times. The stored layout: reset period, two unused offsets, the count, an offset, then
+// a type and a delay per action.
+bool recoveryAsWritten(const std::string& bytes) {
+  constexpr std::uint32_t kRestart = 1, kOneMinuteMs = 60000, kOneDaySeconds = 86400;
+  if (bytes.size() < 20 || littleEndian32(bytes, 0) != kOneDaySeconds || littleEndian32(bytes, 12) != 3) return false;
+  if (bytes.size() < 20 + 3 * 8) return false;
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (littleEndian32(bytes, 20 + 8 * i) != kRestart || littleEndian32(bytes, 24 + 8 * i) != kOneMinuteMs) return false;
+  }
+  return true;
+}
+
+bool isFile(platform::FileSystem& files, const std::string& path) {
+  const auto attributes = files.fileAttributes(path);
+  return attributes.ok() && !(attributes.value & platform::attr::kDirectory);
+}
+
+class Checks {
+ public:
+  Checks(platform::Platform& machine, const ToolDigests& tools, const std::string& windowsFolder)
+      : machine_(machine), tools_(tools), windowsFolder_(windowsFolder), registry_(machine) {}
+
+  std::vector<CheckResult> run() {
+    const auto service = machine_.services.configuration(kServiceName);
+    const bool exists = service.ok();
+    add("The service OrbitTender exists", exists,
+        service.error == platform::err::kServiceDoesNotExist ? "no such service"
+                                                              : "system error " + std::to_string(service.error),
+        verifycode::kServiceMissing);
+    const std::string srvany = windowsFolder_ + "srvany.exe";
+    needingService(exists, "Its program is " + srvany, [&] {
+      std::string path = service.value.binaryPath;
+      if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+      return result(platform::equalsNoCase(path, srvany), service.value.binaryPath, verifycode::kNotSrvany);
+    });
+    needingService(exists, "It starts automatically", [&] {
+      return result(service.value.startType == platform::servicestart::kAutomatic,
+                    "start type " + std::to_string(service.value.startType), verifycode::kNotAutomatic);
+    });
+    checkTools();
+    needingService(exists, "Parameters\\Application names an existing Orbit-Tender.exe", [&] {
+      const std::string application = registry_.ReadString(kParametersKey, "Application", kNul);
+      const std::string program = paymentProgramOf(application);
+      const bool found = !program.empty() && isFile(machine_.files, program);
+      return result(found, application == kNul ? "no value" : application, verifycode::kNoPaymentProgram);
+    });
+    needingService(exists, std::string("The description is \"") + kDescription + "\"", [&] {
+      const std::string description = registry_.ReadString(kServiceKey, "Description", kNul);
+      const bool same = platform::equalsNoCase(description.substr(0, std::string(kDescription).size()), kDescription);
+      return result(same, description == kNul ? "no value" : description, verifycode::kDescriptionChanged);
+    });
+    needingService(exists, "The recovery actions restart it after one minute, three times, reset after a day", [&] {
+      const std::string hex = registry_.ReadBinary(kServiceKey, "FailureActions", "");
+      return result(recoveryAsWritten(registry::hexToBytes(hex)), hex.empty() ? "no value" : hex,
+                    verifycode::kRecoveryChanged);
+    });
+    needingService(exists, "The recovery actions also follow the program ending by itself", [&] {
+      const auto flag = machine_.services.failureActionsOnNonCrashFailures(kServiceName);
+      if (flag.error == platform::err::kCallNotImplemented) {
+        return CheckResult{{}, CheckOutcome::NotReported, "the service manager does not report it", 0};
+      }
+      return result(flag.ok() && flag.value, flag.ok() ? "off" : "system error " + std::to_string(flag.error),
+                    verifycode::kRecoveryNotOnExit);
+    });
+    return std::move(results_);
+  }
+
+ private:
+  static CheckResult result(bool holds, const std::string& found, int code) {
+    return holds ? CheckResult{} : CheckResult{{}, CheckOutcome::Fails, found, code};
+  }
+  void add(const std::string& name, bool holds, const std::string& found, int code) {
+    CheckResult checked = result(holds, found, code);
+    checked.name = name;
+    results_.push_back(std::move(checked));
+  }
+  template <class Check>
+  void needingService(bool exists, const std::string& name, Check check) {
+    CheckResult checked = exists ? check() : CheckResult{{}, CheckOutcome::Skipped, "the service is missing", 0};
+    checked.name = name;
+    results_.push_back(std::move(checked));
+  }
+  void checkTools() {
+    std::string foreign;
+    for (const char* tool : {"instsrv.exe", "srvany.exe"}) {
+      const std::string path = windowsFolder_ + tool;
+      const auto bytes = machine_.files.readWholeFile(path);
+      const auto digest = bytes.ok() ? files::authenticodeDigest(machine_.hashing, bytes.value)
+                                     : platform::Result<platform::Sha256Digest>::failure(bytes.error);
+      if (!digest.ok() || digest.value != *tools_.of(tool)) foreign += (foreign.empty() ? "" : ", ") + path;
+    }
+    add("instsrv.exe and srvany.exe in the Windows folder are this release's", foreign.empty(),
+        foreign + " missing or not this release's", verifycode::kForeignTools);
+  }
+
+  platform::Platform& machine_;
+  const ToolDigests& tools_;
+  std::string windowsFolder_;
+  registry::clsRegistryAccess registry_;
+  std::vector<CheckResult> results_;
+};
+
+}  // namespace
+
+std::string paymentProgramOf(const std::string& application) {
+  const std::size_t at = platform::upperCase(application).find("ORBIT-TENDER.EXE");
+  if (at == std::string::npos) return {};
+  const std::size_t start = application.find_first_not_of(" \t\"");
+  return start < at ? application.substr(start, at + 16 - start) : std::string();
+}
+
+std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDigests& tools) {
+  logging::LoggingFunctions log(machine);
+  environment::jclass_WinEnviron environment(machine, log);
+  return Checks(machine, tools, environment.PathWindowsRoot()).run();
+}
+
+int verifyExitCode(const std::vector<CheckResult>& results) {
+  for (const CheckResult& result : results) {
+    if (result.outcome == CheckOutcome::Fails) return result.exitCode;
+  }
+  return verifycode::kAllHold;
+}
+
+std::string describe(const CheckResult& result) {
+  switch (result.outcome) {
+    case CheckOutcome::Holds: return "holds";
+    case CheckOutcome::Fails: return "FAILS (exit code " + std::to_string(result.exitCode) + "): " + result.detail;
+    case CheckOutcome::Skipped: return "skipped: " + result.detail;
+    case CheckOutcome::NotReported: return "not reported: " + result.detail;
+  }
+  return {};
+}
+
+int runVerify(platform::Platform& machine, const ToolDigests& tools) {
+  // Nothing is shown: a failing step of the environment class answers its box unseen.
+  QuietUi quietUi(machine.ui, std::nullopt);
+  platform::Platform quiet{machine.files,   machine.clock,      machine.environment, quietUi,
+                           machine.process, machine.systemInfo, machine.registry,    machine.eventLog,
+                           machine.hashing, machine.services};
+  logging::LoggingFunctions log(quiet);
+  const std::vector<CheckResult> results = verifyService(quiet, tools);
+  for (const CheckResult& result : results) {
+    if (result.outcome != CheckOutcome::Fails) continue;
+    log.WriteLog({.level = logging::level::kNote,
+                  .message = "Verify " + result.name,
+                  .detail = describe(result),
+                  .boxStyle = logging::box::kInformation});
+  }
+  const int code = verifyExitCode(results);
+  const std::string outcome = (code == verifycode::kAllHold ? "All checks hold" : "A check fails") +
+                              std::string(" (exit code ") + std::to_string(code) + ")";
+  log.WriteLog({.level = logging::level::kNote, .message = "Verify", .detail = outcome,
+                .boxStyle = logging::box::kInformation});
+  const std::uint16_t type = code == verifycode::kAllHold ? platform::eventtype::kInformation
+                                                           : platform::eventtype::kWarning;
+  static_cast<void>(quiet.eventLog.report(type, "TlvAsService verify: " + outcome));
+  return code;
+}
+
+}  // namespace tlv::app

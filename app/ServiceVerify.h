@@ -1,0 +1,53 @@
+// Portable: "/verify": whether the service OrbitTender is still as the run left it, each check
+// reading where the truth is (the service control manager, the tools' bytes, the registry).
+// It changes nothing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/ToolDigests.h"
+#include "platform/Platform.h"
+
+namespace tlv::app {
+
+/// The exit codes of /verify, apart from those of /quiet: the first check that fails.
+namespace verifycode {
+inline constexpr int kAllHold = 0;
+inline constexpr int kServiceMissing = 20;
+inline constexpr int kNotSrvany = 21;
+inline constexpr int kNotAutomatic = 22;
+inline constexpr int kForeignTools = 23;
+inline constexpr int kNoPaymentProgram = 24;
+inline constexpr int kDescriptionChanged = 25;
+inline constexpr int kRecoveryChanged = 26;
+inline constexpr int kRecoveryNotOnExit = 27;
+}  // namespace verifycode
+
+enum class CheckOutcome { Holds, Fails, Skipped, NotReported };
+
+struct CheckResult {
+  std::string name;
+  CheckOutcome outcome = CheckOutcome::Holds;
+  std::string detail;  ///< what was found, when it does not hold
+  int exitCode = 0;    ///< the code when it fails
+};
+
+/// Every check in order. Those that need the service are skipped when it is missing.
+std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDigests& tools);
+
+/// The payment program an Application value names: the path up to and with
+/// "Orbit-Tender.exe" (arguments may follow it), without a leading quote; empty when none.
+std::string paymentProgramOf(const std::string& application);
+
+/// The first failing check's code; kAllHold when none fails.
+int verifyExitCode(const std::vector<CheckResult>& results);
+
+/// "holds", "FAILS: ...", "skipped: ...", "not reported: ...".
+std::string describe(const CheckResult& result);
+
+/// Runs /verify: the checks, one log line per failing check and one for the outcome, one
+/// event-log entry; nothing is shown. Returns the exit code.
+int runVerify(platform::Platform& machine, const ToolDigests& tools);
+
+}  // namespace tlv::app

@@ -1,0 +1,213 @@
+// Portable: "/report <file>".
+#include "app/SupportReport.h"
+
+#include <cstdio>
+#include <optional>
+#include <sstream>
+
+#include "app/ServiceRegistryKeys.h"
+#include "app/ServiceVerify.h"
+#include "app/UnattendedRun.h"
+#include "environment/jclass_WinEnviron.h"
+#include "files/PeDigest.h"
+#include "logging/LoggingFunctions.h"
+#include "platform/WindowsPath.h"
+#include "registry/clsRegistryAccess.h"
+
+namespace tlv::app {
+namespace {
+
+constexpr std::size_t kLogLinesShown = 20;
+constexpr std::uint64_t kMiB = 1024 * 1024;
+
+std::string hex(const platform::Sha256Digest& digest) {
+  std::string text;
+  char pair[3];
+  for (const std::uint8_t byte : digest) {
+    std::snprintf(pair, sizeof pair, "%02x", byte);
+    text += pair;
+  }
+  return text;
+}
+
+std::string systemError(platform::Win32Error error) { return "cannot be read (system error " + std::to_string(error) + ")"; }
+
+// The last lines of a text, each indented.
+std::string lastLines(const std::string& text, std::size_t count) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  std::string shown;
+  for (std::size_t i = lines.size() > count ? lines.size() - count : 0; i < lines.size(); ++i) shown += "    " + lines[i] + "\n";
+  return shown.empty() ? "    (empty)\n" : shown;
+}
+
+class Report {
+ public:
+  Report(platform::Platform& machine, const ToolDigests& tools, logging::LoggingFunctions& log)
+      : machine_(machine), tools_(tools), environment_(machine, log), registry_(machine) {}
+
+  std::string write(const std::string& reportFile) {
+    const std::string program = machine_.process.modulePath();
+    const auto version = machine_.files.productVersion(program);
+    out_ << "TlvAsService support report\n";
+    const platform::LocalTime now = machine_.clock.now();
+    char written[32];
+    std::snprintf(written, sizeof written, "%04d-%02d-%02d %02d:%02d:%02d", now.year, now.month, now.day, now.hour,
+                  now.minute, now.second);
+    out_ << "Written: " << written << " (local time)\n";
+    out_ << "Program: " << program << ", version " << (version.ok() ? version.value.version : "unknown") << ", "
+         << (sizeof(void*) == 8 ? "x64" : "x86") << " edition\n\n";
+    windows();
+    checks();
+    serviceKey(reportFile + ".tmp.reg");
+    files(program);
+    logs(program);
+    return out_.str();
+  }
+
+ private:
+  void windows() {
+    out_ << "[Windows]\n";
+    out_ << "  Name: " << environment_.Title() << "\n";
+    out_ << "  Version and build: " << environment_.VersionNumberString() << "\n";
+    const std::string edition = environment_.WinProductType();
+    out_ << "  Edition: " << (environment_.isHomeVersion() ? "Home" : environment_.isServer() ? "Server" : "Workstation")
+         << (edition.empty() ? "" : "," + edition) << ", suite mask " << environment_.SuiteMask() << "\n";
+    out_ << "  Architecture: " << environment_.ProcessorArchitecture() << (environment_.Is64Bit() ? ", 64-bit Windows" : ", 32-bit Windows") << "\n";
+    const auto memory = machine_.systemInfo.memoryStatusEx();
+    if (memory.ok()) {
+      out_ << "  Memory: " << memory.value.totalPhys / kMiB << " MiB, " << memory.value.availPhys / kMiB << " MiB free\n";
+    } else {
+      out_ << "  Memory: " << systemError(memory.error) << "\n";
+    }
+    out_ << "  Windows folder: " << environment_.PathWindowsRoot() << "\n";
+    out_ << "  System folder: " << environment_.PathSys32Root() << "\n";
+    out_ << "  Program Files: " << environment_.PathProgramFiles() << "\n";
+    if (!environment_.PathProgramFilesX64().empty()) out_ << "  Program Files (64-bit): " << environment_.PathProgramFilesX64() << "\n";
+    out_ << "\n";
+  }
+
+  void checks() {
+    out_ << "[Checks, as /verify makes them]\n";
+    const auto results = verifyService(machine_, tools_);
+    for (const CheckResult& result : results) out_ << "  " << result.name << ": " << describe(result) << "\n";
+    out_ << "  /verify would exit with " << verifyExitCode(results) << "\n\n";
+  }
+
+  // The key as the registry class exports it, through a scratch file beside the report.
+  void serviceKey(const std::string& scratch) {
+    out_ << "[The service's key, exported in REGEDIT4]\n";
+    if (registry_.ExportToReg(kServiceKey, scratch, true) == 1) {
+      const auto exported = machine_.files.readWholeFile(scratch);
+      out_ << (exported.ok() ? exported.value : "(the export " + systemError(exported.error) + ")\n");
+    } else {
+      out_ << "(the key " << kServiceKey << " cannot be exported: it is missing or cannot be read)\n";
+    }
+    static_cast<void>(machine_.files.deleteFile(scratch));
+    out_ << "\n";
+  }
+
+  void file(const std::string& path) {
+    const auto bytes = machine_.files.readWholeFile(path);
+    if (!bytes.ok()) {
+      out_ << "  " << path << ": " << (bytes.error == platform::err::kFileNotFound ? "missing" : systemError(bytes.error)) << "\n";
+      return;
+    }
+    const auto version = machine_.files.productVersion(path);
+    const auto digest = files::authenticodeDigest(machine_.hashing, bytes.value);
+    out_ << "  " << path << ": " << bytes.value.size() << " bytes, version "
+         << (version.ok() ? version.value.name + " " + version.value.version : "none") << ", digest "
+         << (digest.ok() ? hex(digest.value) : "none (no program file)") << "\n";
+  }
+
+  void files(const std::string& program) {
+    out_ << "[Files] (digest: SHA-256 of the program as Authenticode signs it)\n";
+    const std::string windows = environment_.PathWindowsRoot();
+    const std::string here = platform::folderOfPathWithSeparator(program);
+    for (const std::string& path : {windows + "instsrv.exe", windows + "srvany.exe", here + "instsrv.exe", here + "srvany.exe"}) {
+      file(path);
+    }
+    out_ << "  this release's instsrv.exe digest: " << hex(tools_.instsrv) << "\n";
+    out_ << "  this release's srvany.exe digest: " << hex(tools_.srvany) << "\n";
+    const std::string payment = paymentProgramOf(registry_.ReadString(kParametersKey, "Application", ""));
+    if (payment.empty()) {
+      out_ << "  the payment program: not named (Parameters\\Application names no Orbit-Tender.exe)\n";
+    } else {
+      file(payment);
+    }
+    out_ << "\n";
+  }
+
+  // The newest file of a folder matching prefix*.log, by its last write.
+  std::optional<std::string> newestLog(const std::string& folder, const std::string& prefix) {
+    const auto listing = machine_.files.listFolder(folder);
+    if (!listing.ok()) return std::nullopt;
+    std::optional<platform::FolderEntry> newest;
+    for (const auto& entry : listing.value) {
+      const std::string name = platform::upperCase(entry.name);
+      if (!name.starts_with(platform::upperCase(prefix)) || !name.ends_with(".LOG")) continue;
+      if (!newest || entry.lastWrite > newest->lastWrite) newest = entry;
+    }
+    if (!newest) return std::nullopt;
+    return folder + newest->name;
+  }
+
+  void logTail(const std::string& what, const std::optional<std::string>& path) {
+    if (!path) {
+      out_ << "[" << what << "]\n  (none)\n\n";
+      return;
+    }
+    const auto text = machine_.files.readWholeFile(*path);
+    out_ << "[" << what << ": " << *path << ", its last lines]\n"
+         << (text.ok() ? lastLines(text.value, kLogLinesShown) : "  (" + systemError(text.error) + ")\n") << "\n";
+  }
+
+  void logs(const std::string& program) {
+    const std::string name = program.substr(platform::folderOfPathWithSeparator(program).size());
+    const std::string stem = name.substr(0, name.find_last_of('.'));
+    logTail("This program's newest log", newestLog(platform::folderOfPathWithSeparator(program), stem));
+    const std::string hostLogs = environment_.PathWindowsRoot() + "Logs\\TlvAsService\\";
+    const std::string host = hostLogs + kServiceName + ".log";
+    logTail("The service host's log", machine_.files.fileLength(host).ok() ? std::optional(host) : std::nullopt);
+  }
+
+  platform::Platform& machine_;
+  const ToolDigests& tools_;
+  environment::jclass_WinEnviron environment_;
+  registry::clsRegistryAccess registry_;
+  std::ostringstream out_;
+};
+
+}  // namespace
+
+std::string supportReport(platform::Platform& machine, const ToolDigests& tools, const std::string& reportFile) {
+  logging::LoggingFunctions log(machine);
+  return Report(machine, tools, log).write(reportFile);
+}
+
+int runReport(platform::Platform& machine, const ToolDigests& tools, const std::string& reportFile) {
+  QuietUi quietUi(machine.ui, std::nullopt);
+  platform::Platform quiet{machine.files,   machine.clock,      machine.environment, quietUi,
+                           machine.process, machine.systemInfo, machine.registry,    machine.eventLog,
+                           machine.hashing, machine.services};
+  logging::LoggingFunctions log(quiet);
+  const auto full = quiet.files.fullPath(reportFile);
+  const std::string path = full.ok() ? full.value : reportFile;
+  const platform::Win32Error error = quiet.files.writeNewFile(path, supportReport(quiet, tools, path));
+  const int code = error == platform::err::kSuccess ? exitcode::kReady : exitcode::kNotComplete;
+  const std::string outcome = (error == platform::err::kSuccess ? "Written to " + path
+                                                                : "Not written to " + path + ", system error " +
+                                                                      std::to_string(error)) +
+                              " (exit code " + std::to_string(code) + ")";
+  log.WriteLog({.level = logging::level::kNote, .message = "Report", .detail = outcome,
+                .boxStyle = logging::box::kInformation});
+  static_cast<void>(quiet.eventLog.report(code == 0 ? platform::eventtype::kInformation : platform::eventtype::kError,
+                                          "TlvAsService report: " + outcome));
+  return code;
+}
+
+}  // namespace tlv::app

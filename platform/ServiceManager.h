@@ -1,0 +1,34 @@
+// Portable: the service-manager port: what the service control manager holds for a service,
+// read where it is true rather than from the registry values behind it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Result.h"
+
+namespace tlv::platform {
+
+namespace servicestart {  // SERVICE_*_START
+inline constexpr std::uint32_t kAutomatic = 2;
+inline constexpr std::uint32_t kManual = 3;
+inline constexpr std::uint32_t kDisabled = 4;
+}  // namespace servicestart
+
+struct ServiceConfiguration {
+  std::string binaryPath;  ///< the program the manager starts, as registered
+  std::uint32_t startType = 0;
+};
+
+class ServiceManager {
+ public:
+  virtual ~ServiceManager() = default;
+  /// The service's configuration (QueryServiceConfig); err::kServiceDoesNotExist without it.
+  [[nodiscard]] virtual Result<ServiceConfiguration> configuration(const std::string& service) = 0;
+  /// Whether the recovery actions also follow a stop with an error code, as when the program
+  /// ends by itself (FailureActionsOnNonCrashFailures); err::kCallNotImplemented where the
+  /// manager does not report it.
+  [[nodiscard]] virtual Result<bool> failureActionsOnNonCrashFailures(const std::string& service) = 0;
+};
+
+}  // namespace tlv::platform

@@ -1,0 +1,30 @@
+// Sim only: the simulated service control manager.
+#include "platform/sim/SimServiceManager.h"
+
+#include "platform/WindowsPath.h"
+
+namespace tlv::platform::sim {
+
+void SimServiceManager::add(const std::string& name, ServiceConfiguration configuration,
+                            std::optional<bool> nonCrashFailures) {
+  services_[upperCase(name)] = {std::move(configuration), nonCrashFailures};
+}
+
+void SimServiceManager::remove(const std::string& name) { services_.erase(upperCase(name)); }
+
+Result<ServiceConfiguration> SimServiceManager::configuration(const std::string& service) {
+  if (Win32Error e = faults_.enter("services.configuration")) return Result<ServiceConfiguration>::failure(e);
+  const auto found = services_.find(upperCase(service));
+  if (found == services_.end()) return Result<ServiceConfiguration>::failure(err::kServiceDoesNotExist);
+  return Result<ServiceConfiguration>::success(found->second.configuration);
+}
+
+Result<bool> SimServiceManager::failureActionsOnNonCrashFailures(const std::string& service) {
+  if (Win32Error e = faults_.enter("services.failureActionsFlag")) return Result<bool>::failure(e);
+  const auto found = services_.find(upperCase(service));
+  if (found == services_.end()) return Result<bool>::failure(err::kServiceDoesNotExist);
+  if (!found->second.nonCrashFailures) return Result<bool>::failure(err::kCallNotImplemented);
+  return Result<bool>::success(*found->second.nonCrashFailures);
+}
+
+}  // namespace tlv::platform::sim

@@ -1,0 +1,32 @@
+// Sim only: the simulated service control manager: services as a test arranges them.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/ServiceManager.h"
+#include "platform/sim/SimFaults.h"
+
+namespace tlv::platform::sim {
+
+class SimServiceManager final : public ServiceManager {
+ public:
+  explicit SimServiceManager(SimFaults& faults) : faults_(faults) {}
+  /// Adds or replaces a service. `nonCrashFailures` nullopt: the manager does not report it.
+  void add(const std::string& name, ServiceConfiguration configuration, std::optional<bool> nonCrashFailures = true);
+  void remove(const std::string& name);
+
+  Result<ServiceConfiguration> configuration(const std::string& service) override;
+  Result<bool> failureActionsOnNonCrashFailures(const std::string& service) override;
+
+ private:
+  struct Service {
+    ServiceConfiguration configuration;
+    std::optional<bool> nonCrashFailures;
+  };
+  SimFaults& faults_;
+  std::map<std::string, Service> services_;  // key: upper-case name
+};
+
+}  // namespace tlv::platform::sim

@@ -1,0 +1,49 @@
+// Win32 only: the service-manager port on the real service control manager.
+#include "platform/win32/Win32ServiceManager.h"
+
+#include <vector>
+
+#include "platform/win32/UniqueHandle.h"
+
+namespace tlv::platform::win32 {
+namespace {
+
+// The service opened for reading its configuration, or why it could not be.
+Result<UniqueServiceHandle> openForQuery(const std::string& service) {
+  UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  if (!manager) return Result<UniqueServiceHandle>::failure(::GetLastError());
+  UniqueServiceHandle opened(::OpenServiceA(manager.get(), service.c_str(), SERVICE_QUERY_CONFIG));
+  if (!opened) return Result<UniqueServiceHandle>::failure(::GetLastError());
+  return Result<UniqueServiceHandle>::success(std::move(opened));
+}
+
+}  // namespace
+
+Result<ServiceConfiguration> Win32ServiceManager::configuration(const std::string& service) {
+  auto opened = openForQuery(service);
+  if (!opened) return Result<ServiceConfiguration>::failure(opened.error);
+  DWORD needed = 0;
+  ::QueryServiceConfigA(opened.value.get(), nullptr, 0, &needed);
+  std::vector<BYTE> buffer(needed > 0 ? needed : sizeof(QUERY_SERVICE_CONFIGA));
+  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+  if (!::QueryServiceConfigA(opened.value.get(), config, static_cast<DWORD>(buffer.size()), &needed)) {
+    return Result<ServiceConfiguration>::failure(::GetLastError());
+  }
+  return Result<ServiceConfiguration>::success(
+      {config->lpBinaryPathName ? config->lpBinaryPathName : "", config->dwStartType});
+}
+
+Result<bool> Win32ServiceManager::failureActionsOnNonCrashFailures(const std::string& service) {
+  auto opened = openForQuery(service);
+  if (!opened) return Result<bool>::failure(opened.error);
+  SERVICE_FAILURE_ACTIONS_FLAG flag{};
+  DWORD needed = 0;
+  if (!::QueryServiceConfig2A(opened.value.get(), SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, reinterpret_cast<BYTE*>(&flag),
+                              sizeof flag, &needed)) {
+    // Wine does not report the flag, whatever was set: nothing is known then.
+    return Result<bool>::failure(err::kCallNotImplemented);
+  }
+  return Result<bool>::success(flag.fFailureActionsOnNonCrashFailures != FALSE);
+}
+
+}  // namespace tlv::platform::win32

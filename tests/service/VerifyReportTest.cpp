@@ -1,0 +1,91 @@
+// Native: /verify and /report on the sim machine after an unattended run: each drift from what
+// the run left gives its own exit code and log line, and the report holds every part or says
+// why it cannot.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/ServiceVerify.h"
+#include "platform/WindowsPath.h"
+#include "tests/service/ServiceMachine.h"
+
+namespace tlv::testing {
+namespace {
+
+/// A sim machine on which an unattended run made the service.
+struct ReadyMachine : ServiceMachine {
+  ReadyMachine() {
+    EXPECT_EQ(app::mainMod(platform, tools).Main("/quiet"), 0);
+    sim.files.remove(kLogPath);  // each run below starts a log of its own
+  }
+  int run(std::string_view commandLine) { return app::mainMod(platform, tools).Main(commandLine); }
+};
+
+TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
+  struct Case {
+    const char* drift;
+    std::function<void(ReadyMachine&)> arrange;
+    int code;
+  };
+  const Case cases[] = {
+      {"none", [](auto&) {}, 0},
+      {"flag not reported", [](auto& m) { m.sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", 2}, std::nullopt); }, 0},
+      {"service deleted", [](auto& m) { m.sim.services.remove("OrbitTender"); }, 20},
+      {"another program", [](auto& m) { m.sim.services.add("OrbitTender", {"C:\\Tools\\other.exe", 2}); }, 21},
+      {"started by hand", [](auto& m) { m.sim.services.add("OrbitTender", {"\"C:\\Windows\\srvany.exe\"", 3}); }, 22},
+      {"a foreign srvany.exe", [](auto& m) { m.sim.files.addFile("C:\\Windows\\srvany.exe", miniPe("foreign")); }, 23},
+      {"Application names a missing file",
+       [](auto& m) { m.registry.WriteString(kParametersKey, "Application", "C:\\Gone\\Orbit-Tender.exe"); }, 24},
+      {"description changed", [](auto& m) { m.registry.WriteString(kServiceKey, "Description", "Something"); }, 25},
+      {"recovery actions removed", [](auto& m) { m.registry.KillValue(kServiceKey, "FailureActions"); }, 26},
+      {"recovery not on exit", [](auto& m) { m.sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", 2}, false); }, 27},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.drift);
+    ReadyMachine m;
+    c.arrange(m);
+    const auto filesBefore = m.sim.files.allFiles();
+    const std::size_t eventsBefore = m.sim.eventLog.entries().size();
+    EXPECT_EQ(m.run("/VERIFY"), c.code);
+    const std::string log = m.log();
+    auto filesAfter = m.sim.files.allFiles();
+    filesAfter.erase(platform::upperCase(kLogPath));
+    EXPECT_EQ(filesAfter, filesBefore) << "verify changes nothing";
+    EXPECT_NE(log.find("Verify:" + std::string(c.code ? "A check fails" : "All checks hold") + " (exit code " +
+                       std::to_string(c.code) + ")"),
+              std::string::npos) << log;
+    EXPECT_EQ(m.sim.eventLog.entries().size(), eventsBefore + 1);
+    EXPECT_TRUE(m.sim.ui.boxes().empty());
+    if (c.code != 0) {
+      EXPECT_NE(log.find(":FAILS (exit code " + std::to_string(c.code) + ")"), std::string::npos) << log;
+    }
+  }
+  ReadyMachine m;
+  m.sim.services.remove("OrbitTender");
+  m.sim.files.remove("C:\\Windows\\instsrv.exe");
+  const auto results = app::verifyService(m.platform, m.tools);
+  ASSERT_EQ(results.size(), 8u);
+  EXPECT_EQ(results[3].exitCode, 23) << "the tools are checked without the service";
+  for (std::size_t i : {1u, 2u, 4u, 5u, 6u, 7u}) EXPECT_EQ(results[i].outcome, app::CheckOutcome::Skipped) << i;
+}
+
+TEST(Report, HoldsEveryPartAndSaysWhichCannotBeRead) {
+  ReadyMachine m;
+  m.sim.files.remove("C:\\Windows\\instsrv.exe");
+  ASSERT_EQ(m.run("/report C:\\Tools\\till.txt"), 0);
+  const std::string report = m.sim.files.contents("C:\\Tools\\till.txt");
+  for (const std::string part :
+       {"Program: C:\\Tools\\TlvAsService.exe, version 1.0.0", "[Windows]", "  Windows folder: C:\\Windows\\",
+        "  The service OrbitTender exists: holds", "FAILS (exit code 23): C:\\Windows\\instsrv.exe missing",
+        "  /verify would exit with 23", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender]",
+        "\"Description\"=\"Processes Credit Cards For Meadowlark\"", "  C:\\Windows\\instsrv.exe: missing",
+        "  C:\\Program Files (x86)\\Orbit-Tender\\Orbit-Tender.exe: 15 bytes", "[The service host's log]\n  (none)"}) {
+    EXPECT_NE(report.find(part), std::string::npos) << part << "\n" << report;
+  }
+  EXPECT_FALSE(m.sim.files.exists("C:\\Tools\\till.txt.tmp.reg"));
+  EXPECT_NE(m.log().find("Report:Written to C:\\Tools\\till.txt (exit code 0)"), std::string::npos);
+  EXPECT_EQ(m.run("/report C:\\NoSuchFolder\\till.txt"), 1) << "not written";
+}
+
+}  // namespace
+}  // namespace tlv::testing
