@@ -15,46 +15,35 @@ class Recorder final : public registry::SettableText {
   std::vector<std::string> texts;
 };
 
-TEST_F(Export, AKeyWithEachValueTypeGivesExactlyItsLines) {
-  const std::string path = "HKCU\\Software\\TlvAsServiceTests\\Example";
-  ASSERT_NE(reg.WriteString(path, "@", "x"), 0);
-  ASSERT_NE(reg.WriteString(path, "Name", "abc"), 0);
-  ASSERT_NE(reg.WriteBinary(path, "Data", "01 02"), 0);
-  ASSERT_NE(reg.WriteDWORD(path, "Count", 5), 0);
-  Recorder output;
-  ASSERT_EQ(reg.ExportToReg(path, dir + "example.reg", true, &output), 1);
-  EXPECT_EQ(fileText(dir + "example.reg"), std::string("REGEDIT4\r\n\r\n") + kKeyLine +
-                                               "\\Example]\r\n@=\"x\"\r\n\"Name\"=\"abc\"\r\n\"Data\"=hex:01,02\r\n"
-                                               "\"Count\"=dword:00000005\r\n\r\n");
-  EXPECT_EQ(output.texts, std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\TlvAsServiceTests\\Example"});
-}
-
-TEST_F(Export, ValuesAreWrittenUnescapedAndOtherTypesAreLeftOut) {
+TEST_F(Export, EachKeyGivesItsStringsBinariesAndNumbersUnescapedAndLeavesOtherTypesOut) {
   ASSERT_NE(reg.WriteString(key, "@", ""), 0);
   ASSERT_NE(reg.WriteString(key, "Text", "C:\\Tools\\\"quoted\""), 0);
   ASSERT_NE(reg.WriteDWORD(key, "Minus", -1), 0);
   ASSERT_NE(reg.WriteDWORD(key, "Byte", 255), 0);
+  ASSERT_NE(reg.WriteBinary(key, "Data", "01 02"), 0);
   ASSERT_NE(reg.WriteBinary(key, "Zero", ""), 0);
   putRaw(key, "Expand", regtype::kExpandString, "%WINDIR%");
   putRaw(key, "Multi", regtype::kMultiString, std::string("a\0b\0\0", 5));
   putRaw(key + "\\Bin", "", regtype::kBinary, "\x01");  // a default value of binary type
-  ASSERT_EQ(reg.ExportToReg(key, dir + "types.reg", true), 1);
-  EXPECT_EQ(fileText(dir + "types.reg"), std::string("REGEDIT4\r\n\r\n") + kKeyLine +
-                                             "]\r\n@=\"\"\r\n\"Text\"=\"C:\\Tools\\\"quoted\"\"\r\n\"Zero\"=hex:\r\n"
-                                             "\"Byte\"=dword:000000FF\r\n\"Minus\"=dword:FFFFFFFF\r\n\r\n" +
-                                             kKeyLine + "\\Bin]\r\n@=\"\"\r\n\"\"=hex:01\r\n\r\n");
+  Recorder output;
+  // The short root name is written in its long form.
+  ASSERT_EQ(reg.ExportToReg("HKCU\\Software\\TlvAsServiceTests", dir + "types.reg", true, &output), 1);
+  EXPECT_EQ(fileText(dir + "types.reg"),
+            std::string("REGEDIT4\r\n\r\n") + kKeyLine +
+                "]\r\n@=\"\"\r\n\"Text\"=\"C:\\Tools\\\"quoted\"\"\r\n\"Data\"=hex:01,02\r\n"
+                "\"Zero\"=hex:\r\n\"Byte\"=dword:000000FF\r\n\"Minus\"=dword:FFFFFFFF\r\n\r\n" +
+                kKeyLine + "\\Bin]\r\n@=\"\"\r\n\"\"=hex:01\r\n\r\n");
+  EXPECT_EQ(output.texts, (std::vector<std::string>{key, key + "\\Bin"}));
 }
 
 TEST_F(Export, SubkeysFollowTheirParentDepthFirstOnlyWhenAskedFor) {
   for (const std::string sub : {"\\B\\C\\D", "\\A", "\\HKCU_Old"}) ASSERT_NE(reg.CreateKey(key + sub), 0);
-  Recorder output;
-  ASSERT_EQ(reg.ExportToReg(key, dir + "tree.reg", true, &output), 1);
+  ASSERT_EQ(reg.ExportToReg(key, dir + "tree.reg", true), 1);
   std::string expected = "REGEDIT4\r\n\r\n";
   for (const std::string sub : {"", "\\A", "\\B", "\\B\\C", "\\B\\C\\D", "\\HKCU_Old"}) {
     expected += kKeyLine + sub + "]\r\n\r\n";
   }
   EXPECT_EQ(fileText(dir + "tree.reg"), expected);
-  EXPECT_EQ(output.texts.size(), 6u);
 
   ASSERT_EQ(reg.ExportToReg(key, dir + "flat.reg", false), 1);
   EXPECT_EQ(fileText(dir + "flat.reg"), std::string("REGEDIT4\r\n\r\n") + kKeyLine + "]\r\n\r\n");
@@ -76,19 +65,14 @@ TEST_F(Export, AnExportedTreeImportsBackToTheSameValues) {
   ASSERT_NE(reg.WriteString(key + "\\Svc", "Path", "C:\\Program Files\\x.exe"), 0);
   ASSERT_NE(reg.WriteBinary(key + "\\Svc", "FailureActions", "80 51 01 00 60 EA 00 00"), 0);
   ASSERT_NE(reg.WriteDWORD(key + "\\Svc", "Minus", -1), 0);
-  ASSERT_NE(reg.WriteDWORD(key + "\\Svc\\Deep", "Start", 2), 0);
   ASSERT_EQ(reg.ExportToReg(key, dir + "first.reg", true), 1);
-
-  ASSERT_NE(reg.KillKey(key + "\\Svc\\Deep"), 0);
   ASSERT_NE(reg.KillKey(key + "\\Svc"), 0);
   ASSERT_NE(reg.KillKey(key), 0);
   ASSERT_FALSE(reg.KeyExists(key));
+
   reg.CreateKeyIfDoesntExists(false);
   ASSERT_EQ(reg.ImportFromReg(dir + "first.reg"), 1);
-  EXPECT_TRUE(reg.CreateKeyIfDoesntExists());
-  EXPECT_EQ(reg.ReadDWORD(key + "\\Svc", "Minus", 0), -1);
-  EXPECT_EQ(reg.ReadString(key + "\\Svc", "Path", ""), "C:\\Program Files\\x.exe");
-
+  EXPECT_TRUE(reg.CreateKeyIfDoesntExists()) << "the import turns key creation on";
   ASSERT_EQ(reg.ExportToReg(key, dir + "second.reg", true), 1);
   EXPECT_EQ(fileText(dir + "second.reg"), fileText(dir + "first.reg"));
 }
