@@ -1,5 +1,5 @@
 // Contract suite of the registry class's paths and keys, on the sim machine and under Wine.
-// How a path's text splits into root and subkey is RegistryPathTest's.
+// How a path's text splits into root and subkey is RegistryTextTest's.
 #include <algorithm>
 
 #include "platform/WindowsPath.h"
@@ -19,11 +19,8 @@ TEST_F(Keys, AShortRootNamesTheSameKeyAsItsLongNameAndARootAloneIsItself) {
   EXPECT_NE(reg.CreateKey("HKLM"), 0);
   EXPECT_TRUE(reg.HaveSubkey("HKEY_LOCAL_MACHINE"));
   ASSERT_GT(reg.EnumKeys("hklm", keys), 1);
-  for (const char* name : {"SOFTWARE", "SYSTEM"}) {
-    EXPECT_TRUE(std::any_of(keys.begin(), keys.end(), [&](const std::string& k) {
-      return platform::equalsNoCase(k, name);
-    })) << name;
-  }
+  EXPECT_TRUE(
+      std::any_of(keys.begin(), keys.end(), [](const std::string& k) { return platform::equalsNoCase(k, "SYSTEM"); }));
 }
 
 TEST_F(Keys, UnknownRootsFailEveryOperationWithItsFailureResult) {
@@ -41,14 +38,6 @@ TEST_F(Keys, UnknownRootsFailEveryOperationWithItsFailureResult) {
     EXPECT_EQ(reg.WriteString(path, "v", "x"), 0);
     EXPECT_EQ(reg.ReadString(path, "v", "dflt"), "dflt");
   }
-}
-
-TEST_F(Keys, CreateMakesMissingParentsAndKeepsWhatExists) {
-  ASSERT_NE(reg.CreateKey(key + "\\One\\Two\\Three"), 0);
-  EXPECT_TRUE(reg.KeyExists(key + "\\One\\Two"));
-  ASSERT_NE(reg.WriteString(key + "\\One", "kept", "yes"), 0);
-  EXPECT_NE(reg.CreateKey(key + "\\One"), 0);
-  EXPECT_EQ(reg.ReadString(key + "\\One", "kept", ""), "yes");
 }
 
 TEST_F(Keys, EnumerationListsSubkeysInNameOrderAndTellsEmptyFromMissing) {
@@ -75,14 +64,17 @@ TEST_F(Keys, EnumerationListsSubkeysInNameOrderAndTellsEmptyFromMissing) {
       << "the system's order: names compared in lower case";
 }
 
-TEST_F(Keys, KillKeyDeletesLeavesOnlyAndTellsWhetherTheKeyCouldBeOpened) {
+TEST_F(Keys, CreateMakesMissingParentsAndKeepsWhatExistsAndKillKeyDeletesLeavesOnly) {
   ASSERT_NE(reg.CreateKey(key + "\\Parent\\Child"), 0);
+  ASSERT_NE(reg.WriteString(key + "\\Parent", "kept", "yes"), 0);
+  EXPECT_NE(reg.CreateKey(key + "\\Parent"), 0);
+  EXPECT_EQ(reg.ReadString(key + "\\Parent", "kept", ""), "yes");
   EXPECT_NE(reg.KillKey(key + "\\Parent"), 0) << "opened, though the system refuses the delete";
   EXPECT_TRUE(reg.KeyExists(key + "\\Parent\\Child"));
   EXPECT_NE(reg.KillKey(key + "\\Parent\\Child"), 0);
   EXPECT_NE(reg.KillKey(key + "\\Parent"), 0);
   EXPECT_FALSE(reg.KeyExists(key + "\\Parent"));
-  EXPECT_EQ(reg.KillKey(key + "\\Parent"), 0);
+  EXPECT_EQ(reg.KillKey(key + "\\Parent"), 0) << "a missing key does not open";
 }
 
 TEST_F(Keys, WritesCreateAMissingKeyOnlyWhileTheSwitchIsOn) {

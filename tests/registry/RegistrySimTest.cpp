@@ -58,7 +58,6 @@ TEST(RegistrySimAccess, RefusedRightsStopOnlyTheOperationsThatNeedThem) {
       EXPECT_EQ(sim.reg.CreateKey(kKey), 0);
     }
     EXPECT_NE(sim.reg.KillKey(kKey + "\\Child"s), 0) << "a key below opens without rights on its parent";
-    EXPECT_EQ(sim.machine.registry.openHandleCount(), 0u);
   }
 }
 
@@ -80,7 +79,6 @@ TEST_F(RegistrySim, AListingEndsAtAnErrorOtherThanMoreData) {
   EXPECT_EQ(reg.EnumKeys(kKey, names), 0);
   EXPECT_EQ(reg.EnumValues(kKey, names, values, -1), 0);
   EXPECT_FALSE(reg.HaveSubkey(kKey));
-  EXPECT_EQ(machine.registry.openHandleCount(), 0u);
 }
 
 // Runs every operation of the class once; returns a summary of what it saw.
