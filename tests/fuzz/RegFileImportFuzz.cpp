@@ -1,5 +1,6 @@
 // Fuzz target: any bytes as a .reg file for ImportFromReg on a fresh sim machine, then the
-// registry it leaves exported again. Neither may crash, leave a key open or fail untold.
+// registry it leaves exported again. Neither may crash, leave a key open or fail untold. Key
+// lines carry any text to the path split, hex lines to hexToBytes, the export to bytesToHex.
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -12,11 +12,6 @@
 
 namespace tlv::testing {
 
-/// The service's FailureActions value as hex text: 44 bytes.
-inline constexpr char kFailureActions[] =
-    "80 51 01 00 00 00 00 00 00 00 00 00 03 00 00 00 77 00 73 00 01 00 00 00 60 EA 00 00 01 00 00 00 60 EA 00 00 "
-    "01 00 00 00 60 EA 00 00";
-
 class RegistryContract : public ::testing::Test {
  protected:
   RegistryContract()
@@ -38,16 +33,13 @@ class RegistryContract : public ::testing::Test {
   /// The whole file as bytes; empty when it cannot be read.
   std::string fileText(const std::string& path) { return machine->platform().files.readWholeFile(path).value; }
 
-  void writeFile(const std::string& path, const std::string& bytes) {
+  /// Writes a file of CR LF lines: all but the last line's end go out as text.
+  void writeFile(const std::string& path, const std::string& lines) {
+    ASSERT_TRUE(lines.ends_with("\r\n")) << "test files end in CR LF";
     auto file = machine->platform().files.openText(path, platform::OpenMode::Output);
     ASSERT_TRUE(file.ok()) << path;
-    // writeLine ends every line in CR LF; the last one is cut back to the bytes asked for.
-    std::string_view rest = bytes;
-    for (std::size_t end; (end = rest.find("\r\n")) != std::string_view::npos; rest.remove_prefix(end + 2)) {
-      ASSERT_EQ(file.value->writeLine(rest.substr(0, end)), platform::err::kSuccess);
-    }
-    ASSERT_TRUE(rest.empty()) << "test files end in CR LF";
-    file.value->close();
+    ASSERT_EQ(file.value->writeLine(std::string_view(lines).substr(0, lines.size() - 2)), platform::err::kSuccess);
+    ASSERT_EQ(file.value->close(), platform::err::kSuccess);
   }
 
   std::unique_ptr<TestMachine> machine;

@@ -1,4 +1,5 @@
 // Contract suite of the registry class's paths and keys, on the sim machine and under Wine.
+// How a path's text splits into root and subkey is RegistryTextTest's.
 #include <algorithm>
 
 #include "platform/WindowsPath.h"
@@ -9,31 +10,22 @@ namespace {
 
 using Keys = RegistryContract;
 
-TEST_F(Keys, RootNamesLongShortAndInAnyCaseAddressTheSameKeyAndARootAloneItself) {
-  ASSERT_NE(reg.CreateKey(key + "\\A"), 0);
+TEST_F(Keys, AShortRootNamesTheSameKeyAsItsLongNameAndARootAloneIsItself) {
   ASSERT_NE(reg.WriteString(key + "\\A", "v", "found"), 0);
-  const std::string tail = "\\Software\\TlvAsServiceTests\\A";
-  for (const std::string root :
-       {"HKEY_CURRENT_USER", "HKCU", "hkcu", "hKeY_cUrReNt_UsEr", "HKCUX", "HKEY_CURRENT_USER_X"}) {
-    SCOPED_TRACE(root);
-    EXPECT_TRUE(reg.KeyExists(root + tail));
-    EXPECT_EQ(reg.ReadString(root + tail, "v", "missing"), "found");
-  }
+  EXPECT_EQ(reg.ReadString("hkcu\\Software\\TlvAsServiceTests\\A", "v", "missing"), "found");
 
   std::vector<std::string> keys;
   EXPECT_TRUE(reg.KeyExists("HKLM"));
   EXPECT_NE(reg.CreateKey("HKLM"), 0);
   EXPECT_TRUE(reg.HaveSubkey("HKEY_LOCAL_MACHINE"));
   ASSERT_GT(reg.EnumKeys("hklm", keys), 1);
-  const auto listed = [&](const char* name) {
-    return std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return platform::equalsNoCase(k, name); });
-  };
-  EXPECT_TRUE(listed("SOFTWARE") && listed("SYSTEM"));
+  EXPECT_TRUE(
+      std::any_of(keys.begin(), keys.end(), [](const std::string& k) { return platform::equalsNoCase(k, "SYSTEM"); }));
 }
 
 TEST_F(Keys, UnknownRootsFailEveryOperationWithItsFailureResult) {
-  for (const std::string path :
-       {"HKU\\Software", "HKEY_USER\\Software", "Software\\TlvAsServiceTests", "", "\\HKCU\\Software", "HKLMX"}) {
+  // Without a subkey, the plain open would hand the unknown root back as if it were open.
+  for (const std::string path : {"HKU\\Software", "HKLMX"}) {
     SCOPED_TRACE(path);
     std::vector<std::string> keys{"stale"};
     std::vector<registry::RegistryVariant> values;
@@ -48,71 +40,49 @@ TEST_F(Keys, UnknownRootsFailEveryOperationWithItsFailureResult) {
   }
 }
 
-TEST_F(Keys, CreateMakesMissingParentsAndKeepsWhatExists) {
-  EXPECT_FALSE(reg.KeyExists(key));
-  ASSERT_NE(reg.CreateKey(key + "\\One\\Two\\Three"), 0);
-  EXPECT_TRUE(reg.KeyExists(key + "\\One\\Two"));
-  ASSERT_NE(reg.WriteString(key + "\\One", "kept", "yes"), 0);
-  EXPECT_NE(reg.CreateKey(key + "\\One"), 0);
-  EXPECT_EQ(reg.ReadString(key + "\\One", "kept", ""), "yes");
-
-  // A trailing backslash stays in the subkey path and the registry takes it.
-  EXPECT_NE(reg.CreateKey(key + "\\Trailing\\"), 0);
-  EXPECT_TRUE(reg.KeyExists(key + "\\Trailing"));
-  EXPECT_TRUE(reg.KeyExists(key + "\\Trailing\\"));
-}
-
 TEST_F(Keys, EnumerationListsSubkeysInNameOrderAndTellsEmptyFromMissing) {
   std::vector<std::string> keys{"stale"};
   EXPECT_EQ(reg.EnumKeys(key, keys), -1);
   EXPECT_TRUE(keys.empty());
   ASSERT_NE(reg.CreateKey(key), 0);
-  keys = {"stale"};
   EXPECT_EQ(reg.EnumKeys(key, keys), 0);
-  EXPECT_TRUE(keys.empty());
   EXPECT_FALSE(reg.HaveSubkey(key));
 
-  for (const std::string name : {"b", "A", "a_", "a[", "aZ", "_", "B2", "c"}) {
-    ASSERT_NE(reg.CreateKey(key + "\\" + name), 0);
-  }
   // The longest name the system takes, one character more than the name buffer holds; too
   // long for a path from the root, so it is made below an open key.
   const std::string longest(256, 'z');
   auto parent = port().openKey(platform::hkey::kCurrentUser, "Software\\TlvAsServiceTests");
   ASSERT_TRUE(parent.ok());
   ASSERT_TRUE(port().createKey(parent.value.get(), longest).ok());
+  EXPECT_TRUE(reg.HaveSubkey(key)) << "a first name too long for the buffer still counts";
+  for (const std::string name : {"b", "A", "a_", "a[", "aZ", "_", "B2", "c"}) {
+    ASSERT_NE(reg.CreateKey(key + "\\" + name), 0);
+  }
+  keys = {"stale"};
   ASSERT_EQ(reg.EnumKeys(key, keys), 9);
   EXPECT_EQ(keys, (std::vector<std::string>{"_", "A", "a[", "a_", "aZ", "b", "B2", "c", longest}))
       << "the system's order: names compared in lower case";
-  EXPECT_TRUE(reg.HaveSubkey(key));
-  EXPECT_FALSE(reg.HaveSubkey(key + "\\Missing"));
 }
 
-TEST_F(Keys, KillKeyDeletesLeavesOnlyAndTellsWhetherTheKeyCouldBeOpened) {
+TEST_F(Keys, CreateMakesMissingParentsAndKeepsWhatExistsAndKillKeyDeletesLeavesOnly) {
   ASSERT_NE(reg.CreateKey(key + "\\Parent\\Child"), 0);
+  ASSERT_NE(reg.WriteString(key + "\\Parent", "kept", "yes"), 0);
+  EXPECT_NE(reg.CreateKey(key + "\\Parent"), 0);
+  EXPECT_EQ(reg.ReadString(key + "\\Parent", "kept", ""), "yes");
   EXPECT_NE(reg.KillKey(key + "\\Parent"), 0) << "opened, though the system refuses the delete";
   EXPECT_TRUE(reg.KeyExists(key + "\\Parent\\Child"));
   EXPECT_NE(reg.KillKey(key + "\\Parent\\Child"), 0);
-  EXPECT_FALSE(reg.KeyExists(key + "\\Parent\\Child"));
   EXPECT_NE(reg.KillKey(key + "\\Parent"), 0);
   EXPECT_FALSE(reg.KeyExists(key + "\\Parent"));
-  EXPECT_EQ(reg.KillKey(key + "\\Parent"), 0);
+  EXPECT_EQ(reg.KillKey(key + "\\Parent"), 0) << "a missing key does not open";
 }
 
 TEST_F(Keys, WritesCreateAMissingKeyOnlyWhileTheSwitchIsOn) {
-  EXPECT_TRUE(reg.CreateKeyIfDoesntExists());
   reg.CreateKeyIfDoesntExists(false);
-  EXPECT_FALSE(reg.CreateKeyIfDoesntExists());
-  EXPECT_EQ(reg.WriteString(key + "\\New", "s", "x"), 0);
   EXPECT_EQ(reg.WriteDWORD(key + "\\New", "d", 1), 0);
-  EXPECT_EQ(reg.WriteBinary(key + "\\New", "b", "01"), 0);
   EXPECT_FALSE(reg.KeyExists(key));
   ASSERT_NE(reg.CreateKey(key + "\\New"), 0);
   EXPECT_NE(reg.WriteString(key + "\\New", "s", "x"), 0) << "an existing key is written with the switch off";
-
-  reg.CreateKeyIfDoesntExists(true);
-  EXPECT_NE(reg.WriteDWORD(key + "\\Deep\\Er", "d", 7), 0);
-  EXPECT_EQ(reg.ReadDWORD(key + "\\Deep\\Er", "d", 0), 7);
 }
 
 }  // namespace
