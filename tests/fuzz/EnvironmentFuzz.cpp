@@ -12,15 +12,13 @@
 #include "platform/sim/SimMachine.h"
 #include "tests/fuzz/FuzzInput.h"
 
-namespace {
-
-using tlv::environment::jclass_WinEnviron;
-
-constexpr const char* kVariables[] = {"WinDir",          "ProgramFiles", "CommonProgramFiles", "userprofile",
-                                      "AllUsersProfile", "AppData",      "USERDNSDOMAIN"};
-
-void arrange(tlv::platform::sim::SimMachine& machine, const std::vector<std::string>& f) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tlv;
+  const auto f = fuzz::fieldsOf(data, size, 13);
+  platform::sim::SimMachine machine;
+  machine.files.addFolder("C:\\Tools");
+  constexpr const char* kVariables[] = {"WinDir",          "ProgramFiles", "CommonProgramFiles", "userprofile",
+                                        "AllUsersProfile", "AppData",      "USERDNSDOMAIN"};
   for (std::size_t i = 0; i < std::size(kVariables); ++i) {
     if (!f[i].empty()) machine.environment.set(kVariables[i], f[i]);
   }
@@ -37,38 +35,25 @@ void arrange(tlv::platform::sim::SimMachine& machine, const std::vector<std::str
     machine.files.addFolder(f[12].substr(from, end - from));
     from = end + 1;
   }
-}
-
-bool endsInBackslash(const std::string& text) { return !text.empty() && text.back() == '\\'; }
-
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace tlv;
-  const auto f = fuzz::fieldsOf(data, size, 13);
-  platform::sim::SimMachine machine;
-  machine.files.addFolder("C:\\Tools");
-  arrange(machine, f);
   platform::Platform platform = machine.platform();
   logging::LoggingFunctions log(platform);
-  jclass_WinEnviron env(platform, log);
+  environment::jclass_WinEnviron env(platform, log);
 
   // The values built straight from one variable keep it whole and add one backslash.
   if (env.PathWindowsRoot() != f[0] + "\\") __builtin_trap();
   if (env.PathProgramFiles() != f[1] + "\\" || env.PathCommonProgramFiles() != f[2] + "\\") __builtin_trap();
   if (env.PathCurrentUserProfile() != f[3] + "\\") __builtin_trap();
   if (env.PathRootDrive() != env.PathWindowsRoot().substr(0, 3)) __builtin_trap();
-  for (const std::string& folder : {env.PathSys32Root(), env.PathSysAnyRoot(), env.PathAllUsersStartup(),
-                                    env.PathAllUserAdminTools(), env.PathCurrentStartup(), env.PathVirtualStore(),
-                                    env.PathProgramFilesX64(), env.PathCommonProgramFilesX64(), env.PathSys64Root(),
-                                    env.PathProgramFilesAlt(), env.PathProgramFilesX64Alt()}) {
-    if (!folder.empty() && !endsInBackslash(folder)) __builtin_trap();
+  for (const std::string& folder :
+       {env.PathSys32Root(), env.PathSysAnyRoot(), env.PathAllUsersStartup(), env.PathAllUserAdminTools(),
+        env.PathCurrentStartup(), env.PathVirtualStore(), env.PathProgramFilesX64(), env.PathCommonProgramFilesX64(),
+        env.PathSys64Root(), env.PathProgramFilesAlt(), env.PathProgramFilesX64Alt()}) {
+    if (!folder.empty() && folder.back() != '\\') __builtin_trap();
   }
   if (env.DomainName() != (f[6].empty() ? "None" : f[6])) __builtin_trap();
   if (!env.ListAllPathsToText().starts_with("<WindowsRoot> " + env.PathWindowsRoot() + " = ")) __builtin_trap();
 
   // The version snapshot: numbers as given, a title without outer blanks.
-  const auto plain = fuzz::numbersOf(f[7], 4);
   const std::string numbers =
       std::to_string(plain[1]) + "." + std::to_string(plain[2]) + "." + std::to_string(plain[3]);
   if (env.VersionNumberString() != numbers) __builtin_trap();
