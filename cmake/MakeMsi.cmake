@@ -1,7 +1,9 @@
 # Script mode (cmake -P), run by the target release_msi (and by the package's Wine test for
 # the releases it installs over the shipped one): builds MSI with wixl from the configured
 # template WXS for ARCH (x86 or x64), of release VERSION (major.minor.patch), holding the
-# files of PAYLOAD_DIR. WIXL is the wixl program.
+# files of PAYLOAD_DIR. WIXL is the wixl program. The package is signed when a certificate is
+# named (cmake/SignFiles.cmake).
+include(${CMAKE_CURRENT_LIST_DIR}/SignFiles.cmake)
 
 if(NOT WIXL)
   message(FATAL_ERROR "wixl not found (scripts/setup installs it)")
@@ -24,4 +26,5 @@ execute_process(
 if(NOT built EQUAL 0 OR NOT EXISTS ${MSI})
   message(FATAL_ERROR "wixl could not build ${MSI}")
 endif()
+tlv_sign(${MSI})
 message(STATUS "package: ${MSI}")

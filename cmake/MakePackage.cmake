@@ -1,6 +1,8 @@
 # Script mode (cmake -P), run by the target release_package: lays out
-# PACKAGE_DIR/PACKAGE_NAME/ from FILES, strips the program there and zips the folder's
-# files into PACKAGE_DIR/PACKAGE_NAME.zip. Anything an earlier package left is removed first.
+# PACKAGE_DIR/PACKAGE_NAME/ from FILES, strips the program there, signs the executables when
+# a certificate is named (cmake/SignFiles.cmake) and zips the folder's files into
+# PACKAGE_DIR/PACKAGE_NAME.zip. Anything an earlier package left is removed first.
+include(${CMAKE_CURRENT_LIST_DIR}/SignFiles.cmake)
 
 set(folder ${PACKAGE_DIR}/${PACKAGE_NAME})
 set(zip ${PACKAGE_DIR}/${PACKAGE_NAME}.zip)
@@ -22,6 +24,13 @@ foreach(file IN LISTS FILES)
   endif()
   list(APPEND names ${name})
 endforeach()
+
+# Signing adds a signature and leaves the Authenticode digests, which the program carries, as
+# they were.
+set(executables ${names})
+list(FILTER executables INCLUDE REGEX "\\.exe$")
+list(TRANSFORM executables PREPEND ${folder}/)
+tlv_sign(${executables})
 
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip -- ${names}
   WORKING_DIRECTORY ${folder} RESULT_VARIABLE zipped)

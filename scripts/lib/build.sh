@@ -55,3 +55,16 @@ build_package() {
     -DCMAKE_BUILD_TYPE=Release -DTLV_TESTS=OFF -DTLV_THREAD_MODEL=win32 >/dev/null
   cmake --build "$dir" --target release_msi -j"$jobs"
 }
+
+# make_test_certificate: a throwaway self-signed code-signing certificate in build/signing/
+# (never committed), named by SIGN_PFX and SIGN_PASSWORD for the packages the tests build and
+# check; build/signing/cert.pem is the authority the signature checks trust.
+make_test_certificate() {
+  local dir="$root/build/signing" password
+  mkdir -p "$dir" && chmod 700 "$dir"
+  password=$(openssl rand -hex 16)
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=TlvAsService throwaway test certificate" \
+    -addext "extendedKeyUsage=codeSigning" -keyout "$dir/key.pem" -out "$dir/cert.pem" 2>/dev/null
+  openssl pkcs12 -export -inkey "$dir/key.pem" -in "$dir/cert.pem" -out "$dir/test.pfx" -passout "pass:$password"
+  export SIGN_PFX="$dir/test.pfx" SIGN_PASSWORD="$password"
+}

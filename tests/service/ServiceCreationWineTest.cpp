@@ -4,9 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
+#include "app/ServiceRegistryKeys.h"
+#include "environment/jclass_WinEnviron.h"
+#include "logging/LoggingFunctions.h"
 #include "platform/WindowsPath.h"
+#include "platform/win32/Win32Platform.h"
+#include "registry/clsRegistryAccess.h"
 #include "platform/win32/UniqueHandle.h"
 #include "testkit/win32/Edition.h"
 #include "testkit/win32/Folders.h"
@@ -347,6 +353,104 @@ TEST_F(ServiceCreationWine, TheUnattendedRunShowsNothingAndTellsItsEndingByExitC
   std::string allLogs;
   for (const auto& log : folder.files("*.log")) allLogs += folder.read(log).value_or("");
   EXPECT_NE(allLogs.find(" Unattended run:Usage error: Unknown switch: /quite (exit code 87)"), std::string::npos) << allLogs;
+}
+
+// /verify changes nothing and names each drift from what the run left by its own exit code;
+// /report holds what support needs, the service's key in a form the registry class reads back.
+TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsTheServicesKey) {
+  installPaymentProgram(kInstallFolder);
+  ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
+  {  // Started once, as on a till: srvany finds its shutdown time set and leaves the service be.
+    UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    UniqueServiceHandle service(::OpenServiceA(manager.get(), kService, SERVICE_START | SERVICE_STOP));
+    ASSERT_TRUE(::StartServiceA(service.get(), 0, nullptr)) << ::GetLastError();
+    EXPECT_TRUE(waitForServiceState(kService, SERVICE_RUNNING, 20000));
+    SERVICE_STATUS status{};
+    EXPECT_TRUE(::ControlService(service.get(), SERVICE_CONTROL_STOP, &status));
+    EXPECT_TRUE(waitForServiceState(kService, SERVICE_STOPPED, 20000));
+  }
+  platform::win32::Win32Platform machine(::GetModuleHandleA(nullptr));
+  platform::Platform platform = machine.platform();
+  registry::clsRegistryAccess registry(platform);
+  const auto state = [&] {
+    return std::vector<std::optional<std::string>>{
+        machineRegistryValue(serviceKey("\\Parameters"), "Application"), machineRegistryValue(serviceKey(), "Description"),
+        machineRegistryValue(serviceKey(), "FailureActions"), machineRegistryValue(serviceKey(), "ImagePath"),
+        machineRegistryValue(serviceKey(), "Start"), readWholeFile(windowsFolder() + "instsrv.exe"),
+        readWholeFile(windowsFolder() + "srvany.exe")};
+  };
+  const auto before = state();
+  const WindowlessRun verified = runWatchingForWindows(program, "/verify");
+  EXPECT_EQ(verified.exitCode, 0);
+  EXPECT_FALSE(verified.showedAWindow);
+  EXPECT_EQ(state(), before) << "verify changed what the run left";
+
+  const std::string reportFile = folder.path() + "till.txt";
+  ASSERT_EQ(runWatchingForWindows(program, "/report \"" + reportFile + "\"").exitCode, 0);
+  const std::string report = readFile(reportFile);
+  logging::LoggingFunctions log(platform);
+  environment::jclass_WinEnviron environment(platform, log);
+  EXPECT_NE(report.find("  Name: " + environment.Title() + "\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("  Version and build: " + environment.VersionNumberString() + "\n"), std::string::npos);
+  for (const char* check : {"The service OrbitTender exists: holds", "It starts automatically: holds",
+                            "are this release's: holds", "names an existing Orbit-Tender.exe: holds",
+                            "after one minute, three times, reset after a day: holds", "/verify would exit with 0"}) {
+    EXPECT_NE(report.find(check), std::string::npos) << check << "\n" << report;
+  }
+  // The key's REGEDIT4 text, imported by the class below a scratch key, exports the same.
+  const std::string from = "[The service's key, exported in REGEDIT4]\n", to = "\n[Files]";
+  const std::size_t start = report.find(from) + from.size();
+  std::string exported = report.substr(start, report.find(to) - start);
+  const auto moved = [](std::string text, const std::string& key, const std::string& scratch) {
+    for (std::size_t at; (at = text.find(key)) != std::string::npos;) text.replace(at, key.size(), scratch);
+    return text;
+  };
+  const std::string scratchKey = "HKEY_CURRENT_USER\\Software\\TlvReportRoundTrip";
+  ASSERT_TRUE(writeFile(folder.path() + "moved.reg", moved(exported, app::kServiceKey, scratchKey)));
+  EXPECT_EQ(registry.ImportFromReg(folder.path() + "moved.reg"), 1);
+  EXPECT_EQ(registry.ExportToReg(scratchKey, folder.path() + "back.reg", true), 1);
+  EXPECT_EQ(moved(readFile(folder.path() + "back.reg"), scratchKey, app::kServiceKey), exported);
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TlvReportRoundTrip");
+
+  // Each drift on its own, then put back.
+  const std::string release = buildRoot() + "tools\\srvany\\srvany.exe";
+  const auto startType = [](DWORD type) {
+    UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    UniqueServiceHandle service(::OpenServiceA(manager.get(), kService, SERVICE_CHANGE_CONFIG));
+    ASSERT_TRUE(::ChangeServiceConfigA(service.get(), SERVICE_NO_CHANGE, type, SERVICE_NO_CHANGE, nullptr, nullptr,
+                                       nullptr, nullptr, nullptr, nullptr, nullptr));
+  };
+  const auto runAgain = [&] { EXPECT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0); };
+  struct Drift {
+    const char* what;
+    std::function<void()> make, undo;
+    int code;
+  };
+  const Drift drifts[] = {
+      // Wine's service manager writes back only the values it keeps when a configuration
+      // changes, so the run puts the description and recovery actions back afterwards.
+      {"manual start", [&] { startType(SERVICE_DEMAND_START); }, [&] { startType(SERVICE_AUTO_START), runAgain(); }, 22},
+      {"a foreign srvany.exe",
+       [&] { ::CopyFileA((buildRoot() + "testkit\\programs\\slowtool.exe").c_str(), (windowsFolder() + "srvany.exe").c_str(), FALSE); },
+       [&] { ::CopyFileA(release.c_str(), (windowsFolder() + "srvany.exe").c_str(), FALSE); }, 23},
+      {"Application names a missing file",
+       [&] { registry.WriteString(app::kParametersKey, "Application", "C:\\Gone\\Orbit-Tender.exe"); }, runAgain, 24},
+      {"description changed", [&] { registry.WriteString(app::kServiceKey, "Description", "Something else"); }, runAgain, 25},
+      {"recovery actions removed", [&] { registry.KillValue(app::kServiceKey, "FailureActions"); }, runAgain, 26},
+      {"service deleted", [] { removeService(kService); }, [] {}, 20},
+  };
+  for (const Drift& drift : drifts) {
+    SCOPED_TRACE(drift.what);
+    drift.make();
+    EXPECT_EQ(runWatchingForWindows(program, "/verify").exitCode, drift.code);
+    std::string logs;
+    for (const auto& name : folder.files("*.log")) logs += folder.read(name).value_or("");
+    EXPECT_NE(logs.find(":FAILS (exit code " + std::to_string(drift.code) + ")"), std::string::npos) << logs;
+    drift.undo();
+    if (drift.code != 20) {
+      EXPECT_EQ(runWatchingForWindows(program, "/verify").exitCode, 0) << "put back";
+    }
+  }
 }
 
 // A slow till: instsrv.exe in the Windows folder, used as found, takes 3 s before it creates

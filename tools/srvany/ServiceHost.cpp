@@ -81,8 +81,9 @@ ServiceHost::ServiceHost(std::string serviceName, ServiceControl& control)
 
 bool ServiceHost::offerPreshutdown(RecordSink& records) {
   UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-  UniqueServiceHandle service(manager ? ::OpenServiceA(manager.get(), serviceName_.c_str(), SERVICE_CHANGE_CONFIG)
-                                      : nullptr);
+  UniqueServiceHandle service(
+      manager ? ::OpenServiceA(manager.get(), serviceName_.c_str(), SERVICE_QUERY_CONFIG | SERVICE_CHANGE_CONFIG)
+              : nullptr);
   const DWORD error = service ? setPreshutdownTimeout(service.get(), kPreshutdownTimeoutMs) : ::GetLastError();
   if (error == ERROR_INVALID_LEVEL) return false;  // before Vista: only the plain shutdown
   if (error != ERROR_SUCCESS) {
