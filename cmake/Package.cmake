@@ -6,9 +6,12 @@
 
 set(TLV_PACKAGE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-${TLV_EDITION})
 set(TLV_PACKAGE_DIR ${PROJECT_SOURCE_DIR}/dist)
-# The guide in the repository has LF line ends; the shipped one has CR LF for Notepad.
-configure_file(${PROJECT_SOURCE_DIR}/docs/UserGuide.txt ${CMAKE_BINARY_DIR}/package/UserGuide.txt
-  @ONLY NEWLINE_STYLE CRLF)
+# The user guide is README's administrator part, with CR LF line ends for Notepad.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/package/UserGuide.txt
+  COMMAND ${CMAKE_COMMAND} -DREADME=${PROJECT_SOURCE_DIR}/README.md -DVERSION=${PROJECT_VERSION}
+    -DGUIDE=${CMAKE_BINARY_DIR}/package/UserGuide.txt -P ${PROJECT_SOURCE_DIR}/cmake/MakeUserGuide.cmake
+  DEPENDS ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/MakeUserGuide.cmake
+  VERBATIM)
 
 add_custom_target(release_package
   COMMAND ${CMAKE_COMMAND}
