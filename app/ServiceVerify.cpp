@@ -19,7 +19,8 @@ const std::string kNul(1, '\0');  // ReadString's default: no stored value reads
 
 std::uint32_t littleEndian32(const std::string& bytes, std::size_t at) {
   std::uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+  for (int i = 3; i >= 0; --i)
+    value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
   return value;
 }
 
@@ -31,7 +32,8 @@ bool recoveryAsWritten(const std::string& bytes) {
   if (bytes.size() < 20 || littleEndian32(bytes, 0) != kOneDaySeconds || littleEndian32(bytes, 12) != 3) return false;
   if (bytes.size() < 20 + 3 * 8) return false;
   for (std::size_t i = 0; i < 3; ++i) {
-    if (littleEndian32(bytes, 20 + 8 * i) != kRestart || littleEndian32(bytes, 24 + 8 * i) != kOneMinuteMs) return false;
+    if (littleEndian32(bytes, 20 + 8 * i) != kRestart || littleEndian32(bytes, 24 + 8 * i) != kOneMinuteMs)
+      return false;
   }
   return true;
 }
@@ -51,7 +53,7 @@ class Checks {
     const bool exists = service.ok();
     add("The service OrbitTender exists", exists,
         service.error == platform::err::kServiceDoesNotExist ? "no such service"
-                                                              : "system error " + std::to_string(service.error),
+                                                             : "system error " + std::to_string(service.error),
         verifycode::kServiceMissing);
     const std::string srvany = windowsFolder_ + "srvany.exe";
     needingService(exists, "Its program is " + srvany, [&] {
@@ -150,10 +152,14 @@ int verifyExitCode(const std::vector<CheckResult>& results) {
 
 std::string describe(const CheckResult& result) {
   switch (result.outcome) {
-    case CheckOutcome::Holds: return "holds";
-    case CheckOutcome::Fails: return "FAILS (exit code " + std::to_string(result.exitCode) + "): " + result.detail;
-    case CheckOutcome::Skipped: return "skipped: " + result.detail;
-    case CheckOutcome::NotReported: return "not reported: " + result.detail;
+    case CheckOutcome::Holds:
+      return "holds";
+    case CheckOutcome::Fails:
+      return "FAILS (exit code " + std::to_string(result.exitCode) + "): " + result.detail;
+    case CheckOutcome::Skipped:
+      return "skipped: " + result.detail;
+    case CheckOutcome::NotReported:
+      return "not reported: " + result.detail;
   }
   return {};
 }
@@ -176,10 +182,10 @@ int runVerify(platform::Platform& machine, const ToolDigests& tools) {
   const int code = verifyExitCode(results);
   const std::string outcome = (code == verifycode::kAllHold ? "All checks hold" : "A check fails") +
                               std::string(" (exit code ") + std::to_string(code) + ")";
-  log.WriteLog({.level = logging::level::kNote, .message = "Verify", .detail = outcome,
-                .boxStyle = logging::box::kInformation});
-  const std::uint16_t type = code == verifycode::kAllHold ? platform::eventtype::kInformation
-                                                           : platform::eventtype::kWarning;
+  log.WriteLog(
+      {.level = logging::level::kNote, .message = "Verify", .detail = outcome, .boxStyle = logging::box::kInformation});
+  const std::uint16_t type =
+      code == verifycode::kAllHold ? platform::eventtype::kInformation : platform::eventtype::kWarning;
   static_cast<void>(quiet.eventLog.report(type, "TlvAsService verify: " + outcome));
   return code;
 }

@@ -30,7 +30,9 @@ std::string hex(const platform::Sha256Digest& digest) {
   return text;
 }
 
-std::string systemError(platform::Win32Error error) { return "cannot be read (system error " + std::to_string(error) + ")"; }
+std::string systemError(platform::Win32Error error) {
+  return "cannot be read (system error " + std::to_string(error) + ")";
+}
 
 // The last lines of a text, each indented.
 std::string lastLines(const std::string& text, std::size_t count) {
@@ -41,7 +43,8 @@ std::string lastLines(const std::string& text, std::size_t count) {
     lines.push_back(line);
   }
   std::string shown;
-  for (std::size_t i = lines.size() > count ? lines.size() - count : 0; i < lines.size(); ++i) shown += "    " + lines[i] + "\n";
+  for (std::size_t i = lines.size() > count ? lines.size() - count : 0; i < lines.size(); ++i)
+    shown += "    " + lines[i] + "\n";
   return shown.empty() ? "    (empty)\n" : shown;
 }
 
@@ -75,19 +78,25 @@ class Report {
     out_ << "  Name: " << environment_.Title() << "\n";
     out_ << "  Version and build: " << environment_.VersionNumberString() << "\n";
     const std::string edition = environment_.WinProductType();
-    out_ << "  Edition: " << (environment_.isHomeVersion() ? "Home" : environment_.isServer() ? "Server" : "Workstation")
+    out_ << "  Edition: "
+         << (environment_.isHomeVersion() ? "Home"
+             : environment_.isServer()    ? "Server"
+                                          : "Workstation")
          << (edition.empty() ? "" : "," + edition) << ", suite mask " << environment_.SuiteMask() << "\n";
-    out_ << "  Architecture: " << environment_.ProcessorArchitecture() << (environment_.Is64Bit() ? ", 64-bit Windows" : ", 32-bit Windows") << "\n";
+    out_ << "  Architecture: " << environment_.ProcessorArchitecture()
+         << (environment_.Is64Bit() ? ", 64-bit Windows" : ", 32-bit Windows") << "\n";
     const auto memory = machine_.systemInfo.memoryStatusEx();
     if (memory.ok()) {
-      out_ << "  Memory: " << memory.value.totalPhys / kMiB << " MiB, " << memory.value.availPhys / kMiB << " MiB free\n";
+      out_ << "  Memory: " << memory.value.totalPhys / kMiB << " MiB, " << memory.value.availPhys / kMiB
+           << " MiB free\n";
     } else {
       out_ << "  Memory: " << systemError(memory.error) << "\n";
     }
     out_ << "  Windows folder: " << environment_.PathWindowsRoot() << "\n";
     out_ << "  System folder: " << environment_.PathSys32Root() << "\n";
     out_ << "  Program Files: " << environment_.PathProgramFiles() << "\n";
-    if (!environment_.PathProgramFilesX64().empty()) out_ << "  Program Files (64-bit): " << environment_.PathProgramFilesX64() << "\n";
+    if (!environment_.PathProgramFilesX64().empty())
+      out_ << "  Program Files (64-bit): " << environment_.PathProgramFilesX64() << "\n";
     out_ << "\n";
   }
 
@@ -114,7 +123,8 @@ class Report {
   void file(const std::string& path) {
     const auto bytes = machine_.files.readWholeFile(path);
     if (!bytes.ok()) {
-      out_ << "  " << path << ": " << (bytes.error == platform::err::kFileNotFound ? "missing" : systemError(bytes.error)) << "\n";
+      out_ << "  " << path << ": "
+           << (bytes.error == platform::err::kFileNotFound ? "missing" : systemError(bytes.error)) << "\n";
       return;
     }
     const auto version = machine_.files.productVersion(path);
@@ -128,7 +138,8 @@ class Report {
     out_ << "[Files] (digest: SHA-256 of the program as Authenticode signs it)\n";
     const std::string windows = environment_.PathWindowsRoot();
     const std::string here = platform::folderOfPathWithSeparator(program);
-    for (const std::string& path : {windows + "instsrv.exe", windows + "srvany.exe", here + "instsrv.exe", here + "srvany.exe"}) {
+    for (const std::string& path :
+         {windows + "instsrv.exe", windows + "srvany.exe", here + "instsrv.exe", here + "srvany.exe"}) {
       file(path);
     }
     out_ << "  this release's instsrv.exe digest: " << hex(tools_.instsrv) << "\n";
@@ -199,12 +210,12 @@ int runReport(platform::Platform& machine, const ToolDigests& tools, const std::
   const std::string path = full.ok() ? full.value : reportFile;
   const platform::Win32Error error = quiet.files.writeNewFile(path, supportReport(quiet, tools, path));
   const int code = error == platform::err::kSuccess ? exitcode::kReady : exitcode::kNotComplete;
-  const std::string outcome = (error == platform::err::kSuccess ? "Written to " + path
-                                                                : "Not written to " + path + ", system error " +
-                                                                      std::to_string(error)) +
-                              " (exit code " + std::to_string(code) + ")";
-  log.WriteLog({.level = logging::level::kNote, .message = "Report", .detail = outcome,
-                .boxStyle = logging::box::kInformation});
+  const std::string outcome =
+      (error == platform::err::kSuccess ? "Written to " + path
+                                        : "Not written to " + path + ", system error " + std::to_string(error)) +
+      " (exit code " + std::to_string(code) + ")";
+  log.WriteLog(
+      {.level = logging::level::kNote, .message = "Report", .detail = outcome, .boxStyle = logging::box::kInformation});
   static_cast<void>(quiet.eventLog.report(code == 0 ? platform::eventtype::kInformation : platform::eventtype::kError,
                                           "TlvAsService report: " + outcome));
   return code;

@@ -29,16 +29,32 @@ TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
   };
   const Case cases[] = {
       {"none", [](auto&) {}, 0},
-      {"flag not reported", [](auto& m) { m.sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", 2}, std::nullopt); }, 0},
+      {"flag not reported",
+       [](auto& m) {
+         m.sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", 2}, std::nullopt);
+       },
+       0},
       {"service deleted", [](auto& m) { m.sim.services.remove("OrbitTender"); }, 20},
-      {"another program", [](auto& m) { m.sim.services.add("OrbitTender", {"C:\\Tools\\other.exe", 2}); }, 21},
-      {"started by hand", [](auto& m) { m.sim.services.add("OrbitTender", {"\"C:\\Windows\\srvany.exe\"", 3}); }, 22},
+      {"another program",
+       [](auto& m) {
+         m.sim.services.add("OrbitTender", {"C:\\Tools\\other.exe", 2});
+       },
+       21},
+      {"started by hand",
+       [](auto& m) {
+         m.sim.services.add("OrbitTender", {"\"C:\\Windows\\srvany.exe\"", 3});
+       },
+       22},
       {"a foreign srvany.exe", [](auto& m) { m.sim.files.addFile("C:\\Windows\\srvany.exe", miniPe("foreign")); }, 23},
       {"Application names a missing file",
        [](auto& m) { m.registry.WriteString(kParametersKey, "Application", "C:\\Gone\\Orbit-Tender.exe"); }, 24},
       {"description changed", [](auto& m) { m.registry.WriteString(kServiceKey, "Description", "Something"); }, 25},
       {"recovery actions removed", [](auto& m) { m.registry.KillValue(kServiceKey, "FailureActions"); }, 26},
-      {"recovery not on exit", [](auto& m) { m.sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", 2}, false); }, 27},
+      {"recovery not on exit",
+       [](auto& m) {
+         m.sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", 2}, false);
+       },
+       27},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.drift);
@@ -53,7 +69,8 @@ TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
     EXPECT_EQ(filesAfter, filesBefore) << "verify changes nothing";
     EXPECT_NE(log.find("Verify:" + std::string(c.code ? "A check fails" : "All checks hold") + " (exit code " +
                        std::to_string(c.code) + ")"),
-              std::string::npos) << log;
+              std::string::npos)
+        << log;
     EXPECT_EQ(m.sim.eventLog.entries().size(), eventsBefore + 1);
     EXPECT_TRUE(m.sim.ui.boxes().empty());
     if (c.code != 0) {
@@ -77,7 +94,8 @@ TEST(Report, HoldsEveryPartAndSaysWhichCannotBeRead) {
   for (const std::string part :
        {"Program: C:\\Tools\\TlvAsService.exe, version 1.0.0", "[Windows]", "  Windows folder: C:\\Windows\\",
         "  The service OrbitTender exists: holds", "FAILS (exit code 23): C:\\Windows\\instsrv.exe missing",
-        "  /verify would exit with 23", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender]",
+        "  /verify would exit with 23",
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender]",
         "\"Description\"=\"Processes Credit Cards For Meadowlark\"", "  C:\\Windows\\instsrv.exe: missing",
         "  C:\\Program Files (x86)\\Orbit-Tender\\Orbit-Tender.exe: 15 bytes", "[The service host's log]\n  (none)"}) {
     EXPECT_NE(report.find(part), std::string::npos) << part << "\n" << report;

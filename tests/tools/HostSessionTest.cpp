@@ -19,9 +19,10 @@ TEST(HostControls, StopShutdownAndPreshutdownAskOnceInterrogateAnswersTheRestIsR
     std::uint32_t control, answer;
     StopRequest request;
   };
-  for (const Case& c : {Case{control::kStop, 0, StopRequest::Stop}, Case{control::kShutdown, 0, StopRequest::Shutdown},
-                        Case{control::kPreshutdown, 0, StopRequest::Preshutdown},
-                        Case{control::kInterrogate, 0, StopRequest::None}, Case{0x2 /* pause */, 120, StopRequest::None}}) {
+  for (const Case& c :
+       {Case{control::kStop, 0, StopRequest::Stop}, Case{control::kShutdown, 0, StopRequest::Shutdown},
+        Case{control::kPreshutdown, 0, StopRequest::Preshutdown}, Case{control::kInterrogate, 0, StopRequest::None},
+        Case{0x2 /* pause */, 120, StopRequest::None}}) {
     SCOPED_TRACE(c.control);
     int wakes = 0;
     ControlDispatcher dispatcher([&wakes] { ++wakes; });
@@ -29,7 +30,8 @@ TEST(HostControls, StopShutdownAndPreshutdownAskOnceInterrogateAnswersTheRestIsR
     EXPECT_EQ(dispatcher.request(), c.request);
     EXPECT_EQ(wakes, c.request == StopRequest::None ? 0 : 1);
     dispatcher.handle(control::kStop);
-    EXPECT_EQ(dispatcher.request(), c.request == StopRequest::None ? StopRequest::Stop : c.request) << "the first is kept";
+    EXPECT_EQ(dispatcher.request(), c.request == StopRequest::None ? StopRequest::Stop : c.request)
+        << "the first is kept";
   }
   EXPECT_EQ(acceptedControls(true), accept::kStop | accept::kPreshutdown);
   EXPECT_EQ(acceptedControls(false), accept::kStop | accept::kShutdown);
@@ -96,7 +98,8 @@ TEST(HostSession, AProgramEndingByItselfFailsTheServiceExceptWhileWindowsShutsDo
     ASSERT_EQ(m.records.size(), 1u);
     EXPECT_EQ(m.records[0].event, shuttingDown ? HostEvent::ExitedAtShutdown : HostEvent::ExitedByItself);
     EXPECT_EQ(m.records[0].severity, shuttingDown ? Severity::Information : Severity::Error);
-    EXPECT_NE(m.records[0].text.find("\"C:\\Pay\\Orbit-Tender.exe\" exited by itself with exit code 42"), std::string::npos);
+    EXPECT_NE(m.records[0].text.find("\"C:\\Pay\\Orbit-Tender.exe\" exited by itself with exit code 42"),
+              std::string::npos);
     using Exit = std::pair<std::uint32_t, std::uint32_t>;
     EXPECT_EQ(m.exit, (shuttingDown ? Exit{0, 0} : Exit{kServiceSpecificError, 42}));
     EXPECT_TRUE(program.ended) << "what it started goes with it";
@@ -118,15 +121,24 @@ TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAHu
     std::vector<Probe> probes;
   };
   const Case cases[] = {
-      {"answering, then hung: once after 30 s, again when it answers", 0,
-       {{0, {main}, {}}, {5000, {hungMain}, {}}, {30000, {hungMain}, {}}, {35000, {hungMain}, {200}},
-        {40000, {hungMain}, {}}, {45000, {main}, {201}}, {50000, {main}, {}}}},
+      {"answering, then hung: once after 30 s, again when it answers",
+       0,
+       {{0, {main}, {}},
+        {5000, {hungMain}, {}},
+        {30000, {hungMain}, {}},
+        {35000, {hungMain}, {200}},
+        {40000, {hungMain}, {}},
+        {45000, {main}, {201}},
+        {50000, {main}, {}}}},
       {"no windows: never hung", 0, {{0, {}, {}}, {60000, {}, {}}}},
-      {"ended once hung for HangRestartSeconds", 20,
+      {"ended once hung for HangRestartSeconds",
+       20,
        {{0, {hungMain}, {}}, {15000, {hungMain}, {}}, {20000, {hungMain}, {}, true}}},
-      {"a box: shown once, gone once", 0,
+      {"a box: shown once, gone once",
+       0,
        {{0, {main}, {}}, {5000, {box, main}, {202}}, {10000, {box, main}, {}}, {15000, {main}, {203}}}},
-      {"a dialog-based program's main window is no box; its boxes are", 0,
+      {"a dialog-based program's main window is no box; its boxes are",
+       0,
        {{0, {mainDialog}, {}}, {5000, {box, mainDialog}, {202}}}},
   };
   for (const Case& c : cases) {
@@ -159,7 +171,8 @@ struct MemoryFolder final : LogFolder {
 
 TEST(TextLog, OneLineEachWithTimeAndIdRotatedAtTheLimitKeepingThreeFiles) {
   MemoryFolder folder;
-  TextLog log(folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07"); }, 100);
+  TextLog log(
+      folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07"); }, 100);
   log.record({HostEvent::Started, Severity::Information, "Started\r\nforged 104 line"});
   EXPECT_EQ(folder.files["OrbitTender.log"], "2026-12-07 09:05:07 100 Started  forged 104 line\r\n");
   for (int i = 0; i < 10; ++i) log.record({HostEvent::CloseAsked, Severity::Information, "line " + std::to_string(i)});

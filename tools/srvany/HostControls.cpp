@@ -12,11 +12,19 @@ std::uint32_t ControlDispatcher::handle(std::uint32_t code) {
   constexpr std::uint32_t kCallNotImplemented = 120;
   StopRequest asked = StopRequest::None;
   switch (code) {
-    case control::kStop: asked = StopRequest::Stop; break;
-    case control::kShutdown: asked = StopRequest::Shutdown; break;
-    case control::kPreshutdown: asked = StopRequest::Preshutdown; break;
-    case control::kInterrogate: return kNoError;  // the manager keeps the last state reported
-    default: return kCallNotImplemented;
+    case control::kStop:
+      asked = StopRequest::Stop;
+      break;
+    case control::kShutdown:
+      asked = StopRequest::Shutdown;
+      break;
+    case control::kPreshutdown:
+      asked = StopRequest::Preshutdown;
+      break;
+    case control::kInterrogate:
+      return kNoError;  // the manager keeps the last state reported
+    default:
+      return kCallNotImplemented;
   }
   StopRequest none = StopRequest::None;
   if (request_.compare_exchange_strong(none, asked)) wake_();

@@ -44,8 +44,8 @@ std::optional<FolderSecurity> readSecurity(const std::string& folder) {
   security.ownerIsAdministrators = owner && isWellKnown(owner, WinBuiltinAdministratorsSid);
   SECURITY_DESCRIPTOR_CONTROL control = 0;
   DWORD revision = 0;
-  security.inheritanceBlocked = ::GetSecurityDescriptorControl(descriptor.get(), &control, &revision) &&
-                                (control & SE_DACL_PROTECTED) != 0;
+  security.inheritanceBlocked =
+      ::GetSecurityDescriptorControl(descriptor.get(), &control, &revision) && (control & SE_DACL_PROTECTED) != 0;
   if (!dacl) {  // no list at all: everyone may do everything
     security.entries.push_back({Trustee::Other, true, GENERIC_ALL});
     return security;
@@ -76,10 +76,10 @@ DWORD protect(const std::string& folder) {
   ::GetSecurityDescriptorOwner(descriptor.get(), &owner, &defaulted);
   ::GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted);
   std::string path = folder;
-  return ::SetNamedSecurityInfoA(path.data(), SE_FILE_OBJECT,
-                                 OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                     PROTECTED_DACL_SECURITY_INFORMATION,
-                                 owner, nullptr, dacl, nullptr);
+  return ::SetNamedSecurityInfoA(
+      path.data(), SE_FILE_OBJECT,
+      OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, owner, nullptr,
+      dacl, nullptr);
 }
 
 bool isPlainFolder(const std::string& path) {

@@ -17,7 +17,8 @@ void closeProgram(StopRequest why, HostSession& s) {
     s.records.record({HostEvent::ShutdownCloseAsked, Severity::Information,
                       "Windows is shutting down: srvany asks the program to close."});
   } else {
-    s.records.record({HostEvent::CloseAsked, Severity::Information, "Stop requested: srvany asks the program to close."});
+    s.records.record(
+        {HostEvent::CloseAsked, Severity::Information, "Stop requested: srvany asks the program to close."});
   }
   s.program.askToClose();
   const std::uint32_t start = s.clock.nowMs();
@@ -36,8 +37,8 @@ void closeProgram(StopRequest why, HostSession& s) {
     s.records.record({HostEvent::ClosedInTime, Severity::Information, how + "; the program closed in time."});
   } else {
     const std::string failure = s.program.end();
-    std::string text = how + "; the program did not close within " + std::to_string(kGracePeriodMs / 1000) +
-                       " seconds and was ended";
+    std::string text =
+        how + "; the program did not close within " + std::to_string(kGracePeriodMs / 1000) + " seconds and was ended";
     text += failure.empty() ? "." : ", but not all of its processes could be ended: " + failure;
     s.records.record({HostEvent::EndedAfterGrace, Severity::Warning, text});
   }

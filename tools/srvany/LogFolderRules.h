@@ -27,8 +27,7 @@ inline constexpr std::uint32_t kUsersMayRead = 0x1200A9;
 
 /// The folder's security as it is made: owner Administrators, a protected list, SYSTEM and
 /// Administrators full control, Users read; inherited by the files and folders below it.
-inline constexpr char kLogFolderSddl[] =
-    "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+inline constexpr char kLogFolderSddl[] = "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
 /// True for a folder owned by someone else, one that takes rights from its parent, or one
 /// that allows anyone but SYSTEM and Administrators more than reading.

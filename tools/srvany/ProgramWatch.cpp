@@ -30,8 +30,8 @@ bool ProgramWatch::probe(std::uint32_t nowMs, const std::vector<ProbedWindow>& w
   watchBoxes(windows);
 
   // A program without windows is not probed: its exit is watched anyway.
-  const bool hung = !windows.empty() &&
-                    std::none_of(windows.begin(), windows.end(), [](const auto& w) { return w.answered; });
+  const bool hung =
+      !windows.empty() && std::none_of(windows.begin(), windows.end(), [](const auto& w) { return w.answered; });
   if (!hung) {
     if (hangReported_) {
       records_.record({HostEvent::ProgramAnswers, Severity::Information, "The program answers again."});

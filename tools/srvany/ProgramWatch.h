@@ -26,8 +26,8 @@ inline constexpr std::uint32_t kHungProgramEndedCode = 0x20000001;
 struct ProbedWindow {
   std::uintptr_t id = 0;  ///< its handle
   std::string title;
-  bool dialog = false;    ///< of the dialog class "#32770": a message box or a dialog
-  bool answered = false;  ///< answered WM_NULL within kProbeAnswerMs
+  bool dialog = false;             ///< of the dialog class "#32770": a message box or a dialog
+  bool answered = false;           ///< answered WM_NULL within kProbeAnswerMs
   std::vector<std::string> texts;  ///< a dialog's texts
 };
 
