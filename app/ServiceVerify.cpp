@@ -165,29 +165,25 @@ std::string describe(const CheckResult& result) {
 }
 
 int runVerify(platform::Platform& machine, const ToolDigests& tools) {
-  // Nothing is shown: a failing step of the environment class answers its box unseen.
-  QuietUi quietUi(machine.ui, std::nullopt);
-  platform::Platform quiet{machine.files,   machine.clock,      machine.environment, quietUi,
-                           machine.process, machine.systemInfo, machine.registry,    machine.eventLog,
-                           machine.hashing, machine.services};
-  logging::LoggingFunctions log(quiet);
-  const std::vector<CheckResult> results = verifyService(quiet, tools);
-  for (const CheckResult& result : results) {
-    if (result.outcome != CheckOutcome::Fails) continue;
-    log.WriteLog({.level = logging::level::kNote,
-                  .message = "Verify " + result.name,
-                  .detail = describe(result),
-                  .boxStyle = logging::box::kInformation});
-  }
-  const int code = verifyExitCode(results);
-  const std::string outcome = (code == verifycode::kAllHold ? "All checks hold" : "A check fails") +
-                              std::string(" (exit code ") + std::to_string(code) + ")";
-  log.WriteLog(
-      {.level = logging::level::kNote, .message = "Verify", .detail = outcome, .boxStyle = logging::box::kInformation});
-  const std::uint16_t type =
-      code == verifycode::kAllHold ? platform::eventtype::kInformation : platform::eventtype::kWarning;
-  static_cast<void>(quiet.eventLog.report(type, "TlvAsService verify: " + outcome));
-  return code;
+  return runQuietJob(machine, "Verify", [&tools](platform::Platform& quiet, logging::LoggingFunctions& log) {
+    const std::vector<CheckResult> results = verifyService(quiet, tools);
+    for (const CheckResult& result : results) {
+      if (result.outcome != CheckOutcome::Fails) continue;
+      log.WriteLog({.level = logging::level::kNote,
+                    .message = "Verify " + result.name,
+                    .detail = describe(result),
+                    .boxStyle = logging::box::kInformation});
+    }
+    const int code = verifyExitCode(results);
+    const std::string outcome = (code == verifycode::kAllHold ? "All checks hold" : "A check fails") +
+                                std::string(" (exit code ") + std::to_string(code) + ")";
+    log.WriteLog(
+        {.level = logging::level::kNote, .message = "Verify", .detail = outcome, .boxStyle = logging::box::kInformation});
+    const std::uint16_t type =
+        code == verifycode::kAllHold ? platform::eventtype::kInformation : platform::eventtype::kWarning;
+    static_cast<void>(quiet.eventLog.report(type, "TlvAsService verify: " + outcome));
+    return code;
+  });
 }
 
 }  // namespace tlv::app

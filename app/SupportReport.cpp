@@ -201,24 +201,21 @@ std::string supportReport(platform::Platform& machine, const ToolDigests& tools,
 }
 
 int runReport(platform::Platform& machine, const ToolDigests& tools, const std::string& reportFile) {
-  QuietUi quietUi(machine.ui, std::nullopt);
-  platform::Platform quiet{machine.files,   machine.clock,      machine.environment, quietUi,
-                           machine.process, machine.systemInfo, machine.registry,    machine.eventLog,
-                           machine.hashing, machine.services};
-  logging::LoggingFunctions log(quiet);
-  const auto full = quiet.files.fullPath(reportFile);
-  const std::string path = full.ok() ? full.value : reportFile;
-  const platform::Win32Error error = quiet.files.writeNewFile(path, supportReport(quiet, tools, path));
-  const int code = error == platform::err::kSuccess ? exitcode::kReady : exitcode::kNotComplete;
-  const std::string outcome =
-      (error == platform::err::kSuccess ? "Written to " + path
-                                        : "Not written to " + path + ", system error " + std::to_string(error)) +
-      " (exit code " + std::to_string(code) + ")";
-  log.WriteLog(
-      {.level = logging::level::kNote, .message = "Report", .detail = outcome, .boxStyle = logging::box::kInformation});
-  static_cast<void>(quiet.eventLog.report(code == 0 ? platform::eventtype::kInformation : platform::eventtype::kError,
-                                          "TlvAsService report: " + outcome));
-  return code;
+  return runQuietJob(machine, "Report", [&](platform::Platform& quiet, logging::LoggingFunctions& log) {
+    const auto full = quiet.files.fullPath(reportFile);
+    const std::string path = full.ok() ? full.value : reportFile;
+    const platform::Win32Error error = quiet.files.writeNewFile(path, supportReport(quiet, tools, path));
+    const int code = error == platform::err::kSuccess ? exitcode::kReady : exitcode::kNotComplete;
+    const std::string outcome =
+        (error == platform::err::kSuccess ? "Written to " + path
+                                          : "Not written to " + path + ", system error " + std::to_string(error)) +
+        " (exit code " + std::to_string(code) + ")";
+    log.WriteLog(
+        {.level = logging::level::kNote, .message = "Report", .detail = outcome, .boxStyle = logging::box::kInformation});
+    static_cast<void>(quiet.eventLog.report(code == 0 ? platform::eventtype::kInformation : platform::eventtype::kError,
+                                            "TlvAsService report: " + outcome));
+    return code;
+  });
 }
 
 }  // namespace tlv::app

@@ -1,6 +1,7 @@
 // Portable: the unattended run.
 #include "app/UnattendedRun.h"
 
+#include <cctype>
 #include <exception>
 #include <utility>
 
@@ -12,16 +13,19 @@ namespace tlv::app {
 
 namespace {
 
-// The one line an unattended run leaves, in the log and in the Application event log.
-void reportEnding(platform::Platform& machine, logging::LoggingFunctions& log, const std::string& ending, int code) {
+// The one line a run that shows nothing leaves, in the log and in the Application event log.
+void reportEnding(platform::Platform& machine, logging::LoggingFunctions& log, const std::string& ending, int code,
+                  const std::string& name = "Unattended run") {
   const std::string detail = ending + " (exit code " + std::to_string(code) + ")";
   log.WriteLog({.level = logging::level::kNote,
-                .message = "Unattended run",
+                .message = name,
                 .detail = detail,
                 .boxStyle = logging::box::kInformation});
   const std::uint16_t type = code == exitcode::kReady ? platform::eventtype::kInformation : platform::eventtype::kError;
   // A lost event-log entry changes nothing of the run: the exit code and the log still tell.
-  static_cast<void>(machine.eventLog.report(type, "TlvAsService unattended run: " + detail));
+  std::string event = name;  // "Unattended run" as "unattended run", the event text's form
+  event[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(event[0])));
+  static_cast<void>(machine.eventLog.report(type, "TlvAsService " + event + ": " + detail));
 }
 
 int runQuietly(platform::Platform& quiet, const QuietUi& quietUi, logging::LoggingFunctions& log,
@@ -44,12 +48,13 @@ int runQuietly(platform::Platform& quiet, const QuietUi& quietUi, logging::Loggi
 
 // An error no step foresaw: told like every other ending, with an exit code of its own, so
 // that it is never read as one of theirs.
-int unexpectedEnding(platform::Platform& quiet, logging::LoggingFunctions& log, const std::string& what) {
+int unexpectedEnding(platform::Platform& quiet, logging::LoggingFunctions& log, const std::string& what,
+                     const std::string& name = "Unattended run") {
   log.WriteLog({.level = logging::level::kError,
                 .message = what,
                 .detail = "Unexpected failure",
                 .boxStyle = logging::box::kInformation});
-  reportEnding(quiet, log, "Unexpected failure: " + what, exitcode::kUnexpectedFailure);
+  reportEnding(quiet, log, "Unexpected failure: " + what, exitcode::kUnexpectedFailure, name);
   return exitcode::kUnexpectedFailure;
 }
 
@@ -70,11 +75,27 @@ platform::PromptAnswer QuietUi::inputBox(const std::string&, const std::string&,
   return {platform::PromptAnswer::Kind::Ok, *std::exchange(path_, std::nullopt)};
 }
 
+platform::Platform quietPlatform(platform::Platform& machine, QuietUi& quietUi) {
+  return {machine.files,    machine.clock,      machine.environment, quietUi,         machine.process,
+          machine.systemInfo, machine.registry, machine.eventLog,    machine.hashing, machine.services};
+}
+
+int runQuietJob(platform::Platform& machine, const std::string& name, const QuietJob& job) {
+  QuietUi quietUi(machine.ui, std::nullopt);
+  platform::Platform quiet = quietPlatform(machine, quietUi);
+  logging::LoggingFunctions log(quiet);
+  try {
+    return job(quiet, log);
+  } catch (const std::exception& e) {
+    return unexpectedEnding(quiet, log, e.what(), name);
+  } catch (...) {
+    return unexpectedEnding(quiet, log, "an unknown error", name);
+  }
+}
+
 int runUnattended(platform::Platform& machine, const ToolDigests& tools, const RunOptions& options) {
   QuietUi quietUi(machine.ui, options.path);
-  platform::Platform quiet{machine.files,      machine.clock,    machine.environment, quietUi,
-                           machine.process,    machine.systemInfo, machine.registry,  machine.eventLog,
-                           machine.hashing,    machine.services};
+  platform::Platform quiet = quietPlatform(machine, quietUi);
   logging::LoggingFunctions log(quiet);
   if (!options.error.empty()) {
     reportEnding(quiet, log, "Usage error: " + options.error, exitcode::kUsageError);

@@ -2,12 +2,14 @@
 // box or prompt, its ending told by the exit code, one log line and one event-log entry.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "app/CommandLine.h"
 #include "app/Endings.h"
 #include "app/ToolDigests.h"
+#include "logging/LoggingFunctions.h"
 #include "platform/Platform.h"
 
 namespace tlv::app {
@@ -46,5 +48,14 @@ class QuietUi final : public platform::Ui {
 
 /// Runs the service creation unattended on the machine and returns the exit code.
 int runUnattended(platform::Platform& machine, const ToolDigests& tools, const RunOptions& options);
+
+/// The machine as a run that shows nothing uses it: its ports, with `quietUi` for the UI.
+platform::Platform quietPlatform(platform::Platform& machine, QuietUi& quietUi);
+
+/// Runs a job that shows nothing (/verify, /report) on the quiet machine with its log writer.
+/// An exception it throws ends it as "<name>:Unexpected failure: ... (exit code 7)" in its log
+/// line and event entry, never in a box.
+using QuietJob = std::function<int(platform::Platform& quiet, logging::LoggingFunctions& log)>;
+int runQuietJob(platform::Platform& machine, const std::string& name, const QuietJob& job);
 
 }  // namespace tlv::app

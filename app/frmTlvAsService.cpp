@@ -177,6 +177,9 @@ std::string frmTlvAsService::findInstallFolder() {
     // A prompt that cannot be shown would come back forever: the run ends as if stopped.
     if (reply.kind == platform::PromptAnswer::Kind::NotShown) return {};
     if (platform::upperCase(reply.text) == "STOP") return {};
+    // Cancel, or OK on an empty field, names no folder: taken as one, it would be the root of
+    // the current drive, where a program of anyone's could stand.
+    if (reply.kind == platform::PromptAnswer::Kind::Cancelled || reply.text.empty()) continue;
     if (auto found = fullFolderHoldingProgram(reply.text)) return *found;
   }
 }

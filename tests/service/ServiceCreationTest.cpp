@@ -359,10 +359,12 @@ TEST(ServiceCreationTest, BatchFileFailuresAreShownAndTheRunEndsWithoutIt) {
 
 TEST(ServiceCreationTest, InstallFolderPromptLoopsUntilAFolderHoldsTheProgramOrStop) {
   const std::string prompt = "Type the Path to the 'Orbit-Tender\\' Folder\r\n'STOP' to Quit";
-  {  // A wrong folder, Cancel, then the right one typed without its backslash.
+  {  // A wrong folder, Cancel, then the right one typed without its backslash. Cancel names
+     // no folder: not the current drive's root, whatever lies there.
     ServiceMachine m;
     m.sim.files.remove(std::string(kInstallFolder) + "Orbit-Tender.exe");
     m.sim.files.addFile("D:\\POS\\Orbit-Tender.exe", "payment program");
+    m.sim.files.addFile("C:\\Orbit-Tender.exe", "planted at the root");
     m.sim.ui.queuePromptAnswer("C:\\Wrong\\");
     m.sim.ui.queuePromptAnswer(std::nullopt);
     m.sim.ui.queuePromptAnswer("d:\\pos");
