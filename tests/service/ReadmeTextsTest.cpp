@@ -87,7 +87,11 @@ std::string explainedPart(std::string line) {
   if (split == std::string::npos) return text;
   if (text.compare(split, 2, ":\\") != 0) return text.substr(0, split + 1);
   const std::size_t detail = text.find(':', split + 1);  // the colon after the path
-  return detail == std::string::npos ? text : text.substr(detail);
+  if (detail == std::string::npos) return text;
+  // What happened, its numbers (versions, error codes) being the example's own.
+  std::string explained = text.substr(detail);
+  const std::size_t number = explained.find_first_of("0123456789");
+  return number == std::string::npos ? explained : explained.substr(0, number);
 }
 
 // The fixed pieces of the messages a source file prints with say(), fputs() or fprintf(): the
