@@ -18,7 +18,7 @@ namespace tlv::app {
 namespace {
 
 constexpr std::size_t kLogLinesShown = 20;
-constexpr std::uint64_t kMiB = 1024 * 1024;
+constexpr std::uint64_t kMiB = std::uint64_t{1024} * 1024;
 
 std::string hex(const platform::Sha256Digest& digest) {
   std::string text;

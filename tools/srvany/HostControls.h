@@ -33,7 +33,7 @@ class ControlDispatcher {
   explicit ControlDispatcher(std::function<void()> wake) : wake_(std::move(wake)) {}
 
   /// NO_ERROR (0), or ERROR_CALL_NOT_IMPLEMENTED (120) for a control srvany does not take.
-  std::uint32_t handle(std::uint32_t control);
+  std::uint32_t handle(std::uint32_t code);
   StopRequest request() const { return request_.load(); }
 
  private:

@@ -25,7 +25,7 @@ class LogFolder {
 
 class TextLog final : public RecordSink {
  public:
-  static constexpr std::uint64_t kDefaultLimitBytes = 1024 * 1024;
+  static constexpr std::uint64_t kDefaultLimitBytes = std::uint64_t{1024} * 1024;
   static constexpr int kFilesKept = 3;
 
   /// `baseName` names the files: <baseName>.log, then <baseName>.1.log and .2.log, older.
