@@ -57,6 +57,14 @@ run_install() {
   place "$mingw_dir/app/TlvAsService.exe" "$run_program_folder/TlvAsService.exe"
   place "$mingw_dir/tools/instsrv/instsrv.exe" "$run_program_folder/instsrv.exe"
   place "$mingw_dir/tools/srvany/srvany.exe" "$run_program_folder/srvany.exe"
+  # Every build of this tree is the same release, whose tools in the Windows folder a run uses
+  # as found: those of an earlier build go, so that the run places and shows this build's.
+  local tool
+  for tool in instsrv srvany; do
+    if [ -f "$run_drive_c/windows/$tool.exe" ] && ! cmp -s "$mingw_dir/tools/$tool/$tool.exe" "$run_drive_c/windows/$tool.exe"; then
+      rm -f "$run_drive_c/windows/$tool.exe"
+    fi
+  done
 }
 
 drive() { wine "$run_drive" "$@"; }
