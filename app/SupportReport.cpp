@@ -197,7 +197,15 @@ class Report {
 
 std::string supportReport(platform::Platform& machine, const ToolDigests& tools, const std::string& reportFile) {
   logging::LoggingFunctions log(machine);
-  return Report(machine, tools, log).write(reportFile);
+  const std::string text = Report(machine, tools, log).write(reportFile);
+  // CR LF throughout, for Notepad, also where the exported key or a log brings its own.
+  std::string lines;
+  for (const char c : text) {
+    if (c == '\r') continue;
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
+  return lines;
 }
 
 int runReport(platform::Platform& machine, const ToolDigests& tools, const std::string& reportFile) {

@@ -10,7 +10,7 @@
 
 namespace tlv::app {
 
-/// The report's text; a part that cannot be read says so in its place.
+/// The report's text, with CR LF line ends; a part that cannot be read says so in its place.
 std::string supportReport(platform::Platform& machine, const ToolDigests& tools, const std::string& reportFile);
 
 /// Writes the report: exit code 0 when the file was written, else the unattended run's

@@ -390,15 +390,15 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
   const std::string report = readFile(reportFile);
   logging::LoggingFunctions log(platform);
   environment::jclass_WinEnviron environment(platform, log);
-  EXPECT_NE(report.find("  Name: " + environment.Title() + "\n"), std::string::npos) << report;
-  EXPECT_NE(report.find("  Version and build: " + environment.VersionNumberString() + "\n"), std::string::npos);
+  EXPECT_NE(report.find("  Name: " + environment.Title() + "\r\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("  Version and build: " + environment.VersionNumberString() + "\r\n"), std::string::npos);
   for (const char* check : {"The service OrbitTender exists: holds", "It starts automatically: holds",
                             "are this release's: holds", "names an existing Orbit-Tender.exe: holds",
                             "after one minute, three times, reset after a day: holds", "/verify would exit with 0"}) {
     EXPECT_NE(report.find(check), std::string::npos) << check << "\n" << report;
   }
   // The key's REGEDIT4 text, imported by the class below a scratch key, exports the same.
-  const std::string from = "[The service's key, exported in REGEDIT4]\n", to = "\n[Files]";
+  const std::string from = "[The service's key, exported in REGEDIT4]\r\n", to = "\r\n[Files]";
   const std::size_t start = report.find(from) + from.size();
   std::string exported = report.substr(start, report.find(to) - start);
   const auto moved = [](std::string text, const std::string& key, const std::string& scratch) {

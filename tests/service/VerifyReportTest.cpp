@@ -97,7 +97,7 @@ TEST(Report, HoldsEveryPartAndSaysWhichCannotBeRead) {
         "  /verify would exit with 23",
         "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender]",
         "\"Description\"=\"Processes Credit Cards For Meadowlark\"", "  C:\\Windows\\instsrv.exe: missing",
-        "  C:\\Program Files (x86)\\Orbit-Tender\\Orbit-Tender.exe: 15 bytes", "[The service host's log]\n  (none)"}) {
+        "  C:\\Program Files (x86)\\Orbit-Tender\\Orbit-Tender.exe: 15 bytes", "[The service host's log]\r\n  (none)"}) {
     EXPECT_NE(report.find(part), std::string::npos) << part << "\n" << report;
   }
   EXPECT_FALSE(m.sim.files.exists("C:\\Tools\\till.txt.tmp.reg"));
