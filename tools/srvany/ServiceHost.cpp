@@ -127,7 +127,10 @@ void ServiceHost::run() {
   if (!control_.stopRequested()) return failToStart(control_.creationError(), "srvany cannot create its stop event");
   const std::string parametersKey = "HKEY_LOCAL_MACHINE\\" + parametersKeyPath(serviceName_);
   const auto settings = readProgramSettings(serviceName_);
-  if (!settings) return failToStart(settings.error, "Cannot read the value Application under " + parametersKey);
+  if (!settings) {
+    return failToStart(settings.error,
+                       "Cannot read the values Application, AppParameters and AppDirectory under " + parametersKey);
+  }
   const auto plan = planLaunch(settings.value, fileExists);
   if (!plan) return failToStart(plan.error, "The value Application under " + parametersKey + " names no program");
   const auto program = ProgramJob::start(plan.value);
