@@ -11,9 +11,6 @@ namespace tlv::app {
 
 namespace {
 
-// ReadString's default: a text no stored value reads back as.
-const std::string kNul(1, '\0');
-
 bool startsWithNoCase(const std::string& text, const std::string& start) {
   return platform::equalsNoCase(text.substr(0, start.size()), start);
 }
@@ -28,7 +25,7 @@ bool ensureApplication(registry::clsRegistryAccess& registry, const std::string&
   Task = "Is Application?";
   if (registry.ValueExists(kParametersKey, "Application")) {
     Task = "Read Application?";
-    const std::string current = registry.ReadString(kParametersKey, "Application", kNul);
+    const std::string current = registry.ReadString(kParametersKey, "Application", kNoStoredValue);
     Task = "Compare Application?";
     if (startsWithNoCase(current, program)) return true;  // arguments after the path are accepted
   }
@@ -41,11 +38,11 @@ void ensureDescription(registry::clsRegistryAccess& registry, std::string& Task)
   Task = "Is Description?";
   if (registry.ValueExists(kServiceKey, "Description")) {
     Task = "Read Description?";
-    const std::string current = registry.ReadString(kServiceKey, "Description", kNul);
+    const std::string current = registry.ReadString(kServiceKey, "Description", kNoStoredValue);
     // Deliberately the Application check's step text: an error here is logged under the
     // name the program has always given this step.
     Task = "Compare Application?";
-    if (startsWithNoCase(current, kDescription)) return;
+    if (isOwnDescription(current)) return;
   }
   Task = "Write Description?";
   registry.WriteString(kServiceKey, "Description", kDescription);

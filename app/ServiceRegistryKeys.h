@@ -2,6 +2,10 @@
 // values it writes there; srvany reads Application from the same Parameters key.
 #pragma once
 
+#include <string>
+
+#include "platform/WindowsPath.h"
+
 namespace tlv::app {
 
 inline constexpr char kServiceKey[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender";
@@ -9,6 +13,13 @@ inline constexpr char kParametersKey[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentCon
 inline constexpr char kServiceName[] = "OrbitTender";
 
 inline constexpr char kDescription[] = "Processes Credit Cards For Meadowlark";
+/// The run keeps a description that starts with its own, in any letter case (an administrator
+/// may add to it), and /verify accepts the same.
+inline bool isOwnDescription(const std::string& description) {
+  return platform::equalsNoCase(description.substr(0, sizeof kDescription - 1), kDescription);
+}
+/// ReadString's default when a value is read for comparison: a text no stored value reads back as.
+inline const std::string kNoStoredValue(1, '\0');
 // Recovery actions in the service control manager's stored layout: reset the failure count
 // after a day; restart after one minute, three times (the third also for every later failure).
 inline constexpr char kFailureActions[] =

@@ -15,7 +15,6 @@
 namespace tlv::app {
 namespace {
 
-const std::string kNul(1, '\0');  // ReadString's default: no stored value reads back as it
 
 std::uint32_t littleEndian32(const std::string& bytes, std::size_t at) {
   std::uint32_t value = 0;
@@ -67,15 +66,16 @@ class Checks {
     });
     checkTools();
     needingService(exists, "Parameters\\Application names an existing Orbit-Tender.exe", [&] {
-      const std::string application = registry_.ReadString(kParametersKey, "Application", kNul);
+      const std::string application = registry_.ReadString(kParametersKey, "Application", kNoStoredValue);
       const std::string program = paymentProgramOf(application);
       const bool found = !program.empty() && isFile(machine_.files, program);
-      return result(found, application == kNul ? "no value" : application, verifycode::kNoPaymentProgram);
+      return result(found, application == kNoStoredValue ? "no value" : application,
+                    verifycode::kNoPaymentProgram);
     });
     needingService(exists, std::string("The description is \"") + kDescription + "\"", [&] {
-      const std::string description = registry_.ReadString(kServiceKey, "Description", kNul);
-      const bool same = platform::equalsNoCase(description.substr(0, std::string(kDescription).size()), kDescription);
-      return result(same, description == kNul ? "no value" : description, verifycode::kDescriptionChanged);
+      const std::string description = registry_.ReadString(kServiceKey, "Description", kNoStoredValue);
+      return result(isOwnDescription(description), description == kNoStoredValue ? "no value" : description,
+                    verifycode::kDescriptionChanged);
     });
     needingService(exists, "The recovery actions restart it after one minute, three times, reset after a day", [&] {
       const std::string hex = registry_.ReadBinary(kServiceKey, "FailureActions", "");
