@@ -67,6 +67,15 @@ RunOptions parseArguments(const std::vector<std::string>& arguments) {
         continue;
       }
       options.report = arguments[++i];
+    } else if (name == "MINVERSION") {
+      const auto version = i + 1 < arguments.size() ? ReleaseVersion::parse(arguments[i + 1]) : std::nullopt;
+      if (!version) {
+        fail(argument + " needs a release version such as 1.2.0");
+        i += i + 1 < arguments.size() ? 1 : 0;
+        continue;
+      }
+      options.minimumVersion = version;
+      ++i;
     } else if (name == "PATH") {
       if (i + 1 == arguments.size()) {
         fail(argument + " needs the folder that holds Orbit-Tender.exe");
@@ -89,18 +98,20 @@ RunOptions parseArguments(const std::vector<std::string>& arguments) {
     fail("Use one of /quiet, /verify and /report at a time");
   }
   if (!options.quiet && options.path) fail("/path is for unattended runs: use it with /quiet");
+  if (!options.verify && options.minimumVersion) fail("/minversion is for checks: use it with /verify");
   return options;
 }
 
 std::string usageText() {
-  return "Usage: TlvAsService.exe [/quiet [/path <folder>] | /verify | /report <file>]\r\n"
+  return "Usage: TlvAsService.exe [/quiet [/path <folder>] | /verify [/minversion <version>] | /report <file>]\r\n"
          "\r\n"
          "Without arguments the program shows its window and does the whole job.\r\n"
          "/quiet  runs unattended: no window, no message box; the exit code tells the ending,\r\n"
          "        and the log and the Application event log say it.\r\n"
          "/path   the folder that holds Orbit-Tender.exe, when it is not under Program Files.\r\n"
          "/verify checks, changing nothing, that the service is as a run leaves it: exit code 0\r\n"
-         "        when it is, else the code of the first check that fails (20 to 27).\r\n"
+         "        when it is, else the code of the first check that fails (20 to 28).\r\n"
+         "/minversion  the lowest release /verify accepts as installed (exit code 28 when older).\r\n"
          "/report writes a plain-text report for support to the file given.";
 }
 

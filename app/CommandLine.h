@@ -1,12 +1,14 @@
 // Portable: the program's command line. Without arguments the program shows its window;
-// "/quiet [/path <folder>]" runs it unattended, "/verify" checks the service, "/report <file>"
-// writes a support report (switches in any letter case, "-" also taken for "/").
+// "/quiet [/path <folder>]" runs it unattended, "/verify [/minversion <version>]" checks the
+// service, "/report <file>" writes a support report (switches in any letter case, "-" also taken for "/").
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "app/ReleaseVersion.h"
 
 namespace tlv::app {
 
@@ -15,6 +17,8 @@ struct RunOptions {
   bool verify = false;
   /// The file given with /report.
   std::optional<std::string> report;
+  /// The lowest release /verify accepts, given with /minversion.
+  std::optional<ReleaseVersion> minimumVersion;
   /// The folder given with /path, as typed (a trailing backslash is optional).
   std::optional<std::string> path;
   /// What is wrong with the command line; empty when nothing is.

@@ -137,10 +137,23 @@ std::string paymentProgramOf(const std::string& application) {
   return start < at ? application.substr(start, at + 16 - start) : std::string();
 }
 
-std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDigests& tools) {
+std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDigests& tools,
+                                       const std::optional<ReleaseVersion>& minimum) {
   logging::LoggingFunctions log(machine);
   environment::jclass_WinEnviron environment(machine, log);
-  return Checks(machine, tools, environment.PathWindowsRoot()).run();
+  std::vector<CheckResult> results;
+  if (minimum) {
+    // A deployment tool's detection: an older release counts as not installed, so that the
+    // newer package reaches the till.
+    const ReleaseVersion installed = installedRelease(machine);
+    const bool recent = installed >= *minimum;
+    results.push_back({"The installed release is " + minimum->text() + " or later",
+                       recent ? CheckOutcome::Holds : CheckOutcome::Fails, recent ? "" : "release " + installed.text(),
+                       recent ? 0 : verifycode::kOlderRelease});
+  }
+  std::vector<CheckResult> service = Checks(machine, tools, environment.PathWindowsRoot()).run();
+  results.insert(results.end(), service.begin(), service.end());
+  return results;
 }
 
 int verifyExitCode(const std::vector<CheckResult>& results) {
@@ -164,9 +177,9 @@ std::string describe(const CheckResult& result) {
   return {};
 }
 
-int runVerify(platform::Platform& machine, const ToolDigests& tools) {
-  return runQuietJob(machine, "Verify", [&tools](platform::Platform& quiet, logging::LoggingFunctions& log) {
-    const std::vector<CheckResult> results = verifyService(quiet, tools);
+int runVerify(platform::Platform& machine, const ToolDigests& tools, const std::optional<ReleaseVersion>& minimum) {
+  return runQuietJob(machine, "Verify", [&](platform::Platform& quiet, logging::LoggingFunctions& log) {
+    const std::vector<CheckResult> results = verifyService(quiet, tools, minimum);
     for (const CheckResult& result : results) {
       if (result.outcome != CheckOutcome::Fails) continue;
       log.WriteLog({.level = logging::level::kNote,

@@ -3,8 +3,11 @@
 // It changes nothing.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "app/ReleaseVersion.h"
 
 #include "app/ToolDigests.h"
 #include "platform/Platform.h"
@@ -22,6 +25,7 @@ inline constexpr int kNoPaymentProgram = 24;
 inline constexpr int kDescriptionChanged = 25;
 inline constexpr int kRecoveryChanged = 26;
 inline constexpr int kRecoveryNotOnExit = 27;
+inline constexpr int kOlderRelease = 28;  ///< an earlier release than /minversion names is installed
 }  // namespace verifycode
 
 enum class CheckOutcome { Holds, Fails, Skipped, NotReported };
@@ -33,8 +37,10 @@ struct CheckResult {
   int exitCode = 0;    ///< the code when it fails
 };
 
-/// Every check in order. Those that need the service are skipped when it is missing.
-std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDigests& tools);
+/// Every check in order, first the installed release when a lowest one is given. Those that
+/// need the service are skipped when it is missing.
+std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDigests& tools,
+                                       const std::optional<ReleaseVersion>& minimum = std::nullopt);
 
 /// The payment program an Application value names: the path up to and with
 /// "Orbit-Tender.exe" (arguments may follow it), without a leading quote; empty when none.
@@ -48,6 +54,7 @@ std::string describe(const CheckResult& result);
 
 /// Runs /verify: the checks, one log line per failing check and one for the outcome, one
 /// event-log entry; nothing is shown. Returns the exit code.
-int runVerify(platform::Platform& machine, const ToolDigests& tools);
+int runVerify(platform::Platform& machine, const ToolDigests& tools,
+              const std::optional<ReleaseVersion>& minimum = std::nullopt);
 
 }  // namespace tlv::app

@@ -34,7 +34,7 @@ int mainMod::run(std::string_view commandLine) {
   const RunOptions options = parseArguments(splitCommandLine(commandLine));
   // Nobody would see the usage box on a service's window station, and the process that
   // started this one would wait for ever: the wrong line is told as an unattended run tells it.
-  if (options.error.empty() && options.verify) return runVerify(platform_, tools_);
+  if (options.error.empty() && options.verify) return runVerify(platform_, tools_, options.minimumVersion);
   if (options.error.empty() && options.report) return runReport(platform_, tools_, *options.report);
   if (options.unattended() || (!options.error.empty() && !platform_.ui.windowStationVisible())) {
     return runUnattended(platform_, tools_, options);

@@ -86,6 +86,42 @@ TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
   for (std::size_t i : {1u, 2u, 4u, 5u, 6u, 7u}) EXPECT_EQ(results[i].outcome, app::CheckOutcome::Skipped) << i;
 }
 
+// A deployment tool's detection: a release older than its package's counts as not installed.
+TEST(Verify, AReleaseOlderThanTheLowestAcceptedIsItsOwnFailure) {
+  const std::string own = app::thisRelease().text();
+  struct Case {
+    std::string line;
+    const char* recorded;  ///< the Version the package recorded, if any
+    int code;
+  };
+  const Case cases[] = {
+      {"/verify /minversion " + own, nullptr, 0},
+      {"/verify /minversion 0.9", nullptr, 0},
+      {"/verify -MINVERSION 65535.0", nullptr, 28},
+      {"/verify /minversion " + own, "0.9.0", 28},
+      {"/verify /minversion " + own, "65535.0.0", 0},
+      {"/verify /minversion 1.2.x", nullptr, 87},
+      {"/verify /minversion", nullptr, 87},
+      {"/quiet /minversion 1.0.0", nullptr, 87},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    ReadyMachine m;
+    if (c.recorded) m.registry.WriteString(app::kPackageKey, "Version", c.recorded);
+    EXPECT_EQ(m.run(c.line), c.code);
+    if (c.code == 28) {
+      const std::string found = c.recorded ? c.recorded : own;
+      EXPECT_NE(m.log().find(":FAILS (exit code 28): release " + found), std::string::npos) << m.log();
+    }
+  }
+  using app::ReleaseVersion;
+  EXPECT_GT(ReleaseVersion::parse("1.10"), ReleaseVersion::parse("1.9.7"));
+  EXPECT_EQ(ReleaseVersion::parse("1.2.0.0"), ReleaseVersion::parse("1.2"));
+  for (const char* wrong : {"", "1.", ".1", "1..2", "1.2.3.4.5", "65536", "-1", "1.2 ", "v1"}) {
+    EXPECT_FALSE(ReleaseVersion::parse(wrong).has_value()) << wrong;
+  }
+}
+
 TEST(Report, HoldsEveryPartAndSaysWhichCannotBeRead) {
   ReadyMachine m;
   m.sim.files.remove("C:\\Windows\\instsrv.exe");
