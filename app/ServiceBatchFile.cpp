@@ -47,6 +47,15 @@ void frmTlvAsService::prepareBatchFile() {
                  .boxStyle = logging::box::kInformation});
 }
 
+bool frmTlvAsService::endBatchRun(unsigned milliseconds) {
+  const bool ended = !batchRun_ || batchRun_->waitForEnd(milliseconds) || batchRun_->end();
+  if (ended) {
+    batchRun_.reset();
+    batchFile_.reset();
+  }
+  return ended;
+}
+
 void frmTlvAsService::letGoOfBatchFile() {
   // Until the interpreter has ended it may read further lines of the file: no time limit.
   if (batchRun_) static_cast<void>(batchRun_->waitForEnd(platform::kWaitForever));

@@ -5,6 +5,7 @@
 #include <exception>
 #include <utility>
 
+#include "app/ServiceRegistryKeys.h"
 #include "app/frmTlvAsService.h"
 #include "environment/jclass_WinEnviron.h"
 #include "logging/LoggingFunctions.h"
@@ -28,11 +29,39 @@ void reportEnding(platform::Platform& machine, logging::LoggingFunctions& log, c
   static_cast<void>(machine.eventLog.report(type, "TlvAsService " + event + ": " + detail));
 }
 
+// Whether the service exists; also true when the manager cannot tell, so that a service is
+// never taken for this run's own without proof.
+bool serviceMayExist(platform::Platform& quiet) {
+  return quiet.services.configuration(kServiceName).error != platform::err::kServiceDoesNotExist;
+}
+
+void logServiceNote(logging::LoggingFunctions& log, const std::string& detail) {
+  log.WriteLog({.level = logging::level::kNote,
+                .message = std::string("Service ") + kServiceName,
+                .detail = detail,
+                .boxStyle = logging::box::kInformation});
+}
+
+// Nobody runs an unattended run again: a service it created and could not complete would be
+// left automatic without its program, failing at every start of Windows. It goes once the
+// batch file's interpreter is over, so that its instsrv cannot create it again after.
+void removeHalfService(platform::Platform& quiet, logging::LoggingFunctions& log, frmTlvAsService& form) {
+  if (!form.endBatchRun(frmTlvAsService::kSlowBatchFileMs)) {
+    return logServiceNote(log, "Not removed: the batch file's command interpreter could not be ended");
+  }
+  if (!serviceMayExist(quiet)) return;
+  const platform::Win32Error error = quiet.services.deleteService(kServiceName);
+  logServiceNote(log, error == platform::err::kSuccess
+                          ? "Removed: this run created it and could not complete it"
+                          : "Not removed (error " + std::to_string(error) + "): this run created it and could not complete it");
+}
+
 int runQuietly(platform::Platform& quiet, const QuietUi& quietUi, logging::LoggingFunctions& log,
                const ToolDigests& tools, const RunOptions& options) {
   environment::jclass_WinEnviron gWinEnviron(quiet, log);
   frmTlvAsService form(quiet, log, gWinEnviron, tools);
   form.setUnattended(true);
+  const bool serviceExisted = serviceMayExist(quiet);  // asked before any batch file runs
   form.Form_Load();
   form.mnuTolvane_Click();
   if (options.path && !quietUi.pathAsked() && !form.InstallFolder().empty()) {
@@ -42,6 +71,7 @@ int runQuietly(platform::Platform& quiet, const QuietUi& quietUi, logging::Loggi
                   .boxStyle = logging::box::kInformation});
   }
   const int code = exitCodeOfEnding(form.Status());
+  if (code != exitcode::kReady && !serviceExisted) removeHalfService(quiet, log, form);
   reportEnding(quiet, log, form.Status(), code);
   return code;
 }

@@ -10,8 +10,6 @@ namespace tlv::app {
 namespace {
 
 constexpr char kPaymentProgram[] = "Orbit-Tender.exe";
-// How long an unattended run waits for a batch file that has not created the service yet.
-constexpr unsigned kSlowBatchFileMs = 30000;
 
 }  // namespace
 

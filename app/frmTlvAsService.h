@@ -48,6 +48,8 @@ class frmTlvAsService final : public platform::WindowEvents {
   /// true when Application names the payment program in the given install folder.
   bool ValidateTolvaneReg(const std::string& lvTLVPath);
 
+  /// How long an unattended run waits for a batch file that has not created the service yet.
+  static constexpr unsigned kSlowBatchFileMs = 30000;
   /// An unattended run has nobody to run it again from the menu: when the service does not
   /// exist after the pause, it waits for the batch file to end (at most 30 s).
   void setUnattended(bool unattended) { unattended_ = unattended; }
@@ -58,6 +60,9 @@ class frmTlvAsService final : public platform::WindowEvents {
   const std::string& LocalPath() const { return LocalPath_; }
   /// The status the last step set, also when no window shows it (an unattended run).
   const std::string& Status() const { return status_; }
+  /// Lets go of the last run's batch file once its interpreter has ended, waiting at most
+  /// `milliseconds` before ending the interpreter; false when it could not be ended.
+  [[nodiscard]] bool endBatchRun(unsigned milliseconds);
 
  private:
   // platform::WindowEvents

@@ -17,6 +17,8 @@ class StartedProcess {
   virtual ~StartedProcess() = default;
   /// Waits until the program has ended, at most `milliseconds`; true once it has ended.
   virtual bool waitForEnd(unsigned milliseconds) = 0;
+  /// Ends the program now; true once it has ended.
+  [[nodiscard]] virtual bool end() = 0;
 };
 
 class Process {

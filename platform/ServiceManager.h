@@ -29,6 +29,9 @@ class ServiceManager {
   /// ends by itself (FailureActionsOnNonCrashFailures); err::kCallNotImplemented where the
   /// manager does not report it.
   [[nodiscard]] virtual Result<bool> failureActionsOnNonCrashFailures(const std::string& service) = 0;
+  /// Marks the service for deletion (DeleteService); the manager removes it once no handle
+  /// to it is open. err::kServiceDoesNotExist without it.
+  [[nodiscard]] virtual Win32Error deleteService(const std::string& service) = 0;
 };
 
 }  // namespace tlv::platform

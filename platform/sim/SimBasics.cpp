@@ -64,6 +64,12 @@ class SimStartedProcess final : public StartedProcess {
     ended_ = true;
     return true;
   }
+  bool end() override {
+    process_.batchesEnded_.push_back(path_);
+    if (process_.faults_.enter("process.end") != err::kSuccess) return false;
+    ended_ = true;  // ended before its work was done: the end effect never comes
+    return true;
+  }
 
  private:
   SimProcess& process_;

@@ -53,6 +53,8 @@ class SimProcess final : public Process {
   /// The time limits of the waits for started batch files, in order.
   const std::vector<unsigned>& batchWaits() const { return batchWaits_; }
   const std::vector<unsigned>& sleeps() const { return sleeps_; }
+  /// The batch files whose interpreter the program ended, in order.
+  const std::vector<std::string>& endedBatchFiles() const { return batchesEnded_; }
 
   std::string modulePath() override;
   Result<std::unique_ptr<StartedProcess>> startBatchFile(const std::string& path) override;
@@ -67,6 +69,7 @@ class SimProcess final : public Process {
   std::vector<std::string> started_;
   std::vector<unsigned> batchWaits_;
   std::vector<unsigned> sleeps_;
+  std::vector<std::string> batchesEnded_;
 };
 
 /// SHA-256 in plain C++, as BCrypt computes it.

@@ -27,4 +27,9 @@ Result<bool> SimServiceManager::failureActionsOnNonCrashFailures(const std::stri
   return Result<bool>::success(*found->second.nonCrashFailures);
 }
 
+Win32Error SimServiceManager::deleteService(const std::string& service) {
+  if (Win32Error e = faults_.enter("services.delete")) return e;
+  return services_.erase(upperCase(service)) == 1 ? err::kSuccess : err::kServiceDoesNotExist;
+}
+
 }  // namespace tlv::platform::sim

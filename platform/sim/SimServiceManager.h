@@ -19,6 +19,7 @@ class SimServiceManager final : public ServiceManager {
 
   Result<ServiceConfiguration> configuration(const std::string& service) override;
   Result<bool> failureActionsOnNonCrashFailures(const std::string& service) override;
+  Win32Error deleteService(const std::string& service) override;
 
  private:
   struct Service {

@@ -34,6 +34,10 @@ class Win32StartedProcess final : public StartedProcess {
   bool waitForEnd(unsigned milliseconds) override {
     return ::WaitForSingleObject(process_.get(), milliseconds) == WAIT_OBJECT_0;
   }
+  bool end() override {
+    constexpr DWORD kEndedWithin = 5000;
+    return (::TerminateProcess(process_.get(), ERROR_OPERATION_ABORTED) || waitForEnd(0)) && waitForEnd(kEndedWithin);
+  }
 
  private:
   UniqueKernelHandle process_;

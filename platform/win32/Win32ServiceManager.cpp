@@ -8,11 +8,11 @@
 namespace tlv::platform::win32 {
 namespace {
 
-// The service opened for reading its configuration, or why it could not be.
-Result<UniqueServiceHandle> openForQuery(const std::string& service) {
+// The service opened with the access given, or why it could not be.
+Result<UniqueServiceHandle> openForQuery(const std::string& service, DWORD access = SERVICE_QUERY_CONFIG) {
   UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
   if (!manager) return Result<UniqueServiceHandle>::failure(::GetLastError());
-  UniqueServiceHandle opened(::OpenServiceA(manager.get(), service.c_str(), SERVICE_QUERY_CONFIG));
+  UniqueServiceHandle opened(::OpenServiceA(manager.get(), service.c_str(), access));
   if (!opened) return Result<UniqueServiceHandle>::failure(::GetLastError());
   return Result<UniqueServiceHandle>::success(std::move(opened));
 }
@@ -44,6 +44,12 @@ Result<bool> Win32ServiceManager::failureActionsOnNonCrashFailures(const std::st
     return Result<bool>::failure(err::kCallNotImplemented);
   }
   return Result<bool>::success(flag.fFailureActionsOnNonCrashFailures != FALSE);
+}
+
+Win32Error Win32ServiceManager::deleteService(const std::string& service) {
+  auto opened = openForQuery(service, DELETE);
+  if (!opened) return opened.error;
+  return ::DeleteService(opened.value.get()) ? err::kSuccess : ::GetLastError();
 }
 
 }  // namespace tlv::platform::win32

@@ -330,10 +330,15 @@ TEST_F(ServiceCreationWine, TheUnattendedRunShowsNothingAndTellsItsEndingByExitC
   EXPECT_EQ(viewerTextOfTlvAsServiceEntry("the ending"), "the ending\r\n");
 
   // The payment program elsewhere: only the folder given with /path finds it.
+  // Without it, a run keeps a service that was there before it, and removes one it created.
   removeFolderTree(kInstallFolder);
+  EXPECT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 2) << "InComplete";
+  EXPECT_TRUE(serviceExists(kService)) << "it was there before the run";
+  removeService(kService);
+  EXPECT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 2) << "InComplete";
+  EXPECT_TRUE(waitUntil([] { return !serviceExists(kService); }, 10000)) << "the run created it and could not complete it";
   ScratchProgramFolder elsewhere{"UnattendedPos"};
   installPaymentProgram(elsewhere.path());
-  EXPECT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 2) << "InComplete";
   const std::string typed = elsewhere.path().substr(0, elsewhere.path().size() - 1);
   EXPECT_EQ(runWatchingForWindows(program, "/QUIET -path \"" + typed + "\"").exitCode, 0);
   EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"), typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));

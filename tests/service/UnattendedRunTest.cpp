@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 #include "app/CommandLine.h"
 #include "app/UnattendedRun.h"
@@ -171,6 +172,50 @@ TEST(UnattendedRun, WaitsForASlowBatchFileWhereTheWindowRunKeepsItsFixedPause) {
   UnattendedMachine created;  // the service is there at once: no wait
   EXPECT_EQ(created.runQuiet("/quiet"), 0);
   EXPECT_EQ(created.sim.process.batchWaits(), std::vector<unsigned>{platform::kWaitForever});
+}
+
+// An automatic service without its program fails at every start of Windows: the run removes
+// the one it created, after its interpreter, and never one that was there before it.
+TEST(UnattendedRun, ARunThatCannotCompleteRemovesOnlyTheServiceItCreated) {
+  const std::string removed = " Service OrbitTender:Removed: this run created it and could not complete it";
+  struct Case {
+    const char* name;
+    std::function<void(UnattendedMachine&)> arrange;
+    bool serviceLeft;
+    const char* logged;
+  };
+  const Case cases[] = {
+      {"created by this run", [](auto&) {}, false, removed.c_str()},
+      {"there before the run", [](auto& m) { m.sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", 2}); },
+       true, nullptr},
+      {"the manager could not tell before", [](auto& m) {
+         m.sim.faults.failWhen([asked = false](std::string_view call) mutable {
+           return call == "services.configuration" && !std::exchange(asked, true);
+         }, platform::err::kAccessDenied);
+       }, true, nullptr},
+      {"its interpreter could not be ended", [](auto& m) {
+         m.sim.faults.failWhen([](std::string_view call) { return call == "process.waitForEnd" || call == "process.end"; },
+                               platform::err::kAccessDenied);
+       }, true, " Service OrbitTender:Not removed: the batch file's command interpreter could not be ended"},
+      {"the manager refused", [](auto& m) {
+         m.sim.faults.failWhen([](std::string_view call) { return call == "services.delete"; }, platform::err::kAccessDenied);
+       }, true, " Service OrbitTender:Not removed (error 5): this run created it and could not complete it"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UnattendedMachine m;
+    m.sim.files.remove(std::string(kInstallFolder) + "Orbit-Tender.exe");
+    c.arrange(m);
+    EXPECT_EQ(m.runQuiet("/quiet"), 2);
+    EXPECT_EQ(m.sim.services.configuration("OrbitTender").ok(), c.serviceLeft);
+    const std::string log = m.log();
+    if (c.logged) {
+      EXPECT_NE(log.find(c.logged), std::string::npos) << log;
+    }
+    if (c.serviceLeft) {
+      EXPECT_EQ(log.find(removed), std::string::npos) << log;
+    }
+  }
 }
 
 TEST(UnattendedRun, AnErrorNoStepForesawInAWindowRunIsLoggedAndShown) {
