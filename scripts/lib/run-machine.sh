@@ -67,6 +67,29 @@ run_install() {
   done
 }
 
+# timed <label> <command...>: runs the command, quietly, and adds how long it took to `ready`.
+timed() {
+  local label=$1 started
+  shift
+  started=$(date +%s%N)
+  "$@" >/dev/null 2>&1 </dev/null || true
+  ready+=("$label $((($(date +%s%N) - started) / 1000000)) ms")
+}
+
+# run_prepare_machine: what a booted Windows has ready before anyone starts the utility: its
+# service manager answering, the command interpreter and instsrv loaded once. A fresh Wine
+# session loads each at its first start, which can take longer than the half second the
+# utility gives its batch file to create the service. Prints what each took.
+run_prepare_machine() {
+  ready=()
+  timed "command interpreter" wine cmd /c exit
+  timed "service manager" wine sc query "$run_service"
+  timed "instsrv" wine "$run_program_folder_windows\\instsrv.exe"
+  local joined
+  joined=$(printf '%s, ' "${ready[@]}")
+  say "made ready as a booted Windows is, first starts: ${joined%, }"
+}
+
 drive() { wine "$run_drive" "$@"; }
 
 # unquote <text field>: a tlvdrive text field's value without its quotes and escapes.

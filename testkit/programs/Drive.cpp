@@ -3,6 +3,8 @@
 //   tlvdrive watch <program>     starts it: "process pid=N", then "changed ms=T text=..." for
 //                                each status seen, until a box shows: "appeared ms=T", its
 //                                "window title=..." and "static text=..." lines
+//   tlvdrive menu <pid>          chooses the menu item from the keyboard, then prints the
+//                                "changed" lines and the box as watch does
 //   tlvdrive type <pid> <text>   types into the edit field of the program's box
 //   tlvdrive press <pid> <button>  presses a button of the program's box
 //   tlvdrive close <pid>         closes the program's window
@@ -48,13 +50,9 @@ int failed(const std::string& why) {
 
 int done(const ::testing::AssertionResult& result) { return result ? 0 : failed(result.message()); }
 
-int watch(const std::string& program) {
-  Gui gui;
-  const Gui::Started started = gui.start(program);
-  if (!started.pid) return failed(started.failure);
-  const ULONGLONG start = ::GetTickCount64();
-  std::printf("process pid=%lu\n", started.pid);
-  std::fflush(stdout);
+// Prints each status the program's window shows until its next box, and that box; times are
+// from `start`.
+int watchUntilBox(Gui& gui, unsigned long pid, ULONGLONG start) {
   const auto elapsed = [start] { return static_cast<unsigned long long>(::GetTickCount64() - start); };
 
   HWND label = nullptr;
@@ -74,17 +72,36 @@ int watch(const std::string& program) {
         first = false;
       }
     }
-    const auto box = gui.wait(Window::dialog("").of(started.pid).within(0));
+    const auto box = gui.wait(Window::dialog("").of(pid).within(0));
     if (box.found) {
       std::printf("appeared ms=%llu\nwindow title=%s\n", elapsed(), quoted(box.title).c_str());
       for (const auto& text : box.texts("static")) std::printf("static text=%s\n", quoted(text).c_str());
       std::fflush(stdout);
-      gui.letRun(started.pid);  // the script answers its box
+      gui.letRun(pid);  // the script answers its box
       return 0;
     }
     ::Sleep(kPollMs);
   }
   return failed("no box within 60 s");
+}
+
+int watch(const std::string& program) {
+  Gui gui;
+  const Gui::Started started = gui.start(program);
+  if (!started.pid) return failed(started.failure);
+  const ULONGLONG start = ::GetTickCount64();
+  std::printf("process pid=%lu\n", started.pid);
+  std::fflush(stdout);
+  return watchUntilBox(gui, started.pid, start);
+}
+
+int menu(unsigned long pid) {
+  Gui gui;
+  const ULONGLONG start = ::GetTickCount64();
+  if (const auto chosen = gui.chooseMenuFromKeyboard(Window::titled(kMainWindow).of(pid)); !chosen) {
+    return failed(chosen.message());
+  }
+  return watchUntilBox(gui, pid, start);
 }
 
 }  // namespace
@@ -93,12 +110,13 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);  // lines end in LF alone, as the scripts read them
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "watch" && argc == 3) return watch(argv[2]);
-  if (argc < 3) return failed("usage: tlvdrive watch|type|press|close|waitexit ...");
+  if (argc < 3) return failed("usage: tlvdrive watch|menu|type|press|close|waitexit ...");
   const auto pid = static_cast<unsigned long>(std::strtoul(argv[2], nullptr, 10));
   Gui gui;
   if (command == "type" && argc == 4) return done(gui.type(Window::dialog("").of(pid), 0, argv[3]));
   if (command == "press" && argc == 4) return done(gui.press(Window::dialog("").of(pid), argv[3]));
   if (command == "close") return done(gui.close(Window::titled(kMainWindow).of(pid)));
+  if (command == "menu") return menu(pid);
   if (command == "waitexit") {
     tlv::platform::win32::UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, pid));
     if (!process) return 0;  // already gone
