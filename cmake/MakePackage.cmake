@@ -1,7 +1,9 @@
 # Script mode (cmake -P), run by the target release_package: lays out
-# PACKAGE_DIR/PACKAGE_NAME/ from FILES, strips the program there, signs the executables when
-# a certificate is named (cmake/SignFiles.cmake) and zips the folder's files into
-# PACKAGE_DIR/PACKAGE_NAME.zip. Anything an earlier package left is removed first.
+# PACKAGE_DIR/PACKAGE_NAME/ from FILES and SCRIPTS, strips the program there, signs the
+# executables when a certificate is named (cmake/SignFiles.cmake) and zips the folder's files
+# into PACKAGE_DIR/PACKAGE_NAME.zip. The scripts get the release VERSION in place of
+# @TLV_VERSION@ and Windows line ends, and a copy in PACKAGE_DIR beside the packages. Anything
+# an earlier package left is removed first.
 include(${CMAKE_CURRENT_LIST_DIR}/SignFiles.cmake)
 
 set(folder ${PACKAGE_DIR}/${PACKAGE_NAME})
@@ -22,6 +24,17 @@ foreach(file IN LISTS FILES)
       message(FATAL_ERROR "could not strip ${name}")
     endif()
   endif()
+  list(APPEND names ${name})
+endforeach()
+
+foreach(script IN LISTS SCRIPTS)
+  get_filename_component(name ${script} NAME)
+  file(READ ${script} text)
+  string(REPLACE "@TLV_VERSION@" "${VERSION}" text "${text}")
+  string(REPLACE "\r\n" "\n" text "${text}")
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE ${folder}/${name} "${text}")
+  file(WRITE ${PACKAGE_DIR}/${name} "${text}")
   list(APPEND names ${name})
 endforeach()
 

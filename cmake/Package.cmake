@@ -1,6 +1,7 @@
 # The release package of this tree's edition: dist/TlvAsService-<version>-<edition>/ and its
-# zip, holding exactly the three shipped executables, stripped, and the user guide with
-# Windows line ends, built by the target release_package; and the Windows Installer package
+# zip, holding exactly the three shipped executables, stripped, the user guide and the fleet's
+# scripts (fleet/, with the release stamped in) with Windows line ends, built by the target
+# release_package, which also puts the scripts beside the packages in dist/; and the Windows Installer package
 # dist/TlvAsService-<version>-<edition>.msi made by wixl from that folder, built by the target
 # release_msi (scripts/package builds both in a Release tree per edition).
 
@@ -13,14 +14,18 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/package/UserGuide.txt
   DEPENDS ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/MakeUserGuide.cmake
   VERBATIM)
 
+set(TLV_FLEET_SCRIPTS ${PROJECT_SOURCE_DIR}/fleet/deploy-orbittender.cmd ${PROJECT_SOURCE_DIR}/fleet/remove-orbittender.cmd
+    ${PROJECT_SOURCE_DIR}/fleet/detect-orbittender.ps1)
 add_custom_target(release_package
   COMMAND ${CMAKE_COMMAND}
     -DPACKAGE_DIR=${TLV_PACKAGE_DIR}
     -DPACKAGE_NAME=${TLV_PACKAGE_NAME}
     -DSTRIP=${CMAKE_STRIP}
+    -DVERSION=${PROJECT_VERSION}
     "-DFILES=$<TARGET_FILE:TlvAsService>;$<TARGET_FILE:instsrv>;$<TARGET_FILE:srvany>;${CMAKE_BINARY_DIR}/package/UserGuide.txt"
+    "-DSCRIPTS=${TLV_FLEET_SCRIPTS}"
     -P ${PROJECT_SOURCE_DIR}/cmake/MakePackage.cmake
-  DEPENDS TlvAsService instsrv srvany ${CMAKE_BINARY_DIR}/package/UserGuide.txt
+  DEPENDS TlvAsService instsrv srvany ${CMAKE_BINARY_DIR}/package/UserGuide.txt ${TLV_FLEET_SCRIPTS}
   VERBATIM)
 
 # The Windows Installer package. Each edition is a product of its own: its upgrade code never

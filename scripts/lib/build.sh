@@ -56,6 +56,12 @@ build_package() {
   cmake --build "$dir" --target release_msi -j"$jobs"
 }
 
+# write_checksums: dist/SHA256SUMS, the SHA-256 of every package and script in dist/, in the
+# form `sha256sum -c` reads.
+write_checksums() {
+  (cd "$root/dist" && sha256sum -- *.msi *.zip *.cmd *.ps1 >SHA256SUMS.new && mv SHA256SUMS.new SHA256SUMS)
+}
+
 # make_test_certificate: a throwaway self-signed code-signing certificate in build/signing/
 # (never committed), named by SIGN_PFX and SIGN_PASSWORD for the packages the tests build and
 # check; build/signing/cert.pem is the authority the signature checks trust.

@@ -9,8 +9,10 @@
 wine32_loader=/usr/lib/wine/wine
 wine64_loader=/usr/lib/wine/wine64
 
-# wine_use <build dir> [x86|x64]: point Wine at the prefix of that build tree, quietly, with
-# the loader of the edition given, else of the edition the tree was configured for.
+# wine_use <build dir> [x86|x64] [win32]: point Wine at the prefix of that build tree, quietly,
+# with the loader of the edition given, else of the edition the tree was configured for. With
+# win32 the prefix is a 32-bit Windows (no Program Files (x86), no WOW6432Node), for the x86
+# edition only; otherwise a 64-bit one.
 wine_use() {
   mkdir -p "$1/wine"
   # Absolute, or Wine would fall back to ~/.wine for a relative prefix.
@@ -21,6 +23,7 @@ wine_use() {
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
   unset WINEARCH
   TLV_EDITION=${2:-$(cat "$1/edition" 2>/dev/null || echo x86)}
+  TLV_WINDOWS=${3:-win64}
   if [ "$TLV_EDITION" = x64 ]; then
     # Wine starts its own helper processes (services, explorer) through WINELOADER.
     export WINELOADER=$wine64_loader
@@ -59,7 +62,7 @@ wine_editions() {
 # wine_prefix_ready: the prefix was made to the end and still has its registry and system.
 wine_prefix_ready() {
   [ -f "$WINEPREFIX/.tlv-ready" ] && [ -s "$WINEPREFIX/system.reg" ] &&
-    [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && grep -q '^"Decorated"="N"' "$WINEPREFIX/user.reg" &&
+    { [ "$TLV_WINDOWS" = win32 ] || [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]; } && grep -q '^"Decorated"="N"' "$WINEPREFIX/user.reg" &&
     [ -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] && grep -q '^"MS Sans Serif"="Tahoma"' "$WINEPREFIX/system.reg"
 }
 
@@ -87,7 +90,9 @@ wine_ensure_prefix() {
     wineserver -k 2>/dev/null || true
     rm -rf "$WINEPREFIX"
     local boot_log="$WINE_STATE_DIR/wineboot.log"
-    if ! DISPLAY= wine wineboot -i >"$boot_log" 2>&1 </dev/null || ! wineserver -w >>"$boot_log" 2>&1; then
+    # The architecture counts only when the prefix is made; Wine reads it from the prefix after.
+    if ! DISPLAY= WINEARCH=$TLV_WINDOWS wine wineboot -i >"$boot_log" 2>&1 </dev/null ||
+      ! wineserver -w >>"$boot_log" 2>&1; then
       echo "wine: wineboot failed; its last words:" >&2
       tail -n 5 "$boot_log" | sed 's/^/  /' >&2
       flock -u 8

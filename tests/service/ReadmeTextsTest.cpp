@@ -162,7 +162,7 @@ TEST(ReadmeTextsTest, EveryLogLineExitCodeEventIdAndInstsrvMessageIsExplained) {
 
   std::set<int> codes{app::exitcode::kUnexpectedFailure, app::exitcode::kUsageError};
   for (const app::Ending& ending : app::ending::kAll) codes.insert(ending.exitCode);
-  for (int code = app::verifycode::kServiceMissing; code <= app::verifycode::kRecoveryNotOnExit; ++code) codes.insert(code);
+  for (int code = app::verifycode::kServiceMissing; code <= app::verifycode::kOlderRelease; ++code) codes.insert(code);
   for (int code : codes) parts.insert("| " + std::to_string(code) + " |");
   using tools::HostEvent;
   for (HostEvent id : {HostEvent::Started, HostEvent::CloseAsked, HostEvent::ClosedInTime, HostEvent::EndedAfterGrace,
