@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "app/ServiceRegistryKeys.h"
+#include "app/SystemFolders.h"
 #include "app/UnattendedRun.h"
 #include "environment/jclass_WinEnviron.h"
 #include "files/PeDigest.h"
@@ -151,7 +152,10 @@ std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDi
                        recent ? CheckOutcome::Holds : CheckOutcome::Fails, recent ? "" : "release " + installed.text(),
                        recent ? 0 : verifycode::kOlderRelease});
   }
-  std::vector<CheckResult> service = Checks(machine, tools, environment.PathWindowsRoot()).run();
+  // The tools the service runs lie in the system's Windows folder, whatever WinDir says.
+  const auto folders = systemFolders(machine, log, environment.PathWindowsRoot());
+  std::vector<CheckResult> service =
+      Checks(machine, tools, folders ? folders->windows : environment.PathWindowsRoot()).run();
   results.insert(results.end(), service.begin(), service.end());
   return results;
 }

@@ -58,12 +58,12 @@ platform::Win32Error frmTlvAsService::placeTool(const std::string& target, const
 bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
   const std::string sourceInstsrv = lPath + "instsrv.exe";
   const std::string sourceSrvany = lPath + "srvany.exe";
-  const std::string windowsFolder = gWinEnviron_.PathWindowsRoot();
+  // The system's Windows folder, never the environment's WinDir: the service runs what lies
+  // there as LocalSystem.
+  if (!folders_) return false;
+  const std::string& windowsFolder = folders_->windows;
   const std::string targetInstsrv = windowsFolder + "instsrv.exe";
-  const std::string targetSrvany = gWinEnviron_.PathWindowsRoot() + "srvany.exe";
-  // Without WinDir the Windows folder reads as a lone backslash, which the system takes for
-  // the current drive's root: the tools are not placed there, and the run reports them missing.
-  if (windowsFolder.size() < 2) return false;
+  const std::string targetSrvany = windowsFolder + "srvany.exe";
 
   removeSetAsideTools(windowsFolder);
   // A tool in the Windows folder, which only administrators change, is used as found unless

@@ -101,6 +101,7 @@ void frmTlvAsService::mnuTolvane_Click() {
   letGoOfBatchFile();
   verifiedTools_.clear();
   installFolder_.clear();
+  folders_ = systemFolders(platform_, log_, gWinEnviron_.PathWindowsRoot());
   setStatus("Checking for Tlv.Bat");
   if (programFolderKnown) prepareBatchFile();
 
@@ -128,7 +129,7 @@ void frmTlvAsService::mnuTolvane_Click() {
   // The batch file runs on its own; the registry check below tells whether it created the
   // service, after a short pause for it to get going. The interpreter reads the file line
   // by line while it runs: it stays held until the interpreter has ended.
-  auto started = platform_.process.startBatchFile(LocalPath_ + kBatchFile);
+  auto started = platform_.process.startBatchFile(batchLaunch(LocalPath_ + kBatchFile, *folders_));
   if (started.ok()) {
     batchRun_ = std::move(started.value);
   } else {

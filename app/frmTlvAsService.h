@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/Endings.h"
+#include "app/SystemFolders.h"
 #include "app/ToolDigests.h"
 #include "environment/jclass_WinEnviron.h"
 #include "files/FileHandling.h"
@@ -141,6 +142,9 @@ class frmTlvAsService final : public platform::WindowEvents {
   std::string LocalPath_;
   std::string status_;
   std::string installFolder_;
+  /// The system's folders, read at the start of each run; nullopt when the system cannot
+  /// name them (nothing is then placed or run).
+  std::optional<SystemFolders> folders_;
   bool unattended_ = false;
 };
 

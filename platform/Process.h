@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Result.h"
 
@@ -21,14 +22,24 @@ class StartedProcess {
   [[nodiscard]] virtual bool end() = 0;
 };
 
+/// A batch file's command interpreter, started exactly so: the module by its full path (no
+/// search), its whole command line, start folder and environment given, nothing inherited.
+struct BatchLaunch {
+  std::string batchFile;
+  std::string interpreter;
+  std::string commandLine;
+  std::string startFolder;
+  std::vector<std::string> environment;  ///< NAME=value, sorted by name
+};
+
 class Process {
  public:
   virtual ~Process() = default;
   /// Full path of the running executable, as the system reports it.
   virtual std::string modulePath() = 0;
-  /// Starts a batch file through the command interpreter in its own visible console window,
-  /// without waiting for it; the returned object tells when the interpreter has ended.
-  virtual Result<std::unique_ptr<StartedProcess>> startBatchFile(const std::string& path) = 0;
+  /// Starts a batch file's command interpreter in its own visible console window, without
+  /// waiting for it; the returned object tells when the interpreter has ended.
+  [[nodiscard]] virtual Result<std::unique_ptr<StartedProcess>> startBatchFile(const BatchLaunch& launch) = 0;
   /// A plain blocking sleep; no window messages are processed.
   virtual void sleep(unsigned milliseconds) = 0;
 };

@@ -115,6 +115,11 @@ class SystemInfo {
   virtual std::uintptr_t procAddress(std::uintptr_t module, const std::string& name) = 0;
   /// IsWow64Process for the current process, called through an entry that procAddress found.
   virtual Result<bool> isWow64Process(std::uintptr_t entry) = 0;
+  /// GetSystemWindowsDirectoryA: the system's own Windows folder, whatever the environment's
+  /// WinDir says; no trailing backslash.
+  [[nodiscard]] virtual Result<std::string> windowsFolder() = 0;
+  /// GetSystemDirectoryA: the system folder of Windows; no trailing backslash.
+  [[nodiscard]] virtual Result<std::string> systemFolder() = 0;
 };
 
 }  // namespace tlv::platform

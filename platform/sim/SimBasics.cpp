@@ -77,12 +77,13 @@ class SimStartedProcess final : public StartedProcess {
   bool ended_ = false;
 };
 
-Result<std::unique_ptr<StartedProcess>> SimProcess::startBatchFile(const std::string& path) {
+Result<std::unique_ptr<StartedProcess>> SimProcess::startBatchFile(const BatchLaunch& launch) {
   using R = Result<std::unique_ptr<StartedProcess>>;
   if (Win32Error e = faults_.enter("process.startBatchFile")) return R::failure(e);
-  started_.push_back(path);
-  if (batchEffect_) batchEffect_(path);
-  return R::success(std::make_unique<SimStartedProcess>(*this, path));
+  started_.push_back(launch.batchFile);
+  launches_.push_back(launch);
+  if (batchEffect_) batchEffect_(launch.batchFile);
+  return R::success(std::make_unique<SimStartedProcess>(*this, launch.batchFile));
 }
 
 void SimProcess::sleep(unsigned milliseconds) {

@@ -50,6 +50,8 @@ class SimProcess final : public Process {
   /// batch file does only after the program has looked.
   void onBatchEnd(std::function<void(const std::string& path)> effect) { batchEndEffect_ = std::move(effect); }
   const std::vector<std::string>& startedBatchFiles() const { return started_; }
+  /// How each batch file's interpreter was started, in order.
+  const std::vector<BatchLaunch>& launches() const { return launches_; }
   /// The time limits of the waits for started batch files, in order.
   const std::vector<unsigned>& batchWaits() const { return batchWaits_; }
   const std::vector<unsigned>& sleeps() const { return sleeps_; }
@@ -57,7 +59,7 @@ class SimProcess final : public Process {
   const std::vector<std::string>& endedBatchFiles() const { return batchesEnded_; }
 
   std::string modulePath() override;
-  Result<std::unique_ptr<StartedProcess>> startBatchFile(const std::string& path) override;
+  Result<std::unique_ptr<StartedProcess>> startBatchFile(const BatchLaunch& launch) override;
   void sleep(unsigned milliseconds) override;
 
  private:
@@ -67,6 +69,7 @@ class SimProcess final : public Process {
   std::function<void(const std::string&)> batchEffect_;
   std::function<void(const std::string&)> batchEndEffect_;
   std::vector<std::string> started_;
+  std::vector<BatchLaunch> launches_;
   std::vector<unsigned> batchWaits_;
   std::vector<unsigned> sleeps_;
   std::vector<std::string> batchesEnded_;

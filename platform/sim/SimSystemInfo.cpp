@@ -106,4 +106,14 @@ Result<bool> SimSystemInfo::isWow64Process(std::uintptr_t entry) {
   return R::success(wow64_);
 }
 
+Result<std::string> SimSystemInfo::windowsFolder() {
+  if (Win32Error e = faults_.enter("sysinfo.windowsFolder")) return Result<std::string>::failure(e);
+  return Result<std::string>::success(windowsFolder_);
+}
+
+Result<std::string> SimSystemInfo::systemFolder() {
+  if (Win32Error e = faults_.enter("sysinfo.systemFolder")) return Result<std::string>::failure(e);
+  return Result<std::string>::success(windowsFolder_ + "\\System32");
+}
+
 }  // namespace tlv::platform::sim

@@ -33,6 +33,7 @@ class SimSystemInfo final : public SystemInfo {
   /// Where kernel32's IsWow64Process entry lies; 0 for a system without it.
   void setWow64Entry(std::uintptr_t address) { wow64Entry_ = address; }
   void setRunsUnderWow64(bool wow64) { wow64_ = wow64; }
+  void setWindowsFolder(std::string folder) { windowsFolder_ = std::move(folder); }
 
   /// The handle moduleHandle gives for kernel32.
   static constexpr std::uintptr_t kKernel32 = 0x7C800000;
@@ -51,6 +52,8 @@ class SimSystemInfo final : public SystemInfo {
   std::uintptr_t moduleHandle(const std::string& name) override;
   std::uintptr_t procAddress(std::uintptr_t module, const std::string& name) override;
   Result<bool> isWow64Process(std::uintptr_t entry) override;
+  Result<std::string> windowsFolder() override;
+  Result<std::string> systemFolder() override;
 
  private:
   SimFaults& faults_;
@@ -65,6 +68,7 @@ class SimSystemInfo final : public SystemInfo {
   std::map<std::int32_t, std::int32_t> metrics_;
   std::uintptr_t wow64Entry_ = 0;
   bool wow64_ = false;
+  std::string windowsFolder_ = "C:\\Windows";
 };
 
 }  // namespace tlv::platform::sim

@@ -47,23 +47,20 @@ class Win32StartedProcess final : public StartedProcess {
 
 std::string Win32Process::modulePath() { return runningModulePath(); }
 
-Result<std::unique_ptr<StartedProcess>> Win32Process::startBatchFile(const std::string& path) {
+Result<std::unique_ptr<StartedProcess>> Win32Process::startBatchFile(const BatchLaunch& launch) {
   using R = Result<std::unique_ptr<StartedProcess>>;
-  // The interpreter is named as the application so that no search along the path can pick
-  // another program; the batch file is quoted because its folder may contain blanks.
-  char systemFolder[MAX_PATH] = {};
-  if (::GetSystemDirectoryA(systemFolder, MAX_PATH) == 0) return R::failure(::GetLastError());
-  const std::string interpreter = std::string(systemFolder) + "\\cmd.exe";
-  std::string commandLine = "cmd.exe /c \"\"" + path + "\"\"";
-  const std::string startFolder = folderOfPath(path);
+  std::string environment;  // NAME=value, each ended by a NUL, and one NUL more at the end
+  for (const std::string& variable : launch.environment) environment += variable + '\0';
+  environment += '\0';
+  std::string commandLine = launch.commandLine;
 
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                        nullptr, startFolder.empty() ? nullptr : startFolder.c_str(), &startup, &info)) {
+  if (!::CreateProcessA(launch.interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
+                        environment.data(), launch.startFolder.c_str(), &startup, &info)) {
     return R::failure(::GetLastError());
   }
   UniqueKernelHandle thread(info.hThread);

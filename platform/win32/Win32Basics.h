@@ -20,7 +20,7 @@ class Win32Environment final : public Environment {
 class Win32Process final : public Process {
  public:
   std::string modulePath() override;
-  Result<std::unique_ptr<StartedProcess>> startBatchFile(const std::string& path) override;
+  Result<std::unique_ptr<StartedProcess>> startBatchFile(const BatchLaunch& launch) override;
   void sleep(unsigned milliseconds) override;
 };
 

@@ -130,6 +130,24 @@ std::uintptr_t Win32SystemInfo::procAddress(std::uintptr_t module, const std::st
       reinterpret_cast<void*>(::GetProcAddress(reinterpret_cast<HMODULE>(module), name.c_str())));
 }
 
+namespace {
+
+// A folder the system names through a Get...DirectoryA call.
+template <class Call>
+Result<std::string> systemPath(Call call) {
+  char buffer[MAX_PATH + 1] = {};
+  const UINT length = call(buffer, static_cast<UINT>(sizeof buffer));
+  if (length == 0) return Result<std::string>::failure(::GetLastError());
+  if (length >= sizeof buffer) return Result<std::string>::failure(ERROR_INSUFFICIENT_BUFFER);
+  return Result<std::string>::success(std::string(buffer, length));
+}
+
+}  // namespace
+
+Result<std::string> Win32SystemInfo::windowsFolder() { return systemPath(::GetSystemWindowsDirectoryA); }
+
+Result<std::string> Win32SystemInfo::systemFolder() { return systemPath(::GetSystemDirectoryA); }
+
 Result<bool> Win32SystemInfo::isWow64Process(std::uintptr_t entry) {
   using R = Result<bool>;
   using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);

@@ -20,6 +20,8 @@ class Win32SystemInfo final : public SystemInfo {
   std::uintptr_t moduleHandle(const std::string& name) override;
   std::uintptr_t procAddress(std::uintptr_t module, const std::string& name) override;
   Result<bool> isWow64Process(std::uintptr_t entry) override;
+  Result<std::string> windowsFolder() override;
+  Result<std::string> systemFolder() override;
 };
 
 }  // namespace tlv::platform::win32

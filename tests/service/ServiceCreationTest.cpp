@@ -492,14 +492,55 @@ TEST(ServiceCreationTest, UnknownProgramOrWindowsFolderWritesNothingAtADriveRoot
     EXPECT_EQ(copies(m), 0);
     EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
   }
-  {  // WinDir unset: the Windows folder is unknown, so the tools are not placed anywhere.
+  {  // The system cannot name its Windows folder: the tools are not placed anywhere.
     ServiceMachine m;
-    m.sim.environment.unset("windir");
+    m.sim.faults.failWhen([](std::string_view call) { return call == "sysinfo.windowsFolder"; }, 5);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
     expectBoxes(m.sim.ui.boxes(), {{"Files Failed to be retrieved", "No Win\\ Srvany or instsrv", 16}});
     EXPECT_EQ(copies(m), 0);
     EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
+  }
+}
+
+// What the run writes and runs comes from the system, whatever the environment says: the
+// tools go to the system's Windows folder, and the batch file's interpreter is the system's,
+// started without AutoRun, in the Windows folder, with an environment of its own.
+TEST(ServiceCreationTest, TheEnvironmentSteersNeitherThePlacementNorTheInterpreter) {
+  const std::vector<std::string> environment{
+      "ComSpec=C:\\Windows\\System32\\cmd.exe", "HOMEDRIVE=C:", "PATH=C:\\Windows\\System32;C:\\Windows",
+      "PATHEXT=.COM;.EXE;.BAT;.CMD", "SystemDrive=C:", "SystemRoot=C:\\Windows", "TEMP=C:\\Windows\\Temp",
+      "TMP=C:\\Windows\\Temp", "windir=C:\\Windows"};
+  struct Case {
+    const char* winDir;  ///< nullptr: not set
+    const char* logged;  ///< the log line naming both folders; nullptr: none
+  };
+  const Case cases[] = {
+      {"C:\\Windows", nullptr},
+      {nullptr, " WinDir:Not set; the system's Windows folder C:\\Windows\\ is used"},
+      {"C:\\Users\\Public\\win", " WinDir C:\\Users\\Public\\win\\:Not the system's Windows folder C:\\Windows\\, which is used"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.winDir ? c.winDir : "(not set)");
+    ServiceMachine m;
+    m.sim.environment.set("HOMEDRIVE", "D:");
+    m.sim.environment.set("PATH", "D:\\Pos;C:\\Windows\\System32");
+    if (c.winDir) m.sim.environment.set("windir", c.winDir); else m.sim.environment.unset("windir");
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
+    EXPECT_TRUE(m.sim.files.exists("C:\\Windows\\srvany.exe") && m.sim.files.exists("C:\\Windows\\instsrv.exe"));
+    EXPECT_FALSE(m.sim.files.exists("C:\\Users\\Public\\win\\srvany.exe"));
+    ASSERT_EQ(m.sim.process.launches().size(), 1u);
+    const platform::BatchLaunch& launch = m.sim.process.launches()[0];
+    EXPECT_EQ(launch.interpreter, "C:\\Windows\\System32\\cmd.exe");
+    EXPECT_EQ(launch.commandLine, "cmd.exe /d /s /c \"\"" + std::string(kBatchPath) + "\"\"");
+    EXPECT_EQ(launch.startFolder, "C:\\Windows");
+    EXPECT_EQ(launch.environment, environment);
+    if (c.logged) {
+      EXPECT_NE(m.log().find(c.logged), std::string::npos) << m.log();
+    } else {
+      EXPECT_EQ(m.log().find(" WinDir "), std::string::npos) << m.log();
+    }
   }
 }
 

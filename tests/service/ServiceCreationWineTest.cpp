@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 #include <optional>
 
@@ -290,6 +291,45 @@ TEST_F(ServiceCreationWine, NoDllPlantedBesideTheProgramIsLoaded) {
   for (const std::string& dll : planted) EXPECT_FALSE(pathExists(folder.path() + dll + ".loaded")) << dll << " was loaded";
 }
 
+// A program on another drive than Windows' beside an instsrv.com a user planted, HOMEDRIVE unset
+// or naming that drive, WinDir a folder users can write: the batch file's interpreter runs in
+// the Windows folder with an environment of its own, so nothing planted runs, nothing goes to
+// that folder, and the service runs the system's srvany.exe.
+TEST_F(ServiceCreationWine, NothingTheEnvironmentNamesIsRunOrWrittenTo) {
+  installPaymentProgram(kInstallFolder);
+  const std::string other = buildRoot() + "OtherDrive\\";
+  ASSERT_NE(std::toupper(other[0]), std::toupper(windowsFolder()[0])) << other;
+  removeFolderTree(other);
+  ASSERT_TRUE(::CreateDirectoryA(other.c_str(), nullptr));
+  for (const char* file : {"TlvAsService.exe", "instsrv.exe", "srvany.exe"}) {
+    ASSERT_TRUE(::CopyFileA((folder.path() + file).c_str(), (other + file).c_str(), FALSE)) << file;
+  }
+  ASSERT_TRUE(::CopyFileA((buildRoot() + "testkit\\programs\\plantedprogram.exe").c_str(), (other + "instsrv.com").c_str(),
+                          FALSE));
+  const std::string userWindows = "C:\\users\\Public\\win";
+  ::CreateDirectoryA(userWindows.c_str(), nullptr);
+  for (const char* homeDrive : {static_cast<const char*>(nullptr), "Z:"}) {
+    SCOPED_TRACE(homeDrive ? homeDrive : "HOMEDRIVE unset");
+    removeService(kService);
+    // The run inherits this process's environment; the test's own goes back after.
+    char savedWinDir[MAX_PATH] = {}, savedHome[16] = {};
+    ::GetEnvironmentVariableA("WinDir", savedWinDir, MAX_PATH);
+    ::GetEnvironmentVariableA("HOMEDRIVE", savedHome, sizeof savedHome);
+    ::SetEnvironmentVariableA("WinDir", userWindows.c_str());
+    ::SetEnvironmentVariableA("HOMEDRIVE", homeDrive);
+    const long exitCode = runWatchingForWindows(other + "TlvAsService.exe", "/quiet", 60000, {.currentFolder = other}).exitCode;
+    ::SetEnvironmentVariableA("WinDir", savedWinDir);
+    ::SetEnvironmentVariableA("HOMEDRIVE", savedHome[0] ? savedHome : nullptr);
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_FALSE(pathExists(other + "instsrv.com.ran")) << "the planted instsrv.com ran";
+    EXPECT_FALSE(pathExists(userWindows + "\\srvany.exe")) << "a tool went to WinDir's folder";
+    EXPECT_TRUE(platform::equalsNoCase(serviceConfig(kService).binaryPath, windowsFolder() + "srvany.exe"))
+        << serviceConfig(kService).binaryPath;
+  }
+  removeFolderTree(other);
+  removeFolderTree(userWindows + "\\");
+}
+
 /// What the Application log's viewer shows for an entry of the source TlvAsService whose one
 /// string is `text`: the source's message file, as registered, formats message 1 with it.
 /// (Wine keeps no Application log to read entries back from: its ReportEvent only traces.)
@@ -465,8 +505,7 @@ TEST_F(ServiceCreationWine, AnUnattendedRunWaitsForASlowBatchFileWhereTheWindowR
   ASSERT_TRUE(::CopyFileA((buildRoot() + "testkit\\programs\\slowtool.exe").c_str(),
                           (windowsFolder() + "instsrv.exe").c_str(), FALSE));
   const std::string instsrv = buildRoot() + "tools\\instsrv\\instsrv.exe";
-  ::SetEnvironmentVariableA("TLV_SLOWTOOL_MS", "3000");
-  ::SetEnvironmentVariableA("TLV_SLOWTOOL_THEN", instsrv.c_str());
+  ASSERT_TRUE(writeFile(windowsFolder() + "instsrv.exe.txt", "3000\n" + instsrv + "\n"));
 
   const auto ending = gui.startUntilBox(program);
   ASSERT_NE(ending.started.pid, 0u) << ending.started.failure;
@@ -479,8 +518,7 @@ TEST_F(ServiceCreationWine, AnUnattendedRunWaitsForASlowBatchFileWhereTheWindowR
 
   removeService(kService);
   const WindowlessRun quiet = runWatchingForWindows(program, "/quiet");
-  ::SetEnvironmentVariableA("TLV_SLOWTOOL_MS", nullptr);
-  ::SetEnvironmentVariableA("TLV_SLOWTOOL_THEN", nullptr);
+  ::DeleteFileA((windowsFolder() + "instsrv.exe.txt").c_str());
   EXPECT_EQ(quiet.exitCode, 0);
   EXPECT_FALSE(quiet.showedAWindow);
   EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"),
