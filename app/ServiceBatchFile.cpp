@@ -28,6 +28,9 @@ std::unique_ptr<platform::HeldFile> frmTlvAsService::holdOwnBatchFile(const std:
   if (!length.ok() || length.value != static_cast<std::int64_t>(kBatchBytes.size())) return nullptr;
   const auto bytes = held.value->readAll();
   if (!bytes.ok() || bytes.value != kBatchBytes) return nullptr;
+  // A second name or a link would let whoever owns the other name change what runs.
+  const auto links = held.value->links();
+  if (!links.ok() || !links.value.plain()) return nullptr;
   return std::move(held.value);
 }
 
@@ -37,6 +40,10 @@ void frmTlvAsService::prepareBatchFile() {
   if (batchFile_) return;
   const bool foreign = files_.CheckForFileQuietly(path);
   setStatus("Making Tlv.Bat");
+  // Its name goes first, so that the new file is one of its own: written over, a link or a
+  // second name would carry the bytes to the other file. One that cannot go is reported by
+  // the write that follows.
+  if (foreign) static_cast<void>(platform_.files.deleteFile(path));
   MakeTolvaneServBat(LocalPath_);
   // Checked again once written: someone who can write the folder may have been quicker.
   batchFile_ = holdOwnBatchFile(path);

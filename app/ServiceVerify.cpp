@@ -109,17 +109,29 @@ class Checks {
     checked.name = name;
     results_.push_back(std::move(checked));
   }
+  // A tool is this release's when its bytes have this release's digest and it is a file of
+  // its own: through a second name (a hard link in a folder users can write) or a link, users
+  // could change what the service runs.
   void checkTools() {
-    std::string foreign;
+    std::string foreign, linked;
+    const auto note = [](std::string& list, const std::string& path) { list += (list.empty() ? "" : ", ") + path; };
     for (const char* tool : {"instsrv.exe", "srvany.exe"}) {
       const std::string path = windowsFolder_ + tool;
-      const auto bytes = machine_.files.readWholeFile(path);
+      auto held = machine_.files.holdForReading(path);
+      const auto links = held.ok() ? held.value->links() : platform::Result<platform::FileLinks>::failure(held.error);
+      if (links.ok() && !links.value.plain()) {
+        note(linked, path + (links.value.reparsePoint ? " (a link)" : " (" + std::to_string(links.value.names) + " names)"));
+        continue;
+      }
+      const auto bytes = held.ok() ? held.value->readAll() : platform::Result<std::string>::failure(held.error);
       const auto digest = bytes.ok() ? files::authenticodeDigest(machine_.hashing, bytes.value)
                                      : platform::Result<platform::Sha256Digest>::failure(bytes.error);
-      if (!digest.ok() || digest.value != *tools_.of(tool)) foreign += (foreign.empty() ? "" : ", ") + path;
+      if (!digest.ok() || digest.value != *tools_.of(tool)) note(foreign, path);
     }
-    add("instsrv.exe and srvany.exe in the Windows folder are this release's", foreign.empty(),
-        foreign + " missing or not this release's", verifycode::kForeignTools);
+    std::string found = foreign.empty() ? "" : foreign + " missing or not this release's";
+    if (!linked.empty()) found += (found.empty() ? "" : "; ") + linked + " not a file of its own";
+    add("instsrv.exe and srvany.exe in the Windows folder are this release's", found.empty(), found,
+        verifycode::kForeignTools);
   }
 
   platform::Platform& machine_;

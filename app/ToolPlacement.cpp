@@ -67,32 +67,36 @@ bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
 
   removeSetAsideTools(windowsFolder);
   // A tool in the Windows folder, which only administrators change, is used as found unless
-  // it is an earlier release of this product's own: fixes of the tools must reach machines
-  // that ran an earlier release. Only bytes checked in this run are placed. A refused write
-  // is logged and the other tool is still placed; the final presence test decides.
+  // it is an earlier release of this product's own (fixes of the tools must reach machines
+  // that ran an earlier release) or not a file of its own (through its other name users
+  // could change it). Only bytes checked in this run are placed. A refused write is logged
+  // and the other tool is still placed; the final presence test decides.
   auto place = [&](const std::string& tool, const std::string& source, const std::string& target) {
     std::string Task = "Check For " + tool;
     std::optional<Upgrade> earlier;
+    std::optional<std::string> linked;
     if (files_.CheckForFileQuietly(target)) {
-      earlier = earlierOwnRelease(target);
-      if (!earlier) return;
+      linked = linkedFile(target);
+      if (!linked) earlier = earlierOwnRelease(target);
+      if (!linked && !earlier) return;
     }
     Task = "copy " + tool;
     const auto verified = verifiedTools_.find(source);
     if (verified == verifiedTools_.end()) return;
-    const Replacement done = earlier ? replaceTool(target, verified->second)
-                                     : Replacement{placeTool(target, verified->second), false};
+    const Replacement done = earlier || linked ? replaceTool(target, verified->second)
+                                               : Replacement{placeTool(target, verified->second), false};
     if (done.error != platform::err::kSuccess) {
       const logging::RunError e = logging::runErrorForFile(done.error, logging::FileOperation::Copy);
       log_.WriteLog({.level = logging::level::kError,
                      .message = Task + " Error: " + std::to_string(e.number),
                      .detail = e.description,
                      .boxStyle = logging::box::kInformation});
-    } else if (earlier) {
+    } else if (earlier || linked) {
+      const std::string what = earlier ? "Version " + earlier->from + " replaced by " + earlier->to
+                                       : "Not a file of its own (" + *linked + "), replaced by this release's";
       log_.WriteLog({.level = logging::level::kNote,
                      .message = target,
-                     .detail = "Version " + earlier->from + " replaced by " + earlier->to +
-                               (done.atRestart ? " at the next start of Windows" : ""),
+                     .detail = what + (done.atRestart ? " at the next start of Windows" : ""),
                      .boxStyle = logging::box::kInformation});
     }
   };

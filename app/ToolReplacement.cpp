@@ -2,36 +2,13 @@
 // while a service runs it.
 #include <cstdio>
 
+#include "app/ReleaseVersion.h"
 #include "app/frmTlvAsService.h"
 #include "platform/WindowsPath.h"
 
 namespace tlv::app {
 
 namespace {
-
-// "1.2.10" -> {1, 2, 10}; nullopt for anything but dot-separated decimal numbers.
-std::optional<std::vector<unsigned long>> versionNumbers(const std::string& text) {
-  std::vector<unsigned long> numbers;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t dot = text.find('.', start);
-    const std::string part = text.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
-    if (part.empty() || part.size() > 9 || part.find_first_not_of("0123456789") != std::string::npos) {
-      return std::nullopt;
-    }
-    numbers.push_back(std::stoul(part));
-    if (dot == std::string::npos) return numbers;
-    start = dot + 1;
-  }
-}
-
-// Numerically lower, missing parts counting as 0: 1.9 < 1.10, 1.0 == 1.0.0.
-bool isLower(std::vector<unsigned long> a, std::vector<unsigned long> b) {
-  const std::size_t parts = std::max(a.size(), b.size());
-  a.resize(parts, 0);
-  b.resize(parts, 0);
-  return a < b;
-}
 
 // A set-aside tool: "<tool>.<date and time>[-n].old" beside it.
 constexpr char kSetAsideEnding[] = ".old";
@@ -44,10 +21,18 @@ std::optional<frmTlvAsService::Upgrade> frmTlvAsService::earlierOwnRelease(const
   if (!running.ok() || !found.ok() || running.value.name.empty() || found.value.name != running.value.name) {
     return std::nullopt;
   }
-  const auto runningNumbers = versionNumbers(running.value.version);
-  const auto foundNumbers = versionNumbers(found.value.version);
-  if (!runningNumbers || !foundNumbers || !isLower(*foundNumbers, *runningNumbers)) return std::nullopt;
+  const auto runningVersion = ReleaseVersion::parse(running.value.version);
+  const auto foundVersion = ReleaseVersion::parse(found.value.version);
+  if (!runningVersion || !foundVersion || !(*foundVersion < *runningVersion)) return std::nullopt;
   return Upgrade{found.value.version, running.value.version};
+}
+
+std::optional<std::string> frmTlvAsService::linkedFile(const std::string& path) {
+  auto held = platform_.files.holdForReading(path);
+  if (!held.ok()) return std::nullopt;
+  const auto links = held.value->links();
+  if (!links.ok() || links.value.plain()) return std::nullopt;
+  return links.value.reparsePoint ? std::string("a link") : std::to_string(links.value.names) + " names";
 }
 
 frmTlvAsService::Replacement frmTlvAsService::replaceTool(const std::string& target, const std::string& bytes) {

@@ -114,6 +114,9 @@ class frmTlvAsService final : public platform::WindowEvents {
     platform::Win32Error error = platform::err::kSuccess;
     bool atRestart = false;  ///< the file was in use and could not be renamed
   };
+  /// What makes the file not a file of its own ("2 names", "a link"); nullopt when it is one,
+  /// or when that cannot be told (it is then judged by its version, as before).
+  std::optional<std::string> linkedFile(const std::string& path);
   /// Puts the bytes in place of the tool in the Windows folder. A tool in use by a running
   /// service is renamed aside first, so that the service's next start runs the new one;
   /// where even that is refused, Windows replaces it when it next starts.

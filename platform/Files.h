@@ -19,7 +19,16 @@ inline constexpr std::uint32_t kSystem = 0x04;
 inline constexpr std::uint32_t kDirectory = 0x10;
 inline constexpr std::uint32_t kArchive = 0x20;
 inline constexpr std::uint32_t kNormal = 0x80;
+inline constexpr std::uint32_t kReparsePoint = 0x400;
 }  // namespace attr
+
+/// What an open handle tells of the names a file has.
+struct FileLinks {
+  std::uint32_t names = 1;    ///< hard links: other names of the same file may lie anywhere on the volume
+  bool reparsePoint = false;  ///< the name is a link or another reparse point, not a file of its own
+  /// A file of its own under this one name: nobody can change it through another.
+  bool plain() const { return names == 1 && !reparsePoint; }
+};
 
 /// One name of a folder listing with its attributes.
 struct FolderEntry {
@@ -42,12 +51,15 @@ enum class OpenMode {
 };
 
 /// A file kept open for reading: others may read it too, but nobody can write, rename or
-/// delete it until this object is destroyed.
+/// delete it until this object is destroyed. A name that is a link is held as the link
+/// itself, not followed.
 class HeldFile {
  public:
   virtual ~HeldFile() = default;
   /// The whole file, read through the held handle from its first byte.
-  virtual Result<std::string> readAll() = 0;
+  [[nodiscard]] virtual Result<std::string> readAll() = 0;
+  /// Its names, read through the held handle.
+  [[nodiscard]] virtual Result<FileLinks> links() = 0;
 };
 
 /// An open text file. Destroying it closes the file if close() was not called.

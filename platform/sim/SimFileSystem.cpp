@@ -80,6 +80,13 @@ class SimHeldFile final : public HeldFile {
     const SimFileSystem::Node* node = fs_.find(key_);
     return node ? R::success(node->data) : R::failure(err::kInvalidHandle);
   }
+  Result<FileLinks> links() override {
+    using R = Result<FileLinks>;
+    if (Win32Error e = fs_.faults_.enter("files.links")) return R::failure(e);
+    const SimFileSystem::Node* node = fs_.find(key_);
+    if (!node) return R::failure(err::kInvalidHandle);
+    return R::success({node->names, (node->attributes & attr::kReparsePoint) != 0});
+  }
 
  private:
   SimFileSystem& fs_;
@@ -129,6 +136,10 @@ void SimFileSystem::remove(const std::string& path) {
 
 void SimFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
   if (Node* node = find(keyOf(path))) node->attributes = attributes | (node->folder ? attr::kDirectory : 0);
+}
+
+void SimFileSystem::setNameCount(const std::string& path, std::uint32_t names) {
+  if (Node* node = find(keyOf(path)); node && !node->folder) node->names = names;
 }
 
 void SimFileSystem::setProductVersion(const std::string& path, const ProductVersion& product) {

@@ -23,6 +23,8 @@ class SimFileSystem final : public FileSystem {
   void addFile(const std::string& path, const std::string& bytes = {}, std::uint32_t attributes = attr::kArchive);
   void remove(const std::string& path);
   void setAttributes(const std::string& path, std::uint32_t attributes);
+  /// Gives an existing file other names elsewhere (hard links): `names` in all.
+  void setNameCount(const std::string& path, std::uint32_t names);
   /// Gives an existing file a version resource naming this product; a copy carries it along.
   void setProductVersion(const std::string& path, const ProductVersion& product);
   /// Files in this folder can no longer be created, written, replaced or copied over.
@@ -68,6 +70,7 @@ class SimFileSystem final : public FileSystem {
     int holders = 0;                        // open HeldFile objects: no writes, renames or deletes
     enum class Image { None, Running, RunningFixed } image = Image::None;  // a running program's file
     std::uint64_t lastWrite = 0;  // the order of the last write among all writes
+    std::uint32_t names = 1;      // hard links: this one and others elsewhere
   };
   static bool validKey(const std::string& key);
   Node* find(const std::string& key);

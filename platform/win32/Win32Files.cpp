@@ -66,6 +66,12 @@ class Win32HeldFile final : public HeldFile {
     }
     return readToEnd(file_.get());
   }
+  Result<FileLinks> links() override {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(file_.get(), &information)) return Result<FileLinks>::failure(::GetLastError());
+    return Result<FileLinks>::success(
+        {information.nNumberOfLinks, (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+  }
 
  private:
   UniqueFile file_;
@@ -111,8 +117,9 @@ Result<std::unique_ptr<HeldFile>> Win32FileSystem::holdForReading(const std::str
   using R = Result<std::unique_ptr<HeldFile>>;
   // Read sharing only: while this handle is open, an open for writing or deleting (and so a
   // rename) fails with a sharing violation; readers such as cmd.exe still get in.
+  // A link is opened as itself, so that links() sees it and nothing is read through it.
   UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file) return R::failure(::GetLastError());
   return R::success(std::make_unique<Win32HeldFile>(std::move(file)));
 }

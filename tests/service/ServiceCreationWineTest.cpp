@@ -478,6 +478,10 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
       {"a foreign srvany.exe",
        [&] { ::CopyFileA((buildRoot() + "testkit\\programs\\slowtool.exe").c_str(), (windowsFolder() + "srvany.exe").c_str(), FALSE); },
        [&] { ::CopyFileA(release.c_str(), (windowsFolder() + "srvany.exe").c_str(), FALSE); }, 23},
+      // A second name elsewhere: the run puts a file of its own in its place.
+      {"srvany.exe with a second name",
+       [&] { ::CreateHardLinkA((folder.path() + "other-name.exe").c_str(), (windowsFolder() + "srvany.exe").c_str(), nullptr); },
+       runAgain, 23},
       {"Application names a missing file",
        [&] { registry.WriteString(app::kParametersKey, "Application", "C:\\Gone\\Orbit-Tender.exe"); }, runAgain, 24},
       {"description changed", [&] { registry.WriteString(app::kServiceKey, "Description", "Something else"); }, runAgain, 25},

@@ -86,6 +86,32 @@ TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
   for (std::size_t i : {1u, 2u, 4u, 5u, 6u, 7u}) EXPECT_EQ(results[i].outcome, app::CheckOutcome::Skipped) << i;
 }
 
+// Through a second name or a link users could change what the service runs: such a tool, or
+// batch file, is not the program's own until a run puts a file of its own in its place.
+TEST(Verify, ALinkedToolFailsUntilARunPutsAFileOfItsOwnInItsPlace) {
+  const std::string srvany = "C:\\Windows\\srvany.exe";
+  for (const bool reparse : {false, true}) {
+    SCOPED_TRACE(reparse ? "a link" : "a second name");
+    ReadyMachine m;
+    if (reparse) {
+      m.sim.files.setAttributes(srvany, platform::attr::kArchive | platform::attr::kReparsePoint);
+    } else {
+      m.sim.files.setNameCount(srvany, 2);
+    }
+    const std::string what = reparse ? "a link" : "2 names";
+    EXPECT_EQ(m.run("/verify"), 23);
+    EXPECT_NE(m.log().find(srvany + " (" + what + ") not a file of its own"), std::string::npos) << m.log();
+    EXPECT_EQ(m.run("/quiet"), 0);
+    EXPECT_NE(m.log().find(srvany + ":Not a file of its own (" + what + "), replaced by this release's"),
+              std::string::npos) << m.log();
+    EXPECT_EQ(m.run("/verify"), 0);
+  }
+  ReadyMachine m;
+  m.sim.files.setNameCount(kBatchPath, 2);
+  EXPECT_EQ(m.run("/quiet"), 0);
+  EXPECT_NE(m.log().find(kBatchPath + ":Replaced"), std::string::npos) << m.log();
+}
+
 // A deployment tool's detection: a release older than its package's counts as not installed.
 TEST(Verify, AReleaseOlderThanTheLowestAcceptedIsItsOwnFailure) {
   const std::string own = app::thisRelease().text();
