@@ -92,7 +92,7 @@ TEST(LaunchPlan, NamesTheProgramAsModuleAndQuotesItOnTheCommandLine) {
     const auto plan = planLaunch(c.settings, noFiles);
     ASSERT_TRUE(plan.ok());
     EXPECT_EQ(plan.value.applicationName, c.applicationName);
-    EXPECT_EQ(plan.value.commandLine, c.commandLine);
+    EXPECT_EQ(plan.value.commandLine(), c.commandLine);
     EXPECT_EQ(plan.value.startFolder, c.startFolder);
   }
   for (const char* application : {"", "   ", "\"\"", "C:\\a\"b.exe"}) {
@@ -132,7 +132,7 @@ TEST(LaunchPlan, AProgramFollowedByArgumentsIsSplitOnlyWhereTheProgramExists) {
     const auto plan = planLaunch({c.application, c.parameters, ""}, exists);
     ASSERT_TRUE(plan.ok());
     EXPECT_EQ(plan.value.applicationName, c.applicationName);
-    EXPECT_EQ(plan.value.commandLine, c.commandLine);
+    EXPECT_EQ(plan.value.commandLine(), c.commandLine);
   }
 }
 

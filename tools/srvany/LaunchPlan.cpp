@@ -26,12 +26,10 @@ struct ProgramAndArguments {
 // planted "C:\Program.exe" never stands for "C:\Program Files\...".
 ProgramAndArguments splitAtProgram(const std::string& application, const FileExists& fileExists) {
   if (application.empty() || application.front() == '"' || fileExists(application)) return {application, {}};
-  const std::string upper = platform::upperCase(application);
-  for (std::size_t end = upper.find(".EXE"); end != std::string::npos; end = upper.find(".EXE", end + 1)) {
-    const std::size_t after = end + 4;
-    if (after >= application.size() || (application[after] != ' ' && application[after] != '\t')) continue;
-    const std::string program = application.substr(0, after);
-    if (fileExists(program)) return {program, trimBlanksAndTabs(std::string_view(application).substr(after))};
+  for (std::size_t end = programPathEnd(application); end != std::string::npos;
+       end = programPathEnd(application, end)) {
+    const std::string program = application.substr(0, end);
+    if (fileExists(program)) return {program, trimBlanksAndTabs(std::string_view(application).substr(end))};
   }
   return {application, {}};
 }
@@ -46,14 +44,29 @@ platform::Result<LaunchPlan> planLaunch(const ProgramSettings& settings, const F
   if (plan.applicationName.empty() || plan.applicationName.find('"') != std::string::npos) {
     return platform::Result<LaunchPlan>::failure(platform::err::kInvalidData);
   }
-  // The program sees its own path quoted as its first argument, as if started from a shell.
-  plan.commandLine = "\"" + plan.applicationName + "\"";
-  if (!arguments.empty()) plan.commandLine += " " + arguments;
-  const std::string parameters = trimBlanksAndTabs(settings.appParameters);
-  if (!parameters.empty()) plan.commandLine += " " + parameters;
+  plan.arguments = joinedArguments(arguments, trimBlanksAndTabs(settings.appParameters));
   const std::string directory = unquoted(trimBlanksAndTabs(settings.appDirectory));
   plan.startFolder = directory.empty() ? platform::folderOfPathWithSeparator(plan.applicationName) : directory;
   return platform::Result<LaunchPlan>::success(plan);
+}
+
+// The program sees its own path quoted as its first argument, as if started from a shell.
+std::string LaunchPlan::commandLine() const {
+  return joinedArguments("\"" + applicationName + "\"", arguments);
+}
+
+std::string joinedArguments(std::string_view first, std::string_view second) {
+  if (first.empty() || second.empty()) return std::string(first.empty() ? second : first);
+  return std::string(first) + " " + std::string(second);
+}
+
+std::size_t programPathEnd(std::string_view application, std::size_t from) {
+  for (std::size_t at = platform::findNoCase(application, ".exe", from); at != std::string::npos;
+       at = platform::findNoCase(application, ".exe", at + 1)) {
+    const std::size_t end = at + 4;
+    if (end < application.size() && (application[end] == ' ' || application[end] == '\t')) return end;
+  }
+  return std::string::npos;
 }
 
 }  // namespace tlv::tools

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/Result.h"
 
@@ -20,8 +21,12 @@ struct ProgramSettings {
 
 struct LaunchPlan {
   std::string applicationName;  ///< given to CreateProcess as the module: no search along the path
-  std::string commandLine;      ///< the quoted path, then the arguments
+  std::string arguments;        ///< those after the path in Application, then AppParameters
   std::string startFolder;      ///< empty: srvany's own current folder
+
+  /// The quoted path, then the arguments: for CreateProcess only, never for a record, since
+  /// the arguments may hold a key or a password.
+  [[nodiscard]] std::string commandLine() const;
 };
 
 /// Tells whether a path names an existing file (not a folder).
@@ -33,5 +38,12 @@ using FileExists = std::function<bool(const std::string& path)>;
 /// arguments, which go before AppParameters. The start folder defaults to the program's
 /// folder, with its trailing backslash.
 platform::Result<LaunchPlan> planLaunch(const ProgramSettings& settings, const FileExists& fileExists);
+
+/// The two, with a blank between them when both are there: arguments as the command line has them.
+std::string joinedArguments(std::string_view first, std::string_view second);
+
+/// Where a program's path written with its arguments after it may end: just after the first
+/// ".exe" (any case) at or after `from` that a blank or tab follows; npos when none does.
+std::size_t programPathEnd(std::string_view application, std::size_t from = 0);
 
 }  // namespace tlv::tools

@@ -53,7 +53,7 @@ Result<ProgramJob> ProgramJob::start(const LaunchPlan& plan) {
   auto job = createKillOnCloseJob();
   if (!job) return Result<ProgramJob>::failure(job.error);
 
-  std::string commandLine = plan.commandLine;  // CreateProcessA may write into it
+  std::string commandLine = plan.commandLine();  // CreateProcessA may write into it
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};

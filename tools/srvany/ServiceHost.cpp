@@ -139,7 +139,7 @@ void ServiceHost::run() {
   status.running();
   records.record({HostEvent::Started, Severity::Information,
                   "Started " + quoted(plan.value.applicationName) + " as process " +
-                      std::to_string(program.value.processId()) + ", command line: " + plan.value.commandLine +
+                      std::to_string(program.value.processId()) + ", command line: " + plan.value.commandLine() +
                       ", start folder: " + quoted(plan.value.startFolder)});
 
   if (!settings.value.problem.empty()) records.record({HostEvent::HostWarning, Severity::Warning, settings.value.problem});
