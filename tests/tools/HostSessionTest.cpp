@@ -1,12 +1,14 @@
 // Portable: srvany's host logic with the program, the service's status and the clock played
 // by the test: its controls, the ending of the program at a stop or at shutdown, the watch
-// over its windows, its records, the text log's rotation and the log folder's security rules.
+// over its windows, its records, the texts of the program's start, the text log's rotation
+// and the log folder's security rules.
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "tools/srvany/HostControls.h"
 #include "tools/srvany/HostSession.h"
+#include "tools/srvany/LaunchTexts.h"
 #include "tools/srvany/LogFolderRules.h"
 #include "tools/srvany/ProgramWatch.h"
 #include "tools/srvany/TextLog.h"
@@ -183,6 +185,47 @@ TEST(TextLog, OneLineEachWithTimeAndIdRotatedAtTheLimitKeepingThreeFiles) {
   EXPECT_EQ(folder.files["OrbitTender.2.log"].find("line 1"), 24u);
   for (const auto& [name, text] : folder.files) EXPECT_EQ(text.find("Started"), std::string::npos) << "the oldest goes";
   for (const auto& [name, text] : folder.files) EXPECT_LE(text.size(), 100u) << name;
+}
+
+TEST(LaunchTexts, AKeyInAppParametersOrAfterThePathInApplicationShowsOnlyItsLength) {
+  const std::string key = "--key 4111-1111", pay = "C:\\Pay\\Orbit-Tender.exe";
+  const std::string key15 = "arguments: 15 characters, not shown";
+  const FileExists programThere = [&](const std::string& path) { return path == pay; };
+  struct Case {
+    const char* what;
+    ProgramSettings settings;
+    std::string path, arguments;
+    std::size_t texts;  ///< the started text where the program is there, the failures' texts
+  };
+  const Case cases[] = {
+      {"in AppParameters", {pay, key, ""}, pay, key15, 2},
+      {"after the path", {pay + " " + key, ""}, pay, key15, 2},
+      {"after the path and in AppParameters", {pay + "\t" + key, "-v"}, pay, "arguments: 18 characters, not shown",
+       2},
+      {"after a missing program", {"C:\\Pay\\Missing.exe " + key, ""}, "C:\\Pay\\Missing.exe", key15, 1},
+      {"after a quoted path", {"\"" + pay + "\" " + key, ""}, pay, key15, 1},
+      {"after a path with its quote unclosed", {"\"" + pay + " " + key, ""}, pay, key15, 1},
+      {"none", {pay, " ", ""}, pay, "arguments: none", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto plan = planLaunch(c.settings, programThere);
+    std::vector<std::string> texts{plan ? cannotStartText(plan.value)
+                                        : noProgramText("HKLM\\P", c.settings.application)};
+    if (plan && programThere(plan.value.applicationName)) texts.push_back(startedText(plan.value, 7));
+    ASSERT_EQ(texts.size(), c.texts);
+    MemoryFolder folder;
+    TextLog log(folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07"); });
+    for (const std::string& text : texts) {
+      EXPECT_NE(text.find("\"" + c.path + "\""), std::string::npos) << text;
+      EXPECT_NE(text.find(c.arguments), std::string::npos) << text;
+      log.record({HostEvent::StartFailed, Severity::Error, text});
+    }
+    EXPECT_EQ(folder.files["OrbitTender.log"].find("4111"), std::string::npos) << folder.files["OrbitTender.log"];
+  }
+  EXPECT_EQ(startedText(planLaunch({pay, key, ""}, programThere).value, 7),
+            "Started \"C:\\Pay\\Orbit-Tender.exe\" as process 7, arguments: 15 characters, not shown, "
+            "start folder: \"C:\\Pay\\\"");
 }
 
 TEST(LogFolderRules, OnlySystemAndAdministratorsMayChangeTheFolderAndUsersMayRead) {

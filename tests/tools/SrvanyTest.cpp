@@ -237,6 +237,11 @@ TEST(Srvany, AnApplicationPathWithBlanksRunsThatProgramAndNeverAPlantedOne) {
     EXPECT_FALSE(plant.ran());
     ASSERT_EQ(program.service().stop(), 0u);
     ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kGraceMs + 5000));
+    // Of the arguments, which name the marker, the log shows only their length.
+    const std::string log = program.service().hostLog();
+    const std::size_t length = program.marker().size() + (argumentsInApplication ? 19 : 11);
+    EXPECT_TRUE(contains(log, "arguments: " + std::to_string(length) + " characters, not shown")) << log;
+    EXPECT_FALSE(contains(log, program.marker())) << log;
     program.expectNothingLeft();
   }
 }

@@ -11,7 +11,7 @@ namespace tlv::tools {
 /// Fixed ids: monitoring tools alert on them, so an id never changes its meaning. 1 to 3 are
 /// an earlier release's ids, kept in the message table so that its entries still read.
 enum class HostEvent : std::uint32_t {
-  Started = 100,             ///< the program runs: process id, command line, start folder
+  Started = 100,             ///< the program runs: process id, arguments' length, start folder
   CloseAsked = 101,          ///< a stop: the program is asked to close
   ClosedInTime = 102,        ///< it closed within the grace period
   EndedAfterGrace = 103,     ///< it did not, and was ended with what it started

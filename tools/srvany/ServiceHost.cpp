@@ -9,6 +9,7 @@
 #include "tools/srvany/EventLog.h"
 #include "tools/srvany/HostLogFolder.h"
 #include "tools/srvany/HostSession.h"
+#include "tools/srvany/LaunchTexts.h"
 #include "tools/srvany/ProgramJob.h"
 #include "tools/srvany/ProgramSettings.h"
 #include "tools/srvany/ProgramWatch.h"
@@ -24,8 +25,6 @@ using platform::win32::UniqueServiceHandle;
 constexpr DWORD kStartWaitHintMs = 5000;
 // The exit code of processes that had to be ended: "The process terminated unexpectedly".
 constexpr UINT kEndedExitCode = ERROR_PROCESS_ABORTED;
-
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 bool fileExists(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -132,15 +131,12 @@ void ServiceHost::run() {
                        "Cannot read the values Application, AppParameters and AppDirectory under " + parametersKey);
   }
   const auto plan = planLaunch(settings.value, fileExists);
-  if (!plan) return failToStart(plan.error, "The value Application under " + parametersKey + " names no program");
+  if (!plan) return failToStart(plan.error, noProgramText(parametersKey, settings.value.application));
   const auto program = ProgramJob::start(plan.value);
-  if (!program) return failToStart(program.error, "Cannot start " + quoted(plan.value.applicationName));
+  if (!program) return failToStart(program.error, cannotStartText(plan.value));
 
   status.running();
-  records.record({HostEvent::Started, Severity::Information,
-                  "Started " + quoted(plan.value.applicationName) + " as process " +
-                      std::to_string(program.value.processId()) + ", command line: " + plan.value.commandLine() +
-                      ", start folder: " + quoted(plan.value.startFolder)});
+  records.record({HostEvent::Started, Severity::Information, startedText(plan.value, program.value.processId())});
 
   if (!settings.value.problem.empty()) records.record({HostEvent::HostWarning, Severity::Warning, settings.value.problem});
 
