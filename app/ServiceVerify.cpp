@@ -12,6 +12,7 @@
 #include "platform/WindowsPath.h"
 #include "registry/HexText.h"
 #include "registry/clsRegistryAccess.h"
+#include "tools/srvany/LaunchTexts.h"
 
 namespace tlv::app {
 namespace {
@@ -70,7 +71,7 @@ class Checks {
       const std::string application = registry_.ReadString(kParametersKey, "Application", kNoStoredValue);
       const std::string program = paymentProgramOf(application);
       const bool found = !program.empty() && isFile(machine_.files, program);
-      return result(found, application == kNoStoredValue ? "no value" : application,
+      return result(found, application == kNoStoredValue ? "no value" : tools::applicationShown(application),
                     verifycode::kNoPaymentProgram);
     });
     needingService(exists, std::string("The description is \"") + kDescription + "\"", [&] {
@@ -165,9 +166,8 @@ std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDi
                        recent ? 0 : verifycode::kOlderRelease});
   }
   // The tools the service runs lie in the system's Windows folder, whatever WinDir says.
-  const auto folders = systemFolders(machine, log, environment.PathWindowsRoot());
   std::vector<CheckResult> service =
-      Checks(machine, tools, folders ? folders->windows : environment.PathWindowsRoot()).run();
+      Checks(machine, tools, checkedWindowsFolder(machine, log, environment.PathWindowsRoot())).run();
   results.insert(results.end(), service.begin(), service.end());
   return results;
 }

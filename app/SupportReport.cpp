@@ -1,18 +1,23 @@
 // Portable: "/report <file>".
 #include "app/SupportReport.h"
 
+#include <algorithm>
+#include <concepts>
 #include <cstdio>
 #include <optional>
-#include <sstream>
+#include <string_view>
 
+#include "app/ReportFile.h"
 #include "app/ServiceRegistryKeys.h"
 #include "app/ServiceVerify.h"
+#include "app/SystemFolders.h"
 #include "app/UnattendedRun.h"
 #include "environment/jclass_WinEnviron.h"
 #include "files/PeDigest.h"
 #include "logging/LoggingFunctions.h"
 #include "platform/WindowsPath.h"
 #include "registry/clsRegistryAccess.h"
+#include "tools/srvany/LaunchTexts.h"
 
 namespace tlv::app {
 namespace {
@@ -35,25 +40,76 @@ std::string systemError(platform::Win32Error error) {
 }
 
 // The last lines of a text, each indented.
-std::string lastLines(const std::string& text, std::size_t count) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+std::string lastLines(std::string_view text, std::size_t count) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    std::string_view line = text.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     lines.push_back(line);
+    text.remove_prefix(std::min(end + 1, text.size()));
   }
   std::string shown;
   for (std::size_t i = lines.size() > count ? lines.size() - count : 0; i < lines.size(); ++i)
-    shown += "    " + lines[i] + "\n";
+    shown += "    " + std::string(lines[i]) + "\n";
   return shown.empty() ? "    (empty)\n" : shown;
 }
+
+// The exported key with what may be secret left out: the payment program's arguments, in
+// AppParameters or after its path in Application, show only their length.
+std::string withoutArguments(std::string_view exported) {
+  std::string shown;
+  while (!exported.empty()) {
+    const std::size_t end = std::min(exported.find('\n'), exported.size());
+    std::string line(exported.substr(0, end + (end < exported.size() ? 1 : 0)));
+    exported.remove_prefix(line.size());
+    for (const std::string_view name : {"\"Application\"=\"", "\"AppParameters\"=\""}) {
+      const std::size_t last = line.find_last_of('"');
+      if (!line.starts_with(name) || last < name.size()) continue;
+      const std::string value = line.substr(name.size(), last - name.size());
+      const std::string masked = name.starts_with("\"AppP")
+                                     ? "(" + tools::argumentsNotShown(value) + ")"
+                                     : tools::applicationShown(value);
+      line = std::string(name) + masked + line.substr(last);
+    }
+    shown += line;
+  }
+  return shown;
+}
+
+// The report's text as it is put together, strings and numbers, without iostreams (which
+// would bring their locales into the program).
+class Text {
+ public:
+  Text& operator<<(std::string_view text) {
+    text_ += text;
+    return *this;
+  }
+  Text& operator<<(char c) {
+    text_ += c;
+    return *this;
+  }
+  template <std::integral Number>
+  Text& operator<<(Number number) {
+    text_ += std::to_string(number);
+    return *this;
+  }
+  const std::string& str() const { return text_; }
+
+ private:
+  std::string text_;
+};
 
 class Report {
  public:
   Report(platform::Platform& machine, const ToolDigests& tools, logging::LoggingFunctions& log)
-      : machine_(machine), tools_(tools), environment_(machine, log), registry_(machine) {}
+      : machine_(machine),
+        tools_(tools),
+        environment_(machine, log),
+        registry_(machine),
+        windowsFolder_(checkedWindowsFolder(machine, log, environment_.PathWindowsRoot())) {}
 
-  std::string write(const std::string& reportFile) {
+  std::string write() {
     const std::string program = machine_.process.modulePath();
     const auto version = machine_.files.productVersion(program);
     out_ << "TlvAsService support report\n";
@@ -66,7 +122,7 @@ class Report {
          << (sizeof(void*) == 8 ? "x64" : "x86") << " edition\n\n";
     windows();
     checks();
-    serviceKey(reportFile + ".tmp.reg");
+    serviceKey();
     files(program);
     logs(program);
     return out_.str();
@@ -92,7 +148,10 @@ class Report {
     } else {
       out_ << "  Memory: " << systemError(memory.error) << "\n";
     }
-    out_ << "  Windows folder: " << environment_.PathWindowsRoot() << "\n";
+    out_ << "  Windows folder: " << windowsFolder_ << "\n";
+    if (!platform::equalsNoCase(environment_.PathWindowsRoot(), windowsFolder_)) {
+      out_ << "  WinDir of this program's environment: " << environment_.PathWindowsRoot() << "\n";
+    }
     out_ << "  System folder: " << environment_.PathSys32Root() << "\n";
     out_ << "  Program Files: " << environment_.PathProgramFiles() << "\n";
     if (!environment_.PathProgramFilesX64().empty())
@@ -107,16 +166,14 @@ class Report {
     out_ << "  /verify would exit with " << verifyExitCode(results) << "\n\n";
   }
 
-  // The key as the registry class exports it, through a scratch file beside the report.
-  void serviceKey(const std::string& scratch) {
+  // The key as the registry class exports it.
+  void serviceKey() {
     out_ << "[The service's key, exported in REGEDIT4]\n";
-    if (registry_.ExportToReg(kServiceKey, scratch, true) == 1) {
-      const auto exported = machine_.files.readWholeFile(scratch);
-      out_ << (exported.ok() ? exported.value : "(the export " + systemError(exported.error) + ")\n");
+    if (const auto exported = registry_.ExportToRegText(kServiceKey, true)) {
+      out_ << withoutArguments(*exported);
     } else {
       out_ << "(the key " << kServiceKey << " cannot be exported: it is missing or cannot be read)\n";
     }
-    static_cast<void>(machine_.files.deleteFile(scratch));
     out_ << "\n";
   }
 
@@ -136,7 +193,7 @@ class Report {
 
   void files(const std::string& program) {
     out_ << "[Files] (digest: SHA-256 of the program as Authenticode signs it)\n";
-    const std::string windows = environment_.PathWindowsRoot();
+    const std::string& windows = windowsFolder_;
     const std::string here = platform::folderOfPathWithSeparator(program);
     for (const std::string& path :
          {windows + "instsrv.exe", windows + "srvany.exe", here + "instsrv.exe", here + "srvany.exe"}) {
@@ -181,7 +238,7 @@ class Report {
     const std::string name = program.substr(platform::folderOfPathWithSeparator(program).size());
     const std::string stem = name.substr(0, name.find_last_of('.'));
     logTail("This program's newest log", newestLog(platform::folderOfPathWithSeparator(program), stem));
-    const std::string hostLogs = environment_.PathWindowsRoot() + "Logs\\TlvAsService\\";
+    const std::string hostLogs = windowsFolder_ + "Logs\\TlvAsService\\";
     const std::string host = hostLogs + kServiceName + ".log";
     logTail("The service host's log", machine_.files.fileLength(host).ok() ? std::optional(host) : std::nullopt);
   }
@@ -190,14 +247,15 @@ class Report {
   const ToolDigests& tools_;
   environment::jclass_WinEnviron environment_;
   registry::clsRegistryAccess registry_;
-  std::ostringstream out_;
+  std::string windowsFolder_;
+  Text out_;
 };
 
 }  // namespace
 
-std::string supportReport(platform::Platform& machine, const ToolDigests& tools, const std::string& reportFile) {
+std::string supportReport(platform::Platform& machine, const ToolDigests& tools) {
   logging::LoggingFunctions log(machine);
-  const std::string text = Report(machine, tools, log).write(reportFile);
+  const std::string text = Report(machine, tools, log).write();
   // CR LF throughout, for Notepad, also where the exported key or a log brings its own.
   std::string lines;
   for (const char c : text) {
@@ -212,17 +270,14 @@ int runReport(platform::Platform& machine, const ToolDigests& tools, const std::
   return runQuietJob(machine, "Report", [&](platform::Platform& quiet, logging::LoggingFunctions& log) {
     const auto full = quiet.files.fullPath(reportFile);
     const std::string path = full.ok() ? full.value : reportFile;
-    const platform::Win32Error error = quiet.files.writeNewFile(path, supportReport(quiet, tools, path));
-    const int code = error == platform::err::kSuccess ? exitcode::kReady : exitcode::kNotComplete;
-    const std::string outcome =
-        (error == platform::err::kSuccess ? "Written to " + path
-                                          : "Not written to " + path + ", system error " + std::to_string(error)) +
-        " (exit code " + std::to_string(code) + ")";
+    const ReportWritten written = writeReportFile(quiet, path, supportReport(quiet, tools));
+    const std::string outcome = written.outcome + " (exit code " + std::to_string(written.code) + ")";
     log.WriteLog(
         {.level = logging::level::kNote, .message = "Report", .detail = outcome, .boxStyle = logging::box::kInformation});
-    static_cast<void>(quiet.eventLog.report(code == 0 ? platform::eventtype::kInformation : platform::eventtype::kError,
-                                            "TlvAsService report: " + outcome));
-    return code;
+    const std::uint16_t type =
+        written.code == reportcode::kWritten ? platform::eventtype::kInformation : platform::eventtype::kError;
+    static_cast<void>(quiet.eventLog.report(type, "TlvAsService report: " + outcome));
+    return written.code;
   });
 }
 

@@ -11,10 +11,10 @@
 namespace tlv::app {
 
 /// The report's text, with CR LF line ends; a part that cannot be read says so in its place.
-std::string supportReport(platform::Platform& machine, const ToolDigests& tools, const std::string& reportFile);
+std::string supportReport(platform::Platform& machine, const ToolDigests& tools);
 
-/// Writes the report: exit code 0 when the file was written, else the unattended run's
-/// "not complete" code; one log line and one event-log entry either way.
+/// Writes the report (see ReportFile.h): its exit code, one log line and one event-log
+/// entry either way.
 int runReport(platform::Platform& machine, const ToolDigests& tools, const std::string& reportFile);
 
 }  // namespace tlv::app

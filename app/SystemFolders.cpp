@@ -37,6 +37,12 @@ std::optional<SystemFolders> systemFolders(platform::Platform& machine, logging:
   return folders;
 }
 
+std::string checkedWindowsFolder(platform::Platform& machine, logging::LoggingFunctions& log,
+                                 const std::string& fromEnvironment) {
+  const auto folders = systemFolders(machine, log, fromEnvironment);
+  return folders ? folders->windows : fromEnvironment;
+}
+
 platform::BatchLaunch batchLaunch(const std::string& batchFile, const SystemFolders& folders) {
   const std::string windows = withoutSeparator(folders.windows);
   const std::string system = withoutSeparator(folders.system);

@@ -21,6 +21,11 @@ struct SystemFolders {
 std::optional<SystemFolders> systemFolders(platform::Platform& machine, logging::LoggingFunctions& log,
                                            const std::string& fromEnvironment);
 
+/// The Windows folder checks and reports look in: the system's, or where the system cannot
+/// name it, the environment's.
+std::string checkedWindowsFolder(platform::Platform& machine, logging::LoggingFunctions& log,
+                                 const std::string& fromEnvironment);
+
 /// How the batch file's command interpreter is started: the system folder's cmd.exe by its
 /// full path, without AutoRun commands (/d), in the Windows folder (so that its drive is the
 /// Windows drive), with a whole environment of its own: nothing a user set reaches it.

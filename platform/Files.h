@@ -44,6 +44,12 @@ struct ProductVersion {
   bool operator==(const ProductVersion&) const = default;
 };
 
+/// Who may change a file the program creates.
+enum class FileProtection {
+  Inherited,           ///< as its folder lets
+  AdministratorsOnly,  ///< a protected descriptor of its own: SYSTEM and Administrators only
+};
+
 /// How a text file is opened.
 enum class OpenMode {
   Output,  ///< create the file, or empty an existing one
@@ -95,6 +101,10 @@ class FileSystem {
   /// Creates the file, or empties an existing one, and writes exactly these bytes. A write
   /// that fails part way may leave part of them behind.
   virtual Win32Error writeNewFile(const std::string& path, std::string_view bytes) = 0;
+  /// Creates a file that did not exist (err::kFileExists for any name that does, a link
+  /// included: nothing is ever written through one) and writes exactly these bytes.
+  [[nodiscard]] virtual Win32Error createNewFile(const std::string& path, std::string_view bytes,
+                                                 FileProtection protection) = 0;
   /// Renames a file within its volume, replacing an existing target in one step. A program
   /// that is running can be renamed, but not replaced.
   virtual Win32Error moveFile(const std::string& source, const std::string& target) = 0;

@@ -29,14 +29,19 @@ std::string commaSeparated(std::string hexText) {
   return hexText;
 }
 
-// Appends the lines and closes the file; false at the first thing that fails. The lines go
-// out in one write.
-bool appendLines(platform::FileSystem& files, const std::string& path, const std::vector<std::string>& lines) {
+std::string joined(const std::vector<std::string>& lines) {
   std::string text;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i > 0) text += "\r\n";
     text += lines[i];
   }
+  return text;
+}
+
+// Appends the lines and closes the file; false at the first thing that fails. The lines go
+// out in one write.
+bool appendLines(platform::FileSystem& files, const std::string& path, const std::vector<std::string>& lines) {
+  const std::string text = joined(lines);
   auto file = files.openText(path, OpenMode::Append);
   if (!file.ok()) return false;
   if (file.value->writeLine(text) != err::kSuccess) return false;
@@ -54,11 +59,25 @@ std::int32_t clsRegistryAccess::ExportToReg(const std::string& sPath, const std:
       file.value->close() != err::kSuccess) {
     return 0;
   }
-  return ExportKeyToReg(sPath, sRegFile, IncludeSubkeys, Output) ? 1 : 0;
+  const BlockWriter append = [&](const std::vector<std::string>& lines) {
+    return appendLines(platform_.files, sRegFile, lines);
+  };
+  return ExportKeyToReg(sPath, IncludeSubkeys, Output, append) ? 1 : 0;
 }
 
-bool clsRegistryAccess::ExportKeyToReg(const std::string& sPath, const std::string& sRegFile, bool IncludeSubkeys,
-                                       SettableText* Output) {
+std::optional<std::string> clsRegistryAccess::ExportToRegText(const std::string& sPath, bool IncludeSubkeys) {
+  if (!KeyExists(sPath)) return std::nullopt;
+  std::string text = std::string(regfile::kHeader) + "\r\n\r\n";
+  const BlockWriter append = [&text](const std::vector<std::string>& lines) {
+    text += joined(lines) + "\r\n";
+    return true;
+  };
+  if (!ExportKeyToReg(sPath, IncludeSubkeys, nullptr, append)) return std::nullopt;
+  return text;
+}
+
+bool clsRegistryAccess::ExportKeyToReg(const std::string& sPath, bool IncludeSubkeys, SettableText* Output,
+                                       const BlockWriter& write) {
   const std::string keyPath = withLongRootName(sPath);
   if (Output) Output->setText(keyPath);
 
@@ -88,13 +107,13 @@ bool clsRegistryAccess::ExportKeyToReg(const std::string& sPath, const std::stri
     }
   }
   block.emplace_back();
-  if (!appendLines(platform_.files, sRegFile, block)) return false;
+  if (!write(block)) return false;
 
   if (IncludeSubkeys) {
     std::vector<std::string> subkeys;
     EnumKeys(sPath, subkeys);  // -1 leaves the list empty
     for (const std::string& subkey : subkeys) {
-      if (!ExportKeyToReg(sPath + "\\" + subkey, sRegFile, IncludeSubkeys, Output)) return false;
+      if (!ExportKeyToReg(sPath + "\\" + subkey, IncludeSubkeys, Output, write)) return false;
     }
   }
   return true;

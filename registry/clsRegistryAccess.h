@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <variant>
@@ -72,9 +73,13 @@ class clsRegistryAccess {
   /// Exports contents of some key (and it's subkeys) to .reg file...
   std::int32_t ExportToReg(const std::string& sPath, const std::string& sRegFile, bool IncludeSubkeys,
                            SettableText* Output = nullptr);
+  /// The same REGEDIT4 text as ExportToReg writes, in memory; nullopt when the key cannot be read.
+  std::optional<std::string> ExportToRegText(const std::string& sPath, bool IncludeSubkeys);
 
  private:
-  bool ExportKeyToReg(const std::string& sPath, const std::string& sRegFile, bool IncludeSubkeys, SettableText* Output);
+  /// Takes one key block's lines; false stops the export.
+  using BlockWriter = std::function<bool(const std::vector<std::string>& lines)>;
+  bool ExportKeyToReg(const std::string& sPath, bool IncludeSubkeys, SettableText* Output, const BlockWriter& write);
 
  public:
   /// Imports .reg file into registry...

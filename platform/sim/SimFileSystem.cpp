@@ -275,6 +275,22 @@ Win32Error SimFileSystem::writeNewFile(const std::string& path, std::string_view
   return fault;
 }
 
+Win32Error SimFileSystem::createNewFile(const std::string& path, std::string_view bytes, FileProtection protection) {
+  if (Win32Error e = faults_.enter("files.createNewFile")) return e;
+  const std::string key = keyOf(path);
+  if (validKey(key) && find(key)) return err::kFileExists;
+  if (Win32Error e = checkWritable(key)) return e;
+  nodes_[key] = Node{lastName(path), false, std::string(bytes), attr::kArchive, std::nullopt};
+  nodes_[key].lastWrite = ++writes_;
+  nodes_[key].protection = protection;
+  return err::kSuccess;
+}
+
+FileProtection SimFileSystem::protectionOf(const std::string& path) const {
+  const Node* node = find(keyOf(path));
+  return node ? node->protection : FileProtection::Inherited;
+}
+
 Win32Error SimFileSystem::moveFile(const std::string& source, const std::string& target) {
   if (Win32Error e = faults_.enter("files.moveFile")) return e;
   const std::string sourceKey = keyOf(source);

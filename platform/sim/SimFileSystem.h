@@ -52,6 +52,9 @@ class SimFileSystem final : public FileSystem {
   Result<std::unique_ptr<HeldFile>> holdForReading(const std::string& path) override;
   /// An injected fault leaves the first half of the bytes behind, as a write cut short does.
   Win32Error writeNewFile(const std::string& path, std::string_view bytes) override;
+  Win32Error createNewFile(const std::string& path, std::string_view bytes, FileProtection protection) override;
+  /// The protection a file was created with (Inherited for any not made by createNewFile).
+  FileProtection protectionOf(const std::string& path) const;
   Win32Error moveFile(const std::string& source, const std::string& target) override;
   Win32Error moveFileAtRestart(const std::string& source, const std::string& target) override;
   Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
@@ -71,6 +74,7 @@ class SimFileSystem final : public FileSystem {
     enum class Image { None, Running, RunningFixed } image = Image::None;  // a running program's file
     std::uint64_t lastWrite = 0;  // the order of the last write among all writes
     std::uint32_t names = 1;      // hard links: this one and others elsewhere
+    FileProtection protection = FileProtection::Inherited;
   };
   static bool validKey(const std::string& key);
   Node* find(const std::string& key);

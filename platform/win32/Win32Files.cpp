@@ -9,6 +9,8 @@
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/UniqueHandle.h"
 
+#include <sddl.h>  // after windows.h, which UniqueHandle.h brings
+
 namespace tlv::platform::win32 {
 
 namespace {
@@ -124,9 +126,10 @@ Result<std::unique_ptr<HeldFile>> Win32FileSystem::holdForReading(const std::str
   return R::success(std::make_unique<Win32HeldFile>(std::move(file)));
 }
 
-Win32Error Win32FileSystem::writeNewFile(const std::string& path, std::string_view bytes) {
-  UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return ::GetLastError();
+namespace {
+
+// Writes the bytes to the new file and closes it.
+Win32Error writeAllAndClose(UniqueFile file, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     DWORD written = 0;
@@ -138,6 +141,33 @@ Win32Error Win32FileSystem::writeNewFile(const std::string& path, std::string_vi
   // On disk before it is renamed into place, so that the name never stands for lost bytes.
   if (!::FlushFileBuffers(file.get())) return ::GetLastError();
   return ::CloseHandle(file.release()) ? ERROR_SUCCESS : ::GetLastError();
+}
+
+// A descriptor of its own, protected from the folder's: SYSTEM and Administrators, full access.
+constexpr char kAdministratorsOnly[] = "D:P(A;;FA;;;SY)(A;;FA;;;BA)";
+
+}  // namespace
+
+Win32Error Win32FileSystem::writeNewFile(const std::string& path, std::string_view bytes) {
+  UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return ::GetLastError();
+  return writeAllAndClose(std::move(file), bytes);
+}
+
+Win32Error Win32FileSystem::createNewFile(const std::string& path, std::string_view bytes, FileProtection protection) {
+  SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
+  UniqueLocalMemory descriptor;
+  if (protection == FileProtection::AdministratorsOnly) {
+    PSECURITY_DESCRIPTOR made = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(kAdministratorsOnly, SDDL_REVISION_1, &made, nullptr)) {
+      return ::GetLastError();
+    }
+    descriptor.reset(made);
+    security.lpSecurityDescriptor = made;
+  }
+  UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, &security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return ::GetLastError();
+  return writeAllAndClose(std::move(file), bytes);
 }
 
 Win32Error Win32FileSystem::moveFile(const std::string& source, const std::string& target) {

@@ -14,6 +14,7 @@ class Win32FileSystem final : public FileSystem {
   Win32Error deleteFile(const std::string& path) override;
   Result<std::unique_ptr<HeldFile>> holdForReading(const std::string& path) override;
   Win32Error writeNewFile(const std::string& path, std::string_view bytes) override;
+  Win32Error createNewFile(const std::string& path, std::string_view bytes, FileProtection protection) override;
   Win32Error moveFile(const std::string& source, const std::string& target) override;
   Win32Error moveFileAtRestart(const std::string& source, const std::string& target) override;
   Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;

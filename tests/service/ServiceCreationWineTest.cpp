@@ -405,6 +405,10 @@ TEST_F(ServiceCreationWine, TheUnattendedRunShowsNothingAndTellsItsEndingByExitC
 TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsTheServicesKey) {
   installPaymentProgram(kInstallFolder);
   ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
+  // A key among the payment program's arguments: no file shows it, only the registry holds it.
+  const std::string secret = "--key 4111111111111111";
+  ASSERT_EQ(::RegSetKeyValueA(HKEY_LOCAL_MACHINE, serviceKey("\\Parameters").c_str(), "AppParameters", REG_SZ,
+                              secret.c_str(), static_cast<DWORD>(secret.size() + 1)), ERROR_SUCCESS);
   {  // Started once, as on a till: srvany finds its shutdown time set and leaves the service be.
     UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
     UniqueServiceHandle service(::OpenServiceA(manager.get(), kService, SERVICE_START | SERVICE_STOP));
@@ -430,8 +434,22 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
   EXPECT_FALSE(verified.showedAWindow);
   EXPECT_EQ(state(), before) << "verify changed what the run left";
 
+  // The report writes only its own file: a file of that name with ".tmp.reg" stays, and a
+  // second name of Windows' win.ini at the report's name is replaced, not written through.
   const std::string reportFile = folder.path() + "till.txt";
+  const std::string winIni = windowsFolder() + "win.ini", winIniBefore = readFile(winIni);
+  ASSERT_TRUE(writeFile(reportFile + ".tmp.reg", "someone's"));
+  ASSERT_TRUE(::CreateHardLinkA(reportFile.c_str(), winIni.c_str(), nullptr));
   ASSERT_EQ(runWatchingForWindows(program, "/report \"" + reportFile + "\"").exitCode, 0);
+  EXPECT_EQ(readFile(winIni), winIniBefore);
+  EXPECT_EQ(readFile(reportFile + ".tmp.reg"), "someone's");
+  for (const std::string& logFolder : {folder.path(), windowsFolder() + "Logs\\TlvAsService\\"}) {
+    WIN32_FIND_DATAA found{};
+    platform::win32::UniqueFind search(::FindFirstFileA((logFolder + "*").c_str(), &found));
+    for (bool more = bool(search); more; more = ::FindNextFileA(search.get(), &found)) {
+      EXPECT_EQ(readFile(logFolder + found.cFileName).find("4111111111111111"), std::string::npos) << found.cFileName;
+    }
+  }
   const std::string report = readFile(reportFile);
   logging::LoggingFunctions log(platform);
   environment::jclass_WinEnviron environment(platform, log);

@@ -162,9 +162,35 @@ TEST(Report, HoldsEveryPartAndSaysWhichCannotBeRead) {
         "  C:\\Program Files (x86)\\Orbit-Tender\\Orbit-Tender.exe: 15 bytes", "[The service host's log]\r\n  (none)"}) {
     EXPECT_NE(report.find(part), std::string::npos) << part << "\n" << report;
   }
-  EXPECT_FALSE(m.sim.files.exists("C:\\Tools\\till.txt.tmp.reg"));
   EXPECT_NE(m.log().find("Report:Written to C:\\Tools\\till.txt (exit code 0)"), std::string::npos);
   EXPECT_EQ(m.run("/report C:\\NoSuchFolder\\till.txt"), 1) << "not written";
+}
+
+// The report is a file of its own, for administrators only, written nowhere but at its name,
+// and without the payment program's arguments, which may hold a key.
+TEST(Report, WritesOnlyItsOwnFileAndNoArguments) {
+  ReadyMachine m;
+  m.sim.files.addFile("C:\\Tools\\till.txt.tmp.reg", "someone's");
+  m.sim.files.addFile("C:\\Tools\\till.txt", "an older report");
+  m.registry.WriteString(kParametersKey, "AppParameters", "--key 4111111111111111");
+  m.registry.WriteString(kParametersKey, "Application", std::string(kInstallFolder) + "Orbit-Tender.exe --pin 2468");
+  ASSERT_EQ(m.run("/report C:\\Tools\\till.txt"), 0);
+  const std::string report = m.sim.files.contents("C:\\Tools\\till.txt");
+  for (const char* secret : {"4111", "2468"}) EXPECT_EQ(report.find(secret), std::string::npos) << secret << report;
+  EXPECT_NE(report.find("\"AppParameters\"=\"(arguments: 22 characters, not shown)\""), std::string::npos) << report;
+  EXPECT_NE(report.find("Orbit-Tender.exe (arguments: 10 characters, not shown)\""), std::string::npos) << report;
+  EXPECT_EQ(m.sim.files.protectionOf("C:\\Tools\\till.txt"), platform::FileProtection::AdministratorsOnly);
+  EXPECT_EQ(m.sim.files.contents("C:\\Tools\\till.txt.tmp.reg"), "someone's");
+  for (const auto& [path, bytes] : m.sim.files.allFiles()) EXPECT_FALSE(path.ends_with(".NEW")) << path;
+
+  m.sim.files.addFolder("C:\\Linked", platform::attr::kDirectory | platform::attr::kReparsePoint);
+  EXPECT_EQ(m.run("/report C:\\Linked\\till.txt"), 2);
+  EXPECT_FALSE(m.sim.files.exists("C:\\Linked\\till.txt"));
+  EXPECT_NE(m.log().find("Report:Not written to C:\\Linked\\till.txt: the folder C:\\Linked is a link (exit code 2)"),
+            std::string::npos) << m.log();
+  m.registry.WriteString(kParametersKey, "Application", "C:\\Gone\\Orbit-Tender.exe --pin 2468");
+  EXPECT_EQ(m.run("/verify"), 24);
+  EXPECT_EQ(m.log().find("2468"), std::string::npos) << m.log();
 }
 
 }  // namespace

@@ -39,6 +39,11 @@ std::string argumentsNotShown(std::string_view arguments) {
   return "arguments: " + std::to_string(arguments.size()) + " characters, not shown";
 }
 
+std::string applicationShown(std::string_view application) {
+  const PathAndArguments cut = cutAtArguments(application);
+  return cut.arguments.empty() ? std::string(application) : cut.path + " (" + argumentsNotShown(cut.arguments) + ")";
+}
+
 std::string startedText(const LaunchPlan& plan, std::uint32_t processId) {
   return "Started " + quoted(plan.applicationName) + " as process " + std::to_string(processId) + ", " +
          argumentsNotShown(plan.arguments) + ", start folder: " + quoted(plan.startFolder);

@@ -14,6 +14,10 @@ namespace tlv::tools {
 /// names a program's arguments.
 std::string argumentsNotShown(std::string_view arguments);
 
+/// An Application value as records show it: unchanged when it names a program alone, else its
+/// path and of the arguments after it only their length.
+std::string applicationShown(std::string_view application);
+
 /// Event 100: the program's path, process id, arguments not shown and start folder.
 std::string startedText(const LaunchPlan& plan, std::uint32_t processId);
 
