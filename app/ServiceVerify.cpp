@@ -210,7 +210,7 @@ int runVerify(platform::Platform& machine, const ToolDigests& tools, const std::
         {.level = logging::level::kNote, .message = "Verify", .detail = outcome, .boxStyle = logging::box::kInformation});
     const std::uint16_t type =
         code == verifycode::kAllHold ? platform::eventtype::kInformation : platform::eventtype::kWarning;
-    static_cast<void>(quiet.eventLog.report(type, "TlvAsService verify: " + outcome));
+    reportEvent(quiet, log, type, "TlvAsService verify: " + outcome);
     return code;
   });
 }

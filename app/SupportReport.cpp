@@ -276,7 +276,7 @@ int runReport(platform::Platform& machine, const ToolDigests& tools, const std::
         {.level = logging::level::kNote, .message = "Report", .detail = outcome, .boxStyle = logging::box::kInformation});
     const std::uint16_t type =
         written.code == reportcode::kWritten ? platform::eventtype::kInformation : platform::eventtype::kError;
-    static_cast<void>(quiet.eventLog.report(type, "TlvAsService report: " + outcome));
+    reportEvent(quiet, log, type, "TlvAsService report: " + outcome);
     return written.code;
   });
 }

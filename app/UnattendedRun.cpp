@@ -26,7 +26,7 @@ void reportEnding(platform::Platform& machine, logging::LoggingFunctions& log, c
   // A lost event-log entry changes nothing of the run: the exit code and the log still tell.
   std::string event = name;  // "Unattended run" as "unattended run", the event text's form
   event[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(event[0])));
-  static_cast<void>(machine.eventLog.report(type, "TlvAsService " + event + ": " + detail));
+  reportEvent(machine, log, type, "TlvAsService " + event + ": " + detail);
 }
 
 // Whether the service exists; also true when the manager cannot tell, so that a service is
@@ -89,6 +89,16 @@ int unexpectedEnding(platform::Platform& quiet, logging::LoggingFunctions& log, 
 }
 
 }  // namespace
+
+void reportEvent(platform::Platform& machine, logging::LoggingFunctions& log, std::uint16_t type,
+                 const std::string& text) {
+  // Any other lost entry changes nothing of the run: the exit code and the log still tell.
+  if (machine.eventLog.report(type, text) != platform::err::kMessageFileUnprotected) return;
+  log.WriteLog({.level = logging::level::kNote,
+                .message = "Event source TlvAsService",
+                .detail = "Not registered: the program is not in a folder only administrators can change",
+                .boxStyle = logging::box::kInformation});
+}
 
 int exitCodeOfEnding(const std::string& finalStatus) {
   for (const Ending& ending : ending::kAll) {

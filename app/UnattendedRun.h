@@ -22,6 +22,11 @@ inline constexpr int kUnexpectedFailure = 7;   ///< "Unexpected failure": an err
 inline constexpr int kUsageError = 87;         ///< a wrong command line (ERROR_INVALID_PARAMETER)
 }  // namespace exitcode
 
+/// Writes an entry to the Application log; when the source could not be registered because
+/// the program lies in a folder that others than administrators may change, the log says so.
+void reportEvent(platform::Platform& machine, logging::LoggingFunctions& log, std::uint16_t type,
+                 const std::string& text);
+
 /// The exit code of the run that ended with this status text.
 int exitCodeOfEnding(const std::string& finalStatus);
 

@@ -35,6 +35,9 @@ inline constexpr Win32Error kDirectory = 267;
 inline constexpr Win32Error kResourceTypeNotFound = 1813;
 inline constexpr Win32Error kServiceDoesNotExist = 1060;
 inline constexpr Win32Error kCancelled = 1223;
+/// The program's own (bit 29: defined by an application): an event source's message file is
+/// not registered, since the program lies in a folder that others than administrators may change.
+inline constexpr Win32Error kMessageFileUnprotected = 0x20000001;
 }  // namespace err
 
 /// A value or the Win32 error that prevented it.

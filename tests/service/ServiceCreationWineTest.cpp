@@ -363,11 +363,20 @@ TEST_F(ServiceCreationWine, TheUnattendedRunShowsNothingAndTellsItsEndingByExitC
   const auto text = folder.read(logs.back());
   ASSERT_TRUE(text.has_value());
   EXPECT_NE(text->find(" Unattended run:Service is Ready to Start (exit code 0)"), std::string::npos) << *text;
+  // The event log service loads the message file: registered only from a folder only
+  // administrators can change, such as Program Files, not from C:\TlvTestPrograms\.
+  EXPECT_NE(text->find(" Event source TlvAsService:Not registered: the program is not in a folder only administrators "
+                       "can change"), std::string::npos) << *text;
+  const std::string installed = editionProgramFiles() + "TlvAsServiceEvents\\";
+  ::CreateDirectoryA(installed.c_str(), nullptr);
+  ASSERT_TRUE(::CopyFileA(program.c_str(), (installed + "TlvAsService.exe").c_str(), FALSE));
+  EXPECT_EQ(runWatchingForWindows(installed + "TlvAsService.exe", "/verify").exitCode, 0);
   const auto messageFile = machineRegistryValue(
       "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TlvAsService", "EventMessageFile");
-  EXPECT_EQ(platform::upperCase(messageFile.value_or("")), platform::upperCase(program + '\0'))
+  EXPECT_EQ(platform::upperCase(messageFile.value_or("")), platform::upperCase(installed + "TlvAsService.exe" + '\0'))
       << "the event source names the program as its message file";
   EXPECT_EQ(viewerTextOfTlvAsServiceEntry("the ending"), "the ending\r\n");
+  removeFolderTree(installed);
 
   // The payment program elsewhere: only the folder given with /path finds it.
   // Without it, a run keeps a service that was there before it, and removes one it created.

@@ -2,6 +2,7 @@
 #include "tools/srvany/EventLog.h"
 
 #include "SrvanyMessages.h"
+#include "platform/Result.h"
 #include "platform/win32/EventSource.h"
 #include "tools/common/ErrorText.h"
 #include "tools/common/ServiceKeys.h"
@@ -25,7 +26,10 @@ EventLog::EventLog(const std::string& serviceName) {
   // own message table, whose entries all show their text as given.
   const LONG registration = platform::win32::registerAsEventMessageFile(eventSourceKeyPath(serviceName));
   source_.reset(::RegisterEventSourceA(nullptr, serviceName.c_str()));
-  if (registration != ERROR_SUCCESS) {
+  if (registration == static_cast<LONG>(platform::err::kMessageFileUnprotected)) {
+    registrationError_ = "The event source " + serviceName +
+                         " is not registered: srvany.exe is not in a folder only administrators can change";
+  } else if (registration != ERROR_SUCCESS) {
     registrationError_ = "The event source " + serviceName + " could not be registered: " + errorText(registration);
   }
 }
