@@ -6,17 +6,16 @@
 #include "logging/RunError.h"
 #include "platform/WindowsPath.h"
 #include "registry/clsRegistryAccess.h"
+#include "tools/srvany/LaunchPlan.h"
+#include "tools/srvany/LaunchTexts.h"
 
 namespace tlv::app {
 
 namespace {
 
-bool startsWithNoCase(const std::string& text, const std::string& start) {
-  return platform::equalsNoCase(text.substr(0, start.size()), start);
-}
-
 // Makes Application under Parameters name the program; Task tells the step under way.
-bool ensureApplication(registry::clsRegistryAccess& registry, const std::string& program, std::string& Task) {
+bool ensureApplication(registry::clsRegistryAccess& registry, platform::FileSystem& files, logging::LoggingFunctions& log,
+                       const std::string& program, std::string& Task) {
   Task = "Is Params?";
   if (!registry.KeyExists(kParametersKey)) {
     Task = "Create Params";
@@ -27,7 +26,17 @@ bool ensureApplication(registry::clsRegistryAccess& registry, const std::string&
     Task = "Read Application?";
     const std::string current = registry.ReadString(kParametersKey, "Application", kNoStoredValue);
     Task = "Compare Application?";
-    if (startsWithNoCase(current, program)) return true;  // arguments after the path are accepted
+    // The program as srvany starts it, arguments after it the administrator's: anything else
+    // glued to the path (".old", a stray quote) names another file.
+    const tools::ApplicationParts parts = tools::applicationParts(current, [&files](const std::string& path) {
+      const auto attributes = files.fileAttributes(path);
+      return attributes.ok() && !(attributes.value & platform::attr::kDirectory);
+    });
+    if (platform::equalsNoCase(parts.program, program)) return true;
+    log.WriteLog({.level = logging::level::kNote,
+                  .message = "Parameters\\Application " + tools::applicationShown(current),
+                  .detail = "Not the payment program, written anew",
+                  .boxStyle = logging::box::kInformation});
   }
   Task = "Write Application?";
   return registry.WriteString(kParametersKey, "Application", program) != 0;
@@ -64,7 +73,7 @@ bool frmTlvAsService::ValidateTolvaneReg(const std::string& lvTLVPath) {
   try {
     Task = "Is Root Key?";
     serviceKeyFound = registry.KeyExists(kServiceKey);
-    if (serviceKeyFound) verified = ensureApplication(registry, program, Task);
+    if (serviceKeyFound) verified = ensureApplication(registry, platform_.files, log_, program, Task);
     if (!verified) {
       log_.WriteLog({.level = logging::level::kNote,
                      .message = Task,

@@ -12,6 +12,7 @@
 #include "platform/WindowsPath.h"
 #include "registry/HexText.h"
 #include "registry/clsRegistryAccess.h"
+#include "tools/srvany/LaunchPlan.h"
 #include "tools/srvany/LaunchTexts.h"
 
 namespace tlv::app {
@@ -69,7 +70,7 @@ class Checks {
     checkTools();
     needingService(exists, "Parameters\\Application names an existing Orbit-Tender.exe", [&] {
       const std::string application = registry_.ReadString(kParametersKey, "Application", kNoStoredValue);
-      const std::string program = paymentProgramOf(application);
+      const std::string program = paymentProgramOf(application, machine_.files);
       const bool found = !program.empty() && isFile(machine_.files, program);
       return result(found, application == kNoStoredValue ? "no value" : tools::applicationShown(application),
                     verifycode::kNoPaymentProgram);
@@ -144,11 +145,11 @@ class Checks {
 
 }  // namespace
 
-std::string paymentProgramOf(const std::string& application) {
-  const std::size_t at = platform::upperCase(application).find("ORBIT-TENDER.EXE");
-  if (at == std::string::npos) return {};
-  const std::size_t start = application.find_first_not_of(" \t\"");
-  return start < at ? application.substr(start, at + 16 - start) : std::string();
+std::string paymentProgramOf(const std::string& application, platform::FileSystem& files) {
+  const tools::ApplicationParts parts =
+      tools::applicationParts(application, [&files](const std::string& path) { return isFile(files, path); });
+  const std::string name = parts.program.substr(platform::folderOfPathWithSeparator(parts.program).size());
+  return platform::equalsNoCase(name, "Orbit-Tender.exe") ? parts.program : std::string();
 }
 
 std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDigests& tools,

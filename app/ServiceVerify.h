@@ -42,9 +42,9 @@ struct CheckResult {
 std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDigests& tools,
                                        const std::optional<ReleaseVersion>& minimum = std::nullopt);
 
-/// The payment program an Application value names: the path up to and with
-/// "Orbit-Tender.exe" (arguments may follow it), without a leading quote; empty when none.
-std::string paymentProgramOf(const std::string& application);
+/// The payment program an Application value names as srvany starts it (arguments may follow
+/// it): its path when the file it names is an Orbit-Tender.exe, else empty.
+std::string paymentProgramOf(const std::string& application, platform::FileSystem& files);
 
 /// The first failing check's code; kAllHold when none fails.
 int verifyExitCode(const std::vector<CheckResult>& results);

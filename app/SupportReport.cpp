@@ -201,7 +201,7 @@ class Report {
     }
     out_ << "  this release's instsrv.exe digest: " << hex(tools_.instsrv) << "\n";
     out_ << "  this release's srvany.exe digest: " << hex(tools_.srvany) << "\n";
-    const std::string payment = paymentProgramOf(registry_.ReadString(kParametersKey, "Application", ""));
+    const std::string payment = paymentProgramOf(registry_.ReadString(kParametersKey, "Application", ""), machine_.files);
     if (payment.empty()) {
       out_ << "  the payment program: not named (Parameters\\Application names no Orbit-Tender.exe)\n";
     } else {

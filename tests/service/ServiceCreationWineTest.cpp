@@ -492,7 +492,11 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
     ASSERT_TRUE(::ChangeServiceConfigA(service.get(), SERVICE_NO_CHANGE, type, SERVICE_NO_CHANGE, nullptr, nullptr,
                                        nullptr, nullptr, nullptr, nullptr, nullptr));
   };
-  const auto runAgain = [&] { EXPECT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0); };
+  const std::string paymentPath = kInstallFolder + "Orbit-Tender.exe";
+  const auto runAgain = [&] {
+    EXPECT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
+    EXPECT_EQ(registry.ReadString(app::kParametersKey, "Application", "-").substr(0, paymentPath.size()), paymentPath);
+  };
   struct Drift {
     const char* what;
     std::function<void()> make, undo;
@@ -511,6 +515,11 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
        runAgain, 23},
       {"Application names a missing file",
        [&] { registry.WriteString(app::kParametersKey, "Application", "C:\\Gone\\Orbit-Tender.exe"); }, runAgain, 24},
+      // Something glued to the path names another file, which srvany cannot start.
+      {"Application ends .old", [&] { registry.WriteString(app::kParametersKey, "Application", paymentPath + ".old"); },
+       runAgain, 24},
+      {"Application with a stray quote",
+       [&] { registry.WriteString(app::kParametersKey, "Application", paymentPath + "\" -x"); }, runAgain, 24},
       {"description changed", [&] { registry.WriteString(app::kServiceKey, "Description", "Something else"); }, runAgain, 25},
       {"recovery actions removed", [&] { registry.KillValue(app::kServiceKey, "FailureActions"); }, runAgain, 26},
       {"service deleted", [] { removeService(kService); }, [] {}, 20},
@@ -527,6 +536,12 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
       EXPECT_EQ(runWatchingForWindows(program, "/verify").exitCode, 0) << "put back";
     }
   }
+  // Arguments after the path are the administrator's: both pass, and they stay.
+  ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
+  registry.WriteString(app::kParametersKey, "Application", paymentPath + " /till 7");
+  EXPECT_EQ(runWatchingForWindows(program, "/verify").exitCode, 0);
+  EXPECT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
+  EXPECT_EQ(registry.ReadString(app::kParametersKey, "Application", "-"), paymentPath + " /till 7");
 }
 
 // A slow till: instsrv.exe in the Windows folder, used as found, takes 3 s before it creates

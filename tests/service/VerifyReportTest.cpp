@@ -86,6 +86,34 @@ TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
   for (std::size_t i : {1u, 2u, 4u, 5u, 6u, 7u}) EXPECT_EQ(results[i].outcome, app::CheckOutcome::Skipped) << i;
 }
 
+// One rule for Application, as srvany starts it: the program, then the administrator's
+// arguments. Anything else glued to the path names another file: /verify fails, a run repairs.
+TEST(Verify, ApplicationNamesTheProgramAsSrvanyStartsIt) {
+  const std::string program = std::string(kInstallFolder) + "Orbit-Tender.exe";
+  struct Case {
+    std::string value;
+    bool kept;  ///< /verify passes and a run leaves the value as it is
+  };
+  const Case cases[] = {
+      {program, true},
+      {program + " /till 7", true},
+      {"\"" + program + "\"", true},
+      {platform::upperCase(program), true},
+      {program + ".old", false},
+      {program + "\" -x", false},
+      {program + "x", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    ReadyMachine m;
+    m.registry.WriteString(kParametersKey, "Application", c.value);
+    EXPECT_EQ(m.run("/verify"), c.kept ? 0 : 24);
+    EXPECT_EQ(m.run("/quiet"), 0);
+    EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"), c.kept ? c.value : program);
+    EXPECT_EQ(m.log().find(":Not the payment program, written anew") == std::string::npos, c.kept) << m.log();
+  }
+}
+
 // Through a second name or a link users could change what the service runs: such a tool, or
 // batch file, is not the program's own until a run puts a file of its own in its place.
 TEST(Verify, ALinkedToolFailsUntilARunPutsAFileOfItsOwnInItsPlace) {

@@ -36,15 +36,20 @@ ProgramAndArguments splitAtProgram(const std::string& application, const FileExi
 
 }  // namespace
 
+ApplicationParts applicationParts(std::string_view application, const FileExists& fileExists) {
+  const auto [program, arguments] = splitAtProgram(trimBlanksAndTabs(application), fileExists);
+  ApplicationParts parts{unquoted(program), arguments};
+  // A quote left inside would end the quoted path early in the command line.
+  if (parts.program.find('"') != std::string::npos) parts.program.clear();
+  return parts;
+}
+
 platform::Result<LaunchPlan> planLaunch(const ProgramSettings& settings, const FileExists& fileExists) {
   LaunchPlan plan;
-  const auto [program, arguments] = splitAtProgram(trimBlanksAndTabs(settings.application), fileExists);
-  plan.applicationName = unquoted(program);
-  // A quote left inside would end the quoted path early in the command line.
-  if (plan.applicationName.empty() || plan.applicationName.find('"') != std::string::npos) {
-    return platform::Result<LaunchPlan>::failure(platform::err::kInvalidData);
-  }
-  plan.arguments = joinedArguments(arguments, trimBlanksAndTabs(settings.appParameters));
+  const ApplicationParts parts = applicationParts(settings.application, fileExists);
+  plan.applicationName = parts.program;
+  if (plan.applicationName.empty()) return platform::Result<LaunchPlan>::failure(platform::err::kInvalidData);
+  plan.arguments = joinedArguments(parts.arguments, trimBlanksAndTabs(settings.appParameters));
   const std::string directory = unquoted(trimBlanksAndTabs(settings.appDirectory));
   plan.startFolder = directory.empty() ? platform::folderOfPathWithSeparator(plan.applicationName) : directory;
   return platform::Result<LaunchPlan>::success(plan);

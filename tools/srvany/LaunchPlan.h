@@ -32,6 +32,19 @@ struct LaunchPlan {
 /// Tells whether a path names an existing file (not a folder).
 using FileExists = std::function<bool(const std::string& path)>;
 
+/// An Application value as srvany starts it: the program, and the arguments written after it.
+struct ApplicationParts {
+  std::string program;  ///< empty when the value names no program srvany can start
+  std::string arguments;
+};
+
+/// The one rule for Application, shared by srvany, the run and /verify. Blanks and tabs around
+/// the path and one pair of quotes around it are dropped. An unquoted value that names no
+/// existing file, but whose leading part up to ".exe" and a blank does, is that program
+/// followed by its arguments. Anything else (a quote inside, as in `C:\Pay\X.exe" -x`) names
+/// no program.
+ApplicationParts applicationParts(std::string_view application, const FileExists& fileExists);
+
 /// err::kInvalidData when Application names no program. Blanks and tabs around the path and
 /// one pair of quotes around it are dropped. An unquoted Application that names no existing
 /// file, but whose leading part up to ".exe" and a blank does, is that program followed by its
