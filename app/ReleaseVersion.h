@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <compare>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,7 +19,10 @@ struct ReleaseVersion {
   static std::optional<ReleaseVersion> parse(std::string_view text);
   /// "1.2.0": three parts, a fourth only when it is not 0.
   std::string text() const;
-  auto operator<=>(const ReleaseVersion&) const = default;
+  friend bool operator==(const ReleaseVersion&, const ReleaseVersion&) = default;
+  friend bool operator<(const ReleaseVersion& a, const ReleaseVersion& b) { return a.parts < b.parts; }
+  friend bool operator>(const ReleaseVersion& a, const ReleaseVersion& b) { return b < a; }
+  friend bool operator>=(const ReleaseVersion& a, const ReleaseVersion& b) { return !(a < b); }
 };
 
 /// The release this program was built as.

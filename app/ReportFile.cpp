@@ -14,7 +14,7 @@ namespace err = platform::err;
 // none is.
 std::string linkedFolderOn(platform::FileSystem& files, const std::string& path) {
   for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
-    const std::string folder = path.substr(0, at);
+    std::string folder = path.substr(0, at);
     const auto attributes = files.fileAttributes(folder);
     if (attributes.ok() && (attributes.value & platform::attr::kReparsePoint)) return folder;
   }

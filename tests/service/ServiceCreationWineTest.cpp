@@ -493,10 +493,7 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
                                        nullptr, nullptr, nullptr, nullptr, nullptr));
   };
   const std::string paymentPath = kInstallFolder + "Orbit-Tender.exe";
-  const auto runAgain = [&] {
-    EXPECT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
-    EXPECT_EQ(registry.ReadString(app::kParametersKey, "Application", "-").substr(0, paymentPath.size()), paymentPath);
-  };
+  const auto runAgain = [&] { EXPECT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0); };
   struct Drift {
     const char* what;
     std::function<void()> make, undo;
