@@ -207,11 +207,11 @@ int runVerify(platform::Platform& machine, const ToolDigests& tools, const std::
     const int code = verifyExitCode(results);
     const std::string outcome = (code == verifycode::kAllHold ? "All checks hold" : "A check fails") +
                                 std::string(" (exit code ") + std::to_string(code) + ")";
-    log.WriteLog(
-        {.level = logging::level::kNote, .message = "Verify", .detail = outcome, .boxStyle = logging::box::kInformation});
     const std::uint16_t type =
         code == verifycode::kAllHold ? platform::eventtype::kInformation : platform::eventtype::kWarning;
-    reportEvent(quiet, log, type, "TlvAsService verify: " + outcome);
+    reportEvent(quiet, log, type, "TlvAsService verify: " + outcome);  // first: the outcome stays the last line
+    log.WriteLog(
+        {.level = logging::level::kNote, .message = "Verify", .detail = outcome, .boxStyle = logging::box::kInformation});
     return code;
   });
 }

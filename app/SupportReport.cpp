@@ -272,11 +272,11 @@ int runReport(platform::Platform& machine, const ToolDigests& tools, const std::
     const std::string path = full.ok() ? full.value : reportFile;
     const ReportWritten written = writeReportFile(quiet, path, supportReport(quiet, tools));
     const std::string outcome = written.outcome + " (exit code " + std::to_string(written.code) + ")";
-    log.WriteLog(
-        {.level = logging::level::kNote, .message = "Report", .detail = outcome, .boxStyle = logging::box::kInformation});
     const std::uint16_t type =
         written.code == reportcode::kWritten ? platform::eventtype::kInformation : platform::eventtype::kError;
-    reportEvent(quiet, log, type, "TlvAsService report: " + outcome);
+    reportEvent(quiet, log, type, "TlvAsService report: " + outcome);  // first: the outcome stays the last line
+    log.WriteLog(
+        {.level = logging::level::kNote, .message = "Report", .detail = outcome, .boxStyle = logging::box::kInformation});
     return written.code;
   });
 }

@@ -18,15 +18,16 @@ namespace {
 void reportEnding(platform::Platform& machine, logging::LoggingFunctions& log, const std::string& ending, int code,
                   const std::string& name = "Unattended run") {
   const std::string detail = ending + " (exit code " + std::to_string(code) + ")";
+  const std::uint16_t type = code == exitcode::kReady ? platform::eventtype::kInformation : platform::eventtype::kError;
+  // The entry first, so that the ending stays the log's last line also when the entry's
+  // source is noted as not registered.
+  std::string event = name;  // "Unattended run" as "unattended run", the event text's form
+  event[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(event[0])));
+  reportEvent(machine, log, type, "TlvAsService " + event + ": " + detail);
   log.WriteLog({.level = logging::level::kNote,
                 .message = name,
                 .detail = detail,
                 .boxStyle = logging::box::kInformation});
-  const std::uint16_t type = code == exitcode::kReady ? platform::eventtype::kInformation : platform::eventtype::kError;
-  // A lost event-log entry changes nothing of the run: the exit code and the log still tell.
-  std::string event = name;  // "Unattended run" as "unattended run", the event text's form
-  event[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(event[0])));
-  reportEvent(machine, log, type, "TlvAsService " + event + ": " + detail);
 }
 
 // Whether the service exists; also true when the manager cannot tell, so that a service is
