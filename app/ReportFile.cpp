@@ -21,8 +21,9 @@ std::string linkedFolderOn(platform::FileSystem& files, const std::string& path)
   return {};
 }
 
-// A name beside the report nobody can tell beforehand: a digest of the text and the time.
-// Were it taken all the same, the new file would not be made, and the next name is tried.
+// A name beside the report that is hard to tell beforehand (a digest of the text and the
+// time). What protects the report is that the file is made new: a name someone took, or
+// a link put there, makes the creation fail, and the next name is tried.
 std::string partialName(platform::Platform& machine, const std::string& path, const std::string& text, int attempt) {
   const platform::LocalTime t = machine.clock.now();
   const std::string salt = std::to_string(t.hour * 3600 + t.minute * 60 + t.second) + "." + std::to_string(attempt);

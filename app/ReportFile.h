@@ -21,7 +21,7 @@ struct ReportWritten {
   std::string outcome;  ///< "Written to ...", or why not
 };
 
-/// Writes the text to `path` (a full path): in a new file of an unguessable name beside it,
+/// Writes the text to `path` (a full path): in a new file beside it, never one that existed,
 /// readable and writable by SYSTEM and Administrators only, then renamed onto the name given,
 /// so that a link standing there is replaced, never written through. Refused when a folder
 /// on the way is a link or another reparse point.
