@@ -9,6 +9,7 @@
 #include "app/ServiceRegistryKeys.h"
 #include "platform/WindowsPath.h"
 #include "tools/common/ServiceKeys.h"
+#include "tools/common/WatchValues.h"
 #include "tools/instsrv/InstsrvArguments.h"
 #include "tools/srvany/LaunchPlan.h"
 
@@ -62,6 +63,17 @@ TEST(InstsrvArguments, BinaryPathIsQuotedOnlyWhenItHoldsABlank) {
 
 TEST(ServiceKeys, SrvanyReadsWhereTheProgramWritesApplication) {
   EXPECT_EQ("HKEY_LOCAL_MACHINE\\" + parametersKeyPath("OrbitTender"), app::kParametersKey);
+}
+
+TEST(WatchValues, UtcTextsReadBackAndNothingElseReads) {
+  for (const std::int64_t seconds : {0LL, 951782400LL /* 2000-02-29 */, 1796827800LL, 4102444799LL}) {
+    EXPECT_EQ(parseUtcText(utcText(seconds)), seconds) << utcText(seconds);
+  }
+  EXPECT_EQ(utcText(1796827800), "2026-12-09T14:50:00Z");
+  for (const char* bad : {"", "2026-12-09 14:50:00Z", "2026-12-09T14:50:00", "2026-02-29T00:00:00Z",
+                          "2026-13-01T00:00:00Z", "2026-12-09T24:00:00Z", "2026-12-09T14:5x:00Z"}) {
+    EXPECT_FALSE(parseUtcText(bad)) << bad;
+  }
 }
 
 TEST(LaunchPlan, NamesTheProgramAsModuleAndQuotesItOnTheCommandLine) {
