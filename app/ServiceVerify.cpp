@@ -6,6 +6,7 @@
 #include "app/ServiceRegistryKeys.h"
 #include "app/SystemFolders.h"
 #include "app/UnattendedRun.h"
+#include "app/VerifyRights.h"
 #include "environment/jclass_WinEnviron.h"
 #include "files/PeDigest.h"
 #include "logging/LoggingFunctions.h"
@@ -53,10 +54,10 @@ class Checks {
   std::vector<CheckResult> run() {
     const auto service = machine_.services.configuration(kServiceName);
     const bool exists = service.ok();
+    const bool unread = !exists && service.error != platform::err::kServiceDoesNotExist;
     add("The service OrbitTender exists", exists,
-        service.error == platform::err::kServiceDoesNotExist ? "no such service"
-                                                             : "system error " + std::to_string(service.error),
-        verifycode::kServiceMissing);
+        unread ? "could not be read: " + machine_.systemInfo.errorText(service.error) : "no such service",
+        unread ? verifycode::kNotChecked : verifycode::kServiceMissing);
     const std::string srvany = windowsFolder_ + "srvany.exe";
     needingService(exists, "Its program is " + srvany, [&] {
       std::string path = service.value.binaryPath;
@@ -68,13 +69,20 @@ class Checks {
                     "start type " + std::to_string(service.value.startType), verifycode::kNotAutomatic);
     });
     checkTools();
+    std::string program;
     needingService(exists, "Parameters\\Application names an existing Orbit-Tender.exe", [&] {
       const std::string application = registry_.ReadString(kParametersKey, "Application", kNoStoredValue);
-      const std::string program = paymentProgramOf(application, machine_.files);
-      const bool found = !program.empty() && isFile(machine_.files, program);
-      return result(found, application == kNoStoredValue ? "no value" : tools::applicationShown(application),
+      program = paymentProgramOf(application, machine_.files);
+      if (!isFile(machine_.files, program)) program.clear();
+      return result(!program.empty(), application == kNoStoredValue ? "no value" : tools::applicationShown(application),
                     verifycode::kNoPaymentProgram);
     });
+    needingService(exists, "Only administrators can change the payment program, its folders and AppDirectory", [&] {
+      if (program.empty()) return CheckResult{{}, CheckOutcome::Skipped, "no payment program to check", 0};
+      return checkProgramRights(machine_, program, registry_.ReadString(kParametersKey, "AppDirectory", ""));
+    });
+    needingService(exists, "Only administrators can change the service and its keys",
+                   [&] { return checkServiceRights(machine_); });
     needingService(exists, std::string("The description is \"") + kDescription + "\"", [&] {
       const std::string description = registry_.ReadString(kServiceKey, "Description", kNoStoredValue);
       return result(isOwnDescription(description), description == kNoStoredValue ? "no value" : description,
@@ -87,11 +95,12 @@ class Checks {
     });
     needingService(exists, "The recovery actions also follow the program ending by itself", [&] {
       const auto flag = machine_.services.failureActionsOnNonCrashFailures(kServiceName);
-      if (flag.error == platform::err::kCallNotImplemented) {
+      if (flag.error == platform::err::kInvalidLevel) {
         return CheckResult{{}, CheckOutcome::NotReported, "the service manager does not report it", 0};
       }
-      return result(flag.ok() && flag.value, flag.ok() ? "off" : "system error " + std::to_string(flag.error),
-                    verifycode::kRecoveryNotOnExit);
+      if (!flag.ok()) return result(false, "could not be read: " + machine_.systemInfo.errorText(flag.error),
+                                    verifycode::kNotChecked);
+      return result(flag.value, "off", verifycode::kRecoveryNotOnExit);
     });
     return std::move(results_);
   }
@@ -113,27 +122,59 @@ class Checks {
   }
   // A tool is this release's when its bytes have this release's digest and it is a file of
   // its own: through a second name (a hard link in a folder users can write) or a link, users
-  // could change what the service runs.
+  // could change what the service runs. One that Windows replaces by this release's at its
+  // next start (a run found it in use) needs a restart, not a repair.
   void checkTools() {
-    std::string foreign, linked;
+    std::string foreign, linked, pending;
     const auto note = [](std::string& list, const std::string& path) { list += (list.empty() ? "" : ", ") + path; };
+    const auto moves = machine_.files.movesAtRestart();
     for (const char* tool : {"instsrv.exe", "srvany.exe"}) {
       const std::string path = windowsFolder_ + tool;
-      auto held = machine_.files.holdForReading(path);
-      const auto links = held.ok() ? held.value->links() : platform::Result<platform::FileLinks>::failure(held.error);
-      if (links.ok() && !links.value.plain()) {
-        note(linked, path + (links.value.reparsePoint ? " (a link)" : " (" + std::to_string(links.value.names) + " names)"));
-        continue;
+      const Tool found = read(path, tool);
+      if (found.links && !found.links->plain()) {
+        note(linked, path + (found.links->reparsePoint ? " (a link)" : " (" + std::to_string(found.links->names) + " names)"));
+      } else if (!found.ours) {
+        note(replacedAtRestart(path, tool, moves.value) ? pending : foreign, path);
       }
-      const auto bytes = held.ok() ? held.value->readAll() : platform::Result<std::string>::failure(held.error);
-      const auto digest = bytes.ok() ? files::authenticodeDigest(machine_.hashing, bytes.value)
-                                     : platform::Result<platform::Sha256Digest>::failure(bytes.error);
-      if (!digest.ok() || digest.value != *tools_.of(tool)) note(foreign, path);
     }
     std::string found = foreign.empty() ? "" : foreign + " missing or not this release's";
+    if (!foreign.empty() && !moves.ok()) {
+      found += " (the renames due at the next start of Windows could not be read: " +
+               machine_.systemInfo.errorText(moves.error) + ")";
+    }
     if (!linked.empty()) found += (found.empty() ? "" : "; ") + linked + " not a file of its own";
+    if (found.empty() && !pending.empty()) {
+      add("instsrv.exe and srvany.exe in the Windows folder are this release's", false,
+          pending + " replaced by this release's at the next start of Windows: restart Windows",
+          verifycode::kRestartPending);
+      return;
+    }
     add("instsrv.exe and srvany.exe in the Windows folder are this release's", found.empty(), found,
         verifycode::kForeignTools);
+  }
+
+  struct Tool {
+    bool ours = false;
+    std::optional<platform::FileLinks> links;
+  };
+  Tool read(const std::string& path, const char* tool) {
+    auto held = machine_.files.holdForReading(path);
+    if (!held.ok()) return {};
+    const auto links = held.value->links();
+    Tool found{false, links.ok() ? std::optional(links.value) : std::nullopt};
+    const auto bytes = held.value->readAll();
+    const auto digest = bytes.ok() ? files::authenticodeDigest(machine_.hashing, bytes.value)
+                                   : platform::Result<platform::Sha256Digest>::failure(bytes.error);
+    found.ours = digest.ok() && digest.value == *tools_.of(tool);
+    return found;
+  }
+  bool replacedAtRestart(const std::string& path, const char* tool,
+                         const std::vector<std::pair<std::string, std::string>>& moves) {
+    for (const auto& [source, target] : moves) {
+      const Tool replacement = platform::equalsNoCase(target, path) ? read(source, tool) : Tool{};
+      if (replacement.ours && replacement.links && replacement.links->plain()) return true;
+    }
+    return false;
   }
 
   platform::Platform& machine_;

@@ -26,6 +26,9 @@ inline constexpr int kDescriptionChanged = 25;
 inline constexpr int kRecoveryChanged = 26;
 inline constexpr int kRecoveryNotOnExit = 27;
 inline constexpr int kOlderRelease = 28;  ///< an earlier release than /minversion names is installed
+inline constexpr int kOthersMayChange = 29;  ///< others than administrators may change what the service runs
+inline constexpr int kNotChecked = 30;       ///< a check could not be made: the system refused to answer
+inline constexpr int kRestartPending = 31;   ///< this release's tools take their place at the next start of Windows
 }  // namespace verifycode
 
 enum class CheckOutcome { Holds, Fails, Skipped, NotReported };

@@ -4,9 +4,11 @@ rem service OrbitTender on this till. Put it beside the one TlvAsService-<versio
 rem you deploy, in a folder only administrators can change, and run it as administrator (a
 rem start-up script or a deployment tool runs it as SYSTEM), once or at every start: a second run
 rem changes nothing. Give the folder only when the payment program is not under Program Files.
-rem Exit code 0: the service runs and /verify finds it as it should be; 101 to 105: this
-rem script's own failures; otherwise the code of the step that failed (msiexec's, or
-rem TlvAsService's /quiet or /verify). Do not edit it: what it needs comes as its argument.
+rem Exit code 0: the service runs and /verify finds it as it should be; 3010: the same, but
+rem this release's srvany.exe takes its place only when Windows restarts (the old one was in
+rem use); 101 to 105: this script's own failures; otherwise the code of the step that failed
+rem (msiexec's, or TlvAsService's /quiet or /verify). Do not edit it: what it needs comes as
+rem its argument.
 setlocal EnableExtensions DisableDelayedExpansion
 rem Programs are found only in the system's own folders, never in the current one.
 set "NoDefaultCurrentDirectoryInExePath=1"
@@ -50,6 +52,7 @@ if errorlevel 1 sc start OrbitTender >nul
 if errorlevel 1 echo deploy: the service OrbitTender did not start& exit /b 103
 start "" /wait "%EXE%" /verify
 set "CODE=%ERRORLEVEL%"
+if "%CODE%"=="31" echo deploy: OrbitTender runs; restart Windows to put this release's tools in place& exit /b 3010
 if not "%CODE%"=="0" echo deploy: TlvAsService /verify ended with %CODE%& exit /b %CODE%
 echo deploy: OrbitTender runs and /verify finds it as it should be
 exit /b 0

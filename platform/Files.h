@@ -5,9 +5,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Result.h"
+#include "platform/Security.h"
 
 namespace tlv::platform {
 
@@ -111,6 +113,12 @@ class FileSystem {
   /// Has Windows rename the file in place of the target when it next starts, before any
   /// program runs (for a target in use now; administrators only).
   virtual Win32Error moveFileAtRestart(const std::string& source, const std::string& target) = 0;
+  /// The renames Windows will make at its next start, as source and target (full paths,
+  /// without the "\\??\\" prefix); a deletion has an empty target.
+  [[nodiscard]] virtual Result<std::vector<std::pair<std::string, std::string>>> movesAtRestart() = 0;
+  /// The owner and access list of a file or folder, not following a link in its place;
+  /// err::kNotSupported where the file system keeps none (Wine's).
+  [[nodiscard]] virtual Result<SecurityDescriptor> security(const std::string& path) = 0;
   /// Lists a folder's entries, "." and ".." included, in the file system's order.
   virtual Result<std::vector<FolderEntry>> listFolder(const std::string& folder) = 0;
   /// The product named by a program file's version resource (GetFileVersionInfoA, the

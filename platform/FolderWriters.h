@@ -6,15 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace tlv::platform {
+#include "platform/Security.h"
 
-/// One entry of an access list (DACL), its trustee as a SID string ("S-1-5-18").
-struct AccessEntry {
-  std::string sid;
-  std::uint32_t mask = 0;
-  bool allows = true;        ///< an allow entry; deny entries take nothing away from this rule
-  bool inheritOnly = false;  ///< it applies only to what is created inside, not to the folder
-};
+namespace tlv::platform {
 
 /// The access rights that change a folder or what it holds.
 inline constexpr std::uint32_t kChangeRights = 0x0002    // FILE_ADD_FILE (FILE_WRITE_DATA)

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/Result.h"
+#include "platform/Security.h"
 
 namespace tlv::platform {
 
@@ -56,6 +57,7 @@ inline constexpr std::uint32_t kSetValue = 0x0002;
 inline constexpr std::uint32_t kCreateSubKey = 0x0004;
 inline constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
 inline constexpr std::uint32_t kDelete = 0x10000;
+inline constexpr std::uint32_t kReadControl = 0x20000;
 inline constexpr std::uint32_t kRead = 0x20019;
 inline constexpr std::uint32_t kWrite = 0x20006;
 inline constexpr std::uint32_t kAllAccess = 0xF003F;
@@ -161,6 +163,8 @@ class Registry {
   [[nodiscard]] virtual Win32Error deleteKey(RegKey key, const std::string& subKey) = 0;
   /// RegDeleteValueA.
   [[nodiscard]] virtual Win32Error deleteValue(RegKey key, const std::string& name) = 0;
+  /// RegGetKeySecurity: the key's owner and access list (the key opened with READ_CONTROL).
+  [[nodiscard]] virtual Result<SecurityDescriptor> keySecurity(RegKey key) = 0;
   /// RegCloseKey. Closing a predefined root succeeds and changes nothing. Owners call it.
   [[nodiscard]] virtual Win32Error closeKey(RegKey key) = 0;
 

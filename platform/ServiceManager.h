@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Result.h"
+#include "platform/Security.h"
 
 namespace tlv::platform {
 
@@ -26,12 +27,15 @@ class ServiceManager {
   /// The service's configuration (QueryServiceConfig); err::kServiceDoesNotExist without it.
   [[nodiscard]] virtual Result<ServiceConfiguration> configuration(const std::string& service) = 0;
   /// Whether the recovery actions also follow a stop with an error code, as when the program
-  /// ends by itself (FailureActionsOnNonCrashFailures); err::kCallNotImplemented where the
-  /// manager does not report it.
+  /// ends by itself (FailureActionsOnNonCrashFailures); err::kInvalidLevel where the manager
+  /// does not know the setting.
   [[nodiscard]] virtual Result<bool> failureActionsOnNonCrashFailures(const std::string& service) = 0;
   /// Marks the service for deletion (DeleteService); the manager removes it once no handle
   /// to it is open. err::kServiceDoesNotExist without it.
   [[nodiscard]] virtual Win32Error deleteService(const std::string& service) = 0;
+  /// The service's owner and access list (QueryServiceObjectSecurity); err::kNotSupported
+  /// where the manager keeps none (Wine's reads as an empty list without an owner).
+  [[nodiscard]] virtual Result<SecurityDescriptor> security(const std::string& service) = 0;
 };
 
 }  // namespace tlv::platform

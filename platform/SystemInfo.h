@@ -120,6 +120,10 @@ class SystemInfo {
   [[nodiscard]] virtual Result<std::string> windowsFolder() = 0;
   /// GetSystemDirectoryA: the system folder of Windows; no trailing backslash.
   [[nodiscard]] virtual Result<std::string> systemFolder() = 0;
+  /// The SID of the account the program runs as ("S-1-5-18"); empty when it cannot be read.
+  virtual std::string runningAccount() = 0;
+  /// The system's text for an error code, then " (error N)".
+  virtual std::string errorText(Win32Error error) = 0;
 };
 
 }  // namespace tlv::platform

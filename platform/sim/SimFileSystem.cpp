@@ -317,6 +317,25 @@ Win32Error SimFileSystem::moveFileAtRestart(const std::string& source, const std
   return err::kSuccess;
 }
 
+Result<std::vector<std::pair<std::string, std::string>>> SimFileSystem::movesAtRestart() {
+  using R = Result<std::vector<std::pair<std::string, std::string>>>;
+  if (Win32Error e = faults_.enter("files.movesAtRestart")) return R::failure(e);
+  return R::success(movesAtRestart_);
+}
+
+void SimFileSystem::setSecurity(const std::string& path, SecurityDescriptor descriptor) {
+  if (Node* node = find(keyOf(path))) node->security = std::move(descriptor);
+}
+
+Result<SecurityDescriptor> SimFileSystem::security(const std::string& path) {
+  using R = Result<SecurityDescriptor>;
+  if (Win32Error e = faults_.enter("files.security")) return R::failure(e);
+  const std::string key = keyOf(path);
+  const Node* node = validKey(key) ? find(key) : nullptr;
+  if (!node) return R::failure(err::kFileNotFound);
+  return node->security ? R::success(*node->security) : R::failure(err::kNotSupported);
+}
+
 Result<std::string> SimFileSystem::fullPath(const std::string& path) {
   using R = Result<std::string>;
   if (Win32Error e = faults_.enter("files.fullPath")) return R::failure(e);

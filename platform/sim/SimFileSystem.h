@@ -32,8 +32,8 @@ class SimFileSystem final : public FileSystem {
   /// The file is the image of a running program: it can be renamed, but not written,
   /// replaced or deleted. `renamable` false: not even renamed.
   void markRunning(const std::string& path, bool renamable = true);
-  /// The renames asked for at the next start of Windows, as source and target.
-  const std::vector<std::pair<std::string, std::string>>& movesAtRestart() const { return movesAtRestart_; }
+  /// The file's descriptor; without one the file system keeps none, as Wine's.
+  void setSecurity(const std::string& path, SecurityDescriptor descriptor);
   /// The process's current folder, a full path; "C:\\" at first.
   void setCurrentFolder(std::string folder) { currentFolder_ = std::move(folder); }
   bool exists(const std::string& path) const;
@@ -57,6 +57,8 @@ class SimFileSystem final : public FileSystem {
   FileProtection protectionOf(const std::string& path) const;
   Win32Error moveFile(const std::string& source, const std::string& target) override;
   Win32Error moveFileAtRestart(const std::string& source, const std::string& target) override;
+  Result<std::vector<std::pair<std::string, std::string>>> movesAtRestart() override;
+  Result<SecurityDescriptor> security(const std::string& path) override;
   Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
   Result<std::string> fullPath(const std::string& path) override;
   Result<ProductVersion> productVersion(const std::string& path) override;
@@ -75,6 +77,7 @@ class SimFileSystem final : public FileSystem {
     std::uint64_t lastWrite = 0;  // the order of the last write among all writes
     std::uint32_t names = 1;      // hard links: this one and others elsewhere
     FileProtection protection = FileProtection::Inherited;
+    std::optional<SecurityDescriptor> security;  // none: kept by no file system, as Wine's
   };
   static bool validKey(const std::string& key);
   Node* find(const std::string& key);

@@ -66,6 +66,7 @@ struct SimRegistry::Node {
   Node* parent = nullptr;  // the owner; nullptr for a root or a deleted key
   bool deleted = false;
   std::uint32_t denied = 0;
+  std::optional<SecurityDescriptor> security;
   std::vector<NodePtr> children;  // in name order
   std::vector<Value> values;      // in name order
 
@@ -116,6 +117,12 @@ void SimRegistry::denyAccess(RegKey root, const std::string& subKey, std::uint32
   auto names = parseSubKey(subKey);
   if (!names.ok() || !roots_.count(root)) return;
   if (NodePtr node = walk(roots_.at(root).node, names.value)) node->denied |= rights;
+}
+
+void SimRegistry::setSecurity(RegKey root, const std::string& subKey, SecurityDescriptor descriptor) {
+  auto names = parseSubKey(subKey);
+  if (!names.ok() || !roots_.count(root)) return;
+  if (NodePtr node = walk(roots_.at(root).node, names.value)) node->security = std::move(descriptor);
 }
 
 const SimRegistry::Handle* SimRegistry::resolve(RegKey key) const {
@@ -325,6 +332,15 @@ Win32Error SimRegistry::closeKey(RegKey key) {
   if (Win32Error e = faults_.enter("registry.closeKey")) return e;
   if (roots_.count(key)) return err::kSuccess;
   return handles_.erase(key) ? err::kSuccess : err::kInvalidHandle;
+}
+
+Result<SecurityDescriptor> SimRegistry::keySecurity(RegKey key) {
+  using R = Result<SecurityDescriptor>;
+  if (Win32Error e = faults_.enter("registry.keySecurity")) return R::failure(e);
+  auto handle = usable(key, keyaccess::kReadControl);
+  if (!handle.ok()) return R::failure(handle.error);
+  const auto& security = handle.value->node->security;
+  return security ? R::success(*security) : R::failure(err::kNotSupported);
 }
 
 }  // namespace tlv::platform::sim

@@ -26,6 +26,8 @@ class SimRegistry final : public Registry {
   /// Opening the key for any of these rights is refused with 5, and so is creating a
   /// subkey below it when kCreateSubKey is among them. The key must exist.
   void denyAccess(RegKey root, const std::string& subKey, std::uint32_t rights = keyaccess::kAllAccess);
+  /// The key's descriptor; without one, keySecurity answers kNotSupported. The key must exist.
+  void setSecurity(RegKey root, const std::string& subKey, SecurityDescriptor descriptor);
   /// Handles handed out and not closed yet.
   std::size_t openHandleCount() const { return handles_.size(); }
 
@@ -38,6 +40,7 @@ class SimRegistry final : public Registry {
   Win32Error deleteKey(RegKey key, const std::string& subKey) override;
   Win32Error deleteValue(RegKey key, const std::string& name) override;
   Win32Error closeKey(RegKey key) override;
+  Result<SecurityDescriptor> keySecurity(RegKey key) override;
 
  protected:
   Result<RegKey> doOpenKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) override;

@@ -7,10 +7,14 @@ namespace tlv::platform::sim {
 
 void SimServiceManager::add(const std::string& name, ServiceConfiguration configuration,
                             std::optional<bool> nonCrashFailures) {
-  services_[upperCase(name)] = {std::move(configuration), nonCrashFailures};
+  services_[upperCase(name)] = {std::move(configuration), nonCrashFailures, std::nullopt};
 }
 
 void SimServiceManager::remove(const std::string& name) { services_.erase(upperCase(name)); }
+
+void SimServiceManager::setSecurity(const std::string& name, SecurityDescriptor descriptor) {
+  if (const auto found = services_.find(upperCase(name)); found != services_.end()) found->second.security = descriptor;
+}
 
 Result<ServiceConfiguration> SimServiceManager::configuration(const std::string& service) {
   if (Win32Error e = faults_.enter("services.configuration")) return Result<ServiceConfiguration>::failure(e);
@@ -23,13 +27,21 @@ Result<bool> SimServiceManager::failureActionsOnNonCrashFailures(const std::stri
   if (Win32Error e = faults_.enter("services.failureActionsFlag")) return Result<bool>::failure(e);
   const auto found = services_.find(upperCase(service));
   if (found == services_.end()) return Result<bool>::failure(err::kServiceDoesNotExist);
-  if (!found->second.nonCrashFailures) return Result<bool>::failure(err::kCallNotImplemented);
+  if (!found->second.nonCrashFailures) return Result<bool>::failure(err::kInvalidLevel);
   return Result<bool>::success(*found->second.nonCrashFailures);
 }
 
 Win32Error SimServiceManager::deleteService(const std::string& service) {
   if (Win32Error e = faults_.enter("services.delete")) return e;
   return services_.erase(upperCase(service)) == 1 ? err::kSuccess : err::kServiceDoesNotExist;
+}
+
+Result<SecurityDescriptor> SimServiceManager::security(const std::string& service) {
+  using R = Result<SecurityDescriptor>;
+  if (Win32Error e = faults_.enter("services.security")) return R::failure(e);
+  const auto found = services_.find(upperCase(service));
+  if (found == services_.end()) return R::failure(err::kServiceDoesNotExist);
+  return found->second.security ? R::success(*found->second.security) : R::failure(err::kNotSupported);
 }
 
 }  // namespace tlv::platform::sim

@@ -16,15 +16,19 @@ class SimServiceManager final : public ServiceManager {
   /// Adds or replaces a service. `nonCrashFailures` nullopt: the manager does not report it.
   void add(const std::string& name, ServiceConfiguration configuration, std::optional<bool> nonCrashFailures = true);
   void remove(const std::string& name);
+  /// The service's descriptor; without one, security answers kNotSupported, as Wine's manager.
+  void setSecurity(const std::string& name, SecurityDescriptor descriptor);
 
   Result<ServiceConfiguration> configuration(const std::string& service) override;
   Result<bool> failureActionsOnNonCrashFailures(const std::string& service) override;
   Win32Error deleteService(const std::string& service) override;
+  Result<SecurityDescriptor> security(const std::string& service) override;
 
  private:
   struct Service {
     ServiceConfiguration configuration;
     std::optional<bool> nonCrashFailures;
+    std::optional<SecurityDescriptor> security;
   };
   SimFaults& faults_;
   std::map<std::string, Service> services_;  // key: upper-case name

@@ -54,6 +54,8 @@ class SimSystemInfo final : public SystemInfo {
   Result<bool> isWow64Process(std::uintptr_t entry) override;
   Result<std::string> windowsFolder() override;
   Result<std::string> systemFolder() override;
+  std::string runningAccount() override { return "S-1-5-21-1-2-3-500"; }  // the machine's Administrator
+  std::string errorText(Win32Error error) override { return "system error (error " + std::to_string(error) + ")"; }
 
  private:
   SimFaults& faults_;

@@ -1,16 +1,13 @@
 // Win32 only: the running executable and its registration as an event message file.
 #include "platform/win32/EventSource.h"
 
-#include <optional>
 #include <vector>
 
 #include "platform/FolderWriters.h"
 #include "platform/Result.h"
 #include "platform/WindowsPath.h"
 #include "platform/win32/UniqueHandle.h"
-
-#include <aclapi.h>  // after windows.h, which UniqueHandle.h brings
-#include <sddl.h>
+#include "platform/win32/Win32Security.h"
 
 namespace tlv::platform::win32 {
 namespace {
@@ -38,49 +35,6 @@ std::vector<std::string> systemProgramFolders() {
   return folders;
 }
 
-std::string sidText(PSID sid) {
-  LPSTR text = nullptr;
-  if (!::ConvertSidToStringSidA(sid, &text)) return {};
-  UniqueLocalMemory owned(text);
-  return text;
-}
-
-// The user the program runs as.
-std::string runningUser() {
-  UniqueKernelHandle token;
-  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put())) return {};
-  std::vector<BYTE> buffer(256);
-  DWORD needed = 0;
-  if (!::GetTokenInformation(token.get(), TokenUser, buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
-    return {};
-  }
-  return sidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
-}
-
-// The folder's access list; nullopt when it cannot be read, or the folder has none (then
-// everybody may change it).
-std::optional<std::vector<AccessEntry>> accessListOf(const std::string& folder) {
-  PACL list = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (::GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &list,
-                              nullptr, &descriptor) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  UniqueLocalMemory owned(descriptor);
-  if (!list) return std::nullopt;
-  std::vector<AccessEntry> entries;
-  for (DWORD i = 0; i < list->AceCount; ++i) {
-    ACE_HEADER* header = nullptr;
-    if (!::GetAce(list, i, reinterpret_cast<void**>(&header))) return std::nullopt;
-    // Other kinds (object and callback entries) are not written for folders: not judged, refused.
-    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE && header->AceType != ACCESS_DENIED_ACE_TYPE) return std::nullopt;
-    auto* entry = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);  // a denying entry has the same layout
-    entries.push_back({sidText(&entry->SidStart), entry->Mask, header->AceType == ACCESS_ALLOWED_ACE_TYPE,
-                       (header->AceFlags & INHERIT_ONLY_ACE) != 0});
-  }
-  return entries;
-}
-
 bool inProtectedFolder(const std::string& module) {
   const std::string folder = folderOfPath(module);
   bool within = false;
@@ -89,8 +43,8 @@ bool inProtectedFolder(const std::string& module) {
     within = within || platform::equalsNoCase(std::string_view(folder + "\\").substr(0, root.size()), root);
   }
   if (!within) return false;
-  const auto accessList = accessListOf(folder);
-  return accessList && onlyAdministratorsChange(*accessList, runningUser());
+  const auto security = fileSecurity(folder);
+  return security.ok() && onlyAdministratorsChange(security.value.entries, runningAccount());
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Security.h"
 
 #include <sddl.h>  // after windows.h, which UniqueHandle.h brings
 
@@ -184,6 +186,48 @@ Win32Error Win32FileSystem::moveFileAtRestart(const std::string& source, const s
   return ::MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)
              ? ERROR_SUCCESS
              : ::GetLastError();
+}
+
+Result<std::vector<std::pair<std::string, std::string>>> Win32FileSystem::movesAtRestart() {
+  using Moves = std::vector<std::pair<std::string, std::string>>;
+  UniqueRegKey key;
+  LONG error = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
+                               KEY_QUERY_VALUE, key.put());
+  if (error != ERROR_SUCCESS) return Result<Moves>::failure(static_cast<Win32Error>(error));
+  constexpr char kValue[] = "PendingFileRenameOperations";
+  DWORD type = 0, size = 0;
+  error = ::RegQueryValueExA(key.get(), kValue, nullptr, &type, nullptr, &size);
+  if (error == ERROR_FILE_NOT_FOUND) return Result<Moves>::success({});
+  std::vector<char> text(size);
+  if (error == ERROR_SUCCESS && size > 0) {
+    error = ::RegQueryValueExA(key.get(), kValue, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
+  }
+  if (error != ERROR_SUCCESS) return Result<Moves>::failure(static_cast<Win32Error>(error));
+  if (type != REG_MULTI_SZ) return Result<Moves>::failure(err::kInvalidData);
+  // Pairs of NT paths ("\\??\\C:\\..."), a target that replaces a file marked with "!", a
+  // deletion with an empty target: empty names are kept, so the text is split by its size.
+  std::vector<std::string> names;
+  std::string name;
+  for (DWORD i = 0; i < size && i < text.size(); ++i) {
+    if (text[i] != '\0') {
+      name += text[i];
+    } else {
+      names.push_back(std::exchange(name, {}));
+    }
+  }
+  const auto plain = [](std::string path) {
+    if (path.starts_with('!')) path.erase(0, 1);
+    if (path.starts_with("\\??\\")) path.erase(0, 4);
+    return path;
+  };
+  Moves moves;
+  for (std::size_t i = 0; i + 1 < names.size(); i += 2) moves.emplace_back(plain(names[i]), plain(names[i + 1]));
+  return Result<Moves>::success(std::move(moves));
+}
+
+Result<SecurityDescriptor> Win32FileSystem::security(const std::string& path) {
+  if (!fileSystemKeepsSecurity()) return Result<SecurityDescriptor>::failure(err::kNotSupported);
+  return fileSecurity(path);
 }
 
 Result<std::string> Win32FileSystem::fullPath(const std::string& path) {

@@ -17,6 +17,8 @@ class Win32FileSystem final : public FileSystem {
   Win32Error createNewFile(const std::string& path, std::string_view bytes, FileProtection protection) override;
   Win32Error moveFile(const std::string& source, const std::string& target) override;
   Win32Error moveFileAtRestart(const std::string& source, const std::string& target) override;
+  Result<std::vector<std::pair<std::string, std::string>>> movesAtRestart() override;
+  Result<SecurityDescriptor> security(const std::string& path) override;
   Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
   Result<std::string> fullPath(const std::string& path) override;
   Result<ProductVersion> productVersion(const std::string& path) override;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32Support.h"
 
 namespace tlv::platform::win32 {
@@ -100,5 +101,15 @@ Win32Error Win32Registry::deleteValue(RegKey key, const std::string& name) {
 }
 
 Win32Error Win32Registry::closeKey(RegKey key) { return static_cast<Win32Error>(::RegCloseKey(toHkey(key))); }
+
+Result<SecurityDescriptor> Win32Registry::keySecurity(RegKey key) {
+  constexpr SECURITY_INFORMATION kWhat = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  DWORD size = 0;
+  LONG error = ::RegGetKeySecurity(toHkey(key), kWhat, nullptr, &size);
+  std::vector<BYTE> descriptor(size);
+  if (error == ERROR_INSUFFICIENT_BUFFER) error = ::RegGetKeySecurity(toHkey(key), kWhat, descriptor.data(), &size);
+  if (error != ERROR_SUCCESS) return Result<SecurityDescriptor>::failure(static_cast<Win32Error>(error));
+  return descriptorOf(descriptor.data());
+}
 
 }  // namespace tlv::platform::win32

@@ -15,6 +15,7 @@ class Win32Registry final : public Registry {
   Win32Error deleteKey(RegKey key, const std::string& subKey) override;
   Win32Error deleteValue(RegKey key, const std::string& name) override;
   Win32Error closeKey(RegKey key) override;
+  Result<SecurityDescriptor> keySecurity(RegKey key) override;
 
  protected:
   Result<RegKey> doOpenKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) override;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Security.h"
 
 namespace tlv::platform::win32 {
 namespace {
@@ -40,8 +41,9 @@ Result<bool> Win32ServiceManager::failureActionsOnNonCrashFailures(const std::st
   DWORD needed = 0;
   if (!::QueryServiceConfig2A(opened.value.get(), SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, reinterpret_cast<BYTE*>(&flag),
                               sizeof flag, &needed)) {
-    // Wine does not report the flag, whatever was set: nothing is known then.
-    return Result<bool>::failure(err::kCallNotImplemented);
+    // Wine does not know the setting (ERROR_INVALID_LEVEL); any other refusal is passed on.
+    const DWORD error = ::GetLastError();
+    return Result<bool>::failure(error != ERROR_SUCCESS ? error : err::kInvalidLevel);
   }
   return Result<bool>::success(flag.fFailureActionsOnNonCrashFailures != FALSE);
 }
@@ -50,6 +52,24 @@ Win32Error Win32ServiceManager::deleteService(const std::string& service) {
   auto opened = openForQuery(service, DELETE);
   if (!opened) return opened.error;
   return ::DeleteService(opened.value.get()) ? err::kSuccess : ::GetLastError();
+}
+
+Result<SecurityDescriptor> Win32ServiceManager::security(const std::string& service) {
+  using R = Result<SecurityDescriptor>;
+  auto opened = openForQuery(service, READ_CONTROL);
+  if (!opened) return R::failure(opened.error);
+  constexpr SECURITY_INFORMATION kWhat = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  DWORD needed = 0;
+  ::QueryServiceObjectSecurity(opened.value.get(), kWhat, nullptr, 0, &needed);
+  std::vector<BYTE> descriptor(needed > 0 ? needed : sizeof(SECURITY_DESCRIPTOR));
+  if (!::QueryServiceObjectSecurity(opened.value.get(), kWhat, descriptor.data(), static_cast<DWORD>(descriptor.size()),
+                                    &needed)) {
+    return R::failure(::GetLastError());
+  }
+  auto read = descriptorOf(descriptor.data());
+  // Windows gives every service an owner; Wine's reads as an empty list without one.
+  if (read.ok() && read.value.owner.empty()) return R::failure(err::kNotSupported);
+  return read;
 }
 
 }  // namespace tlv::platform::win32

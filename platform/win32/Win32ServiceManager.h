@@ -10,6 +10,7 @@ class Win32ServiceManager final : public ServiceManager {
   Result<ServiceConfiguration> configuration(const std::string& service) override;
   Result<bool> failureActionsOnNonCrashFailures(const std::string& service) override;
   Win32Error deleteService(const std::string& service) override;
+  Result<SecurityDescriptor> security(const std::string& service) override;
 };
 
 }  // namespace tlv::platform::win32

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/ErrorText.h"
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32Support.h"
 
 #include <winnetwk.h>
@@ -147,6 +149,10 @@ Result<std::string> systemPath(Call call) {
 Result<std::string> Win32SystemInfo::windowsFolder() { return systemPath(::GetSystemWindowsDirectoryA); }
 
 Result<std::string> Win32SystemInfo::systemFolder() { return systemPath(::GetSystemDirectoryA); }
+
+std::string Win32SystemInfo::runningAccount() { return win32::runningAccount(); }
+
+std::string Win32SystemInfo::errorText(Win32Error error) { return win32::errorText(error); }
 
 Result<bool> Win32SystemInfo::isWow64Process(std::uintptr_t entry) {
   using R = Result<bool>;

@@ -296,7 +296,7 @@ TEST(ServiceCreationTest, AHostInUseIsRenamedAsideAndALaterRunDeletesIt) {
     m.sim.files.markRunning(target, /*renamable=*/false);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
-    EXPECT_EQ(m.sim.files.movesAtRestart(),
+    EXPECT_EQ(m.sim.files.movesAtRestart().value,
               (std::vector<std::pair<std::string, std::string>>{{target + ".partial", target}}));
     EXPECT_EQ(m.sim.files.contents(target + ".partial"), kSrvanyBytes);
     EXPECT_EQ(m.log(), "9:05:07 AM " + target + ":Version 0.9.0 replaced by 1.0.0 at the next start of Windows" +

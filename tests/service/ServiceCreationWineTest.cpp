@@ -22,10 +22,13 @@
 #include "testkit/win32/Gui.h"
 #include "testkit/win32/Services.h"
 
+#include <sddl.h>  // after windows.h
+
 namespace tlv::testing {
 namespace {
 
 using platform::win32::UniqueServiceHandle;
+using platform::win32::UniqueRegKey;
 
 constexpr char kService[] = "OrbitTender";
 constexpr char kMainWindow[] = "Make Service for Tolvane";
@@ -466,7 +469,10 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
   EXPECT_NE(report.find("  Version and build: " + environment.VersionNumberString() + "\r\n"), std::string::npos);
   for (const char* check : {"The service OrbitTender exists: holds", "It starts automatically: holds",
                             "are this release's: holds", "names an existing Orbit-Tender.exe: holds",
-                            "after one minute, three times, reset after a day: holds", "/verify would exit with 0"}) {
+                            "after one minute, three times, reset after a day: holds", "/verify would exit with 0",
+                            // Wine keeps the keys' descriptors, none of its files' or its services'.
+                            "AppDirectory: not reported: this system keeps no security for",
+                            "the service and its keys: not reported: this system keeps no security for the service"}) {
     EXPECT_NE(report.find(check), std::string::npos) << check << "\n" << report;
   }
   // The key's REGEDIT4 text, imported by the class below a scratch key, exports the same.
@@ -494,6 +500,46 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
   };
   const std::string paymentPath = kInstallFolder + "Orbit-Tender.exe";
   const auto runAgain = [&] { EXPECT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0); };
+  // The Parameters key's descriptor, with Users allowed to set its values, and put back.
+  std::vector<BYTE> keyDescriptor(4096);
+  const auto parametersSecurity = [&](bool usersWrite) {
+    UniqueRegKey key;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, serviceKey("\\Parameters").c_str(), 0, READ_CONTROL | WRITE_DAC | WRITE_OWNER,
+                              key.put()), ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR changed = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA("O:BAD:(A;;KA;;;SY)(A;;KA;;;BA)(A;;KW;;;BU)",
+                                                                      SDDL_REVISION_1, &changed, nullptr));
+    platform::win32::UniqueLocalMemory owned(changed);
+    // Owner too: Wine gives a key whose list alone is set another owner.
+    EXPECT_EQ(::RegSetKeySecurity(key.get(), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                  usersWrite ? changed : keyDescriptor.data()),
+              ERROR_SUCCESS);
+  };
+  {
+    UniqueRegKey key;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, serviceKey("\\Parameters").c_str(), 0, READ_CONTROL, key.put()),
+              ERROR_SUCCESS);
+    DWORD size = static_cast<DWORD>(keyDescriptor.size());
+    ASSERT_EQ(::RegGetKeySecurity(key.get(), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                  keyDescriptor.data(), &size),
+              ERROR_SUCCESS);
+  }
+  // A run that found srvany.exe in use leaves this release's to be put in place at the next
+  // start of Windows.
+  const std::string srvany = windowsFolder() + "srvany.exe", partial = srvany + ".partial";
+  const auto pendingRename = [&](bool pending) {
+    constexpr char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    if (!pending) {
+      ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
+      ::DeleteFileA(partial.c_str());
+      ::CopyFileA(release.c_str(), srvany.c_str(), FALSE);
+      return;
+    }
+    ASSERT_TRUE(::CopyFileA(release.c_str(), partial.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileA((buildRoot() + "testkit\\programs\\slowtool.exe").c_str(), srvany.c_str(), FALSE));
+    ASSERT_TRUE(::MoveFileExA(partial.c_str(), srvany.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING))
+        << ::GetLastError();
+  };
   struct Drift {
     const char* what;
     std::function<void()> make, undo;
@@ -519,6 +565,8 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
        [&] { registry.WriteString(app::kParametersKey, "Application", paymentPath + "\" -x"); }, runAgain, 24},
       {"description changed", [&] { registry.WriteString(app::kServiceKey, "Description", "Something else"); }, runAgain, 25},
       {"recovery actions removed", [&] { registry.KillValue(app::kServiceKey, "FailureActions"); }, runAgain, 26},
+      {"users may set the Parameters values", [&] { parametersSecurity(true); }, [&] { parametersSecurity(false); }, 29},
+      {"srvany.exe replaced at the next start", [&] { pendingRename(true); }, [&] { pendingRename(false); }, 31},
       {"service deleted", [] { removeService(kService); }, [] {}, 20},
   };
   for (const Drift& drift : drifts) {

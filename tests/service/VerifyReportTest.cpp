@@ -55,6 +55,23 @@ TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
          m.sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", 2}, false);
        },
        27},
+      {"the service cannot be read",
+       [](auto& m) {
+         m.sim.faults.failWhen([](std::string_view call) { return call == "services.configuration"; }, 5);
+       },
+       30},
+      {"the recovery flag cannot be read",
+       [](auto& m) {
+         m.sim.faults.failWhen([](std::string_view call) { return call == "services.failureActionsFlag"; }, 5);
+       },
+       30},
+      {"srvany.exe is replaced at the next start of Windows",
+       [](auto& m) {
+         m.sim.files.addFile("C:\\Windows\\srvany.exe.partial", kSrvanyBytes);
+         m.sim.files.addFile("C:\\Windows\\srvany.exe", miniPe("earlier"));
+         EXPECT_EQ(m.sim.files.moveFileAtRestart("C:\\Windows\\srvany.exe.partial", "C:\\Windows\\srvany.exe"), 0u);
+       },
+       31},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.drift);
@@ -81,9 +98,89 @@ TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
   m.sim.services.remove("OrbitTender");
   m.sim.files.remove("C:\\Windows\\instsrv.exe");
   const auto results = app::verifyService(m.platform, m.tools);
-  ASSERT_EQ(results.size(), 8u);
+  ASSERT_EQ(results.size(), 10u);
   EXPECT_EQ(results[3].exitCode, 23) << "the tools are checked without the service";
-  for (std::size_t i : {1u, 2u, 4u, 5u, 6u, 7u}) EXPECT_EQ(results[i].outcome, app::CheckOutcome::Skipped) << i;
+  for (std::size_t i : {1u, 2u, 4u, 5u, 6u, 7u, 8u, 9u}) EXPECT_EQ(results[i].outcome, app::CheckOutcome::Skipped) << i;
+}
+
+// Who may change what the service runs as SYSTEM: only administrators, SYSTEM,
+// TrustedInstaller and the creator owner may replace the program, its DLLs, a folder on its
+// path, srvany's start folder, the service or its keys.
+TEST(Verify, OnlyAdministratorsMayReplaceWhatTheServiceRuns) {
+  using platform::AccessEntry;
+  using platform::SecurityDescriptor;
+  constexpr char kUsers[] = "S-1-5-32-545", kAuthenticated[] = "S-1-5-11";
+  const std::string program = std::string(kInstallFolder) + "Orbit-Tender.exe";
+  const std::string folder = platform::folderOfPath(program), start = "C:\\PayData";
+  const SecurityDescriptor safe{"S-1-5-32-544",
+                                {{"S-1-5-18", 0x1F01FF}, {"S-1-5-32-544", 0x1F01FF}, {kUsers, 0x1200A9},
+                                 {platform::sid::kCreatorOwner, 0x10000000, true, true}, {kUsers, 0x1F01FF, false}}};
+  const auto with = [&](std::vector<AccessEntry> extra, std::string owner = "S-1-5-32-544") {
+    SecurityDescriptor changed = safe;
+    changed.owner = std::move(owner);
+    changed.entries.insert(changed.entries.end(), extra.begin(), extra.end());
+    return changed;
+  };
+  struct Case {
+    const char* name;
+    std::string object;  ///< a path, "key:" and a key, or "service"
+    SecurityDescriptor descriptor;
+    int code;
+    const char* found;  ///< in the log line
+  };
+  const Case cases[] = {
+      {"only administrators", program, safe, 0, ""},
+      {"users may create folders in the drive's root", "C:\\", with({{kAuthenticated, 0x0004}}), 0, ""},
+      {"users may add a subfolder, or all below only", folder, with({{kUsers, 0x0004}, {kUsers, 0x1F01FF, true, true}}),
+       0, ""},
+      {"users may add files above", "C:\\Program Files (x86)", with({{kUsers, 0x40000000}}), 0, ""},
+      {"users may start the service", "service", with({{kUsers, 0x0010}}), 0, ""},
+      {"users may write the program", program, with({{kUsers, 0x0002}}), 29, "Users (S-1-5-32-545): write"},
+      {"users may append to it", program, with({{kUsers, 0x0004}}), 29, ": append"},
+      {"everyone may change its access list", program, with({{"S-1-1-0", 0x00040000}}), 29,
+       "Everyone (S-1-1-0): change its access list"},
+      {"a user owns it", program, with({}, "S-1-5-21-7-7-7-1001"), 29, "owner S-1-5-21-7-7-7-1001"},
+      {"no access list", program, {"S-1-5-32-544", {{"S-1-1-0", 0x10000000}}}, 29, "Everyone (S-1-1-0): write"},
+      {"users may add DLLs to its folder", folder, with({{kAuthenticated, 0x0002}}), 29,
+       "Authenticated Users (S-1-5-11): add files"},
+      {"users may rename its folder", folder, with({{kUsers, 0x00010000}}), 29, "delete or rename it"},
+      {"users may rename a folder above", "C:\\Program Files (x86)", with({{kUsers, 0x0040}}), 29,
+       "delete or rename what it holds"},
+      {"users may add DLLs to the start folder", start, with({{kUsers, 0x0002}}), 29, "C:\\PayData: Users"},
+      {"users may set the Parameters values", "key:" + std::string(kParametersKey), with({{kUsers, 0x0002}}), 29,
+       "set values"},
+      {"users may write the service key", "key:" + std::string(kServiceKey), with({{kUsers, 0x40000000}}), 29,
+       "set values, add keys"},
+      {"users may change the service", "service", with({{kUsers, 0x0002}}), 29, "change its configuration"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReadyMachine m;
+    m.sim.files.addFolder(start);
+    m.registry.WriteString(kParametersKey, "AppDirectory", start);
+    for (const std::string& path : {program, folder, std::string("C:\\Program Files (x86)"), std::string("C:\\"), start}) {
+      m.sim.files.setSecurity(path, path == c.object ? c.descriptor : safe);
+    }
+    for (const std::string key : {kServiceKey, kParametersKey}) {
+      m.sim.registry.setSecurity(platform::hkey::kLocalMachine, key.substr(sizeof "HKLM\\" - 1),
+                                 c.object == "key:" + key ? c.descriptor : safe);
+    }
+    m.sim.services.setSecurity("OrbitTender", c.object == "service" ? c.descriptor : safe);
+    EXPECT_EQ(m.run("/verify"), c.code);
+    EXPECT_NE(m.log().find(c.found), std::string::npos) << m.log();
+  }
+  // Where the system keeps no descriptors (Wine's files), the check is not reported; one
+  // that cannot be read is its own failure.
+  ReadyMachine m;
+  EXPECT_EQ(m.run("/verify"), 0);
+  const auto results = app::verifyService(m.platform, m.tools);
+  EXPECT_EQ(results[5].outcome, app::CheckOutcome::NotReported) << results[5].detail;
+  m.sim.faults.failWhen([](std::string_view call) { return call == "registry.keySecurity"; }, 5);
+  EXPECT_EQ(m.run("/verify"), 30);
+  EXPECT_NE(m.log().find("could not be read: HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender: "
+                         "system error (error 5)"),
+            std::string::npos)
+      << m.log();
 }
 
 // One rule for Application, as srvany starts it: the program, then the administrator's
