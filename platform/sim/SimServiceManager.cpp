@@ -1,6 +1,8 @@
 // Sim only: the simulated service control manager.
 #include "platform/sim/SimServiceManager.h"
 
+#include <utility>
+
 #include "platform/WindowsPath.h"
 
 namespace tlv::platform::sim {
@@ -13,7 +15,9 @@ void SimServiceManager::add(const std::string& name, ServiceConfiguration config
 void SimServiceManager::remove(const std::string& name) { services_.erase(upperCase(name)); }
 
 void SimServiceManager::setSecurity(const std::string& name, SecurityDescriptor descriptor) {
-  if (const auto found = services_.find(upperCase(name)); found != services_.end()) found->second.security = descriptor;
+  if (const auto found = services_.find(upperCase(name)); found != services_.end()) {
+    found->second.security = std::move(descriptor);
+  }
 }
 
 Result<ServiceConfiguration> SimServiceManager::configuration(const std::string& service) {

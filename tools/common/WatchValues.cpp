@@ -68,7 +68,7 @@ std::optional<std::int64_t> parseUtcText(std::string_view text) {
   if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) return std::nullopt;
   const std::int64_t days = daysFromCivil(year, month, day);
   if (civilFromDays(days).day != day) return std::nullopt;  // 31 April and the like
-  return days * 86400 + hour * 3600 + minute * 60 + second;
+  return days * 86400 + std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 + second;
 }
 
 }  // namespace tlv::tools
