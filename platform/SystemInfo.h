@@ -120,6 +120,9 @@ class SystemInfo {
   [[nodiscard]] virtual Result<std::string> windowsFolder() = 0;
   /// GetSystemDirectoryA: the system folder of Windows; no trailing backslash.
   [[nodiscard]] virtual Result<std::string> systemFolder() = 0;
+  /// FormatMessageA from the system: the text of a Win32 error, without its closing full
+  /// stop and line break; empty when the system has none.
+  virtual std::string errorText(Win32Error error) = 0;
 };
 
 }  // namespace tlv::platform

@@ -116,4 +116,17 @@ Result<std::string> SimSystemInfo::systemFolder() {
   return Result<std::string>::success(windowsFolder_ + "\\System32");
 }
 
+std::string SimSystemInfo::errorText(Win32Error error) {
+  switch (error) {
+    case err::kFileNotFound:
+      return "The system cannot find the file specified";
+    case err::kAccessDenied:
+      return "Access is denied";
+    case err::kServiceDoesNotExist:
+      return "The specified service does not exist as an installed service";
+    default:
+      return {};
+  }
+}
+
 }  // namespace tlv::platform::sim

@@ -54,6 +54,8 @@ class SimSystemInfo final : public SystemInfo {
   Result<bool> isWow64Process(std::uintptr_t entry) override;
   Result<std::string> windowsFolder() override;
   Result<std::string> systemFolder() override;
+  /// Windows' own texts of the few errors the tests meet; empty for the others.
+  std::string errorText(Win32Error error) override;
 
  private:
   SimFaults& faults_;

@@ -148,6 +148,17 @@ Result<std::string> Win32SystemInfo::windowsFolder() { return systemPath(::GetSy
 
 Result<std::string> Win32SystemInfo::systemFolder() { return systemPath(::GetSystemDirectoryA); }
 
+std::string Win32SystemInfo::errorText(Win32Error error) {
+  char buffer[512] = {};
+  DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buffer,
+                                  sizeof buffer, nullptr);
+  while (length > 0 && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' || buffer[length - 1] == ' ' ||
+                        buffer[length - 1] == '.')) {
+    --length;
+  }
+  return std::string(buffer, length);
+}
+
 Result<bool> Win32SystemInfo::isWow64Process(std::uintptr_t entry) {
   using R = Result<bool>;
   using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);

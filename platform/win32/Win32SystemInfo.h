@@ -22,6 +22,7 @@ class Win32SystemInfo final : public SystemInfo {
   Result<bool> isWow64Process(std::uintptr_t entry) override;
   Result<std::string> windowsFolder() override;
   Result<std::string> systemFolder() override;
+  std::string errorText(Win32Error error) override;
 };
 
 }  // namespace tlv::platform::win32
