@@ -29,7 +29,7 @@ class WatchReader {
     const auto read = value(name);
     if (!read || read->type != platform::regtype::kDword || read->data.size() != 4) return std::nullopt;
     std::uint32_t number = 0;
-    for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(read->data[static_cast<std::size_t>(i)]);
+    for (std::size_t i = 4; i-- > 0;) number = (number << 8) | static_cast<unsigned char>(read->data[i]);
     return number;
   }
   std::vector<std::string> texts(const char* name) {

@@ -82,7 +82,9 @@ HealthOutcome watchOutcome(const WatchSnapshot& watch, std::int64_t utcNow) {
     for (std::size_t i = 0; i < watch.openBoxes.size() && i < kShownBoxes; ++i) {
       titles += (i ? ", " : "") + shown(watch.openBoxes[i]);
     }
-    if (watch.openBoxes.size() > kShownBoxes) titles += " and " + std::to_string(watch.openBoxes.size() - kShownBoxes) + " more";
+    if (watch.openBoxes.size() > kShownBoxes) {
+      titles += " and " + std::to_string(watch.openBoxes.size() - kShownBoxes) + " more";
+    }
     return {healthcode::kBoxOpen, "A box of the payment program is open", titles};
   }
   const std::string notWatching = "srvany is not watching the payment program";
@@ -126,7 +128,8 @@ int runHealth(platform::Platform& machine) {
     const std::uint16_t type =
         outcome.code == healthcode::kHealthy ? platform::eventtype::kInformation : platform::eventtype::kError;
     reportEvent(quiet, log, type, "TlvAsService health: " + line);  // first: the outcome stays the last line
-    log.WriteLog({.level = logging::level::kNote, .message = "Health", .detail = line, .boxStyle = logging::box::kInformation});
+    log.WriteLog(
+        {.level = logging::level::kNote, .message = "Health", .detail = line, .boxStyle = logging::box::kInformation});
     return outcome.code;
   });
 }
