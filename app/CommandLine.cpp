@@ -61,6 +61,8 @@ RunOptions parseArguments(const std::vector<std::string>& arguments) {
       options.quiet = true;
     } else if (name == "VERIFY") {
       options.verify = true;
+    } else if (name == "HEALTH") {
+      options.health = true;
     } else if (name == "REPORT") {
       if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
         fail(argument + " needs the file to write the report to");
@@ -94,8 +96,8 @@ RunOptions parseArguments(const std::vector<std::string>& arguments) {
       fail("Unknown switch: " + argument);
     }
   }
-  if ((options.quiet ? 1 : 0) + (options.verify ? 1 : 0) + (options.report ? 1 : 0) > 1) {
-    fail("Use one of /quiet, /verify and /report at a time");
+  if ((options.quiet ? 1 : 0) + (options.verify ? 1 : 0) + (options.report ? 1 : 0) + (options.health ? 1 : 0) > 1) {
+    fail("Use one of /quiet, /verify, /report and /health at a time");
   }
   if (!options.quiet && options.path) fail("/path is for unattended runs: use it with /quiet");
   if (!options.verify && options.minimumVersion) fail("/minversion is for checks: use it with /verify");
@@ -103,7 +105,7 @@ RunOptions parseArguments(const std::vector<std::string>& arguments) {
 }
 
 std::string usageText() {
-  return "Usage: TlvAsService.exe [/quiet [/path <folder>] | /verify [/minversion <version>] | /report <file>]\r\n"
+  return "Usage: TlvAsService.exe [/quiet [/path <folder>] | /verify [/minversion <version>] | /report <file> | /health]\r\n"
          "\r\n"
          "Without arguments the program shows its window and does the whole job.\r\n"
          "/quiet  runs unattended: no window, no message box; the exit code tells the ending,\r\n"
@@ -112,7 +114,9 @@ std::string usageText() {
          "/verify checks, changing nothing, that the service is as a run leaves it: exit code 0\r\n"
          "        when it is, else the code of the first check that fails (20 to 28).\r\n"
          "/minversion  the lowest release /verify accepts as installed (exit code 28 when older).\r\n"
-         "/report writes a plain-text report for support to the file given.";
+         "/report writes a plain-text report for support to the file given.\r\n"
+         "/health tells, changing nothing, whether the payment program runs and answers: exit\r\n"
+         "        code 0 when it does, else what stands in the way (40 to 47).";
 }
 
 }  // namespace tlv::app

@@ -1,6 +1,7 @@
 // Portable: the program's command line. Without arguments the program shows its window;
 // "/quiet [/path <folder>]" runs it unattended, "/verify [/minversion <version>]" checks the
-// service, "/report <file>" writes a support report (switches in any letter case, "-" also taken for "/").
+// service, "/report <file>" writes a support report, "/health" tells whether the till takes
+// payments (switches in any letter case, "-" also taken for "/").
 #pragma once
 
 #include <optional>
@@ -15,6 +16,7 @@ namespace tlv::app {
 struct RunOptions {
   bool quiet = false;
   bool verify = false;
+  bool health = false;
   /// The file given with /report.
   std::optional<std::string> report;
   /// The lowest release /verify accepts, given with /minversion.
@@ -25,7 +27,7 @@ struct RunOptions {
   std::string error;
 
   /// A run that shows nothing: its outcome is its exit code, log line and event entry.
-  bool unattended() const { return quiet || verify || report.has_value(); }
+  bool unattended() const { return quiet || verify || health || report.has_value(); }
 };
 
 /// Splits a command line into arguments as the C runtime of Windows programs does: blanks

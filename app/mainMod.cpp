@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/CommandLine.h"
+#include "app/ServiceHealth.h"
 #include "app/ServiceVerify.h"
 #include "app/SupportReport.h"
 #include "app/UnattendedRun.h"
@@ -36,6 +37,7 @@ int mainMod::run(std::string_view commandLine) {
   // started this one would wait for ever: the wrong line is told as an unattended run tells it.
   if (options.error.empty() && options.verify) return runVerify(platform_, tools_, options.minimumVersion);
   if (options.error.empty() && options.report) return runReport(platform_, tools_, *options.report);
+  if (options.error.empty() && options.health) return runHealth(platform_);
   if (options.unattended() || (!options.error.empty() && !platform_.ui.windowStationVisible())) {
     return runUnattended(platform_, tools_, options);
   }

@@ -1,5 +1,7 @@
-// Portable: the clock port, the current local date and time.
+// Portable: the clock port, the current local date and time, and the current UTC time.
 #pragma once
+
+#include <cstdint>
 
 namespace tlv::platform {
 
@@ -16,6 +18,9 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual LocalTime now() = 0;
+  /// Seconds since 1970-01-01 00:00 UTC (GetSystemTimeAsFileTime): what srvany's published
+  /// times are compared with, whatever the time zone.
+  virtual std::int64_t utcSeconds() = 0;
 };
 
 }  // namespace tlv::platform

@@ -16,6 +16,31 @@ inline constexpr std::uint32_t kManual = 3;
 inline constexpr std::uint32_t kDisabled = 4;
 }  // namespace servicestart
 
+namespace servicestate {  // SERVICE_STOPPED ... SERVICE_PAUSED
+inline constexpr std::uint32_t kStopped = 1;
+inline constexpr std::uint32_t kStartPending = 2;
+inline constexpr std::uint32_t kStopPending = 3;
+inline constexpr std::uint32_t kRunning = 4;
+inline constexpr std::uint32_t kContinuePending = 5;
+inline constexpr std::uint32_t kPausePending = 6;
+inline constexpr std::uint32_t kPaused = 7;
+}  // namespace servicestate
+
+namespace err {
+/// The exit code a stopped service reports until it is first started after a boot: no failure.
+inline constexpr Win32Error kServiceNeverStarted = 1077;
+/// A stopped service's exit code when its own code (the service-specific one) tells why.
+inline constexpr Win32Error kServiceSpecificError = 1066;
+}  // namespace err
+
+/// What the service control manager says of a service now (SERVICE_STATUS_PROCESS).
+struct ServiceStatus {
+  std::uint32_t state = servicestate::kStopped;
+  Win32Error win32ExitCode = err::kSuccess;
+  std::uint32_t serviceExitCode = 0;  ///< the service's own, with kServiceSpecificError
+  std::uint32_t processId = 0;        ///< 0 while it does not run
+};
+
 struct ServiceConfiguration {
   std::string binaryPath;  ///< the program the manager starts, as registered
   std::uint32_t startType = 0;
@@ -26,6 +51,8 @@ class ServiceManager {
   virtual ~ServiceManager() = default;
   /// The service's configuration (QueryServiceConfig); err::kServiceDoesNotExist without it.
   [[nodiscard]] virtual Result<ServiceConfiguration> configuration(const std::string& service) = 0;
+  /// The service's current status (QueryServiceStatusEx); err::kServiceDoesNotExist without it.
+  [[nodiscard]] virtual Result<ServiceStatus> status(const std::string& service) = 0;
   /// Whether the recovery actions also follow a stop with an error code, as when the program
   /// ends by itself (FailureActionsOnNonCrashFailures); err::kInvalidLevel where the manager
   /// does not know the setting.

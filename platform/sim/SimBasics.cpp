@@ -15,6 +15,7 @@ int daysInMonth(int y, int m) {
 }  // namespace
 
 void SimClock::advanceSeconds(int seconds) {
+  utc_ += seconds;
   LocalTime& t = time_;
   t.second += seconds;
   t.minute += t.second / 60;
@@ -35,6 +36,11 @@ void SimClock::advanceSeconds(int seconds) {
 LocalTime SimClock::now() {
   faults_.enter("clock.now");  // reading the clock cannot fail on Windows
   return time_;
+}
+
+std::int64_t SimClock::utcSeconds() {
+  faults_.enter("clock.utcSeconds");  // as now(): it cannot fail on Windows
+  return utc_;
 }
 
 void SimEnvironment::set(const std::string& name, const std::string& value) { values_[upperCase(name)] = value; }

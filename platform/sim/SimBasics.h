@@ -19,12 +19,16 @@ class SimClock final : public Clock {
  public:
   explicit SimClock(SimFaults& faults) : faults_(faults) {}
   void set(const LocalTime& time) { time_ = time; }
+  void setUtcSeconds(std::int64_t seconds) { utc_ = seconds; }
+  /// Moves both the local and the UTC time on.
   void advanceSeconds(int seconds);
   LocalTime now() override;
+  std::int64_t utcSeconds() override;
 
  private:
   SimFaults& faults_;
   LocalTime time_{2026, 12, 6, 9, 5, 7};
+  std::int64_t utc_ = 1796547907;  // 2026-12-06 09:05:07 UTC: a till whose zone is UTC
 };
 
 class SimEnvironment final : public Environment {

@@ -12,6 +12,10 @@ void SimServiceManager::add(const std::string& name, ServiceConfiguration config
   services_[upperCase(name)] = {std::move(configuration), nonCrashFailures, std::nullopt};
 }
 
+void SimServiceManager::setStatus(const std::string& name, ServiceStatus status) {
+  services_.at(upperCase(name)).status = status;
+}
+
 void SimServiceManager::remove(const std::string& name) { services_.erase(upperCase(name)); }
 
 void SimServiceManager::setSecurity(const std::string& name, SecurityDescriptor descriptor) {
@@ -25,6 +29,13 @@ Result<ServiceConfiguration> SimServiceManager::configuration(const std::string&
   const auto found = services_.find(upperCase(service));
   if (found == services_.end()) return Result<ServiceConfiguration>::failure(err::kServiceDoesNotExist);
   return Result<ServiceConfiguration>::success(found->second.configuration);
+}
+
+Result<ServiceStatus> SimServiceManager::status(const std::string& service) {
+  if (Win32Error e = faults_.enter("services.status")) return Result<ServiceStatus>::failure(e);
+  const auto found = services_.find(upperCase(service));
+  if (found == services_.end()) return Result<ServiceStatus>::failure(err::kServiceDoesNotExist);
+  return Result<ServiceStatus>::success(found->second.status);
 }
 
 Result<bool> SimServiceManager::failureActionsOnNonCrashFailures(const std::string& service) {

@@ -13,13 +13,17 @@ namespace tlv::platform::sim {
 class SimServiceManager final : public ServiceManager {
  public:
   explicit SimServiceManager(SimFaults& faults) : faults_(faults) {}
-  /// Adds or replaces a service. `nonCrashFailures` nullopt: the manager does not report it.
+  /// Adds or replaces a service, stopped and never started. `nonCrashFailures` nullopt: the
+  /// manager does not report it.
   void add(const std::string& name, ServiceConfiguration configuration, std::optional<bool> nonCrashFailures = true);
   void remove(const std::string& name);
   /// The service's descriptor; without one, security answers kNotSupported, as Wine's manager.
   void setSecurity(const std::string& name, SecurityDescriptor descriptor);
+  /// What the manager says of a service added before.
+  void setStatus(const std::string& name, ServiceStatus status);
 
   Result<ServiceConfiguration> configuration(const std::string& service) override;
+  Result<ServiceStatus> status(const std::string& service) override;
   Result<bool> failureActionsOnNonCrashFailures(const std::string& service) override;
   Win32Error deleteService(const std::string& service) override;
   Result<SecurityDescriptor> security(const std::string& service) override;
@@ -29,6 +33,7 @@ class SimServiceManager final : public ServiceManager {
     ServiceConfiguration configuration;
     std::optional<bool> nonCrashFailures;
     std::optional<SecurityDescriptor> security;
+    ServiceStatus status{servicestate::kStopped, err::kServiceNeverStarted, 0, 0};
   };
   SimFaults& faults_;
   std::map<std::string, Service> services_;  // key: upper-case name

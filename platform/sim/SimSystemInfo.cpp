@@ -116,4 +116,20 @@ Result<std::string> SimSystemInfo::systemFolder() {
   return Result<std::string>::success(windowsFolder_ + "\\System32");
 }
 
+std::string SimSystemInfo::errorText(Win32Error error) {
+  const auto text = [error]() -> std::string {
+    switch (error) {
+      case err::kFileNotFound:
+        return "The system cannot find the file specified";
+      case err::kAccessDenied:
+        return "Access is denied";
+      case err::kServiceDoesNotExist:
+        return "The specified service does not exist as an installed service";
+      default:
+        return "Unknown error";
+    }
+  };
+  return text() + " (error " + std::to_string(error) + ")";
+}
+
 }  // namespace tlv::platform::sim

@@ -55,7 +55,8 @@ class SimSystemInfo final : public SystemInfo {
   Result<std::string> windowsFolder() override;
   Result<std::string> systemFolder() override;
   std::string runningAccount() override { return "S-1-5-21-1-2-3-500"; }  // the machine's Administrator
-  std::string errorText(Win32Error error) override { return "system error (error " + std::to_string(error) + ")"; }
+  /// Windows' own texts of the few errors the tests meet; then " (error N)".
+  std::string errorText(Win32Error error) override;
 
  private:
   SimFaults& faults_;

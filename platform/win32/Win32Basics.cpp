@@ -16,6 +16,14 @@ LocalTime Win32Clock::now() {
   return LocalTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
+std::int64_t Win32Clock::utcSeconds() {
+  // A FILETIME counts 100 ns since 1601-01-01 UTC, which lies 11644473600 s before 1970.
+  FILETIME time{};
+  ::GetSystemTimeAsFileTime(&time);
+  const std::uint64_t ticks = (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+  return static_cast<std::int64_t>(ticks / 10000000) - 11644473600;
+}
+
 std::string Win32Environment::variable(const std::string& name) {
   std::vector<char> buffer(256);
   for (;;) {

@@ -10,6 +10,7 @@ namespace tlv::platform::win32 {
 class Win32Clock final : public Clock {
  public:
   LocalTime now() override;
+  std::int64_t utcSeconds() override;
 };
 
 class Win32Environment final : public Environment {

@@ -34,6 +34,19 @@ Result<ServiceConfiguration> Win32ServiceManager::configuration(const std::strin
       {config->lpBinaryPathName ? config->lpBinaryPathName : "", config->dwStartType});
 }
 
+Result<ServiceStatus> Win32ServiceManager::status(const std::string& service) {
+  auto opened = openForQuery(service, SERVICE_QUERY_STATUS);
+  if (!opened) return Result<ServiceStatus>::failure(opened.error);
+  SERVICE_STATUS_PROCESS status{};
+  DWORD needed = 0;
+  if (!::QueryServiceStatusEx(opened.value.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                              sizeof status, &needed)) {
+    return Result<ServiceStatus>::failure(::GetLastError());
+  }
+  return Result<ServiceStatus>::success(
+      {status.dwCurrentState, status.dwWin32ExitCode, status.dwServiceSpecificExitCode, status.dwProcessId});
+}
+
 Result<bool> Win32ServiceManager::failureActionsOnNonCrashFailures(const std::string& service) {
   auto opened = openForQuery(service);
   if (!opened) return Result<bool>::failure(opened.error);

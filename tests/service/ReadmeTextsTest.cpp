@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "app/ServiceHealth.h"
 #include "app/ServiceVerify.h"
 #include "app/UnattendedRun.h"
 #include "tests/service/ServiceMachine.h"
@@ -158,11 +159,13 @@ TEST(ReadmeTextsTest, EveryLogLineExitCodeEventIdAndInstsrvMessageIsExplained) {
   run("/quiet /frobnicate", [](ServiceMachine&) {});
   run("/verify", [](ServiceMachine&) {});
   run("/report C:\\Tools\\till.txt", [](ServiceMachine&) {});
+  run("/health", [](ServiceMachine&) {});
   ASSERT_GE(parts.size(), 12u) << "the runs wrote no log";
 
   std::set<int> codes{app::exitcode::kUnexpectedFailure, app::exitcode::kUsageError};
   for (const app::Ending& ending : app::ending::kAll) codes.insert(ending.exitCode);
   for (int code = app::verifycode::kServiceMissing; code <= app::verifycode::kOlderRelease; ++code) codes.insert(code);
+  for (int code = app::healthcode::kServiceMissing; code <= app::healthcode::kUnreadable; ++code) codes.insert(code);
   for (int code : codes) parts.insert("| " + std::to_string(code) + " |");
   using tools::HostEvent;
   for (HostEvent id : {HostEvent::Started, HostEvent::CloseAsked, HostEvent::ClosedInTime, HostEvent::EndedAfterGrace,

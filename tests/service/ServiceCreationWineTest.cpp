@@ -445,6 +445,11 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
   EXPECT_EQ(verified.exitCode, 0);
   EXPECT_FALSE(verified.showedAWindow);
   EXPECT_EQ(state(), before) << "verify changed what the run left";
+  // /health of the service stopped cleanly: not running. (Without the service: 40, below.)
+  const WindowlessRun health = runWatchingForWindows(program, "/health");
+  EXPECT_EQ(health.exitCode, 41);
+  EXPECT_FALSE(health.showedAWindow);
+  EXPECT_EQ(state(), before) << "health changed what the run left";
 
   // The report writes only its own file: a file of that name with ".tmp.reg" stays, and a
   // second name of Windows' win.ini at the report's name is replaced, not written through.
@@ -581,6 +586,7 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
       EXPECT_EQ(runWatchingForWindows(program, "/verify").exitCode, 0) << "put back";
     }
   }
+  EXPECT_EQ(runWatchingForWindows(program, "/health").exitCode, 40) << "the last drift deleted the service";
   // Arguments after the path are the administrator's: both pass, and they stay.
   ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
   registry.WriteString(app::kParametersKey, "Application", paymentPath + " /till 7");

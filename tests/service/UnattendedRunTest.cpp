@@ -39,6 +39,8 @@ TEST(CommandLine, SwitchesInAnyCaseWithSlashOrDashAndWrongLinesNamed) {
       {"quiet", false, std::nullopt, "Unexpected argument: quiet"},
       {"/", false, std::nullopt, "Unexpected argument: /"},
       {"/path C:\\Pay", false, "C:\\Pay", "/path is for unattended runs: use it with /quiet"},
+      {"/health /quiet", true, std::nullopt, "Use one of /quiet, /verify, /report and /health at a time"},
+      {"/verify -HEALTH", false, std::nullopt, "Use one of /quiet, /verify, /report and /health at a time"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);

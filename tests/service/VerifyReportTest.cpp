@@ -178,7 +178,7 @@ TEST(Verify, OnlyAdministratorsMayReplaceWhatTheServiceRuns) {
   m.sim.faults.failWhen([](std::string_view call) { return call == "registry.keySecurity"; }, 5);
   EXPECT_EQ(m.run("/verify"), 30);
   EXPECT_NE(m.log().find("could not be read: HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender: "
-                         "system error (error 5)"),
+                         "Access is denied (error 5)"),
             std::string::npos)
       << m.log();
 }
