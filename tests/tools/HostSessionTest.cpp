@@ -108,22 +108,53 @@ TEST(HostSession, AProgramEndingByItselfFailsTheServiceExceptWhileWindowsShutsDo
   }
 }
 
-TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAHungProgramEndedOnlyWhenAsked) {
+TEST(HostSession, TheWatchsVerdictEndsTheProgramAndFailsTheServiceWithSrvanysOwnCode) {
+  struct Case {
+    void (*end)(HostSession&);
+    HostEvent event;
+    std::uint32_t code;
+    const char* text;
+  };
+  const Case cases[] = {
+      {[](HostSession& s) { endHungProgram(120, s); }, HostEvent::HungProgramEnded, 0x20000001,
+       "The program has not answered for 120 seconds (HangRestartSeconds) and was ended; the service stops as failed."},
+      {[](HostSession& s) { endProgramForBox(10, "Card reader", s); }, HostEvent::BoxProgramEnded, 0x20000002,
+       "The program's box \"Card reader\" has stood open for 10 minutes (BoxRestartMinutes) and the program was "
+       "ended; the service stops as failed."},
+  };
+  for (const Case& c : cases) {
+    ScriptedProgram program(-1);
+    Machine m;
+    HostSession session{program, m, m, m};
+    c.end(session);
+    ASSERT_EQ(m.records.size(), 1u);
+    EXPECT_EQ(m.records[0].event, c.event);
+    EXPECT_EQ(m.records[0].severity, Severity::Error);
+    EXPECT_EQ(m.records[0].text, c.text);
+    EXPECT_EQ(m.exit, (std::pair<std::uint32_t, std::uint32_t>{kServiceSpecificError, c.code}));
+    EXPECT_TRUE(program.ended) << "with what it started";
+  }
+}
+
+TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAProgramEndedOnlyWhenAsked) {
   const ProbedWindow main{1, "Orbit-Tender", false, true, {}}, hungMain{1, "Orbit-Tender", false, false, {}},
-      box{2, "Card reader", true, true, {"cannot open COM3"}}, mainDialog{3, "Orbit dialog", true, true, {}};
+      box{2, "Card reader", true, true, {"cannot open COM3"}}, mainDialog{3, "Orbit dialog", true, true, {}},
+      printerBox{4, "Receipt printer", true, true, {}}, hungBox{2, "Card reader", true, false, {}};
   struct Probe {
     std::uint32_t atMs;
     std::vector<ProbedWindow> windows;
     std::vector<std::uint32_t> ids;  ///< recorded by this probe
-    bool end = false;
+    WatchVerdict::Kind end = WatchVerdict::RunsOn;
+    std::string box;  ///< the box an EndForBox names
   };
   struct Case {
     const char* what;
-    std::uint32_t hangRestartSeconds;
+    std::uint32_t hangRestartSeconds, boxRestartMinutes;
     std::vector<Probe> probes;
   };
   const Case cases[] = {
       {"answering, then hung: once after 30 s, again when it answers",
+       0,
        0,
        {{0, {main}, {}},
         {5000, {hungMain}, {}},
@@ -132,25 +163,55 @@ TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAHu
         {40000, {hungMain}, {}},
         {45000, {main}, {201}},
         {50000, {main}, {}}}},
-      {"no windows: never hung", 0, {{0, {}, {}}, {60000, {}, {}}}},
+      {"no windows: never hung", 0, 0, {{0, {}, {}}, {60000, {}, {}}}},
       {"ended once hung for HangRestartSeconds",
        20,
-       {{0, {hungMain}, {}}, {15000, {hungMain}, {}}, {20000, {hungMain}, {}, true}}},
+       0,
+       {{0, {hungMain}, {}}, {15000, {hungMain}, {}}, {20000, {hungMain}, {}, WatchVerdict::EndHung}}},
       {"a box: shown once, gone once",
+       0,
        0,
        {{0, {main}, {}}, {5000, {box, main}, {202}}, {10000, {box, main}, {}}, {15000, {main}, {203}}}},
       {"a dialog-based program's main window is no box; its boxes are",
        0,
+       0,
        {{0, {mainDialog}, {}}, {5000, {box, mainDialog}, {202}}}},
+      {"ended once a box has stood open for BoxRestartMinutes, counted from the probe that saw it",
+       0,
+       1,
+       {{0, {main}, {}},
+        {5000, {box, main}, {202}},
+        {60000, {box, main}, {}},
+        {65000, {box, main}, {}, WatchVerdict::EndForBox, "Card reader"}}},
+      {"each box counted from its own start: one gone before its time is forgotten",
+       0,
+       1,
+       {{0, {box, main}, {202}},
+        {50000, {main}, {203}},
+        {55000, {printerBox, main}, {202}},
+        {110000, {printerBox, main}, {}},
+        {115000, {printerBox, main}, {}, WatchVerdict::EndForBox, "Receipt printer"}}},
+      {"no BoxRestartMinutes: a box open for hours is only recorded",
+       0,
+       0,
+       {{0, {box, main}, {202}}, {7200000, {box, main}, {}}}},
+      {"hung with a box open: whichever time comes first",
+       120,
+       1,
+       {{0, {hungBox, hungMain}, {202}},
+        {30000, {hungBox, hungMain}, {200}},
+        {60000, {hungBox, hungMain}, {}, WatchVerdict::EndForBox, "Card reader"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Machine m;
-    ProgramWatch watch(m, c.hangRestartSeconds);
+    ProgramWatch watch(m, c.hangRestartSeconds, c.boxRestartMinutes);
     std::size_t seen = 0;
     for (const Probe& p : c.probes) {
       SCOPED_TRACE(p.atMs);
-      EXPECT_EQ(watch.probe(p.atMs + 7, p.windows), p.end);
+      const WatchVerdict verdict = watch.probe(p.atMs + 7, p.windows);
+      EXPECT_EQ(verdict.kind, p.end);
+      EXPECT_EQ(verdict.box, p.box);
       const auto ids = m.ids();
       EXPECT_EQ(std::vector<std::uint32_t>(ids.begin() + static_cast<std::ptrdiff_t>(seen), ids.end()), p.ids);
       seen = ids.size();

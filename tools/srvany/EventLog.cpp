@@ -25,6 +25,7 @@ static_assert(MSG_WATCH_PROGRAM_ANSWERS == static_cast<DWORD>(HostEvent::Program
 static_assert(MSG_WATCH_BOX_SHOWN == static_cast<DWORD>(HostEvent::BoxShown));
 static_assert(MSG_WATCH_BOX_CLOSED == static_cast<DWORD>(HostEvent::BoxClosed));
 static_assert(MSG_WATCH_HUNG_PROGRAM_ENDED == static_cast<DWORD>(HostEvent::HungProgramEnded));
+static_assert(MSG_WATCH_BOX_PROGRAM_ENDED == static_cast<DWORD>(HostEvent::BoxProgramEnded));
 
 EventLog::EventLog(const std::string& serviceName) {
   // The viewer finds the texts of the source's entries through its message file: srvany's

@@ -70,4 +70,8 @@ void programEndedByItself(const std::string& programPath, HostSession& session);
 /// restart it.
 void endHungProgram(std::uint32_t hangRestartSeconds, HostSession& session);
 
+/// A box of the program has stood open for `boxRestartMinutes`: the same, with
+/// kBoxProgramEndedCode.
+void endProgramForBox(std::uint32_t boxRestartMinutes, const std::string& boxTitle, HostSession& session);
+
 }  // namespace tlv::tools

@@ -143,12 +143,14 @@ void ServiceHost::run() {
   JobProgram job(program.value);
   SystemClock clock;
   HostSession session{job, status, clock, records};
-  ProgramWatch watch(records, settings.value.hangRestartSeconds);
+  ProgramWatch watch(records, settings.value.hangRestartSeconds, settings.value.boxRestartMinutes);
   const HANDLE events[] = {control_.stopRequested(), program.value.process()};
   DWORD woken = WAIT_TIMEOUT;
   while ((woken = ::WaitForMultipleObjects(2, events, FALSE, kProbeIntervalMs)) == WAIT_TIMEOUT) {
-    if (watch.probe(clock.nowMs(), probeWindows(program.value.runningProcessIds()))) {
-      return endHungProgram(settings.value.hangRestartSeconds, session);
+    const WatchVerdict verdict = watch.probe(clock.nowMs(), probeWindows(program.value.runningProcessIds()));
+    if (verdict.kind == WatchVerdict::EndHung) return endHungProgram(settings.value.hangRestartSeconds, session);
+    if (verdict.kind == WatchVerdict::EndForBox) {
+      return endProgramForBox(settings.value.boxRestartMinutes, verdict.box, session);
     }
   }
   if (woken == WAIT_OBJECT_0) return closeProgram(control_.request(), session);
