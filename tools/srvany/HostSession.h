@@ -44,6 +44,8 @@ class HostClock {
  public:
   virtual ~HostClock() = default;
   virtual std::uint32_t nowMs() = 0;
+  /// The time of day: seconds since 1970-01-01 00:00 UTC.
+  virtual std::int64_t utcSeconds() = 0;
   virtual void sleepMs(std::uint32_t milliseconds) = 0;
   /// True while Windows shuts down.
   virtual bool systemShuttingDown() = 0;

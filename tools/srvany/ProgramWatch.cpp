@@ -59,6 +59,12 @@ WatchVerdict ProgramWatch::probe(std::uint32_t nowMs, const std::vector<ProbedWi
   return verdict;
 }
 
+std::vector<std::string> ProgramWatch::openBoxes() const {
+  std::vector<std::string> titles;
+  for (const auto& [id, box] : boxes_) titles.push_back(box.title);
+  return titles;
+}
+
 void ProgramWatch::watchBoxes(std::uint32_t nowMs, const std::vector<ProbedWindow>& windows) {
   for (const ProbedWindow& window : windows) {
     if (!window.dialog || window.id == mainDialog_ || boxes_.count(window.id)) continue;

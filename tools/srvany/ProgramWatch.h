@@ -16,6 +16,11 @@ namespace tlv::tools {
 /// How often the windows are probed, and how long each may take to answer.
 inline constexpr std::uint32_t kProbeIntervalMs = 5000;
 inline constexpr std::uint32_t kProbeAnswerMs = 5000;
+/// A probe asks no further window once it has taken this long, so that however many windows
+/// take their full answer time, srvany is back at its heartbeat and its stop event soon.
+inline constexpr std::uint32_t kProbeBudgetMs = 20000;
+/// Until the first probe, how often srvany looks whether the program has its windows yet.
+inline constexpr std::uint32_t kFirstProbePollMs = 250;
 /// A program none of whose windows has answered for longer than this is reported.
 inline constexpr std::uint32_t kHangReportMs = 30000;
 /// The service-specific exit code of a service whose hung program srvany ended (bit 29: an
@@ -52,6 +57,11 @@ class ProgramWatch {
   /// ended, because it has not answered for HangRestartSeconds or because a box of it has
   /// stood open for BoxRestartMinutes.
   WatchVerdict probe(std::uint32_t nowMs, const std::vector<ProbedWindow>& windows);
+
+  /// As the last probe left it: false once none of its windows answers (a program without
+  /// windows, or not probed yet, answers); the titles of the boxes it counts as open.
+  bool answering() const { return !hungSince_; }
+  std::vector<std::string> openBoxes() const;
 
  private:
   struct Box {
