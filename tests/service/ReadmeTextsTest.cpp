@@ -171,7 +171,8 @@ TEST(ReadmeTextsTest, EveryLogLineExitCodeEventIdAndInstsrvMessageIsExplained) {
   for (HostEvent id : {HostEvent::Started, HostEvent::CloseAsked, HostEvent::ClosedInTime, HostEvent::EndedAfterGrace,
                        HostEvent::ExitedByItself, HostEvent::ShutdownCloseAsked, HostEvent::ExitedAtShutdown,
                        HostEvent::StartFailed, HostEvent::HostFailed, HostEvent::HostWarning, HostEvent::ProgramHung,
-                       HostEvent::ProgramAnswers, HostEvent::BoxShown, HostEvent::BoxClosed, HostEvent::HungProgramEnded}) {
+                       HostEvent::ProgramAnswers, HostEvent::BoxShown, HostEvent::BoxClosed,
+                       HostEvent::HungProgramEnded, HostEvent::BoxProgramEnded}) {
     parts.insert("| " + std::to_string(static_cast<std::uint32_t>(id)) + " |");
   }
   // instsrv's messages: the fixed text between the placeholders of each one it prints.

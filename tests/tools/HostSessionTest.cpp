@@ -1,10 +1,11 @@
 // Portable: srvany's host logic with the program, the service's status and the clock played
 // by the test: its controls, the ending of the program at a stop or at shutdown, the watch
-// over its windows, its records, the texts of the program's start, the text log's rotation
-// and the log folder's security rules.
+// over its windows and what it publishes of it, its records, the texts of the program's
+// start, the text log's rotation and the log folder's security rules.
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 
 #include "tools/srvany/HostControls.h"
 #include "tools/srvany/HostSession.h"
@@ -12,6 +13,7 @@
 #include "tools/srvany/LogFolderRules.h"
 #include "tools/srvany/ProgramWatch.h"
 #include "tools/srvany/TextLog.h"
+#include "tools/srvany/WatchPublisher.h"
 
 namespace tlv::tools {
 namespace {
@@ -55,6 +57,7 @@ struct Machine final : HostStatus, HostClock, RecordSink {
   void stopPending(std::uint32_t) override { ++checkpoints; }
   void stopped(std::uint32_t win32, std::uint32_t specific) override { exit = {win32, specific}; }
   std::uint32_t nowMs() override { return now; }
+  std::int64_t utcSeconds() override { return 1796827799 + now / 1000; }  // 2026-12-09T14:50:00Z at 1000 ms
   void sleepMs(std::uint32_t ms) override { now += ms; }
   bool systemShuttingDown() override { return shuttingDown; }
   void record(const HostRecord& entry) override { records.push_back(entry); }
@@ -108,22 +111,53 @@ TEST(HostSession, AProgramEndingByItselfFailsTheServiceExceptWhileWindowsShutsDo
   }
 }
 
-TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAHungProgramEndedOnlyWhenAsked) {
+TEST(HostSession, TheWatchsVerdictEndsTheProgramAndFailsTheServiceWithSrvanysOwnCode) {
+  struct Case {
+    void (*end)(HostSession&);
+    HostEvent event;
+    std::uint32_t code;
+    const char* text;
+  };
+  const Case cases[] = {
+      {[](HostSession& s) { endHungProgram(120, s); }, HostEvent::HungProgramEnded, 0x20000001,
+       "The program has not answered for 120 seconds (HangRestartSeconds) and was ended; the service stops as failed."},
+      {[](HostSession& s) { endProgramForBox(10, "Card reader", s); }, HostEvent::BoxProgramEnded, 0x20000002,
+       "The program's box \"Card reader\" has stood open for 10 minutes (BoxRestartMinutes) and the program was "
+       "ended; the service stops as failed."},
+  };
+  for (const Case& c : cases) {
+    ScriptedProgram program(-1);
+    Machine m;
+    HostSession session{program, m, m, m};
+    c.end(session);
+    ASSERT_EQ(m.records.size(), 1u);
+    EXPECT_EQ(m.records[0].event, c.event);
+    EXPECT_EQ(m.records[0].severity, Severity::Error);
+    EXPECT_EQ(m.records[0].text, c.text);
+    EXPECT_EQ(m.exit, (std::pair<std::uint32_t, std::uint32_t>{kServiceSpecificError, c.code}));
+    EXPECT_TRUE(program.ended) << "with what it started";
+  }
+}
+
+TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAProgramEndedOnlyWhenAsked) {
   const ProbedWindow main{1, "Orbit-Tender", false, true, {}}, hungMain{1, "Orbit-Tender", false, false, {}},
-      box{2, "Card reader", true, true, {"cannot open COM3"}}, mainDialog{3, "Orbit dialog", true, true, {}};
+      box{2, "Card reader", true, true, {"cannot open COM3"}}, mainDialog{3, "Orbit dialog", true, true, {}},
+      printerBox{4, "Receipt printer", true, true, {}}, hungBox{2, "Card reader", true, false, {}};
   struct Probe {
     std::uint32_t atMs;
     std::vector<ProbedWindow> windows;
     std::vector<std::uint32_t> ids;  ///< recorded by this probe
-    bool end = false;
+    WatchVerdict::Kind end = WatchVerdict::RunsOn;
+    std::string box;  ///< the box an EndForBox names
   };
   struct Case {
     const char* what;
-    std::uint32_t hangRestartSeconds;
+    std::uint32_t hangRestartSeconds, boxRestartMinutes;
     std::vector<Probe> probes;
   };
   const Case cases[] = {
       {"answering, then hung: once after 30 s, again when it answers",
+       0,
        0,
        {{0, {main}, {}},
         {5000, {hungMain}, {}},
@@ -132,25 +166,55 @@ TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAHu
         {40000, {hungMain}, {}},
         {45000, {main}, {201}},
         {50000, {main}, {}}}},
-      {"no windows: never hung", 0, {{0, {}, {}}, {60000, {}, {}}}},
+      {"no windows: never hung", 0, 0, {{0, {}, {}}, {60000, {}, {}}}},
       {"ended once hung for HangRestartSeconds",
        20,
-       {{0, {hungMain}, {}}, {15000, {hungMain}, {}}, {20000, {hungMain}, {}, true}}},
+       0,
+       {{0, {hungMain}, {}}, {15000, {hungMain}, {}}, {20000, {hungMain}, {}, WatchVerdict::EndHung}}},
       {"a box: shown once, gone once",
+       0,
        0,
        {{0, {main}, {}}, {5000, {box, main}, {202}}, {10000, {box, main}, {}}, {15000, {main}, {203}}}},
       {"a dialog-based program's main window is no box; its boxes are",
        0,
+       0,
        {{0, {mainDialog}, {}}, {5000, {box, mainDialog}, {202}}}},
+      {"ended once a box has stood open for BoxRestartMinutes, counted from the probe that saw it",
+       0,
+       1,
+       {{0, {main}, {}},
+        {5000, {box, main}, {202}},
+        {60000, {box, main}, {}},
+        {65000, {box, main}, {}, WatchVerdict::EndForBox, "Card reader"}}},
+      {"each box counted from its own start: one gone before its time is forgotten",
+       0,
+       1,
+       {{0, {box, main}, {202}},
+        {50000, {main}, {203}},
+        {55000, {printerBox, main}, {202}},
+        {110000, {printerBox, main}, {}},
+        {115000, {printerBox, main}, {}, WatchVerdict::EndForBox, "Receipt printer"}}},
+      {"no BoxRestartMinutes: a box open for hours is only recorded",
+       0,
+       0,
+       {{0, {box, main}, {202}}, {7200000, {box, main}, {}}}},
+      {"hung with a box open: whichever time comes first",
+       120,
+       1,
+       {{0, {hungBox, hungMain}, {202}},
+        {30000, {hungBox, hungMain}, {200}},
+        {60000, {hungBox, hungMain}, {}, WatchVerdict::EndForBox, "Card reader"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Machine m;
-    ProgramWatch watch(m, c.hangRestartSeconds);
+    ProgramWatch watch(m, c.hangRestartSeconds, c.boxRestartMinutes);
     std::size_t seen = 0;
     for (const Probe& p : c.probes) {
       SCOPED_TRACE(p.atMs);
-      EXPECT_EQ(watch.probe(p.atMs + 7, p.windows), p.end);
+      const WatchVerdict verdict = watch.probe(p.atMs + 7, p.windows);
+      EXPECT_EQ(verdict.kind, p.end);
+      EXPECT_EQ(verdict.box, p.box);
       const auto ids = m.ids();
       EXPECT_EQ(std::vector<std::uint32_t>(ids.begin() + static_cast<std::ptrdiff_t>(seen), ids.end()), p.ids);
       seen = ids.size();
@@ -160,6 +224,88 @@ TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAHu
   ProgramWatch watch(m, 0);
   watch.probe(0, {box, main});
   EXPECT_EQ(m.records.at(0).text, "The program shows a box nobody sees: \"Card reader\" / cannot open COM3");
+}
+
+/// The Watch key as a test sees it: every report written, or a failure to give.
+struct MemoryWatchStore final : WatchStore {
+  std::string write(const WatchReport& report) override { return reports.push_back(report), failure; }
+  std::vector<WatchReport> reports;
+  std::string failure;
+};
+
+TEST(WatchPublisher, TheStartEachProbeAHeartbeatInBetweenAndTheEndArePublished) {
+  const ProbedWindow main{1, "Orbit-Tender", false, true, {}}, hung{1, "Orbit-Tender", false, false, {}},
+      untitledBox{2, "", true, false, {}};
+  const auto t = [](int second) {
+    return "2026-12-09T14:50:" + std::string(second < 10 ? "0" : "") + std::to_string(second) + "Z";
+  };
+  enum class Step { Started, StartFailed, Probe, Beat, Ended };
+  struct Write {
+    Step step;
+    std::uint32_t atMs;
+    std::vector<ProbedWindow> windows;
+    std::optional<WatchReport> published;  ///< nothing: nothing written
+  };
+  struct Case {
+    const char* what;
+    std::vector<Write> steps;
+  };
+  const Case cases[] = {
+      {"a run: started, answering, not answering since, a box, a heartbeat, ended",
+       {{Step::Started, 0, {}, WatchReport{"running", 1234, t(0), true, "", {}, t(0)}},
+        {Step::Beat, 4000, {}, std::nullopt},
+        {Step::Probe, 5000, {main}, WatchReport{"running", 1234, t(0), true, "", {}, t(5)}},
+        {Step::Probe, 10000, {hung}, WatchReport{"running", 1234, t(0), false, t(10), {}, t(10)}},
+        {Step::Beat, 15000, {}, WatchReport{"running", 1234, t(0), false, t(10), {}, t(15)}},
+        {Step::Probe, 20000, {untitledBox, hung},
+         WatchReport{"running", 1234, t(0), false, t(10), {"(no title)"}, t(20)}},
+        {Step::Probe, 25000, {main}, WatchReport{"running", 1234, t(0), true, "", {}, t(25)}},
+        {Step::Probe, 30000, {untitledBox, main}, WatchReport{"running", 1234, t(0), true, "", {"(no title)"}, t(30)}},
+        {Step::Ended, 31000, {}, WatchReport{"ended", 0, t(0), false, "", {}, t(31)}},
+        {Step::Ended, 32000, {}, std::nullopt},
+        {Step::Beat, 40000, {}, std::nullopt}}},
+      {"a program that could not be started",
+       {{Step::StartFailed, 0, {}, WatchReport{"start failed", 0, "", false, "", {}, t(0)}},
+        {Step::Ended, 1000, {}, std::nullopt},
+        {Step::Beat, 10000, {}, std::nullopt}}},
+      {"nothing before the start", {{Step::Beat, 10000, {}, std::nullopt}, {Step::Ended, 11000, {}, std::nullopt}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Machine m;
+    MemoryWatchStore store;
+    WatchPublisher publisher(store, m, m);
+    ProgramWatch watch(m, 0);
+    for (const Write& w : c.steps) {
+      SCOPED_TRACE(w.atMs);
+      m.now = 1000 + w.atMs;
+      const std::size_t before = store.reports.size();
+      if (w.step == Step::Started) publisher.started(1234);
+      if (w.step == Step::StartFailed) publisher.startFailed();
+      if (w.step == Step::Probe) {
+        static_cast<void>(watch.probe(m.now, w.windows));
+        publisher.probed(watch);
+      }
+      if (w.step == Step::Beat) publisher.beatIfDue();
+      if (w.step == Step::Ended) publisher.ended();
+      ASSERT_EQ(store.reports.size(), before + (w.published ? 1 : 0));
+      if (w.published) {
+        EXPECT_TRUE(store.reports.back() == *w.published) << store.reports.back().heartbeat;
+      }
+    }
+  }
+  // A store that cannot be written is recorded once; the publisher goes on writing.
+  Machine m;
+  MemoryWatchStore store;
+  store.failure = "the key cannot be created: Access is denied (error 5)";
+  WatchPublisher publisher(store, m, m);
+  publisher.started(1234);
+  m.now += 5000;
+  publisher.beatIfDue();
+  publisher.ended();
+  EXPECT_EQ(store.reports.size(), 3u);
+  ASSERT_EQ(m.ids(), std::vector<std::uint32_t>{112});
+  EXPECT_NE(m.records[0].text.find("srvany cannot publish its watch: " + store.failure), std::string::npos);
 }
 
 struct MemoryFolder final : LogFolder {

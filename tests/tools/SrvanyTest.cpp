@@ -1,12 +1,17 @@
 // Win32 only: srvany.exe hosting our test programs under Wine's service control manager.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 #include "testkit/win32/Folders.h"
 #include "testkit/win32/Processes.h"
 #include "testkit/win32/Registry.h"
 #include "testkit/win32/Services.h"
+#include "tools/common/WatchValues.h"
+
+#include <sddl.h>  // after windows.h, which the test kit brings
 
 namespace tlv::testing {
 namespace {
@@ -30,6 +35,60 @@ std::vector<int> loggedEvents(const std::string& log) {
     if (id != "112") ids.push_back(std::stoi(id));
   }
   return ids;
+}
+
+// srvany's Watch key of a service, as the program's /health reads it.
+class PublishedWatch {
+ public:
+  explicit PublishedWatch(const std::string& service) : path_(tools::watchKeyPath(service)) {}
+  std::string text(const char* name) const { return machineRegistryString(path_, name).value_or("(none)"); }
+  DWORD processId() const {
+    const auto data = machineRegistryValue(path_, "ProcessId");
+    DWORD id = ~DWORD{0};
+    if (data && data->size() == sizeof id) std::memcpy(&id, data->data(), sizeof id);
+    return id;
+  }
+  /// A key of that name as someone else may leave one: not volatile, with a value and a key below.
+  void plantOwnKey() const {
+    platform::win32::UniqueRegKey key;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, (path_ + "\\Below").c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                KEY_SET_VALUE, nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(machineRegistryString(path_, "Planted"), std::nullopt);
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_LOCAL_MACHINE, path_.c_str(), "Planted", REG_SZ, "x", 2), ERROR_SUCCESS);
+  }
+  /// A volatile key refuses a key below it that is not.
+  bool isVolatile() const {
+    platform::win32::UniqueRegKey child;
+    return ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, (path_ + "\\Child").c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                             KEY_READ, nullptr, child.put(), nullptr) == ERROR_CHILD_MUST_BE_VOLATILE;
+  }
+  /// The key's owner and access list as SDDL.
+  std::string descriptor() const {
+    platform::win32::UniqueRegKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path_.c_str(), 0, READ_CONTROL, key.put()) != ERROR_SUCCESS) return {};
+    constexpr SECURITY_INFORMATION kWhat = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD size = 0;
+    ::RegGetKeySecurity(key.get(), kWhat, nullptr, &size);
+    std::vector<char> descriptor(size);
+    platform::win32::UniqueLocalMemory sddl;
+    if (size == 0 || ::RegGetKeySecurity(key.get(), kWhat, descriptor.data(), &size) != ERROR_SUCCESS ||
+        !::ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor.data(), SDDL_REVISION_1, kWhat,
+                                                                reinterpret_cast<LPSTR*>(sddl.put()), nullptr)) {
+      return {};
+    }
+    return static_cast<const char*>(sddl.get());
+  }
+
+ private:
+  std::string path_;
+};
+
+std::int64_t utcNow() {
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  return static_cast<std::int64_t>(((std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime) / 10000000) -
+         11644473600;
 }
 
 // One service hosting the test program, whose marker lies in a scratch folder.
@@ -93,6 +152,8 @@ TEST(Srvany, StartRunsTheProgramInItsFolderAndStopClosesItThroughWmClose) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     HostedProgram program(c.arguments);
+    const PublishedWatch watch(program.service().name());
+    ASSERT_NO_FATAL_FAILURE(watch.plantOwnKey());
     if (c.folder == Folder::Given) program.service().setParameter("AppDirectory", program.scratchFolder());
     EXPECT_EQ(program.service().preshutdownTimeout(), 20000u) << "as instsrv made it";
     program.service().setPreshutdownTimeout(5000);  // as a service of an earlier release has it
@@ -104,6 +165,16 @@ TEST(Srvany, StartRunsTheProgramInItsFolderAndStopClosesItThroughWmClose) {
     const std::string expectedFolder = c.folder == Folder::Given ? program.scratchFolder() : testProgramFolder();
     EXPECT_TRUE(contains(readFile(program.marker()), "dir=" + withoutTrailingBackslash(expectedFolder) + "\r\n"))
         << readFile(program.marker());
+    // Its watch is published at once, with a fresh heartbeat, in a volatile key made anew
+    // where only SYSTEM and Administrators may write (Users may not even read it).
+    ASSERT_TRUE(waitUntil([&] { return watch.text("Program") == "running"; }, 5000)) << watch.text("Program");
+    EXPECT_EQ(watch.processId(), program.programIds().at(0));
+    const auto heartbeat = tools::parseUtcText(watch.text("Heartbeat"));
+    ASSERT_TRUE(heartbeat) << watch.text("Heartbeat");
+    EXPECT_LE(std::llabs(utcNow() - *heartbeat), 60);
+    EXPECT_EQ(watch.descriptor(), tools::kWatchKeySddl);
+    EXPECT_EQ(watch.text("Planted"), "(none)");
+    EXPECT_TRUE(watch.isVolatile());
 
     const DWORD asked = ::GetTickCount();
     ASSERT_EQ(program.service().stop(), 0u);
@@ -112,6 +183,8 @@ TEST(Srvany, StartRunsTheProgramInItsFolderAndStopClosesItThroughWmClose) {
     EXPECT_EQ(program.service().status().dwWin32ExitCode, static_cast<DWORD>(NO_ERROR));
     EXPECT_TRUE(contains(readFile(program.marker()), "ready\r\nclose\r\nexit 0\r\n")) << readFile(program.marker());
     EXPECT_EQ(loggedEvents(program.service().hostLog()), (std::vector<int>{100, 101, 102})) << program.service().hostLog();
+    EXPECT_EQ(watch.text("Program"), "ended");
+    EXPECT_EQ(watch.processId(), 0u);
     program.expectNothingLeft();
   }
 }

@@ -20,6 +20,12 @@ static_assert(MSG_HOST_EXITED_AT_SHUTDOWN == static_cast<DWORD>(HostEvent::Exite
 static_assert(MSG_HOST_START_FAILED == static_cast<DWORD>(HostEvent::StartFailed));
 static_assert(MSG_HOST_FAILED == static_cast<DWORD>(HostEvent::HostFailed));
 static_assert(MSG_HOST_WARNING == static_cast<DWORD>(HostEvent::HostWarning));
+static_assert(MSG_WATCH_PROGRAM_HUNG == static_cast<DWORD>(HostEvent::ProgramHung));
+static_assert(MSG_WATCH_PROGRAM_ANSWERS == static_cast<DWORD>(HostEvent::ProgramAnswers));
+static_assert(MSG_WATCH_BOX_SHOWN == static_cast<DWORD>(HostEvent::BoxShown));
+static_assert(MSG_WATCH_BOX_CLOSED == static_cast<DWORD>(HostEvent::BoxClosed));
+static_assert(MSG_WATCH_HUNG_PROGRAM_ENDED == static_cast<DWORD>(HostEvent::HungProgramEnded));
+static_assert(MSG_WATCH_BOX_PROGRAM_ENDED == static_cast<DWORD>(HostEvent::BoxProgramEnded));
 
 EventLog::EventLog(const std::string& serviceName) {
   // The viewer finds the texts of the source's entries through its message file: srvany's

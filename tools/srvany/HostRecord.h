@@ -26,6 +26,7 @@ enum class HostEvent : std::uint32_t {
   BoxShown = 202,            ///< the program shows a box where nobody sees it: its title and texts
   BoxClosed = 203,           ///< that box has gone
   HungProgramEnded = 204,    ///< hung for HangRestartSeconds: ended, the service stops as failed
+  BoxProgramEnded = 205,     ///< a box open for BoxRestartMinutes: ended, the service stops as failed
 };
 
 enum class Severity { Information, Warning, Error };

@@ -9,6 +9,16 @@ namespace {
 constexpr std::uint32_t kStopPollMs = 100;
 constexpr std::uint32_t kStopWaitHintMs = 2000;  // well above the poll: each poll reports a checkpoint
 
+// The watch's verdict: the program is ended with what it started, and the service stops as
+// failed with srvany's own code, so that the recovery actions restart it.
+void endForTheWatch(HostEvent event, std::string text, std::uint32_t code, HostSession& s) {
+  s.status.stopPending(kStopWaitHintMs);
+  const std::string failure = s.program.end();
+  if (!failure.empty()) text += " Not all of its processes could be ended: " + failure;
+  s.records.record({event, Severity::Error, text});
+  s.status.stopped(kServiceSpecificError, code);
+}
+
 }  // namespace
 
 void closeProgram(StopRequest why, HostSession& s) {
@@ -64,13 +74,17 @@ void programEndedByItself(const std::string& programPath, HostSession& s) {
 }
 
 void endHungProgram(std::uint32_t hangRestartSeconds, HostSession& s) {
-  s.status.stopPending(kStopWaitHintMs);
-  const std::string failure = s.program.end();
-  std::string text = "The program has not answered for " + std::to_string(hangRestartSeconds) +
-                     " seconds (HangRestartSeconds) and was ended; the service stops as failed.";
-  if (!failure.empty()) text += " Not all of its processes could be ended: " + failure;
-  s.records.record({HostEvent::HungProgramEnded, Severity::Error, text});
-  s.status.stopped(kServiceSpecificError, kHungProgramEndedCode);
+  endForTheWatch(HostEvent::HungProgramEnded,
+                 "The program has not answered for " + std::to_string(hangRestartSeconds) +
+                     " seconds (HangRestartSeconds) and was ended; the service stops as failed.",
+                 kHungProgramEndedCode, s);
+}
+
+void endProgramForBox(std::uint32_t boxRestartMinutes, const std::string& boxTitle, HostSession& s) {
+  endForTheWatch(HostEvent::BoxProgramEnded,
+                 "The program's box \"" + boxTitle + "\" has stood open for " + std::to_string(boxRestartMinutes) +
+                     " minutes (BoxRestartMinutes) and the program was ended; the service stops as failed.",
+                 kBoxProgramEndedCode, s);
 }
 
 }  // namespace tlv::tools

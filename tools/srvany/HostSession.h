@@ -44,6 +44,8 @@ class HostClock {
  public:
   virtual ~HostClock() = default;
   virtual std::uint32_t nowMs() = 0;
+  /// The time of day: seconds since 1970-01-01 00:00 UTC.
+  virtual std::int64_t utcSeconds() = 0;
   virtual void sleepMs(std::uint32_t milliseconds) = 0;
   /// True while Windows shuts down.
   virtual bool systemShuttingDown() = 0;
@@ -69,5 +71,9 @@ void programEndedByItself(const std::string& programPath, HostSession& session);
 /// and the service stops as failed with kHungProgramEndedCode, so that the recovery actions
 /// restart it.
 void endHungProgram(std::uint32_t hangRestartSeconds, HostSession& session);
+
+/// A box of the program has stood open for `boxRestartMinutes`: the same, with
+/// kBoxProgramEndedCode.
+void endProgramForBox(std::uint32_t boxRestartMinutes, const std::string& boxTitle, HostSession& session);
 
 }  // namespace tlv::tools

@@ -16,7 +16,8 @@ struct ProgramSettings {
   std::string appParameters;  ///< AppParameters: its arguments (optional)
   std::string appDirectory;   ///< AppDirectory: its start folder (optional)
   std::uint32_t hangRestartSeconds = 0;  ///< HangRestartSeconds (REG_DWORD): 0 never ends a hung program
-  std::string problem;        ///< a value that is there but cannot be used, for the record
+  std::uint32_t boxRestartMinutes = 0;   ///< BoxRestartMinutes (REG_DWORD): 0 never ends one for a box
+  std::string problem;        ///< the values that are there but cannot be used, for the record
 };
 
 struct LaunchPlan {

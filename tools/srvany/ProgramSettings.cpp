@@ -45,6 +45,20 @@ Result<std::string> readOptionalString(HKEY key, const char* name) {
   return value;
 }
 
+// An optional REG_DWORD: 0 when missing, and 0 with `ignored` added to `problem` when it is
+// there as another type.
+std::uint32_t readOptionalDword(HKEY key, const char* name, const char* ignored, std::string& problem) {
+  DWORD value = 0;
+  DWORD type = 0;
+  DWORD size = sizeof value;
+  const LONG error = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  if (error == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value) return value;
+  if (error != ERROR_FILE_NOT_FOUND) {
+    problem += (problem.empty() ? "The value " : " The value ") + std::string(name) + " is no REG_DWORD: " + ignored;
+  }
+  return 0;
+}
+
 }  // namespace
 
 Result<ProgramSettings> readProgramSettings(const std::string& serviceName) {
@@ -59,16 +73,10 @@ Result<ProgramSettings> readProgramSettings(const std::string& serviceName) {
   auto directory = readOptionalString(key.get(), "AppDirectory");
   if (!directory) return Result<ProgramSettings>::failure(directory.error);
   ProgramSettings settings{application.value, parameters.value, directory.value};
-  DWORD seconds = 0;
-  DWORD type = 0;
-  DWORD size = sizeof seconds;
-  const LONG hang = ::RegQueryValueExA(key.get(), "HangRestartSeconds", nullptr, &type,
-                                      reinterpret_cast<BYTE*>(&seconds), &size);
-  if (hang == ERROR_SUCCESS && type == REG_DWORD && size == sizeof seconds) {
-    settings.hangRestartSeconds = seconds;
-  } else if (hang != ERROR_FILE_NOT_FOUND) {
-    settings.problem = "The value HangRestartSeconds is no REG_DWORD: a hung program is never ended.";
-  }
+  settings.hangRestartSeconds =
+      readOptionalDword(key.get(), "HangRestartSeconds", "a hung program is never ended.", settings.problem);
+  settings.boxRestartMinutes = readOptionalDword(key.get(), "BoxRestartMinutes",
+                                                 "a program is never ended for a box it shows.", settings.problem);
   return Result<ProgramSettings>::success(settings);
 }
 

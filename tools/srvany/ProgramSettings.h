@@ -9,8 +9,8 @@
 namespace tlv::tools {
 
 /// Application is required (ERROR_FILE_NOT_FOUND when it or the key is missing,
-/// ERROR_INVALID_DATA when it is not a string); AppParameters, AppDirectory and
-/// HangRestartSeconds may be missing.
+/// ERROR_INVALID_DATA when it is not a string); AppParameters, AppDirectory,
+/// HangRestartSeconds and BoxRestartMinutes may be missing.
 platform::Result<ProgramSettings> readProgramSettings(const std::string& serviceName);
 
 }  // namespace tlv::tools

@@ -19,7 +19,7 @@ std::string programTitle(const std::vector<ProbedWindow>& windows) {
 
 }  // namespace
 
-bool ProgramWatch::probe(std::uint32_t nowMs, const std::vector<ProbedWindow>& windows) {
+WatchVerdict ProgramWatch::probe(std::uint32_t nowMs, const std::vector<ProbedWindow>& windows) {
   if (!mainKnown_ && !windows.empty()) {
     // Boxes lie above the window that owns them: a program made only of dialogs has its main
     // window at the bottom. A program with any other window has no main dialog.
@@ -27,7 +27,14 @@ bool ProgramWatch::probe(std::uint32_t nowMs, const std::vector<ProbedWindow>& w
     const bool dialogsOnly = std::all_of(windows.begin(), windows.end(), [](const auto& w) { return w.dialog; });
     if (dialogsOnly) mainDialog_ = windows.back().id;
   }
-  watchBoxes(windows);
+  watchBoxes(nowMs, windows);
+  WatchVerdict verdict;
+  for (const auto& [id, box] : boxes_) {
+    if (boxRestartMs_ > 0 && nowMs - box.sinceMs >= boxRestartMs_) {
+      verdict = {WatchVerdict::EndForBox, box.title};
+      break;
+    }
+  }
 
   // A program without windows is not probed: its exit is watched anyway.
   const bool hung =
@@ -38,7 +45,7 @@ bool ProgramWatch::probe(std::uint32_t nowMs, const std::vector<ProbedWindow>& w
     }
     hungSince_.reset();
     hangReported_ = false;
-    return false;
+    return verdict;
   }
   if (!hungSince_) hungSince_ = nowMs;
   const std::uint32_t hungMs = nowMs - *hungSince_;
@@ -48,16 +55,23 @@ bool ProgramWatch::probe(std::uint32_t nowMs, const std::vector<ProbedWindow>& w
                      "The program has not answered for more than " + std::to_string(kHangReportMs / 1000) +
                          " seconds (window \"" + programTitle(windows) + "\")."});
   }
-  return hangRestartMs_ > 0 && hungMs >= hangRestartMs_;
+  if (hangRestartMs_ > 0 && hungMs >= hangRestartMs_) return {WatchVerdict::EndHung, {}};
+  return verdict;
 }
 
-void ProgramWatch::watchBoxes(const std::vector<ProbedWindow>& windows) {
+std::vector<std::string> ProgramWatch::openBoxes() const {
+  std::vector<std::string> titles;
+  for (const auto& [id, box] : boxes_) titles.push_back(box.title);
+  return titles;
+}
+
+void ProgramWatch::watchBoxes(std::uint32_t nowMs, const std::vector<ProbedWindow>& windows) {
   for (const ProbedWindow& window : windows) {
     if (!window.dialog || window.id == mainDialog_ || boxes_.count(window.id)) continue;
     std::string text = "The program shows a box nobody sees: \"" + window.title + "\"";
     for (const std::string& line : window.texts) text += " / " + line;
     records_.record({HostEvent::BoxShown, Severity::Warning, text});
-    boxes_.emplace(window.id, window.title);
+    boxes_.emplace(window.id, Box{window.title, nowMs});
   }
   for (auto box = boxes_.begin(); box != boxes_.end();) {
     const bool open = std::any_of(windows.begin(), windows.end(), [&](const auto& w) { return w.id == box->first; });
@@ -65,7 +79,7 @@ void ProgramWatch::watchBoxes(const std::vector<ProbedWindow>& windows) {
       ++box;
       continue;
     }
-    records_.record({HostEvent::BoxClosed, Severity::Information, "The box \"" + box->second + "\" has gone."});
+    records_.record({HostEvent::BoxClosed, Severity::Information, "The box \"" + box->second.title + "\" has gone."});
     box = boxes_.erase(box);
   }
 }

@@ -16,11 +16,18 @@ namespace tlv::tools {
 /// How often the windows are probed, and how long each may take to answer.
 inline constexpr std::uint32_t kProbeIntervalMs = 5000;
 inline constexpr std::uint32_t kProbeAnswerMs = 5000;
+/// A probe asks no further window once it has taken this long, so that however many windows
+/// take their full answer time, srvany is back at its heartbeat and its stop event soon.
+inline constexpr std::uint32_t kProbeBudgetMs = 20000;
+/// Until the first probe, how often srvany looks whether the program has its windows yet.
+inline constexpr std::uint32_t kFirstProbePollMs = 250;
 /// A program none of whose windows has answered for longer than this is reported.
 inline constexpr std::uint32_t kHangReportMs = 30000;
 /// The service-specific exit code of a service whose hung program srvany ended (bit 29: an
 /// application's own code, never a system error).
 inline constexpr std::uint32_t kHungProgramEndedCode = 0x20000001;
+/// ... and of one whose program srvany ended for a box left open (BoxRestartMinutes).
+inline constexpr std::uint32_t kBoxProgramEndedCode = 0x20000002;
 
 /// One top-level window of the program's processes, visible or hidden, as one probe saw it.
 struct ProbedWindow {
@@ -31,26 +38,46 @@ struct ProbedWindow {
   std::vector<std::string> texts;  ///< a dialog's texts
 };
 
+/// What a probe asks of srvany.
+struct WatchVerdict {
+  enum Kind { RunsOn, EndHung, EndForBox } kind = RunsOn;
+  std::string box;  ///< EndForBox: the title of the box that stood open too long
+};
+
 class ProgramWatch {
  public:
-  /// `hangRestartSeconds` (Parameters\HangRestartSeconds): 0 never ends a hung program.
-  ProgramWatch(RecordSink& records, std::uint32_t hangRestartSeconds)
-      : records_(records), hangRestartMs_(std::uint64_t{hangRestartSeconds} * 1000) {}
+  /// `hangRestartSeconds` (Parameters\HangRestartSeconds): 0 never ends a hung program;
+  /// `boxRestartMinutes` (Parameters\BoxRestartMinutes): 0 never ends one for a box it shows.
+  ProgramWatch(RecordSink& records, std::uint32_t hangRestartSeconds, std::uint32_t boxRestartMinutes = 0)
+      : records_(records),
+        hangRestartMs_(std::uint64_t{hangRestartSeconds} * 1000),
+        boxRestartMs_(std::uint64_t{boxRestartMinutes} * 60000) {}
 
-  /// Takes one probe, in the system's z order (top first). True when the program has not
-  /// answered for HangRestartSeconds and is to be ended.
-  bool probe(std::uint32_t nowMs, const std::vector<ProbedWindow>& windows);
+  /// Takes one probe, in the system's z order (top first): whether the program is to be
+  /// ended, because it has not answered for HangRestartSeconds or because a box of it has
+  /// stood open for BoxRestartMinutes.
+  WatchVerdict probe(std::uint32_t nowMs, const std::vector<ProbedWindow>& windows);
+
+  /// As the last probe left it: false once none of its windows answers (a program without
+  /// windows, or not probed yet, answers); the titles of the boxes it counts as open.
+  bool answering() const { return !hungSince_; }
+  std::vector<std::string> openBoxes() const;
 
  private:
-  void watchBoxes(const std::vector<ProbedWindow>& windows);
+  struct Box {
+    std::string title;
+    std::uint32_t sinceMs;  ///< the probe that first saw it
+  };
+  void watchBoxes(std::uint32_t nowMs, const std::vector<ProbedWindow>& windows);
 
   RecordSink& records_;
   std::uint64_t hangRestartMs_;
+  std::uint64_t boxRestartMs_;
   bool mainKnown_ = false;
   std::uintptr_t mainDialog_ = 0;  ///< a dialog-based program's main window, which is no box
   std::optional<std::uint32_t> hungSince_;
   bool hangReported_ = false;
-  std::map<std::uintptr_t, std::string> boxes_;  ///< boxes reported as shown, by window
+  std::map<std::uintptr_t, Box> boxes_;  ///< boxes reported as shown, by window
 };
 
 }  // namespace tlv::tools

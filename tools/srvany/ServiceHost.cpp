@@ -15,6 +15,8 @@
 #include "tools/srvany/ProgramWatch.h"
 #include "tools/srvany/StatusReporter.h"
 #include "tools/srvany/TextLog.h"
+#include "tools/srvany/WatchKey.h"
+#include "tools/srvany/WatchPublisher.h"
 #include "tools/srvany/WindowProbe.h"
 
 namespace tlv::tools {
@@ -25,6 +27,7 @@ using platform::win32::UniqueServiceHandle;
 constexpr DWORD kStartWaitHintMs = 5000;
 // The exit code of processes that had to be ended: "The process terminated unexpectedly".
 constexpr UINT kEndedExitCode = ERROR_PROCESS_ABORTED;
+constexpr std::int64_t kSeconds1601To1970 = 11644473600;
 
 bool fileExists(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -65,6 +68,12 @@ class JobProgram final : public HostedProgram {
 class SystemClock final : public HostClock {
  public:
   std::uint32_t nowMs() override { return ::GetTickCount(); }
+  std::int64_t utcSeconds() override {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const std::uint64_t ticks = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;  // 100 ns since 1601
+    return static_cast<std::int64_t>(ticks / 10000000) - kSeconds1601To1970;
+  }
   void sleepMs(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
   bool systemShuttingDown() override { return ::GetSystemMetrics(SM_SHUTTINGDOWN) != 0; }
 };
@@ -109,17 +118,23 @@ void ServiceHost::run() {
     records.record({HostEvent::HostWarning, Severity::Warning, logFolder.note()});
   }
 
+  WatchKey watchKey(serviceName_);
+  SystemClock clock;
+  WatchPublisher publisher(watchKey, clock, records);
+
   const SERVICE_STATUS_HANDLE handle =
       ::RegisterServiceCtrlHandlerExA(serviceName_.c_str(), ServiceControl::handle, &control_);
   if (!handle) {
     records.record({HostEvent::HostFailed, Severity::Error,
                     "srvany cannot take the service's controls: " + errorText(::GetLastError())});
+    publisher.startFailed();
     return;
   }
   StatusReporter status(handle, records, acceptedControls(offerPreshutdown(records)));
   status.startPending(kStartWaitHintMs);
   const auto failToStart = [&](DWORD error, const std::string& what) {
     records.record({HostEvent::StartFailed, Severity::Error, what + ": " + errorText(error) + ". The service stops."});
+    publisher.startFailed();
     status.stopped(error);
   };
 
@@ -134,6 +149,7 @@ void ServiceHost::run() {
   if (!plan) return failToStart(plan.error, noProgramText(parametersKey, settings.value.application));
   const auto program = ProgramJob::start(plan.value);
   if (!program) return failToStart(program.error, cannotStartText(plan.value));
+  publisher.started(program.value.processId());
 
   status.running();
   records.record({HostEvent::Started, Severity::Information, startedText(plan.value, program.value.processId())});
@@ -141,14 +157,28 @@ void ServiceHost::run() {
   if (!settings.value.problem.empty()) records.record({HostEvent::HostWarning, Severity::Warning, settings.value.problem});
 
   JobProgram job(program.value);
-  SystemClock clock;
-  HostSession session{job, status, clock, records};
-  ProgramWatch watch(records, settings.value.hangRestartSeconds);
+  StatusAfterWatch endedStatus(status, publisher);  // every way of stopping publishes "ended" first
+  HostSession session{job, endedStatus, clock, records};
+  ProgramWatch watch(records, settings.value.hangRestartSeconds, settings.value.boxRestartMinutes);
   const HANDLE events[] = {control_.stopRequested(), program.value.process()};
+  // The first probe as soon as the program has its windows, then one each interval.
+  const std::uint32_t startedMs = clock.nowMs();
+  bool probedOnce = false;
   DWORD woken = WAIT_TIMEOUT;
-  while ((woken = ::WaitForMultipleObjects(2, events, FALSE, kProbeIntervalMs)) == WAIT_TIMEOUT) {
-    if (watch.probe(clock.nowMs(), probeWindows(program.value.runningProcessIds()))) {
-      return endHungProgram(settings.value.hangRestartSeconds, session);
+  while ((woken = ::WaitForMultipleObjects(2, events, FALSE, probedOnce ? kProbeIntervalMs : kFirstProbePollMs)) ==
+         WAIT_TIMEOUT) {
+    const auto processIds = program.value.runningProcessIds();
+    if (!probedOnce && clock.nowMs() - startedMs < kProbeIntervalMs && !haveWindows(processIds)) {
+      publisher.beatIfDue();
+      continue;
+    }
+    probedOnce = true;
+    const WatchVerdict verdict =
+        watch.probe(clock.nowMs(), probeWindows(processIds, [&publisher] { publisher.beatIfDue(); }));
+    publisher.probed(watch);
+    if (verdict.kind == WatchVerdict::EndHung) return endHungProgram(settings.value.hangRestartSeconds, session);
+    if (verdict.kind == WatchVerdict::EndForBox) {
+      return endProgramForBox(settings.value.boxRestartMinutes, verdict.box, session);
     }
   }
   if (woken == WAIT_OBJECT_0) return closeProgram(control_.request(), session);
@@ -157,7 +187,7 @@ void ServiceHost::run() {
   program.value.terminate(kEndedExitCode);
   records.record({HostEvent::HostFailed, Severity::Error,
                   "srvany cannot wait for the program and has ended it: " + errorText(error)});
-  status.stopped(error);
+  endedStatus.stopped(error, 0);
 }
 
 }  // namespace tlv::tools

@@ -47,31 +47,48 @@ std::string keptTitle(HWND window) {
   return std::string(narrow, bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
 }
 
+bool inTime(DWORD probeBegan) { return ::GetTickCount() - probeBegan < kProbeBudgetMs; }
+
+struct DialogTexts {
+  DWORD probeBegan;
+  std::vector<std::string> texts;
+};
+
 BOOL CALLBACK addStaticText(HWND child, LPARAM context) {
+  auto& dialog = *reinterpret_cast<DialogTexts*>(context);
   char className[32] = {};
   ::GetClassNameA(child, className, sizeof className);
   if (::lstrcmpiA(className, "Static") == 0) {
     std::string text = askedText(child);
-    if (!text.empty()) reinterpret_cast<std::vector<std::string>*>(context)->push_back(std::move(text));
+    if (!text.empty()) dialog.texts.push_back(std::move(text));
   }
-  return TRUE;
+  return inTime(dialog.probeBegan) ? TRUE : FALSE;
+}
+
+std::vector<HWND> windowsOf(const std::vector<DWORD>& processIds) {
+  WindowList list{&processIds, {}};
+  ::EnumWindows(addWindowOfProgram, reinterpret_cast<LPARAM>(&list));
+  return list.windows;
 }
 
 }  // namespace
 
-std::vector<ProbedWindow> probeWindows(const std::vector<DWORD>& processIds) {
-  WindowList list{&processIds, {}};
-  ::EnumWindows(addWindowOfProgram, reinterpret_cast<LPARAM>(&list));
+bool haveWindows(const std::vector<DWORD>& processIds) { return !windowsOf(processIds).empty(); }
+
+std::vector<ProbedWindow> probeWindows(const std::vector<DWORD>& processIds,
+                                       const std::function<void()>& afterEachAsk) {
+  const DWORD began = ::GetTickCount();
   std::map<DWORD, bool> threadAnswers;
   std::vector<ProbedWindow> probed;
-  for (HWND window : list.windows) {
+  for (HWND window : windowsOf(processIds)) {
     const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
     auto answer = threadAnswers.find(thread);
     if (answer == threadAnswers.end()) {
       DWORD_PTR ignored = 0;
-      const bool answered =
-          ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kProbeAnswerMs, &ignored) != 0;
+      const bool answered = inTime(began) && ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                                                   kProbeAnswerMs, &ignored) != 0;
       answer = threadAnswers.emplace(thread, answered).first;
+      afterEachAsk();
     }
     ProbedWindow seen;
     seen.id = reinterpret_cast<std::uintptr_t>(window);
@@ -80,7 +97,12 @@ std::vector<ProbedWindow> probeWindows(const std::vector<DWORD>& processIds) {
     char className[32] = {};
     ::GetClassNameA(window, className, sizeof className);
     seen.dialog = std::string(className) == "#32770";
-    if (seen.dialog && seen.answered) ::EnumChildWindows(window, addStaticText, reinterpret_cast<LPARAM>(&seen.texts));
+    if (seen.dialog && seen.answered && inTime(began)) {
+      DialogTexts dialog{began, {}};
+      ::EnumChildWindows(window, addStaticText, reinterpret_cast<LPARAM>(&dialog));
+      seen.texts = std::move(dialog.texts);
+      afterEachAsk();
+    }
     probed.push_back(std::move(seen));
   }
   return probed;
