@@ -67,6 +67,15 @@ HealthOutcome watchOutcome(const WatchSnapshot& watch, std::int64_t utcNow) {
     return {healthcode::kProgramNotRunning, "The payment program is not running",
             watch.program ? "Program " + shown(*watch.program) : "no Program value"};
   }
+  // srvany beats while the program runs: without a recent beat its other values tell nothing of now.
+  const std::string notWatching = "srvany is not watching the payment program";
+  const auto beat = tools::parseUtcText(watch.heartbeat.value_or(""));
+  if (!watch.heartbeat) return {healthcode::kNotWatched, notWatching, "no Heartbeat value"};
+  if (!beat) return {healthcode::kNotWatched, notWatching, "Heartbeat " + shown(*watch.heartbeat) + " is no time"};
+  if (!recent(utcNow, *beat, tools::kHeartbeatStaleSeconds)) {
+    return {healthcode::kNotWatched, notWatching,
+            "last Heartbeat " + *watch.heartbeat + ", now " + tools::utcText(utcNow)};
+  }
   const auto since = tools::parseUtcText(watch.notAnsweringSince.value_or(""));
   if (watch.answering != 1u && !(since && recent(utcNow, *since, kHangSeconds))) {
     return {healthcode::kProgramNotAnswering, "The payment program does not answer",
@@ -81,14 +90,6 @@ HealthOutcome watchOutcome(const WatchSnapshot& watch, std::int64_t utcNow) {
       titles += " and " + std::to_string(watch.openBoxes.size() - kShownBoxes) + " more";
     }
     return {healthcode::kBoxOpen, "A box of the payment program is open", titles};
-  }
-  const std::string notWatching = "srvany is not watching the payment program";
-  const auto beat = tools::parseUtcText(watch.heartbeat.value_or(""));
-  if (!watch.heartbeat) return {healthcode::kNotWatched, notWatching, "no Heartbeat value"};
-  if (!beat) return {healthcode::kNotWatched, notWatching, "Heartbeat " + shown(*watch.heartbeat) + " is no time"};
-  if (!recent(utcNow, *beat, tools::kHeartbeatStaleSeconds)) {
-    return {healthcode::kNotWatched, notWatching,
-            "last Heartbeat " + *watch.heartbeat + ", now " + tools::utcText(utcNow)};
   }
   std::string found = "process " + std::to_string(watch.processId.value_or(0));
   if (watch.started && !watch.started->empty()) found += ", started " + shown(*watch.started);

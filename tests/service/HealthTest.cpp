@@ -103,6 +103,14 @@ TEST(Health, EachStateHasItsCodeAndLineAndTheFirstThatAppliesWins) {
        },
        44,
        "The payment program does not answer (exit code 44): not answering since 2026-12-06T09:00:00Z"},
+      {"hung and stale: srvany's last word is old",
+       [&](auto& m) {
+         hangingSince("2026-12-06T08:00:00Z")(m);
+         m.text("Heartbeat", "2026-12-06T08:00:00Z");
+       },
+       46,
+       "srvany is not watching the payment program (exit code 46): last Heartbeat 2026-12-06T08:00:00Z, now "
+       "2026-12-06T09:05:07Z"},
       {"ended and stale: the program first",
        [](auto& m) {
          m.text("Program", "start failed");

@@ -595,6 +595,58 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
   EXPECT_EQ(registry.ReadString(app::kParametersKey, "Application", "-"), paymentPath + " /till 7");
 }
 
+// /health follows srvany's live watch: a program that answers is healthy soon after its
+// start; a box, a hang and a watch that stopped beating each have their own code.
+TEST_F(ServiceCreationWine, HealthTellsAnsweringBoxHungAndAStoppedWatch) {
+  installPaymentProgram(kInstallFolder);
+  ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
+  platform::win32::Win32Platform machine(::GetModuleHandleA(nullptr));
+  platform::Platform platform = machine.platform();
+  registry::clsRegistryAccess registry(platform);
+  registry.WriteString(app::kParametersKey, "Application", buildRoot() + "testkit\\programs\\" + kTestAppName);
+  UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  UniqueServiceHandle service(::OpenServiceA(manager.get(), kService, SERVICE_START | SERVICE_STOP));
+  const auto health = [&] { return runWatchingForWindows(program, "/health").exitCode; };
+  // srvany's own Linux process, found by its command line: Wine's process ids are not Linux's.
+  // Wine starts a Linux program without a process to wait on: the signal is judged by its effect.
+  const auto signalHost = [](const char* signal) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    std::string command = std::string("/bin/sh -c \"pkill -") + signal + " -i -f 'windows.srvany.exe'\"";
+    ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &started));
+    platform::win32::UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+  };
+  const auto hosting = [&](const std::string& arguments, int code, DWORD withinMs, const std::function<void()>& then) {
+    SCOPED_TRACE(arguments);
+    registry.WriteString(app::kParametersKey, "AppParameters", "--marker \"" + folder.path() + "marker.txt\" " + arguments);
+    ASSERT_TRUE(::StartServiceA(service.get(), 0, nullptr)) << ::GetLastError();
+    ASSERT_TRUE(waitForServiceState(kService, SERVICE_RUNNING, 20000));
+    const DWORD started = ::GetTickCount();
+    EXPECT_TRUE(waitUntil([&] { return health() == code; }, withinMs, 500))
+        << "exit code " << code << " not within " << withinMs << " ms";
+    const DWORD took = ::GetTickCount() - started;
+    then();
+    SERVICE_STATUS status{};
+    EXPECT_TRUE(::ControlService(service.get(), SERVICE_CONTROL_STOP, &status));
+    EXPECT_TRUE(waitForServiceState(kService, SERVICE_STOPPED, 30000));
+    std::printf("[ health %d after %lu ms ]\n", code, took);
+  };
+  hosting("", 0, 15000, [&] {
+    signalHost("STOP");  // a watch that stops: its heartbeat ages
+    EXPECT_TRUE(waitUntil([&] { return health() == 46; }, 80000, 2000)) << "a heartbeat a minute old is no watch";
+    signalHost("CONT");
+  });
+  hosting("--box-for 120000 \"cannot open COM3\"", 45, 30000, [&] {
+    std::string logs;
+    for (const auto& name : folder.files("*.log")) logs += folder.read(name).value_or("");
+    EXPECT_NE(logs.find("(exit code 45): \"Card reader\""), std::string::npos) << logs;
+  });
+  hosting("--hang-for 120000", 44, 45000, [] {});
+  EXPECT_EQ(health(), 41) << "stopped";
+}
+
 // A slow till: instsrv.exe in the Windows folder, used as found, takes 3 s before it creates
 // the service. The window run keeps its fixed pause and says so; an unattended run waits.
 TEST_F(ServiceCreationWine, AnUnattendedRunWaitsForASlowBatchFileWhereTheWindowRunEndsNotComplete) {
