@@ -123,9 +123,7 @@ int runHealth(platform::Platform& machine) {
                              (outcome.found.empty() ? "" : ": " + outcome.found);
     const std::uint16_t type =
         outcome.code == healthcode::kHealthy ? platform::eventtype::kInformation : platform::eventtype::kError;
-    reportEvent(quiet, log, type, "TlvAsService health: " + line);  // first: the outcome stays the last line
-    log.WriteLog(
-        {.level = logging::level::kNote, .message = "Health", .detail = line, .boxStyle = logging::box::kInformation});
+    reportOutcome(quiet, log, "Health", type, line);
     return outcome.code;
   });
 }

@@ -250,9 +250,7 @@ int runVerify(platform::Platform& machine, const ToolDigests& tools, const std::
                                 std::string(" (exit code ") + std::to_string(code) + ")";
     const std::uint16_t type =
         code == verifycode::kAllHold ? platform::eventtype::kInformation : platform::eventtype::kWarning;
-    reportEvent(quiet, log, type, "TlvAsService verify: " + outcome);  // first: the outcome stays the last line
-    log.WriteLog(
-        {.level = logging::level::kNote, .message = "Verify", .detail = outcome, .boxStyle = logging::box::kInformation});
+    reportOutcome(quiet, log, "Verify", type, outcome);
     return code;
   });
 }

@@ -274,9 +274,7 @@ int runReport(platform::Platform& machine, const ToolDigests& tools, const std::
     const std::string outcome = written.outcome + " (exit code " + std::to_string(written.code) + ")";
     const std::uint16_t type =
         written.code == reportcode::kWritten ? platform::eventtype::kInformation : platform::eventtype::kError;
-    reportEvent(quiet, log, type, "TlvAsService report: " + outcome);  // first: the outcome stays the last line
-    log.WriteLog(
-        {.level = logging::level::kNote, .message = "Report", .detail = outcome, .boxStyle = logging::box::kInformation});
+    reportOutcome(quiet, log, "Report", type, outcome);
     return written.code;
   });
 }

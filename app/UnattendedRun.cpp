@@ -101,6 +101,14 @@ void reportEvent(platform::Platform& machine, logging::LoggingFunctions& log, st
                 .boxStyle = logging::box::kInformation});
 }
 
+void reportOutcome(platform::Platform& machine, logging::LoggingFunctions& log, const std::string& step,
+                   std::uint16_t eventType, const std::string& outcome) {
+  std::string command = step;
+  for (char& c : command) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  reportEvent(machine, log, eventType, "TlvAsService " + command + ": " + outcome);
+  log.WriteLog({.level = logging::level::kNote, .message = step, .detail = outcome, .boxStyle = logging::box::kInformation});
+}
+
 int exitCodeOfEnding(const std::string& finalStatus) {
   for (const Ending& ending : ending::kAll) {
     if (finalStatus == ending.status) return ending.exitCode;

@@ -27,6 +27,11 @@ inline constexpr int kUsageError = 87;         ///< a wrong command line (ERROR_
 void reportEvent(platform::Platform& machine, logging::LoggingFunctions& log, std::uint16_t type,
                  const std::string& text);
 
+/// The outcome of /verify, /report or /health (`step`): its event-log entry
+/// ("TlvAsService verify: <outcome>"), then its log line, which stays the run's last.
+void reportOutcome(platform::Platform& machine, logging::LoggingFunctions& log, const std::string& step,
+                   std::uint16_t eventType, const std::string& outcome);
+
 /// The exit code of the run that ended with this status text.
 int exitCodeOfEnding(const std::string& finalStatus);
 
