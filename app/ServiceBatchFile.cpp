@@ -24,7 +24,7 @@ std::unique_ptr<platform::HeldFile> frmTlvAsService::holdOwnBatchFile(const std:
   if (!held.ok()) return nullptr;
   // Held, the file can no longer change: its length first, so that a large planted file is
   // never read whole, then its bytes.
-  const auto length = platform_.files.fileLength(path);
+  const auto length = held.value->length();
   if (!length.ok() || length.value != static_cast<std::int64_t>(kBatchBytes.size())) return nullptr;
   const auto bytes = held.value->readAll();
   if (!bytes.ok() || bytes.value != kBatchBytes) return nullptr;

@@ -122,6 +122,10 @@ class frmTlvAsService final : public platform::WindowEvents {
   struct Replacement {
     platform::Win32Error error = platform::err::kSuccess;
     bool atRestart = false;  ///< the file was in use and could not be renamed
+    /// Where the tool found was set aside and could not be put back: the tool's name then
+    /// stands for no file at all.
+    std::optional<std::string> strandedAside;
+    platform::Win32Error restoreError = platform::err::kSuccess;
   };
   /// What makes the file not a file of its own ("2 names", "a link"); nullopt when it is one,
   /// or when that cannot be told (it is then judged by its version, as before).
