@@ -24,7 +24,7 @@ std::unique_ptr<platform::HeldFile> frmTlvAsService::holdOwnBatchFile(const std:
   if (!held.ok()) return nullptr;
   // Held, the file can no longer change: its length first, so that a large planted file is
   // never read whole, then its bytes.
-  const auto length = platform_.files.fileLength(path);
+  const auto length = held.value->length();
   if (!length.ok() || length.value != static_cast<std::int64_t>(kBatchBytes.size())) return nullptr;
   const auto bytes = held.value->readAll();
   if (!bytes.ok() || bytes.value != kBatchBytes) return nullptr;
@@ -54,20 +54,44 @@ void frmTlvAsService::prepareBatchFile() {
                  .boxStyle = logging::box::kInformation});
 }
 
-bool frmTlvAsService::endBatchRun(unsigned milliseconds) {
-  const bool ended = !batchRun_ || batchRun_->waitForEnd(milliseconds) || batchRun_->end();
-  if (ended) {
+unsigned frmTlvAsService::batchTimeLeft() {
+  const std::uint64_t now = platform_.clock.tickMilliseconds();
+  const std::uint64_t spent = now > batchStartedMs_ ? now - batchStartedMs_ : 0;
+  return spent >= kBatchFileLimitMs ? 0 : static_cast<unsigned>(kBatchFileLimitMs - spent);
+}
+
+frmTlvAsService::BatchRunEnd frmTlvAsService::finishBatchRun() {
+  // Until the interpreter has ended it may read further lines of the file: the file is held
+  // until then. One that hangs (an instsrv that never returns) is ended when its time is up.
+  if (batchRunStuck_) return BatchRunEnd::kStillRunning;  // told once, when it could not be ended
+  if (!batchRun_ || batchRun_->waitForEnd(batchTimeLeft())) {
     batchRun_.reset();
     batchFile_.reset();
+    return BatchRunEnd::kFinished;
   }
-  return ended;
+  const bool ended = batchRun_->end();
+  const std::uint64_t spentMs = platform_.clock.tickMilliseconds() - batchStartedMs_;
+  const std::string after = std::to_string((spentMs + 500) / 1000) + " s";
+  log_.WriteLog({.level = logging::level::kError,
+                 .message = LocalPath_ + kBatchFile,
+                 .detail = ended ? "Its command interpreter was ended after " + after + ", with all it started"
+                                 : "Its command interpreter still ran after " + after + " and could not be ended",
+                 .boxStyle = logging::box::kInformation});
+  batchRun_.reset();
+  if (!ended) {
+    batchRunStuck_ = true;  // the file stays held while the form lasts: it may still be read
+    return BatchRunEnd::kStillRunning;
+  }
+  batchFile_.reset();
+  return BatchRunEnd::kEnded;
 }
 
 void frmTlvAsService::letGoOfBatchFile() {
-  // Until the interpreter has ended it may read further lines of the file: no time limit.
-  if (batchRun_) static_cast<void>(batchRun_->waitForEnd(platform::kWaitForever));
+  // What finishBatchRun found is logged there; the form lets go of the file either way.
+  static_cast<void>(finishBatchRun());
   batchRun_.reset();
   batchFile_.reset();
+  batchRunStuck_ = false;
 }
 
 void frmTlvAsService::MakeTolvaneServBat(const std::string& thePath) {

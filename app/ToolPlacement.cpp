@@ -16,13 +16,15 @@ constexpr std::int64_t kLargestTool = std::int64_t{16} * 1024 * 1024;
 bool frmTlvAsService::ownToolBesideProgram(const std::string& tool) {
   const std::string path = LocalPath_ + tool;
   if (!files_.CheckForFileQuietly(path)) return false;
-  // One read: the bytes whose digest is checked are the bytes that are placed, whatever
+  // One read through one handle, held meanwhile: the length checked is that of the bytes
+  // read, and the bytes whose digest is checked are the bytes that are placed, whatever
   // happens to the file beside the program afterwards.
   const platform::Sha256Digest* expected = tools_.of(tool);
-  const auto length = platform_.files.fileLength(path);
+  auto held = platform_.files.holdForReading(path);
+  const auto length = held.ok() ? held.value->length() : platform::Result<std::int64_t>::failure(held.error);
   std::string detail = "Not this release's own";
   auto bytes = expected && length.ok() && length.value <= kLargestTool
-                   ? platform_.files.readWholeFile(path)
+                   ? held.value->readAll()
                    : platform::Result<std::string>::failure(platform::err::kInvalidData);
   if (bytes.ok()) {
     const auto digest = files::authenticodeDigest(platform_.hashing, bytes.value);
@@ -66,6 +68,7 @@ bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
   const std::string targetSrvany = windowsFolder + "srvany.exe";
 
   removeSetAsideTools(windowsFolder);
+  bool stranded = false;
   // A tool in the Windows folder, which only administrators change, is used as found unless
   // it is an earlier release of this product's own (fixes of the tools must reach machines
   // that ran an earlier release) or not a file of its own (through its other name users
@@ -85,6 +88,14 @@ bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
     if (verified == verifiedTools_.end()) return;
     const Replacement done = earlier || linked ? replaceTool(target, verified->second)
                                                : Replacement{placeTool(target, verified->second), false};
+    if (done.strandedAside) {
+      stranded = true;
+      log_.WriteLog({.level = logging::level::kError,
+                     .message = target,
+                     .detail = "Missing: set aside as " + *done.strandedAside + " and not put back (error " +
+                               std::to_string(done.restoreError) + ")",
+                     .boxStyle = logging::box::kInformation});
+    }
     if (done.error != platform::err::kSuccess) {
       const logging::RunError e = logging::runErrorForFile(done.error, logging::FileOperation::Copy);
       log_.WriteLog({.level = logging::level::kError,
@@ -103,7 +114,9 @@ bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
   place("instsrv.exe", sourceInstsrv, targetInstsrv);
   place("srvany.exe", sourceSrvany, targetSrvany);
 
-  return files_.CheckForFileQuietly(targetInstsrv) && files_.CheckForFileQuietly(targetSrvany);
+  // A tool left without its file fails the run even where the name is found again (someone
+  // else's file may have taken it meanwhile): it was not this run's to use.
+  return !stranded && files_.CheckForFileQuietly(targetInstsrv) && files_.CheckForFileQuietly(targetSrvany);
 }
 
 }  // namespace tlv::app

@@ -61,8 +61,11 @@ frmTlvAsService::Replacement frmTlvAsService::replaceTool(const std::string& tar
       static_cast<void>(platform_.files.deleteFile(aside));  // refused while it runs: a later run's
       return {};
     }
-    static_cast<void>(platform_.files.moveFile(aside, target));  // the old tool back under its name
-    static_cast<void>(platform_.files.deleteFile(partial));
+    static_cast<void>(platform_.files.deleteFile(partial));  // a name no program runs by, if left
+    // The old tool back under its name; should that fail, the service has no program left.
+    if (const auto restore = platform_.files.moveFile(aside, target); restore != kSuccess) {
+      return {.error = error, .strandedAside = aside, .restoreError = restore};
+    }
     return {error, false};
   }
   // Not even renamed: Windows puts the new file in place at its next start.

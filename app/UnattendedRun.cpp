@@ -47,7 +47,7 @@ void logServiceNote(logging::LoggingFunctions& log, const std::string& detail) {
 // left automatic without its program, failing at every start of Windows. It goes once the
 // batch file's interpreter is over, so that its instsrv cannot create it again after.
 void removeHalfService(platform::Platform& quiet, logging::LoggingFunctions& log, frmTlvAsService& form) {
-  if (!form.endBatchRun(frmTlvAsService::kSlowBatchFileMs)) {
+  if (form.finishBatchRun() == frmTlvAsService::BatchRunEnd::kStillRunning) {
     return logServiceNote(log, "Not removed: the batch file's command interpreter could not be ended");
   }
   if (!serviceMayExist(quiet)) return;

@@ -132,13 +132,17 @@ void frmTlvAsService::mnuTolvane_Click() {
   auto started = platform_.process.startBatchFile(batchLaunch(LocalPath_ + kBatchFile, *folders_));
   if (started.ok()) {
     batchRun_ = std::move(started.value);
+    batchStartedMs_ = platform_.clock.tickMilliseconds();
   } else {
     batchFile_.reset();  // nothing runs it
   }
   platform_.process.sleep(500);
   // Nobody runs an unattended run again from the menu: on a slow machine it gives the batch
-  // file the time it needs, within limits, rather than end "NOT Complete".
-  if (unattended_ && batchRun_ && !ServiceKeyExists()) static_cast<void>(batchRun_->waitForEnd(kSlowBatchFileMs));
+  // file the time it needs, within limits, rather than end "NOT Complete". One that had to be
+  // ended did not do its work.
+  if (unattended_ && batchRun_ && !ServiceKeyExists() && finishBatchRun() != BatchRunEnd::kFinished) {
+    return end(ending::kNotComplete);
+  }
 
   const std::string installFolder = findInstallFolder();
   installFolder_ = installFolder;
@@ -147,7 +151,11 @@ void frmTlvAsService::mnuTolvane_Click() {
   }
 
   setStatus("Verifying Service");
-  end(verifyService(installFolder) ? ending::kReady : ending::kNotComplete);
+  const bool verified = verifyService(installFolder);
+  // An unattended run's exit code is its last word: never "ready" while its batch file, which
+  // may still change the service, runs on, nor when it had to be ended.
+  if (unattended_ && finishBatchRun() != BatchRunEnd::kFinished) return end(ending::kNotComplete);
+  end(verified ? ending::kReady : ending::kNotComplete);
 }
 
 void frmTlvAsService::end(const Ending& ending) {

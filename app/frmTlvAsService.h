@@ -24,8 +24,8 @@ class frmTlvAsService final : public platform::WindowEvents {
                   environment::jclass_WinEnviron& gWinEnviron, const ToolDigests& tools);
   frmTlvAsService(platform::Platform&, logging::LoggingFunctions&, environment::jclass_WinEnviron&,
                   ToolDigests&&) = delete;  // kept by reference
-  /// Waits for the batch file's command interpreter, if it still runs, before letting go of
-  /// the batch file.
+  /// Waits for the batch file's command interpreter, if it still runs, until its time is up
+  /// (then ends it), before letting go of the batch file.
   ~frmTlvAsService() override;
   frmTlvAsService(const frmTlvAsService&) = delete;
   frmTlvAsService& operator=(const frmTlvAsService&) = delete;
@@ -49,10 +49,12 @@ class frmTlvAsService final : public platform::WindowEvents {
   /// true when Application names the payment program in the given install folder.
   bool ValidateTolvaneReg(const std::string& lvTLVPath);
 
-  /// How long an unattended run waits for a batch file that has not created the service yet.
-  static constexpr unsigned kSlowBatchFileMs = 30000;
+  /// How long the batch file may run, counted from its start: a hung instsrv is then ended,
+  /// with the command interpreter and everything else the batch file started.
+  static constexpr unsigned kBatchFileLimitMs = 30000;
   /// An unattended run has nobody to run it again from the menu: when the service does not
-  /// exist after the pause, it waits for the batch file to end (at most 30 s).
+  /// exist after the pause, it waits for the batch file to end (within its 30 s), and it
+  /// reports its ending only once the batch file is over.
   void setUnattended(bool unattended) { unattended_ = unattended; }
   /// The folder the last run found Orbit-Tender.exe in (a full path); empty when none.
   const std::string& InstallFolder() const { return installFolder_; }
@@ -61,9 +63,14 @@ class frmTlvAsService final : public platform::WindowEvents {
   const std::string& LocalPath() const { return LocalPath_; }
   /// The status the last step set, also when no window shows it (an unattended run).
   const std::string& Status() const { return status_; }
-  /// Lets go of the last run's batch file once its interpreter has ended, waiting at most
-  /// `milliseconds` before ending the interpreter; false when it could not be ended.
-  [[nodiscard]] bool endBatchRun(unsigned milliseconds);
+  enum class BatchRunEnd {
+    kFinished,     ///< it ended within its time, or none ran
+    kEnded,        ///< its time was up: the interpreter and all it started were ended
+    kStillRunning  ///< its time was up and the interpreter could not be ended
+  };
+  /// Waits for the last run's batch file until its time is up, then ends it (logged); lets go
+  /// of the file once the interpreter has ended.
+  [[nodiscard]] BatchRunEnd finishBatchRun();
 
  private:
   // platform::WindowEvents
@@ -94,8 +101,10 @@ class frmTlvAsService final : public platform::WindowEvents {
   /// Holds the program's own batch file in batchFile_, writing it anew first when the one
   /// found is missing or not the program's own.
   void prepareBatchFile();
-  /// Waits until the interpreter of the last batch run has ended, then lets go of the file.
+  /// Finishes the last batch run (finishBatchRun), then lets go of the file in any case.
   void letGoOfBatchFile();
+  /// What is left of the batch file's time, in milliseconds.
+  unsigned batchTimeLeft();
   /// The tool lies beside the program and its bytes, read once, have this release's digest;
   /// they are kept for the placement. A foreign file is logged and counts as missing, so that
   /// it is never placed in the Windows folder and run as LocalSystem.
@@ -113,6 +122,10 @@ class frmTlvAsService final : public platform::WindowEvents {
   struct Replacement {
     platform::Win32Error error = platform::err::kSuccess;
     bool atRestart = false;  ///< the file was in use and could not be renamed
+    /// Where the tool found was set aside and could not be put back: the tool's name then
+    /// stands for no file at all.
+    std::optional<std::string> strandedAside;
+    platform::Win32Error restoreError = platform::err::kSuccess;
   };
   /// What makes the file not a file of its own ("2 names", "a link"); nullopt when it is one,
   /// or when that cannot be told (it is then judged by its version, as before).
@@ -141,6 +154,8 @@ class frmTlvAsService final : public platform::WindowEvents {
   /// The batch file, held from its check until the interpreter that runs it has ended.
   std::unique_ptr<platform::HeldFile> batchFile_;
   std::unique_ptr<platform::StartedProcess> batchRun_;
+  std::uint64_t batchStartedMs_ = 0;  ///< the clock's tick count when batchRun_ started
+  bool batchRunStuck_ = false;        ///< its time was up and it could not be ended
   platform::WindowControls* window_ = nullptr;
   std::string LocalPath_;
   std::string status_;

@@ -21,6 +21,9 @@ class Clock {
   /// Seconds since 1970-01-01 00:00 UTC (GetSystemTimeAsFileTime): what srvany's published
   /// times are compared with, whatever the time zone.
   virtual std::int64_t utcSeconds() = 0;
+  /// Milliseconds since some fixed moment, never set back (GetTickCount64): what deadlines
+  /// are counted in, since the time of day can be changed while a run waits.
+  virtual std::uint64_t tickMilliseconds() = 0;
 };
 
 }  // namespace tlv::platform

@@ -68,6 +68,8 @@ class HeldFile {
   [[nodiscard]] virtual Result<std::string> readAll() = 0;
   /// Its names, read through the held handle.
   [[nodiscard]] virtual Result<FileLinks> links() = 0;
+  /// Its length in bytes, read through the held handle: the file whose bytes readAll gives.
+  [[nodiscard]] virtual Result<std::int64_t> length() = 0;
 };
 
 /// An open text file. Destroying it closes the file if close() was not called.

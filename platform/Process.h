@@ -9,16 +9,13 @@
 
 namespace tlv::platform {
 
-/// Wait without a time limit.
-inline constexpr unsigned kWaitForever = 0xFFFFFFFFu;
-
 /// A program that was started. Destroying this object lets go of it; the program runs on.
 class StartedProcess {
  public:
   virtual ~StartedProcess() = default;
   /// Waits until the program has ended, at most `milliseconds`; true once it has ended.
   virtual bool waitForEnd(unsigned milliseconds) = 0;
-  /// Ends the program now; true once it has ended.
+  /// Ends the program now, and every program it started; true once it has ended.
   [[nodiscard]] virtual bool end() = 0;
 };
 

@@ -16,6 +16,7 @@ int daysInMonth(int y, int m) {
 
 void SimClock::advanceSeconds(int seconds) {
   utc_ += seconds;
+  ticks_ += static_cast<std::uint64_t>(seconds) * 1000;
   LocalTime& t = time_;
   t.second += seconds;
   t.minute += t.second / 60;
@@ -43,6 +44,11 @@ std::int64_t SimClock::utcSeconds() {
   return utc_;
 }
 
+std::uint64_t SimClock::tickMilliseconds() {
+  faults_.enter("clock.tickMilliseconds");  // as now(): it cannot fail on Windows
+  return ticks_;
+}
+
 void SimEnvironment::set(const std::string& name, const std::string& value) { values_[upperCase(name)] = value; }
 
 void SimEnvironment::unset(const std::string& name) { values_.erase(upperCase(name)); }
@@ -58,15 +64,23 @@ std::string SimProcess::modulePath() {
   return modulePath_;
 }
 
-// The batch file's work is done when it starts, or at the first wait for it, when the
-// interpreter ends.
+// The batch file's work is done when it starts, or at the first wait that reaches the tick
+// it ends at, when the interpreter ends.
 class SimStartedProcess final : public StartedProcess {
  public:
-  SimStartedProcess(SimProcess& process, std::string path) : process_(process), path_(std::move(path)) {}
+  SimStartedProcess(SimProcess& process, std::string path, std::uint64_t endsAt)
+      : process_(process), path_(std::move(path)), endsAt_(endsAt) {}
   bool waitForEnd(unsigned milliseconds) override {
     process_.batchWaits_.push_back(milliseconds);
     if (process_.faults_.enter("process.waitForEnd") != err::kSuccess) return false;
-    if (!ended_ && process_.batchEndEffect_) process_.batchEndEffect_(path_);
+    if (ended_) return true;
+    const std::uint64_t now = process_.clock_.tickMilliseconds();
+    if (now + milliseconds < endsAt_) {
+      process_.clock_.advanceMilliseconds(milliseconds);
+      return false;
+    }
+    process_.clock_.advanceMilliseconds(endsAt_ > now ? endsAt_ - now : 0);
+    if (process_.batchEndEffect_) process_.batchEndEffect_(path_);
     ended_ = true;
     return true;
   }
@@ -80,6 +94,7 @@ class SimStartedProcess final : public StartedProcess {
  private:
   SimProcess& process_;
   std::string path_;
+  std::uint64_t endsAt_;
   bool ended_ = false;
 };
 
@@ -89,12 +104,14 @@ Result<std::unique_ptr<StartedProcess>> SimProcess::startBatchFile(const BatchLa
   started_.push_back(launch.batchFile);
   launches_.push_back(launch);
   if (batchEffect_) batchEffect_(launch.batchFile);
-  return R::success(std::make_unique<SimStartedProcess>(*this, launch.batchFile));
+  const std::uint64_t endsAt = clock_.tickMilliseconds() + batchTakes_;
+  return R::success(std::make_unique<SimStartedProcess>(*this, launch.batchFile, endsAt));
 }
 
 void SimProcess::sleep(unsigned milliseconds) {
   faults_.enter("process.sleep");
   sleeps_.push_back(milliseconds);
+  clock_.advanceMilliseconds(milliseconds);
 }
 
 Result<Sha256Digest> SimHashing::sha256(const std::vector<std::string_view>& pieces) {

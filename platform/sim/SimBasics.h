@@ -22,13 +22,17 @@ class SimClock final : public Clock {
   void setUtcSeconds(std::int64_t seconds) { utc_ = seconds; }
   /// Moves both the local and the UTC time on.
   void advanceSeconds(int seconds);
+  /// Moves only the tick count on: time that a wait spent.
+  void advanceMilliseconds(std::uint64_t milliseconds) { ticks_ += milliseconds; }
   LocalTime now() override;
   std::int64_t utcSeconds() override;
+  std::uint64_t tickMilliseconds() override;
 
  private:
   SimFaults& faults_;
   LocalTime time_{2026, 12, 6, 9, 5, 7};
   std::int64_t utc_ = 1796547907;  // 2026-12-06 09:05:07 UTC: a till whose zone is UTC
+  std::uint64_t ticks_ = 3600000;  // an hour since Windows started
 };
 
 class SimEnvironment final : public Environment {
@@ -46,13 +50,16 @@ class SimEnvironment final : public Environment {
 
 class SimProcess final : public Process {
  public:
-  explicit SimProcess(SimFaults& faults) : faults_(faults) {}
+  SimProcess(SimFaults& faults, SimClock& clock) : faults_(faults), clock_(clock) {}
   void setModulePath(std::string path) { modulePath_ = std::move(path); }
   /// Runs when a batch file is started, standing for what the batch file does.
   void onBatchStart(std::function<void(const std::string& path)> effect) { batchEffect_ = std::move(effect); }
   /// Runs when a started batch file ends, which is at the first wait for it: what a slow
   /// batch file does only after the program has looked.
   void onBatchEnd(std::function<void(const std::string& path)> effect) { batchEndEffect_ = std::move(effect); }
+  /// Batch files started from now on end only after this many milliseconds of waiting (a
+  /// hung instsrv): each wait that ends before spends its whole limit on the clock.
+  void batchFilesTake(std::uint64_t milliseconds) { batchTakes_ = milliseconds; }
   const std::vector<std::string>& startedBatchFiles() const { return started_; }
   /// How each batch file's interpreter was started, in order.
   const std::vector<BatchLaunch>& launches() const { return launches_; }
@@ -68,6 +75,7 @@ class SimProcess final : public Process {
 
  private:
   SimFaults& faults_;
+  SimClock& clock_;
   std::string modulePath_ = "C:\\Tools\\TlvAsService.exe";
   friend class SimStartedProcess;
   std::function<void(const std::string&)> batchEffect_;
@@ -77,6 +85,7 @@ class SimProcess final : public Process {
   std::vector<unsigned> batchWaits_;
   std::vector<unsigned> sleeps_;
   std::vector<std::string> batchesEnded_;
+  std::uint64_t batchTakes_ = 0;
 };
 
 /// SHA-256 in plain C++, as BCrypt computes it.

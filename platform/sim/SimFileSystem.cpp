@@ -87,6 +87,12 @@ class SimHeldFile final : public HeldFile {
     if (!node) return R::failure(err::kInvalidHandle);
     return R::success({node->names, (node->attributes & attr::kReparsePoint) != 0});
   }
+  Result<std::int64_t> length() override {
+    using R = Result<std::int64_t>;
+    if (Win32Error e = fs_.faults_.enter("files.heldLength")) return R::failure(e);
+    const SimFileSystem::Node* node = fs_.find(key_);
+    return node ? R::success(static_cast<std::int64_t>(node->data.size())) : R::failure(err::kInvalidHandle);
+  }
 
  private:
   SimFileSystem& fs_;

@@ -27,7 +27,7 @@ class SimMachine {
   SimClock clock{faults};
   SimEnvironment environment{faults};
   SimUi ui{faults};
-  SimProcess process{faults};
+  SimProcess process{faults, clock};
   SimSystemInfo systemInfo{faults};
   SimRegistry registry{faults};
   SimEventLog eventLog{faults};

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/WindowsPath.h"
+#include "platform/win32/ProcessTree.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace tlv::platform::win32 {
@@ -24,6 +25,8 @@ std::int64_t Win32Clock::utcSeconds() {
   return static_cast<std::int64_t>(ticks / 10000000) - 11644473600;
 }
 
+std::uint64_t Win32Clock::tickMilliseconds() { return ::GetTickCount64(); }
+
 std::string Win32Environment::variable(const std::string& name) {
   std::vector<char> buffer(256);
   for (;;) {
@@ -38,17 +41,17 @@ namespace {
 
 class Win32StartedProcess final : public StartedProcess {
  public:
-  explicit Win32StartedProcess(UniqueKernelHandle process) : process_(std::move(process)) {}
+  explicit Win32StartedProcess(std::unique_ptr<ProcessTree> tree) : tree_(std::move(tree)) {}
   bool waitForEnd(unsigned milliseconds) override {
-    return ::WaitForSingleObject(process_.get(), milliseconds) == WAIT_OBJECT_0;
+    return ::WaitForSingleObject(tree_->process(), milliseconds) == WAIT_OBJECT_0;
   }
   bool end() override {
     constexpr DWORD kEndedWithin = 5000;
-    return (::TerminateProcess(process_.get(), ERROR_OPERATION_ABORTED) || waitForEnd(0)) && waitForEnd(kEndedWithin);
+    return tree_->end(kEndedWithin);
   }
 
  private:
-  UniqueKernelHandle process_;
+  std::unique_ptr<ProcessTree> tree_;
 };
 
 }  // namespace
@@ -67,12 +70,17 @@ Result<std::unique_ptr<StartedProcess>> Win32Process::startBatchFile(const Batch
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessA(launch.interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                        environment.data(), launch.startFolder.c_str(), &startup, &info)) {
+  // Suspended until it is in a job of its own: what it starts then cannot escape being ended.
+  if (!::CreateProcessA(launch.interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_NEW_CONSOLE | CREATE_SUSPENDED, environment.data(), launch.startFolder.c_str(), &startup,
+                        &info)) {
     return R::failure(::GetLastError());
   }
-  UniqueKernelHandle thread(info.hThread);
-  return R::success(std::make_unique<Win32StartedProcess>(UniqueKernelHandle(info.hProcess)));
+  auto tree = std::make_unique<ProcessTree>();
+  if (const DWORD error = tree->adopt(UniqueKernelHandle(info.hProcess), UniqueKernelHandle(info.hThread))) {
+    return R::failure(error);
+  }
+  return R::success(std::make_unique<Win32StartedProcess>(std::move(tree)));
 }
 
 void Win32Process::sleep(unsigned milliseconds) { ::Sleep(milliseconds); }

@@ -11,6 +11,7 @@ class Win32Clock final : public Clock {
  public:
   LocalTime now() override;
   std::int64_t utcSeconds() override;
+  std::uint64_t tickMilliseconds() override;
 };
 
 class Win32Environment final : public Environment {

@@ -76,6 +76,11 @@ class Win32HeldFile final : public HeldFile {
     return Result<FileLinks>::success(
         {information.nNumberOfLinks, (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
   }
+  Result<std::int64_t> length() override {
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file_.get(), &size)) return Result<std::int64_t>::failure(::GetLastError());
+    return Result<std::int64_t>::success(size.QuadPart);
+  }
 
  private:
   UniqueFile file_;

@@ -210,7 +210,8 @@ TEST(ServiceCreationTest, ToolsArePlacedFromTheBytesCheckedAndNeverHalfWritten) 
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
     EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), kSrvanyBytes);
     const auto& calls = m.sim.faults.calls();
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "files.readWholeFile"), 2) << "one read per tool";
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "files.readWholeFile"), 0) << "each tool read through its held handle";
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "files.heldLength"), std::count(calls.begin(), calls.end(), "files.readAll"));
   }
   {  // A write cut short (disk full) leaves nothing under the tool's name, nor a partial file.
     ServiceMachine m;
@@ -301,6 +302,47 @@ TEST(ServiceCreationTest, AHostInUseIsRenamedAsideAndALaterRunDeletesIt) {
     EXPECT_EQ(m.sim.files.contents(target + ".partial"), kSrvanyBytes);
     EXPECT_EQ(m.log(), "9:05:07 AM " + target + ":Version 0.9.0 replaced by 1.0.0 at the next start of Windows" +
                            k23Spaces + "\r\n");
+  }
+}
+
+// A host set aside for its replacement, whose replacement then fails: it goes back under its
+// name, and where that fails too the run says the host is missing and does not go on.
+TEST(ServiceCreationTest, AHostSetAsideThatCannotBePutBackIsLoggedAndEndsTheRun) {
+  const std::string target = "C:\\Windows\\srvany.exe";
+  const std::string aside = target + ".20261206-090507.old";
+  struct Case {
+    const char* name;
+    bool restoreFails;
+    const char* status;
+    int verifyCode;
+  };
+  const Case cases[] = {
+      {"put back", false, "Service is Ready to Start", 0},
+      {"not put back", true, "No Win / Srvany or Instsrv", 23},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ServiceMachine m;
+    m.run();  // the service, complete: the next run finds its host an earlier release, running
+    ASSERT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
+    m.sim.files.setProductVersion(target, {"TlvAsService", "0.9.0"});
+    m.sim.files.markRunning(target);
+    // The moves: onto the running host (refused), the host aside, the new one in, the host back.
+    m.sim.faults.failWhen([moves = 0, &c](std::string_view call) mutable {
+      if (call != "files.moveFile") return false;
+      ++moves;
+      return moves == 3 || (moves == 4 && c.restoreFails);
+    }, platform::err::kAccessDenied);
+    m.run();
+    EXPECT_EQ(m.sim.ui.currentStatus(), c.status);
+    EXPECT_EQ(m.sim.files.exists(target), !c.restoreFails);
+    EXPECT_EQ(m.sim.files.exists(aside), c.restoreFails);
+    const std::string log = m.log();
+    EXPECT_NE(log.find("copy srvany.exe Error: 70:Permission denied"), std::string::npos) << log;
+    const std::string stranded = target + ":Missing: set aside as " + aside + " and not put back (error 5)";
+    EXPECT_EQ(log.find(stranded) != std::string::npos, c.restoreFails) << log;
+    m.sim.faults.clearFaults();
+    EXPECT_EQ(app::mainMod(m.platform, m.tools).Main("/verify"), c.verifyCode);
   }
 }
 

@@ -674,5 +674,30 @@ TEST_F(ServiceCreationWine, AnUnattendedRunWaitsForASlowBatchFileWhereTheWindowR
             std::string(kInstallFolder + "Orbit-Tender.exe") + '\0');
 }
 
+// A hung till: instsrv.exe in the Windows folder does not end for two minutes. 30 s after its
+// start the batch file's interpreter is ended with all it started, and /quiet ends NOT Complete.
+TEST_F(ServiceCreationWine, AnUnattendedRunEndsABatchFileThatHangsWithAllItStarted) {
+  installPaymentProgram(kInstallFolder);
+  ASSERT_TRUE(::CopyFileA((buildRoot() + "testkit\\programs\\slowtool.exe").c_str(),
+                          (windowsFolder() + "instsrv.exe").c_str(), FALSE));
+  ASSERT_TRUE(writeFile(windowsFolder() + "instsrv.exe.txt", "120000\n"));
+  const std::vector<DWORD> interpretersBefore = processesNamed("cmd.exe");
+
+  const DWORD started = ::GetTickCount();
+  const WindowlessRun quiet = runWatchingForWindows(program, "/quiet", 60000);
+  const DWORD took = ::GetTickCount() - started;
+  EXPECT_EQ(quiet.exitCode, 1) << "NOT Complete, within 60 s";
+  EXPECT_LT(took, 60000ul);
+  EXPECT_TRUE(waitUntil([] { return processesNamed("instsrv.exe").empty(); }, 5000)) << "the hung instsrv was ended";
+  EXPECT_TRUE(waitUntil([&] { return processesNamed("cmd.exe") == interpretersBefore; }, 5000)) << "and its interpreter";
+  for (const DWORD id : processesNamed("instsrv.exe")) endProcess(id);
+  ::DeleteFileA((windowsFolder() + "instsrv.exe.txt").c_str());
+  std::string logs;
+  for (const auto& name : folder.files("*.log")) logs += folder.read(name).value_or("");
+  EXPECT_THAT(logs, ::testing::ContainsRegex("TolvaneAsServ.BAT:Its command interpreter was ended after 3\\d s"));
+  EXPECT_FALSE(serviceExists(kService)) << "nothing was created";
+  std::printf("[ /quiet ended after %lu ms ]\n", took);
+}
+
 }  // namespace
 }  // namespace tlv::testing

@@ -155,6 +155,7 @@ TEST(UnattendedRun, RelativeFoldersAreRegisteredAsFullPathsAgainstTheCurrentFold
 }
 
 // A slow till: the batch file creates the service only after the run's half-second pause.
+// Every wait for it is what is left of its 30 s after the pause.
 TEST(UnattendedRun, WaitsForASlowBatchFileWhereTheWindowRunKeepsItsFixedPause) {
   for (const bool quiet : {true, false}) {
     SCOPED_TRACE(quiet ? "unattended" : "window");
@@ -163,17 +164,61 @@ TEST(UnattendedRun, WaitsForASlowBatchFileWhereTheWindowRunKeepsItsFixedPause) {
     m.sim.process.onBatchEnd([&m](const std::string&) { m.registry.CreateKey(kServiceKey); });
     if (quiet) {
       EXPECT_EQ(m.runQuiet("/quiet"), 0);
-      EXPECT_EQ(m.sim.process.batchWaits().front(), 30000u);
     } else {
       EXPECT_EQ(m.run(), 0);
       EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service NOT Complete");
-      EXPECT_EQ(m.sim.process.batchWaits(), std::vector<unsigned>{platform::kWaitForever}) << "only at the end";
     }
+    EXPECT_EQ(m.sim.process.batchWaits(), std::vector<unsigned>{29500}) << (quiet ? "before the check" : "only at the end");
     EXPECT_EQ(m.sim.process.sleeps(), std::vector<unsigned>{500});
   }
-  UnattendedMachine created;  // the service is there at once: no wait
+  UnattendedMachine created;  // the service is there at once: the run still sees its batch file end
   EXPECT_EQ(created.runQuiet("/quiet"), 0);
-  EXPECT_EQ(created.sim.process.batchWaits(), std::vector<unsigned>{platform::kWaitForever});
+  EXPECT_EQ(created.sim.process.batchWaits(), std::vector<unsigned>{29500});
+}
+
+// A hung instsrv: 30 s after its start the batch file's interpreter is ended, with all it
+// started, and a run that waited for it ends NOT Complete.
+TEST(UnattendedRun, ABatchFileStillRunning30SecondsAfterItsStartIsEndedAndTheRunIsNotComplete) {
+  const std::string ended = "TolvaneAsServ.BAT:Its command interpreter was ended after 30 s, with all it started";
+  const std::string stuck = "TolvaneAsServ.BAT:Its command interpreter still ran after 30 s and could not be ended";
+  struct Case {
+    const char* name;
+    bool quiet;
+    std::uint64_t takesMs;
+    bool createsService;  // before it hangs
+    bool endRefused;
+    int exitCode;
+    const std::string* logged;
+    bool serviceLeft;
+  };
+  const Case cases[] = {
+      {"ends within its time", true, 29000, true, false, 0, nullptr, true},
+      {"hangs before the service", true, 120000, false, false, 1, &ended, false},
+      {"hangs after creating the service", true, 120000, true, false, 1, &ended, false},
+      {"hangs and cannot be ended", true, 120000, false, true, 1, &stuck, false},
+      {"window run: ended when let go of", false, 120000, true, false, 0, &ended, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UnattendedMachine m;
+    m.createsService = c.createsService;
+    m.sim.process.batchFilesTake(c.takesMs);
+    if (c.endRefused) m.sim.faults.failWhen([](std::string_view call) { return call == "process.end"; }, 5);
+    const std::uint64_t before = m.sim.clock.tickMilliseconds();
+    EXPECT_EQ(c.quiet ? m.runQuiet("/quiet") : m.run(), c.exitCode);
+    EXPECT_LE(m.sim.clock.tickMilliseconds() - before, 30000u) << "no wait past the batch file's 30 s";
+    const std::string log = m.log();
+    EXPECT_EQ(m.sim.process.endedBatchFiles().size(), c.logged ? 1u : 0u);
+    if (c.logged) {
+      EXPECT_NE(log.find(*c.logged), std::string::npos) << log;
+    } else {
+      EXPECT_EQ(log.find("Its command interpreter"), std::string::npos) << log;
+    }
+    if (c.quiet && c.exitCode != 0) {
+      EXPECT_EQ(m.lastLogLine().find("Unattended run:Orbit-Tender Service NOT Complete (exit code 1)"), 11u) << log;
+    }
+    EXPECT_EQ(m.sim.services.configuration("OrbitTender").ok(), c.serviceLeft);
+  }
 }
 
 // An automatic service without its program fails at every start of Windows: the run removes
