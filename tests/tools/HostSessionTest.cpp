@@ -141,8 +141,9 @@ TEST(HostSession, TheWatchsVerdictEndsTheProgramAndFailsTheServiceWithSrvanysOwn
 
 TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAProgramEndedOnlyWhenAsked) {
   const ProbedWindow main{1, "Orbit-Tender", false, true, {}}, hungMain{1, "Orbit-Tender", false, false, {}},
-      box{2, "Card reader", true, true, {"cannot open COM3"}}, mainDialog{3, "Orbit dialog", true, true, {}},
-      printerBox{4, "Receipt printer", true, true, {}}, hungBox{2, "Card reader", true, false, {}};
+      box{2, "Card reader", true, true, {"cannot open COM3"}, true}, mainDialog{3, "Orbit dialog", true, true, {}},
+      printerBox{4, "Receipt printer", true, true, {}, true}, hungBox{2, "Card reader", true, false, {}, true},
+      inputMethod{9, "Default IME", false, true, {}, false, true};
   struct Probe {
     std::uint32_t atMs;
     std::vector<ProbedWindow> windows;
@@ -179,6 +180,13 @@ TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAPr
        0,
        0,
        {{0, {mainDialog}, {}}, {5000, {box, mainDialog}, {202}}}},
+      {"... also with the system's hidden windows beside it",
+       0,
+       0,
+       {{0, {inputMethod, mainDialog}, {}}, {5000, {box, inputMethod, mainDialog}, {202}}}},
+      {"a message box as the first window is a box", 0, 0, {{0, {box}, {202}}, {5000, {}, {203}}}},
+      {"... also with the system's hidden windows beside it", 0, 0, {{0, {inputMethod, box}, {202}}}},
+      {"... and when they come later", 0, 0, {{0, {box}, {202}}, {5000, {box, inputMethod}, {}}}},
       {"ended once a box has stood open for BoxRestartMinutes, counted from the probe that saw it",
        0,
        1,
