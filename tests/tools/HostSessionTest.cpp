@@ -328,17 +328,26 @@ struct MemoryFolder final : LogFolder {
 TEST(TextLog, OneLineEachWithTimeAndIdRotatedAtTheLimitKeepingThreeFiles) {
   MemoryFolder folder;
   TextLog log(
-      folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07"); }, 100);
+      folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07 +01:00"); }, "SYSTEM", 130);
   log.record({HostEvent::Started, Severity::Information, "Started\r\nforged 104 line"});
-  EXPECT_EQ(folder.files["OrbitTender.log"], "2026-12-07 09:05:07 100 Started  forged 104 line\r\n");
+  EXPECT_EQ(folder.files["OrbitTender.log"], "2026-12-07 09:05:07 +01:00 SYSTEM 100 Started  forged 104 line\r\n");
   for (int i = 0; i < 10; ++i) log.record({HostEvent::CloseAsked, Severity::Information, "line " + std::to_string(i)});
-  // 32 bytes a line: the first file holds the start and line 0, each later one three lines.
+  // 46 bytes a line, two to a file below 130: the newest holds line 9, the older 7 and 8, 5 and 6.
   EXPECT_EQ(folder.files.size(), 3u);
-  EXPECT_EQ(folder.files["OrbitTender.log"].find("line 9"), 88u);
-  EXPECT_EQ(folder.files["OrbitTender.1.log"].find("line 4"), 24u);
-  EXPECT_EQ(folder.files["OrbitTender.2.log"].find("line 1"), 24u);
+  EXPECT_EQ(folder.files["OrbitTender.log"].find("line 9"), 38u);
+  EXPECT_EQ(folder.files["OrbitTender.1.log"].find("line 8"), 84u);
+  EXPECT_EQ(folder.files["OrbitTender.2.log"].find("line 5"), 38u);
   for (const auto& [name, text] : folder.files) EXPECT_EQ(text.find("Started"), std::string::npos) << "the oldest goes";
-  for (const auto& [name, text] : folder.files) EXPECT_LE(text.size(), 100u) << name;
+  for (const auto& [name, text] : folder.files) EXPECT_LE(text.size(), 130u) << name;
+
+  // The account is one word whatever its name, so the id stays the fourth field.
+  for (const auto& [account, written] : {std::pair<const char*, const char*>{"NETWORK SERVICE", "NETWORK_SERVICE"},
+                                         {"till\tseven\r\n", "till_seven__"},
+                                         {"", "-"}}) {
+    MemoryFolder other;
+    TextLog(other, "T", [] { return std::string("t"); }, account).record({HostEvent::Started, Severity::Information, "x"});
+    EXPECT_EQ(other.files["T.log"], std::string("t ") + written + " 100 x\r\n");
+  }
 }
 
 TEST(LaunchTexts, AKeyInAppParametersOrAfterThePathInApplicationShowsOnlyItsLength) {
@@ -369,7 +378,7 @@ TEST(LaunchTexts, AKeyInAppParametersOrAfterThePathInApplicationShowsOnlyItsLeng
     if (plan && programThere(plan.value.applicationName)) texts.push_back(startedText(plan.value, 7));
     ASSERT_EQ(texts.size(), c.texts);
     MemoryFolder folder;
-    TextLog log(folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07"); });
+    TextLog log(folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07 +01:00"); }, "SYSTEM");
     for (const std::string& text : texts) {
       EXPECT_NE(text.find("\"" + c.path + "\""), std::string::npos) << text;
       EXPECT_NE(text.find(c.arguments), std::string::npos) << text;

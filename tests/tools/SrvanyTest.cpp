@@ -26,13 +26,16 @@ std::string withoutTrailingBackslash(std::string folder) {
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// The event ids of srvany's text log ("2026-12-07 09:05:07 100 text"), warnings (112) left
-// out: where the system keeps no folder security (Wine), srvany warns of it at each start.
+// The event ids of srvany's text log ("2026-12-07 09:05:07 +01:00 SYSTEM 100 text"), warnings
+// (112) left out: where the system keeps no folder security (Wine), srvany warns of it at each
+// start. A line whose offset is no "+HH:MM" or "-HH:MM" counts as id 0, so that it fails.
 std::vector<int> loggedEvents(const std::string& log) {
   std::vector<int> ids;
   std::istringstream lines(log);
-  for (std::string date, time, id, rest; lines >> date >> time >> id && std::getline(lines, rest);) {
-    if (id != "112") ids.push_back(std::stoi(id));
+  for (std::string date, time, offset, account, id, rest;
+       lines >> date >> time >> offset >> account >> id && std::getline(lines, rest);) {
+    const bool offsetShown = offset.size() == 6 && (offset[0] == '+' || offset[0] == '-') && offset[3] == ':';
+    if (id != "112") ids.push_back(offsetShown && !account.empty() ? std::stoi(id) : 0);
   }
   return ids;
 }

@@ -115,7 +115,7 @@ bool ServiceHost::offerPreshutdown(RecordSink& records) {
 void ServiceHost::run() {
   EventLog eventLog(serviceName_);
   HostLogFolder logFolder;
-  TextLog textLog(logFolder, serviceName_, localTimeText);
+  TextLog textLog(logFolder, serviceName_, localTimeText, accountName());
   Records records;
   records.add(eventLog);
   records.add(textLog);
