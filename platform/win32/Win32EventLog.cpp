@@ -12,7 +12,6 @@ namespace {
 
 constexpr char kSource[] = "TlvAsService";
 constexpr char kSourceKey[] = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TlvAsService";
-constexpr DWORD kWholeTextMessage = 1;
 
 }  // namespace
 

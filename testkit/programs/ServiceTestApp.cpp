@@ -6,8 +6,13 @@
 //   --child                starts a copy of itself (marker <file>.child, same --ignore-close)
 //   --hang-for <ms>        once ready, stops answering its messages for this long ("hang")
 //   --box-for <ms> <text>  once ready, shows a box "Card reader" with the text, closed after this long
+//   --hang-after <ms>      starts the hang (--hang-for) this long after it is ready, not at once
+//   --claim-box <n> <text> once ready, keeps a box "Length <n>" whose text claims the length n
+//                          (WM_GETTEXTLENGTH) while holding only the text; may be given again
+#include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/win32/UniqueHandle.h"
 
@@ -24,6 +29,8 @@ struct Options {
   UINT exitAfterMs = 0;
   UINT exitCode = 0;
   UINT hangMs = 0;
+  UINT hangAfterMs = 100;
+  std::vector<std::pair<std::string, std::string>> claimBoxes;  ///< claimed length, text
   UINT boxMs = 0;
   std::string boxText;
 };
@@ -39,6 +46,11 @@ Options parse(int argc, char** argv) {
     if (arg == "--child") options.startChild = true;
     if (arg == "--window-after" && i + 1 < argc) options.windowAfterMs = std::strtoul(argv[++i], nullptr, 10);
     if (arg == "--hang-for" && i + 1 < argc) options.hangMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
+    if (arg == "--hang-after" && i + 1 < argc) options.hangAfterMs = std::strtoul(argv[++i], nullptr, 10);
+    if (arg == "--claim-box" && i + 2 < argc) {
+      options.claimBoxes.emplace_back(argv[i + 1], argv[i + 2]);
+      i += 2;
+    }
     if (arg == "--box-for" && i + 2 < argc) {
       options.boxMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
       options.boxText = argv[++i];
@@ -80,6 +92,29 @@ void startChild(const Options& options) {
   } else {
     mark(options.marker, "child failed " + std::to_string(::GetLastError()));
   }
+}
+
+constexpr char kClaimedLength[] = "TlvClaimedLength", kStaticProc[] = "TlvStaticProc";
+
+// A text that lies about its length, as any program's window may: the true text is kept.
+LRESULT CALLBACK claimingStaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_GETTEXTLENGTH) return reinterpret_cast<LRESULT>(::GetPropA(window, kClaimedLength));
+  const auto original = reinterpret_cast<WNDPROC>(::GetPropA(window, kStaticProc));
+  return ::CallWindowProcA(original, window, message, wParam, lParam);
+}
+
+// A dialog (class "#32770") of one static text, owned by the main window, never shown.
+void showClaimingBox(HWND owner, const std::string& claimed, const std::string& text) {
+  HWND box = ::CreateWindowExA(0, "#32770", ("Length " + claimed).c_str(), WS_POPUP | WS_CAPTION, 0, 0, 300, 100,
+                               owner, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  HWND label = box ? ::CreateWindowA("STATIC", text.c_str(), WS_CHILD | WS_VISIBLE, 10, 10, 280, 20, box, nullptr,
+                                     ::GetModuleHandleA(nullptr), nullptr)
+                   : nullptr;
+  if (!label) return;
+  const auto length = static_cast<std::uintptr_t>(std::strtoull(claimed.c_str(), nullptr, 0));
+  ::SetPropA(label, kClaimedLength, reinterpret_cast<HANDLE>(length));
+  ::SetPropA(label, kStaticProc, reinterpret_cast<HANDLE>(::GetWindowLongPtrA(label, GWLP_WNDPROC)));
+  ::SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(claimingStaticProc));
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -134,7 +169,8 @@ int main(int argc, char** argv) {
   if (!window) return static_cast<int>(::GetLastError());
   ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&options));
   if (options.exitAfterMs > 0) ::SetTimer(window, kExitTimer, options.exitAfterMs, nullptr);
-  if (options.hangMs > 0) ::SetTimer(window, kHangTimer, 100, nullptr);
+  if (options.hangMs > 0) ::SetTimer(window, kHangTimer, options.hangAfterMs, nullptr);
+  for (const auto& [claimed, text] : options.claimBoxes) showClaimingBox(window, claimed, text);
   if (options.boxMs > 0) ::SetTimer(window, kBoxTimer, 100, nullptr);
   mark(options.marker, "ready");
 

@@ -141,8 +141,9 @@ TEST(HostSession, TheWatchsVerdictEndsTheProgramAndFailsTheServiceWithSrvanysOwn
 
 TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAProgramEndedOnlyWhenAsked) {
   const ProbedWindow main{1, "Orbit-Tender", false, true, {}}, hungMain{1, "Orbit-Tender", false, false, {}},
-      box{2, "Card reader", true, true, {"cannot open COM3"}}, mainDialog{3, "Orbit dialog", true, true, {}},
-      printerBox{4, "Receipt printer", true, true, {}}, hungBox{2, "Card reader", true, false, {}};
+      box{2, "Card reader", true, true, {"cannot open COM3"}, true}, mainDialog{3, "Orbit dialog", true, true, {}},
+      printerBox{4, "Receipt printer", true, true, {}, true}, hungBox{2, "Card reader", true, false, {}, true},
+      inputMethod{9, "Default IME", false, true, {}, false, true};
   struct Probe {
     std::uint32_t atMs;
     std::vector<ProbedWindow> windows;
@@ -179,6 +180,13 @@ TEST(ProgramWatch, HangsAreReportedAfterThirtySecondsBoxesWhenShownAndGoneAndAPr
        0,
        0,
        {{0, {mainDialog}, {}}, {5000, {box, mainDialog}, {202}}}},
+      {"... also with the system's hidden windows beside it",
+       0,
+       0,
+       {{0, {inputMethod, mainDialog}, {}}, {5000, {box, inputMethod, mainDialog}, {202}}}},
+      {"a message box as the first window is a box", 0, 0, {{0, {box}, {202}}, {5000, {}, {203}}}},
+      {"... also with the system's hidden windows beside it", 0, 0, {{0, {inputMethod, box}, {202}}}},
+      {"... and when they come later", 0, 0, {{0, {box}, {202}}, {5000, {box, inputMethod}, {}}}},
       {"ended once a box has stood open for BoxRestartMinutes, counted from the probe that saw it",
        0,
        1,
@@ -320,17 +328,26 @@ struct MemoryFolder final : LogFolder {
 TEST(TextLog, OneLineEachWithTimeAndIdRotatedAtTheLimitKeepingThreeFiles) {
   MemoryFolder folder;
   TextLog log(
-      folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07"); }, 100);
+      folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07 +01:00"); }, "SYSTEM", 130);
   log.record({HostEvent::Started, Severity::Information, "Started\r\nforged 104 line"});
-  EXPECT_EQ(folder.files["OrbitTender.log"], "2026-12-07 09:05:07 100 Started  forged 104 line\r\n");
+  EXPECT_EQ(folder.files["OrbitTender.log"], "2026-12-07 09:05:07 +01:00 SYSTEM 100 Started  forged 104 line\r\n");
   for (int i = 0; i < 10; ++i) log.record({HostEvent::CloseAsked, Severity::Information, "line " + std::to_string(i)});
-  // 32 bytes a line: the first file holds the start and line 0, each later one three lines.
+  // 46 bytes a line, two to a file below 130: the newest holds line 9, the older 7 and 8, 5 and 6.
   EXPECT_EQ(folder.files.size(), 3u);
-  EXPECT_EQ(folder.files["OrbitTender.log"].find("line 9"), 88u);
-  EXPECT_EQ(folder.files["OrbitTender.1.log"].find("line 4"), 24u);
-  EXPECT_EQ(folder.files["OrbitTender.2.log"].find("line 1"), 24u);
+  EXPECT_EQ(folder.files["OrbitTender.log"].find("line 9"), 38u);
+  EXPECT_EQ(folder.files["OrbitTender.1.log"].find("line 8"), 84u);
+  EXPECT_EQ(folder.files["OrbitTender.2.log"].find("line 5"), 38u);
   for (const auto& [name, text] : folder.files) EXPECT_EQ(text.find("Started"), std::string::npos) << "the oldest goes";
-  for (const auto& [name, text] : folder.files) EXPECT_LE(text.size(), 100u) << name;
+  for (const auto& [name, text] : folder.files) EXPECT_LE(text.size(), 130u) << name;
+
+  // The account is one word whatever its name, so the id stays the fourth field.
+  for (const auto& [account, written] : {std::pair<const char*, const char*>{"NETWORK SERVICE", "NETWORK_SERVICE"},
+                                         {"till\tseven\r\n", "till_seven__"},
+                                         {"", "-"}}) {
+    MemoryFolder other;
+    TextLog(other, "T", [] { return std::string("t"); }, account).record({HostEvent::Started, Severity::Information, "x"});
+    EXPECT_EQ(other.files["T.log"], std::string("t ") + written + " 100 x\r\n");
+  }
 }
 
 TEST(LaunchTexts, AKeyInAppParametersOrAfterThePathInApplicationShowsOnlyItsLength) {
@@ -361,7 +378,7 @@ TEST(LaunchTexts, AKeyInAppParametersOrAfterThePathInApplicationShowsOnlyItsLeng
     if (plan && programThere(plan.value.applicationName)) texts.push_back(startedText(plan.value, 7));
     ASSERT_EQ(texts.size(), c.texts);
     MemoryFolder folder;
-    TextLog log(folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07"); });
+    TextLog log(folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07 +01:00"); }, "SYSTEM");
     for (const std::string& text : texts) {
       EXPECT_NE(text.find("\"" + c.path + "\""), std::string::npos) << text;
       EXPECT_NE(text.find(c.arguments), std::string::npos) << text;

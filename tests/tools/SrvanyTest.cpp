@@ -26,13 +26,16 @@ std::string withoutTrailingBackslash(std::string folder) {
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// The event ids of srvany's text log ("2026-12-07 09:05:07 100 text"), warnings (112) left
-// out: where the system keeps no folder security (Wine), srvany warns of it at each start.
+// The event ids of srvany's text log ("2026-12-07 09:05:07 +01:00 SYSTEM 100 text"), warnings
+// (112) left out: where the system keeps no folder security (Wine), srvany warns of it at each
+// start. A line whose offset is no "+HH:MM" or "-HH:MM" counts as id 0, so that it fails.
 std::vector<int> loggedEvents(const std::string& log) {
   std::vector<int> ids;
   std::istringstream lines(log);
-  for (std::string date, time, id, rest; lines >> date >> time >> id && std::getline(lines, rest);) {
-    if (id != "112") ids.push_back(std::stoi(id));
+  for (std::string date, time, offset, account, id, rest;
+       lines >> date >> time >> offset >> account >> id && std::getline(lines, rest);) {
+    const bool offsetShown = offset.size() == 6 && (offset[0] == '+' || offset[0] == '-') && offset[3] == ':';
+    if (id != "112") ids.push_back(offsetShown && !account.empty() ? std::stoi(id) : 0);
   }
   return ids;
 }
@@ -379,16 +382,25 @@ TEST(SrvanyWatch, AHungProgramIsReportedAfterThirtySecondsAndEndedOnlyWhereTheAd
   }
   // Without it: reported once the program has not answered for 30 s, never before, and it
   // runs on (a payment program busy in a long task must not be killed); then it answers.
-  HostedProgram program("--hang-for 45000");
+  // Before it hangs it shows boxes whose texts claim lengths no buffer could hold (on x86 the
+  // last is cut to 0xFFFFFFFF): srvany reads their true texts and watches on.
+  HostedProgram program(
+      "--claim-box 0xFFFFFFF0 \"reader gone\" --claim-box 0x7FFFFFFF \"printer gone\" --claim-box "
+      "0x7FFFFFFFFFFFFFFF \"drawer gone\" --hang-after 10000 --hang-for 45000");
   ASSERT_NO_FATAL_FAILURE(program.start());
-  ASSERT_TRUE(waitUntil([&] { return contains(readFile(program.marker()), "hang"); }, 5000));
+  ASSERT_TRUE(waitUntil([&] { return contains(readFile(program.marker()), "hang"); }, 15000));
+  for (const char* box : {" 202 The program shows a box nobody sees: \"Length 0xFFFFFFF0\" / reader gone\r\n",
+                          " 202 The program shows a box nobody sees: \"Length 0x7FFFFFFF\" / printer gone\r\n",
+                          " 202 The program shows a box nobody sees: \"Length 0x7FFFFFFFFFFFFFFF\" / drawer gone\r\n"}) {
+    EXPECT_TRUE(contains(program.service().hostLog(), box)) << program.service().hostLog();
+  }
   const DWORD hung = ::GetTickCount();
   ::Sleep(25000);
   EXPECT_FALSE(contains(program.service().hostLog(), " 200 ")) << "reported before 30 s";
   EXPECT_TRUE(waitUntil([&] { return contains(program.service().hostLog(), " 200 "); }, 45000 - (::GetTickCount() - hung)));
   EXPECT_EQ(program.service().status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
   EXPECT_TRUE(waitUntil([&] { return contains(program.service().hostLog(), " 201 "); }, 20000));
-  EXPECT_EQ(loggedEvents(program.service().hostLog()), (std::vector<int>{100, 200, 201}));
+  EXPECT_EQ(loggedEvents(program.service().hostLog()), (std::vector<int>{100, 202, 202, 202, 200, 201}));
   ASSERT_EQ(program.service().stop(), 0u);
   EXPECT_TRUE(program.service().waitForState(SERVICE_STOPPED, kGraceMs + 5000));
 }

@@ -2,8 +2,10 @@
 #include "tools/srvany/HostLogFolder.h"
 
 #include <aclapi.h>
+#include <lmcons.h>
 #include <sddl.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 
@@ -150,12 +152,29 @@ void HostLogFolder::replace(const std::string& from, const std::string& to) {
 }
 
 std::string localTimeText() {
-  SYSTEMTIME now{};
-  ::GetLocalTime(&now);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-                now.wMinute, now.wSecond);
+  // The offset is the local time's own (summer time included), taken from both clocks at once.
+  SYSTEMTIME utc{}, now{};
+  ::GetSystemTime(&utc);
+  FILETIME utcFile{}, localFile{};
+  const bool known = ::SystemTimeToFileTime(&utc, &utcFile) && ::FileTimeToLocalFileTime(&utcFile, &localFile) &&
+                     ::FileTimeToSystemTime(&localFile, &now);
+  if (!known) ::GetLocalTime(&now);
+  const auto ticks = [](const FILETIME& t) {
+    return static_cast<std::int64_t>((std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime);
+  };
+  const std::int64_t offsetMinutes = known ? (ticks(localFile) - ticks(utcFile)) / 600000000 : 0;
+  const std::int64_t magnitude = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
+  char text[48];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u %c%02d:%02d", now.wYear, now.wMonth, now.wDay,
+                now.wHour, now.wMinute, now.wSecond, offsetMinutes < 0 ? '-' : '+', static_cast<int>(magnitude / 60),
+                static_cast<int>(magnitude % 60));
   return text;
+}
+
+std::string accountName() {
+  char name[UNLEN + 1] = {};
+  DWORD size = sizeof name;
+  return ::GetUserNameA(name, &size) ? std::string(name) : std::string();
 }
 
 }  // namespace tlv::tools

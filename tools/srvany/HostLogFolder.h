@@ -34,7 +34,9 @@ class HostLogFolder final : public LogFolder {
   std::string note_;
 };
 
-/// The local time as the text log writes it: "2026-12-07 09:05:07".
+/// The local time as the text log writes it, with its offset from UTC: "2026-12-07 09:05:07 +01:00".
 std::string localTimeText();
+/// The account srvany runs as ("SYSTEM"); empty when it cannot be read.
+std::string accountName();
 
 }  // namespace tlv::tools

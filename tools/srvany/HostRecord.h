@@ -29,6 +29,17 @@ enum class HostEvent : std::uint32_t {
   BoxProgramEnded = 205,     ///< a box open for BoxRestartMinutes: ended, the service stops as failed
 };
 
+/// Every id above, for what must hold of each (C++ cannot list an enum's values): a new id
+/// goes here too, and the message table must then have its text.
+inline constexpr HostEvent kHostEvents[] = {
+    HostEvent::Started,          HostEvent::CloseAsked,         HostEvent::ClosedInTime,
+    HostEvent::EndedAfterGrace,  HostEvent::ExitedByItself,     HostEvent::ShutdownCloseAsked,
+    HostEvent::ExitedAtShutdown, HostEvent::StartFailed,        HostEvent::HostFailed,
+    HostEvent::HostWarning,      HostEvent::ProgramHung,        HostEvent::ProgramAnswers,
+    HostEvent::BoxShown,         HostEvent::BoxClosed,          HostEvent::HungProgramEnded,
+    HostEvent::BoxProgramEnded,
+};
+
 enum class Severity { Information, Warning, Error };
 
 struct HostRecord {

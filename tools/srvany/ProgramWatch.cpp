@@ -9,10 +9,10 @@ namespace {
 // The title that names the program best: its lowest titled window that is no box.
 std::string programTitle(const std::vector<ProbedWindow>& windows) {
   for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
-    if (!window->dialog && !window->title.empty()) return window->title;
+    if (!window->dialog && !window->systemMade && !window->title.empty()) return window->title;
   }
   for (const ProbedWindow& window : windows) {
-    if (!window.title.empty()) return window.title;
+    if (!window.systemMade && !window.title.empty()) return window.title;
   }
   return {};
 }
@@ -20,12 +20,18 @@ std::string programTitle(const std::vector<ProbedWindow>& windows) {
 }  // namespace
 
 WatchVerdict ProgramWatch::probe(std::uint32_t nowMs, const std::vector<ProbedWindow>& windows) {
-  if (!mainKnown_ && !windows.empty()) {
+  std::vector<const ProbedWindow*> own;  // the system's windows beside them decide nothing
+  for (const ProbedWindow& window : windows) {
+    if (!window.systemMade) own.push_back(&window);
+  }
+  if (!mainKnown_ && !own.empty()) {
     // Boxes lie above the window that owns them: a program made only of dialogs has its main
-    // window at the bottom. A program with any other window has no main dialog.
+    // window at the bottom. A program with any other window has no main dialog. A message
+    // box is always a box, also as the first window: a program whose main window is one
+    // cannot be told from a program that fails before its window.
     mainKnown_ = true;
-    const bool dialogsOnly = std::all_of(windows.begin(), windows.end(), [](const auto& w) { return w.dialog; });
-    if (dialogsOnly) mainDialog_ = windows.back().id;
+    const bool dialogsOnly = std::all_of(own.begin(), own.end(), [](const auto* w) { return w->dialog; });
+    if (dialogsOnly && !own.back()->messageBox) mainDialog_ = own.back()->id;
   }
   watchBoxes(nowMs, windows);
   WatchVerdict verdict;

@@ -28,6 +28,8 @@ inline constexpr std::uint32_t kHangReportMs = 30000;
 inline constexpr std::uint32_t kHungProgramEndedCode = 0x20000001;
 /// ... and of one whose program srvany ended for a box left open (BoxRestartMinutes).
 inline constexpr std::uint32_t kBoxProgramEndedCode = 0x20000002;
+/// ... and of one whose srvany failed itself (111): an exception or a fault on one of its threads.
+inline constexpr std::uint32_t kHostFailedCode = 0x20000003;
 
 /// One top-level window of the program's processes, visible or hidden, as one probe saw it.
 struct ProbedWindow {
@@ -36,6 +38,8 @@ struct ProbedWindow {
   bool dialog = false;             ///< of the dialog class "#32770": a message box or a dialog
   bool answered = false;           ///< answered WM_NULL within kProbeAnswerMs
   std::vector<std::string> texts;  ///< a dialog's texts
+  bool messageBox = false;         ///< a dialog of texts, an icon and buttons only, as MessageBox makes
+  bool systemMade = false;         ///< a hidden window the system makes beside the program's (input method)
 };
 
 /// What a probe asks of srvany.
@@ -74,7 +78,7 @@ class ProgramWatch {
   std::uint64_t hangRestartMs_;
   std::uint64_t boxRestartMs_;
   bool mainKnown_ = false;
-  std::uintptr_t mainDialog_ = 0;  ///< a dialog-based program's main window, which is no box
+  std::uintptr_t mainDialog_ = 0;  ///< a dialog-based program's main window, which is no box (never a message box)
   std::optional<std::uint32_t> hungSince_;
   bool hangReported_ = false;
   std::map<std::uintptr_t, Box> boxes_;  ///< boxes reported as shown, by window

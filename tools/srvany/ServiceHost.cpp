@@ -1,6 +1,8 @@
 // Win32 only: srvany's service: starts the program, stands for it, stops it on request.
 #include "tools/srvany/ServiceHost.h"
 
+#include <exception>
+#include <string>
 #include <vector>
 
 #include "tools/common/ErrorText.h"
@@ -81,7 +83,15 @@ class SystemClock final : public HostClock {
 }  // namespace
 
 DWORD WINAPI ServiceControl::handle(DWORD control, DWORD, void*, void* context) {
-  return static_cast<ServiceControl*>(context)->dispatcher_.handle(control);
+  auto& self = *static_cast<ServiceControl*>(context);
+  try {
+    return self.dispatcher_.handle(control);
+  } catch (const std::exception& failure) {
+    self.fault_.report(std::string("its control handler: ") + failure.what());
+  } catch (...) {
+    self.fault_.report("its control handler: an unknown exception");
+  }
+  return NO_ERROR;
 }
 
 ServiceHost::ServiceHost(std::string serviceName, ServiceControl& control)
@@ -105,7 +115,7 @@ bool ServiceHost::offerPreshutdown(RecordSink& records) {
 void ServiceHost::run() {
   EventLog eventLog(serviceName_);
   HostLogFolder logFolder;
-  TextLog textLog(logFolder, serviceName_, localTimeText);
+  TextLog textLog(logFolder, serviceName_, localTimeText, accountName());
   Records records;
   records.add(eventLog);
   records.add(textLog);
@@ -130,6 +140,8 @@ void ServiceHost::run() {
     publisher.startFailed();
     return;
   }
+  control_.fault().serving(serviceName_, handle);
+  const HostFault::Recording faultsRecorded(control_.fault(), records);
   StatusReporter status(handle, records, acceptedControls(offerPreshutdown(records)));
   status.startPending(kStartWaitHintMs);
   const auto failToStart = [&](DWORD error, const std::string& what) {
@@ -164,21 +176,36 @@ void ServiceHost::run() {
   // The first probe as soon as the program has its windows, then one each interval.
   const std::uint32_t startedMs = clock.nowMs();
   bool probedOnce = false;
+  bool watching = true;
+  // The program runs on and a stop still closes it; only the watch is gone, and says so.
+  const auto watchStopped = [&](const std::string& why) {
+    watching = false;
+    probedOnce = true;
+    records.record({HostEvent::HostFailed, Severity::Error,
+                    "srvany's watch has stopped: " + why + ". The program runs on unwatched until the service restarts."});
+  };
   DWORD woken = WAIT_TIMEOUT;
   while ((woken = ::WaitForMultipleObjects(2, events, FALSE, probedOnce ? kProbeIntervalMs : kFirstProbePollMs)) ==
          WAIT_TIMEOUT) {
-    const auto processIds = program.value.runningProcessIds();
-    if (!probedOnce && clock.nowMs() - startedMs < kProbeIntervalMs && !haveWindows(processIds)) {
-      publisher.beatIfDue();
-      continue;
-    }
-    probedOnce = true;
-    const WatchVerdict verdict =
-        watch.probe(clock.nowMs(), probeWindows(processIds, [&publisher] { publisher.beatIfDue(); }));
-    publisher.probed(watch);
-    if (verdict.kind == WatchVerdict::EndHung) return endHungProgram(settings.value.hangRestartSeconds, session);
-    if (verdict.kind == WatchVerdict::EndForBox) {
-      return endProgramForBox(settings.value.boxRestartMinutes, verdict.box, session);
+    if (!watching) continue;  // no heartbeat either: /health sees that nobody watches
+    try {
+      const auto processIds = program.value.runningProcessIds();
+      if (!probedOnce && clock.nowMs() - startedMs < kProbeIntervalMs && !haveWindows(processIds)) {
+        publisher.beatIfDue();
+        continue;
+      }
+      probedOnce = true;
+      const WatchVerdict verdict =
+          watch.probe(clock.nowMs(), probeWindows(processIds, [&publisher] { publisher.beatIfDue(); }));
+      publisher.probed(watch);
+      if (verdict.kind == WatchVerdict::EndHung) return endHungProgram(settings.value.hangRestartSeconds, session);
+      if (verdict.kind == WatchVerdict::EndForBox) {
+        return endProgramForBox(settings.value.boxRestartMinutes, verdict.box, session);
+      }
+    } catch (const std::exception& failure) {
+      watchStopped(failure.what());
+    } catch (...) {
+      watchStopped("an unknown exception");
     }
   }
   if (woken == WAIT_OBJECT_0) return closeProgram(control_.request(), session);

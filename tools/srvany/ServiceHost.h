@@ -5,6 +5,7 @@
 
 #include "platform/win32/UniqueHandle.h"
 #include "tools/srvany/HostControls.h"
+#include "tools/srvany/HostFault.h"
 #include "tools/srvany/HostRecord.h"
 
 namespace tlv::tools {
@@ -27,8 +28,11 @@ class ServiceControl {
   StopRequest request() const { return dispatcher_.request(); }
   /// The handler to register, with this object as its context.
   static DWORD WINAPI handle(DWORD control, DWORD eventType, void* eventData, void* context);
+  /// Where any of srvany's threads reports that it failed.
+  HostFault& fault() { return fault_; }
 
  private:
+  HostFault fault_;
   platform::win32::UniqueKernelHandle stopRequested_;
   DWORD creationError_;
   ControlDispatcher dispatcher_;

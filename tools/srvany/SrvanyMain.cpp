@@ -16,9 +16,23 @@ tlv::tools::ServiceControl& serviceControl() {
 }
 
 void WINAPI serviceMain(DWORD argc, LPSTR* argv) {
-  // The manager passes the service's name first: it finds the Parameters key and the event source.
-  tlv::tools::ServiceHost host(argc > 0 && argv[0] ? argv[0] : "", serviceControl());
-  host.run();
+  try {
+    // The manager passes the service's name first: it finds the Parameters key and the event source.
+    tlv::tools::ServiceHost host(argc > 0 && argv[0] ? argv[0] : "", serviceControl());
+    host.run();
+  } catch (const std::exception& failure) {
+    serviceControl().fault().report(std::string("its service thread: ") + failure.what());
+  } catch (...) {
+    serviceControl().fault().report("its service thread: an unknown exception");
+  }
+}
+
+// A fault no `catch` sees (MinGW's code catches C++ exceptions only): recorded, the service
+// stopped as failed, then the process ends and its job with it.
+LONG WINAPI hostFaulted(EXCEPTION_POINTERS* fault) {
+  serviceControl().fault().report(fault && fault->ExceptionRecord ? tlv::tools::faultText(*fault->ExceptionRecord)
+                                                                  : "an unknown fault");
+  return EXCEPTION_EXECUTE_HANDLER;
 }
 
 }  // namespace
@@ -27,6 +41,7 @@ int main() {
   // Before anything can load a DLL: a file beside the program never stands in for one of Windows.
   tlv::platform::win32::restrictDllSearchToSystemFolder();
   static_cast<void>(serviceControl());  // ready before the dispatcher can call its handler
+  ::SetUnhandledExceptionFilter(hostFaulted);
   // An own-process service: the manager ignores the name in the table and runs its one entry.
   char anyName[] = "";
   const SERVICE_TABLE_ENTRYA services[] = {{anyName, serviceMain}, {nullptr, nullptr}};

@@ -5,8 +5,25 @@
 
 namespace tlv::tools {
 
-TextLog::TextLog(LogFolder& folder, std::string baseName, std::function<std::string()> now, std::uint64_t limitBytes)
-    : folder_(folder), baseName_(std::move(baseName)), now_(std::move(now)), limitBytes_(limitBytes) {}
+namespace {
+
+// One word, so that a reader finds the id as the fourth field whatever the account's name holds.
+std::string oneWord(std::string account) {
+  for (char& c : account) {
+    if (static_cast<unsigned char>(c) <= ' ') c = '_';
+  }
+  return account.empty() ? "-" : account;
+}
+
+}  // namespace
+
+TextLog::TextLog(LogFolder& folder, std::string baseName, std::function<std::string()> now, std::string account,
+                 std::uint64_t limitBytes)
+    : folder_(folder),
+      baseName_(std::move(baseName)),
+      now_(std::move(now)),
+      account_(oneWord(std::move(account))),
+      limitBytes_(limitBytes) {}
 
 std::string TextLog::fileName(int age) const {
   return baseName_ + (age == 0 ? "" : "." + std::to_string(age)) + ".log";
@@ -18,7 +35,7 @@ void TextLog::record(const HostRecord& entry) {
   for (char& c : text) {
     if (c == '\r' || c == '\n') c = ' ';
   }
-  const std::string line = now_() + " " + std::to_string(static_cast<std::uint32_t>(entry.event)) + " " + text + "\r\n";
+  const std::string line = now_() + " " + account_ + " " + std::to_string(static_cast<std::uint32_t>(entry.event)) + " " + text + "\r\n";
   const std::uint64_t size = folder_.size(fileName());
   if (size > 0 && size + line.size() > limitBytes_) {
     for (int age = kFilesKept - 1; age > 0; --age) folder_.replace(fileName(age - 1), fileName(age));

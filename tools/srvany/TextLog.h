@@ -1,5 +1,6 @@
-// Portable: srvany's text log, one line per record ("2026-12-07 09:05:07 100 text"), in a
-// folder of its own, rotated by size with the newest files kept.
+// Portable: srvany's text log, one line per record ("2026-12-07 09:05:07 +01:00 SYSTEM 100
+// text": local time, its offset from UTC, srvany's account), in a folder of its own, rotated by
+// size with the newest files kept.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +30,9 @@ class TextLog final : public RecordSink {
   static constexpr int kFilesKept = 3;
 
   /// `baseName` names the files: <baseName>.log, then <baseName>.1.log and .2.log, older.
-  /// `now` gives the local time as "YYYY-MM-DD HH:MM:SS".
-  TextLog(LogFolder& folder, std::string baseName, std::function<std::string()> now,
+  /// `now` gives the local time as "YYYY-MM-DD HH:MM:SS +HH:MM"; `account` is the one srvany
+  /// runs as, written as one word (blanks as "_"; "-" when unknown).
+  TextLog(LogFolder& folder, std::string baseName, std::function<std::string()> now, std::string account,
           std::uint64_t limitBytes = kDefaultLimitBytes);
 
   /// <baseName>.log, or the n-th older one.
@@ -41,6 +43,7 @@ class TextLog final : public RecordSink {
   LogFolder& folder_;
   std::string baseName_;
   std::function<std::string()> now_;
+  std::string account_;
   std::uint64_t limitBytes_;
 };
 

@@ -4,11 +4,15 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace tlv::tools {
 namespace {
 
 constexpr UINT kTextAnswerMs = 1000;
+// A box's text is read into a buffer of this size: a length the other process claims
+// (WM_GETTEXTLENGTH) is never trusted, since a huge one would take srvany's memory.
+constexpr std::size_t kTextBufferChars = 4096;
 
 struct WindowList {
   const std::vector<DWORD>* processIds;
@@ -24,18 +28,18 @@ BOOL CALLBACK addWindowOfProgram(HWND window, LPARAM context) {
   return TRUE;
 }
 
-// The text a window's owner gives when asked, within a time limit; empty when it does not.
+// The text a window's owner gives when asked, within a time limit, cut at the buffer's
+// size; empty when it does not answer. The count it answers is not trusted either: the
+// text ends at its first NUL within the buffer.
 std::string askedText(HWND window) {
-  DWORD_PTR length = 0;
-  if (!::SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTextAnswerMs, &length)) return {};
-  std::string text(length + 1, '\0');
+  std::vector<char> buffer(kTextBufferChars, '\0');
   DWORD_PTR copied = 0;
-  if (!::SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                             kTextAnswerMs, &copied)) {
+  if (!::SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                             SMTO_ABORTIFHUNG, kTextAnswerMs, &copied)) {
     return {};
   }
-  text.resize(std::min<std::size_t>(copied, length));
-  return text;
+  buffer.back() = '\0';
+  return std::string(buffer.data());
 }
 
 // The caption the window manager keeps: read without asking the window's thread.
@@ -63,6 +67,27 @@ BOOL CALLBACK addStaticText(HWND child, LPARAM context) {
     if (!text.empty()) dialog.texts.push_back(std::move(text));
   }
   return inTime(dialog.probeBegan) ? TRUE : FALSE;
+}
+
+// Whether the dialog holds only what MessageBox puts in one: texts, an icon (a static too)
+// and buttons. Class names are read from the window manager: nothing is asked.
+BOOL CALLBACK checkMessageBoxChild(HWND child, LPARAM context) {
+  auto& onlyTextsAndButtons = *reinterpret_cast<bool*>(context);
+  char className[32] = {};
+  ::GetClassNameA(child, className, sizeof className);
+  onlyTextsAndButtons = ::lstrcmpiA(className, "Static") == 0 || ::lstrcmpiA(className, "Button") == 0;
+  return onlyTextsAndButtons ? TRUE : FALSE;
+}
+
+bool isMessageBox(HWND dialog) {
+  bool onlyTextsAndButtons = true;
+  ::EnumChildWindows(dialog, checkMessageBoxChild, reinterpret_cast<LPARAM>(&onlyTextsAndButtons));
+  return onlyTextsAndButtons && ::GetWindow(dialog, GW_CHILD) != nullptr;
+}
+
+// The input method's windows, which the system makes, hidden, for a thread that has windows.
+bool isSystemMade(HWND window, const char* className) {
+  return !::IsWindowVisible(window) && (std::string(className) == "IME" || std::string(className) == "MSCTFIME UI");
 }
 
 std::vector<HWND> windowsOf(const std::vector<DWORD>& processIds) {
@@ -97,6 +122,8 @@ std::vector<ProbedWindow> probeWindows(const std::vector<DWORD>& processIds,
     char className[32] = {};
     ::GetClassNameA(window, className, sizeof className);
     seen.dialog = std::string(className) == "#32770";
+    seen.messageBox = seen.dialog && isMessageBox(window);
+    seen.systemMade = isSystemMade(window, className);
     if (seen.dialog && seen.answered && inTime(began)) {
       DialogTexts dialog{began, {}};
       ::EnumChildWindows(window, addStaticText, reinterpret_cast<LPARAM>(&dialog));
