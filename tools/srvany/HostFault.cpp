@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <mutex>
 
 #include "tools/srvany/EventLog.h"
 
@@ -14,24 +15,24 @@ constexpr std::chrono::seconds kLockWait{2};
 }  // namespace
 
 void HostFault::serving(const std::string& serviceName, SERVICE_STATUS_HANDLE status) {
-  const std::lock_guard<std::timed_mutex> held(lock_);
+  const std::lock_guard<TimedLock> held(lock_);
   serviceName_ = serviceName;
   status_ = status;
 }
 
 HostFault::Recording::Recording(HostFault& fault, RecordSink& records) : fault_(fault) {
-  const std::lock_guard<std::timed_mutex> held(fault_.lock_);
+  const std::lock_guard<TimedLock> held(fault_.lock_);
   fault_.records_ = &records;
 }
 
 HostFault::Recording::~Recording() {
-  const std::lock_guard<std::timed_mutex> held(fault_.lock_);
+  const std::lock_guard<TimedLock> held(fault_.lock_);
   fault_.records_ = nullptr;
 }
 
 void HostFault::report(const std::string& what) {
   const std::string text = "srvany has failed: " + what + ". The service stops as failed and its program ends.";
-  const std::unique_lock<std::timed_mutex> held(lock_, kLockWait);
+  const std::unique_lock<TimedLock> held(lock_, kLockWait);
   // Without the lock nothing is known for sure: the process ends, and the manager sees that.
   if (!held || !status_) return;
   if (records_) {

@@ -4,13 +4,33 @@
 
 #include <windows.h>
 
-#include <mutex>
+#include <chrono>
 #include <string>
+
+#include "platform/win32/UniqueHandle.h"
 
 #include "tools/srvany/HostRecord.h"
 #include "tools/srvany/ProgramWatch.h"
 
 namespace tlv::tools {
+
+/// A lock whose wait can end (std::timed_mutex's, which the shipped build's thread model
+/// lacks): a semaphore of one, so that a thread holding it cannot take it again.
+class TimedLock {
+ public:
+  TimedLock() : semaphore_(::CreateSemaphoreA(nullptr, 1, 1, nullptr)) {}
+  /// Held only for a few assignments by each taker: no time limit needed.
+  void lock() { static_cast<void>(::WaitForSingleObject(semaphore_.get(), INFINITE)); }
+  void unlock() { static_cast<void>(::ReleaseSemaphore(semaphore_.get(), 1, nullptr)); }
+  template <class Rep, class Period>
+  bool try_lock_for(const std::chrono::duration<Rep, Period>& wait) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(wait).count();
+    return semaphore_ && ::WaitForSingleObject(semaphore_.get(), static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
+  }
+
+ private:
+  platform::win32::UniqueKernelHandle semaphore_;
+};
 
 /// Records the failure (111) and stops the service as failed with kHostFailedCode, so that
 /// the recovery actions restart it; the program ends with srvany, its job closing.
@@ -35,7 +55,7 @@ class HostFault {
 
  private:
   // Timed: a fault inside a record may leave it held, and the report must still end.
-  std::timed_mutex lock_;
+  TimedLock lock_;
   std::string serviceName_;
   SERVICE_STATUS_HANDLE status_ = nullptr;
   RecordSink* records_ = nullptr;
