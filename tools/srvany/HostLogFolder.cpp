@@ -84,6 +84,18 @@ DWORD protect(const std::string& folder) {
       dacl, nullptr);
 }
 
+// A new folder is protected from its first moment: nobody gets in between its creation and
+// its securing. One that is there already is judged and mended below.
+void createProtected(const std::string& folder) {
+  UniqueLocalMemory descriptor;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+          kLogFolderSddl, SDDL_REVISION_1, reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put()), nullptr)) {
+    return;  // then the folder is not made here, and the check below says it is missing
+  }
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.get(), FALSE};
+  ::CreateDirectoryA(folder.c_str(), &attributes);  // an existing folder is the check's below
+}
+
 bool isPlainFolder(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
@@ -102,7 +114,7 @@ HostLogFolder::HostLogFolder() {
   const std::string logs = std::string(windows) + "\\Logs";
   path_ = logs + "\\TlvAsService";
   ::CreateDirectoryA(logs.c_str(), nullptr);  // Windows has it; a fresh Wine prefix may not
-  ::CreateDirectoryA(path_.c_str(), nullptr);
+  createProtected(path_);
   // A link in the folder's place could lead anywhere: it is not followed.
   if (!isPlainFolder(path_)) {
     problem_ = path_ + " is no folder of its own (a link, a file, or missing): " + errorText(::GetLastError());
