@@ -317,36 +317,113 @@ TEST(WatchPublisher, TheStartEachProbeAHeartbeatInBetweenAndTheEndArePublished) 
 }
 
 struct MemoryFolder final : LogFolder {
-  std::uint64_t size(const std::string& name) override { return files.count(name) ? files[name].size() : 0; }
-  bool append(const std::string& name, std::string_view text) override { return files[name] += text, true; }
-  void replace(const std::string& from, const std::string& to) override {
-    if (files.count(from)) files[to] = files[from], files.erase(from);
+  std::uint64_t size(const std::string& name) override { return stored.count(name) ? stored[name].text.size() : 0; }
+  bool append(const std::string& name, std::string_view text) override {
+    stored[name].text += text;
+    stored[name].written = now;
+    return true;
   }
-  std::map<std::string, std::string> files;
+  bool rename(const std::string& from, const std::string& to) override {
+    if (!stored.count(from) || stored.count(to) || refuseRename) return false;
+    stored[to] = stored[from], stored.erase(from);
+    return true;
+  }
+  std::vector<LogFile> files(const std::string& prefix) override {
+    std::vector<LogFile> found;
+    for (const auto& [name, file] : stored) {
+      if (name.starts_with(prefix) && name.ends_with(".log")) found.push_back({name, file.text.size(), file.written});
+    }
+    return found;
+  }
+  bool remove(const std::string& name) override { return name != undeletable && stored.erase(name) == 1; }
+  struct File {
+    std::string text;
+    std::int64_t written = 0;
+  };
+  std::map<std::string, File> stored;
+  std::int64_t now = 1796774400;  // 2026-12-09T00:00:00Z
+  std::string undeletable;
+  bool refuseRename = false;
 };
 
-TEST(TextLog, OneLineEachWithTimeAndIdRotatedAtTheLimitKeepingThreeFiles) {
+constexpr std::int64_t kDay = 86400;
+
+TEST(TextLog, OneLineEachSetAsideWholeAndKeptByAgeUnderTheCap) {
   MemoryFolder folder;
-  TextLog log(
-      folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07 +01:00"); }, "SYSTEM", 130);
+  const LogClock clock{[] { return std::string("2026-12-07 09:05:07 +01:00"); }, [&] { return folder.now; }};
+  TextLog log(folder, "OrbitTender", clock, "SYSTEM", {12, 4, 130});
   log.record({HostEvent::Started, Severity::Information, "Started\r\nforged 104 line"});
-  EXPECT_EQ(folder.files["OrbitTender.log"], "2026-12-07 09:05:07 +01:00 SYSTEM 100 Started  forged 104 line\r\n");
-  for (int i = 0; i < 10; ++i) log.record({HostEvent::CloseAsked, Severity::Information, "line " + std::to_string(i)});
-  // 46 bytes a line, two to a file below 130: the newest holds line 9, the older 7 and 8, 5 and 6.
-  EXPECT_EQ(folder.files.size(), 3u);
-  EXPECT_EQ(folder.files["OrbitTender.log"].find("line 9"), 38u);
-  EXPECT_EQ(folder.files["OrbitTender.1.log"].find("line 8"), 84u);
-  EXPECT_EQ(folder.files["OrbitTender.2.log"].find("line 5"), 38u);
-  for (const auto& [name, text] : folder.files) EXPECT_EQ(text.find("Started"), std::string::npos) << "the oldest goes";
-  for (const auto& [name, text] : folder.files) EXPECT_LE(text.size(), 130u) << name;
+  EXPECT_EQ(folder.stored["OrbitTender.log"].text, "2026-12-07 09:05:07 +01:00 SYSTEM 100 Started  forged 104 line\r\n");
+  // 46 bytes a line, two to a file below 130: a full file is set aside whole, named by its UTC end.
+  log.record({HostEvent::CloseAsked, Severity::Information, "line 1"});
+  folder.now += 1;
+  log.record({HostEvent::CloseAsked, Severity::Information, "line 2"});
+  log.record({HostEvent::CloseAsked, Severity::Information, "line 3"});
+  log.record({HostEvent::CloseAsked, Severity::Information, "line 4"});
+  EXPECT_NE(folder.stored["OrbitTender.20261209T000001Z.log"].text.find("Started"), std::string::npos);
+  EXPECT_NE(folder.stored["OrbitTender.20261209T000001Z-2.log"].text.find("line 2"), std::string::npos);
+  EXPECT_EQ(folder.stored["OrbitTender.log"].text.find("line 4"), 38u);
+  EXPECT_EQ(folder.stored.size(), 3u);
+
+  // Age: whole files go a year (12 months of 31 days) after their last line, the earlier
+  // release's .1.log and .2.log alike; the cap removes the oldest first and says so.
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, std::int64_t>> setAside;  ///< 1 MB files and their age in days
+    std::uint32_t limitMB;
+    std::vector<std::string> kept;
+    std::size_t removedNotes;
+  };
+  const Case cases[] = {
+      {"young files stay", {{"T.1.log", 30}, {"T.20260101T000000Z.log", 372}}, 64,
+       {"T.1.log", "T.20260101T000000Z.log"}, 0},
+      {"a year and a day go", {{"T.1.log", 373}, {"T.2.log", 400}, {"T.20261201T000000Z.log", 8}}, 64,
+       {"T.20261201T000000Z.log"}, 0},
+      {"the cap takes the oldest", {{"T.a.log", 3}, {"T.b.log", 2}, {"T.c.log", 1}, {"T.d.log", 0}}, 4,
+       {"T.b.log", "T.c.log", "T.d.log"}, 1},
+      {"one that cannot go is passed", {{"T.stuck.log", 400}, {"T.b.log", 3}, {"T.c.log", 2}, {"T.d.log", 1}}, 4,
+       {"T.c.log", "T.d.log", "T.stuck.log"}, 1},
+      {"a cap below 4 MB is 4 MB", {{"T.a.log", 1}, {"T.b.log", 0}}, 1, {"T.a.log", "T.b.log"}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryFolder f;
+    f.undeletable = "T.stuck.log";
+    for (const auto& [name, age] : c.setAside) f.stored[name] = {std::string(1100000, 'x'), f.now - age * kDay};
+    f.stored["Other.log"] = {"not ours", 0};
+    TextLog(f, "T", {[] { return std::string("t"); }, [&] { return f.now; }}, "SYSTEM", {12, c.limitMB})
+        .record({HostEvent::Started, Severity::Information, "x"});
+    std::vector<std::string> kept;
+    for (const auto& [name, file] : f.stored) {
+      if (name != "T.log" && name != "Other.log") kept.push_back(name);
+    }
+    EXPECT_EQ(kept, c.kept);
+    EXPECT_TRUE(f.stored.count("Other.log"));
+    const std::string& current = f.stored["T.log"].text;
+    std::size_t notes = 0;
+    for (auto at = current.find("before it was 12 months old"); at != std::string::npos;
+         at = current.find("before it was 12 months old", at + 1)) {
+      ++notes;
+    }
+    EXPECT_EQ(notes, c.removedNotes) << current;
+  }
+
+  // A file that cannot be set aside grows on, said once; nothing is lost.
+  folder.refuseRename = true;
+  for (int i = 5; i < 9; ++i) log.record({HostEvent::CloseAsked, Severity::Information, "line " + std::to_string(i)});
+  const std::string& grown = folder.stored["OrbitTender.log"].text;
+  EXPECT_NE(grown.find("line 8"), std::string::npos);
+  EXPECT_EQ(grown.find("could not be set aside"), grown.rfind("could not be set aside"));
+  EXPECT_NE(grown.find("could not be set aside"), std::string::npos);
 
   // The account is one word whatever its name, so the id stays the fourth field.
   for (const auto& [account, written] : {std::pair<const char*, const char*>{"NETWORK SERVICE", "NETWORK_SERVICE"},
                                          {"till\tseven\r\n", "till_seven__"},
                                          {"", "-"}}) {
     MemoryFolder other;
-    TextLog(other, "T", [] { return std::string("t"); }, account).record({HostEvent::Started, Severity::Information, "x"});
-    EXPECT_EQ(other.files["T.log"], std::string("t ") + written + " 100 x\r\n");
+    TextLog(other, "T", {[] { return std::string("t"); }, [] { return std::int64_t{0}; }}, account)
+        .record({HostEvent::Started, Severity::Information, "x"});
+    EXPECT_EQ(other.stored["T.log"].text, std::string("t ") + written + " 100 x\r\n");
   }
 }
 
@@ -378,13 +455,14 @@ TEST(LaunchTexts, AKeyInAppParametersOrAfterThePathInApplicationShowsOnlyItsLeng
     if (plan && programThere(plan.value.applicationName)) texts.push_back(startedText(plan.value, 7));
     ASSERT_EQ(texts.size(), c.texts);
     MemoryFolder folder;
-    TextLog log(folder, "OrbitTender", [] { return std::string("2026-12-07 09:05:07 +01:00"); }, "SYSTEM");
+    TextLog log(folder, "OrbitTender", {[] { return std::string("t"); }, [] { return std::int64_t{0}; }}, "SYSTEM");
     for (const std::string& text : texts) {
       EXPECT_NE(text.find("\"" + c.path + "\""), std::string::npos) << text;
       EXPECT_NE(text.find(c.arguments), std::string::npos) << text;
       log.record({HostEvent::StartFailed, Severity::Error, text});
     }
-    EXPECT_EQ(folder.files["OrbitTender.log"].find("4111"), std::string::npos) << folder.files["OrbitTender.log"];
+    EXPECT_EQ(folder.stored["OrbitTender.log"].text.find("4111"), std::string::npos)
+        << folder.stored["OrbitTender.log"].text;
   }
   EXPECT_EQ(startedText(planLaunch({pay, key, ""}, programThere).value, 7),
             "Started \"C:\\Pay\\Orbit-Tender.exe\" as process 7, arguments: 15 characters, not shown, "

@@ -17,6 +17,7 @@ namespace tlv::tools {
 namespace {
 
 using platform::win32::UniqueFile;
+using platform::win32::UniqueFind;
 using platform::win32::UniqueLocalMemory;
 
 bool isWellKnown(PSID sid, WELL_KNOWN_SID_TYPE type) {
@@ -158,9 +159,42 @@ bool HostLogFolder::append(const std::string& name, std::string_view text) {
          written == text.size();
 }
 
-void HostLogFolder::replace(const std::string& from, const std::string& to) {
-  if (!ready()) return;
-  ::MoveFileExA((path_ + "\\" + from).c_str(), (path_ + "\\" + to).c_str(), MOVEFILE_REPLACE_EXISTING);
+bool HostLogFolder::rename(const std::string& from, const std::string& to) {
+  return ready() && ::MoveFileExA((path_ + "\\" + from).c_str(), (path_ + "\\" + to).c_str(), 0);
+}
+
+std::vector<LogFile> HostLogFolder::files(const std::string& prefix) {
+  std::vector<LogFile> found;
+  if (!ready()) return found;
+  WIN32_FIND_DATAA entry{};
+  UniqueFind search(::FindFirstFileA((path_ + "\\" + prefix + "*.log").c_str(), &entry));
+  if (!search) return found;
+  do {
+    const std::string name = entry.cFileName;
+    // The pattern also matches short names: the long name itself must fit.
+    const bool fits = name.size() >= prefix.size() + 4 && name.compare(0, prefix.size(), prefix) == 0 &&
+                      name.compare(name.size() - 4, 4, ".log") == 0;
+    if (!fits || (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) continue;
+    found.push_back({name, (std::uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow,
+                     utcSecondsOf(entry.ftLastWriteTime)});
+  } while (::FindNextFileA(search.get(), &entry));
+  return found;
+}
+
+bool HostLogFolder::remove(const std::string& name) {
+  return ready() && ::DeleteFileA((path_ + "\\" + name).c_str());
+}
+
+std::int64_t utcSecondsOf(const FILETIME& time) {
+  constexpr std::int64_t kSeconds1601To1970 = 11644473600;
+  const std::uint64_t ticks = (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;  // 100 ns since 1601
+  return static_cast<std::int64_t>(ticks / 10000000) - kSeconds1601To1970;
+}
+
+std::int64_t utcSecondsNow() {
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  return utcSecondsOf(now);
 }
 
 std::string localTimeText() {

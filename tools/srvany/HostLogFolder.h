@@ -3,7 +3,11 @@
 // SYSTEM and Administrators can change it.
 #pragma once
 
+#include <windows.h>
+
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tools/srvany/TextLog.h"
 
@@ -26,7 +30,9 @@ class HostLogFolder final : public LogFolder {
   std::uint64_t size(const std::string& name) override;
   /// Refuses a file that is a link of any kind: it could stand for a file elsewhere.
   bool append(const std::string& name, std::string_view text) override;
-  void replace(const std::string& from, const std::string& to) override;
+  [[nodiscard]] bool rename(const std::string& from, const std::string& to) override;
+  std::vector<LogFile> files(const std::string& prefix) override;
+  [[nodiscard]] bool remove(const std::string& name) override;
 
  private:
   std::string path_;
@@ -36,6 +42,9 @@ class HostLogFolder final : public LogFolder {
 
 /// The local time as the text log writes it, with its offset from UTC: "2026-12-07 09:05:07 +01:00".
 std::string localTimeText();
+/// Seconds since 1970-01-01 00:00 UTC of a file time, and of now.
+std::int64_t utcSecondsOf(const FILETIME& time);
+std::int64_t utcSecondsNow();
 /// The account srvany runs as ("SYSTEM"); empty when it cannot be read.
 std::string accountName();
 

@@ -80,4 +80,20 @@ Result<ProgramSettings> readProgramSettings(const std::string& serviceName) {
   return Result<ProgramSettings>::success(settings);
 }
 
+LogLimits readLogLimits(const std::string& serviceName, std::string& problem) {
+  LogLimits limits;
+  UniqueRegKey key;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, parametersKeyPath(serviceName).c_str(), 0, KEY_QUERY_VALUE, key.put()) !=
+      ERROR_SUCCESS) {
+    return limits;  // the session reports the key when it reads what to start
+  }
+  if (const auto months = readOptionalDword(key.get(), "LogKeepMonths", "the log keeps 12 months.", problem)) {
+    limits.keepMonths = months;
+  }
+  if (const auto megabytes = readOptionalDword(key.get(), "LogLimitMB", "the logs keep to 64 MB.", problem)) {
+    limits.limitMB = megabytes;
+  }
+  return limits;
+}
+
 }  // namespace tlv::tools

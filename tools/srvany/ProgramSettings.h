@@ -5,6 +5,7 @@
 
 #include "platform/Result.h"
 #include "tools/srvany/LaunchPlan.h"
+#include "tools/srvany/TextLog.h"
 
 namespace tlv::tools {
 
@@ -12,5 +13,9 @@ namespace tlv::tools {
 /// ERROR_INVALID_DATA when it is not a string); AppParameters, AppDirectory,
 /// HangRestartSeconds and BoxRestartMinutes may be missing.
 platform::Result<ProgramSettings> readProgramSettings(const std::string& serviceName);
+
+/// LogKeepMonths and LogLimitMB, each as default when missing or 0; a value of another type is
+/// added to `problem` and read as default.
+LogLimits readLogLimits(const std::string& serviceName, std::string& problem);
 
 }  // namespace tlv::tools

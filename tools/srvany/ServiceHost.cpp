@@ -29,7 +29,6 @@ using platform::win32::UniqueServiceHandle;
 constexpr DWORD kStartWaitHintMs = 5000;
 // The exit code of processes that had to be ended: "The process terminated unexpectedly".
 constexpr UINT kEndedExitCode = ERROR_PROCESS_ABORTED;
-constexpr std::int64_t kSeconds1601To1970 = 11644473600;
 
 bool fileExists(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -70,12 +69,7 @@ class JobProgram final : public HostedProgram {
 class SystemClock final : public HostClock {
  public:
   std::uint32_t nowMs() override { return ::GetTickCount(); }
-  std::int64_t utcSeconds() override {
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
-    const std::uint64_t ticks = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;  // 100 ns since 1601
-    return static_cast<std::int64_t>(ticks / 10000000) - kSeconds1601To1970;
-  }
+  std::int64_t utcSeconds() override { return utcSecondsNow(); }
   void sleepMs(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
   bool systemShuttingDown() override { return ::GetSystemMetrics(SM_SHUTTINGDOWN) != 0; }
 };
@@ -115,7 +109,9 @@ bool ServiceHost::offerPreshutdown(RecordSink& records) {
 void ServiceHost::run() {
   EventLog eventLog(serviceName_);
   HostLogFolder logFolder;
-  TextLog textLog(logFolder, serviceName_, localTimeText, accountName());
+  std::string logProblem;
+  const LogLimits logLimits = readLogLimits(serviceName_, logProblem);
+  TextLog textLog(logFolder, serviceName_, {localTimeText, utcSecondsNow}, accountName(), logLimits);
   Records records;
   records.add(eventLog);
   records.add(textLog);
@@ -127,6 +123,7 @@ void ServiceHost::run() {
   } else if (!logFolder.note().empty()) {
     records.record({HostEvent::HostWarning, Severity::Warning, logFolder.note()});
   }
+  if (!logProblem.empty()) records.record({HostEvent::HostWarning, Severity::Warning, logProblem});
 
   WatchKey watchKey(serviceName_);
   SystemClock clock;

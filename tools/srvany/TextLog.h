@@ -1,16 +1,24 @@
 // Portable: srvany's text log, one line per record ("2026-12-07 09:05:07 +01:00 SYSTEM 100
-// text": local time, its offset from UTC, srvany's account), in a folder of its own, rotated by
-// size with the newest files kept.
+// text": local time, its offset from UTC, srvany's account), in a folder of its own. A full file
+// is set aside whole under the UTC time it ended; set-aside files are kept by age (the months of
+// LogKeepMonths), and the oldest go first only when all together would pass the size cap.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tools/srvany/HostRecord.h"
 
 namespace tlv::tools {
+
+struct LogFile {
+  std::string name;
+  std::uint64_t size = 0;
+  std::int64_t writtenUtcSeconds = 0;  ///< its last write, seconds since 1970-01-01 00:00 UTC
+};
 
 /// The files of the log's folder, by name.
 class LogFolder {
@@ -19,32 +27,53 @@ class LogFolder {
   /// The file's size; 0 when it is missing.
   virtual std::uint64_t size(const std::string& name) = 0;
   /// Appends to the file, creating it; false when it could not be written.
-  virtual bool append(const std::string& name, std::string_view text) = 0;
-  /// Renames `from` to `to`, replacing `to`; nothing when `from` is missing.
-  virtual void replace(const std::string& from, const std::string& to) = 0;
+  [[nodiscard]] virtual bool append(const std::string& name, std::string_view text) = 0;
+  /// Renames `from` to `to`, which must not exist; false when it could not.
+  [[nodiscard]] virtual bool rename(const std::string& from, const std::string& to) = 0;
+  /// The plain files whose names begin with `prefix` and end with ".log".
+  virtual std::vector<LogFile> files(const std::string& prefix) = 0;
+  [[nodiscard]] virtual bool remove(const std::string& name) = 0;
+};
+
+/// How much the log keeps: LogKeepMonths and LogLimitMB under the service's Parameters.
+struct LogLimits {
+  static constexpr std::uint32_t kDefaultKeepMonths = 12;
+  static constexpr std::uint32_t kDefaultLimitMB = 64;
+  static constexpr std::uint32_t kLeastLimitMB = 4;
+  std::uint32_t keepMonths = kDefaultKeepMonths;  ///< a set-aside file goes this many months after its last line
+  std::uint32_t limitMB = kDefaultLimitMB;        ///< all files together stay below this
+  std::uint64_t fileBytes = std::uint64_t{1024} * 1024;  ///< a file is set aside before it passes this
+};
+
+/// The clocks a log line and a set-aside file are named by.
+struct LogClock {
+  std::function<std::string()> localText;  ///< "YYYY-MM-DD HH:MM:SS +HH:MM"
+  std::function<std::int64_t()> utcSeconds;
 };
 
 class TextLog final : public RecordSink {
  public:
-  static constexpr std::uint64_t kDefaultLimitBytes = std::uint64_t{1024} * 1024;
-  static constexpr int kFilesKept = 3;
+  /// `baseName` names the files: <baseName>.log, then <baseName>.<UTC end>.log set aside.
+  /// `account` is the one srvany runs as, written as one word (blanks as "_"; "-" when unknown).
+  TextLog(LogFolder& folder, std::string baseName, LogClock clock, std::string account, LogLimits limits = {});
 
-  /// `baseName` names the files: <baseName>.log, then <baseName>.1.log and .2.log, older.
-  /// `now` gives the local time as "YYYY-MM-DD HH:MM:SS +HH:MM"; `account` is the one srvany
-  /// runs as, written as one word (blanks as "_"; "-" when unknown).
-  TextLog(LogFolder& folder, std::string baseName, std::function<std::string()> now, std::string account,
-          std::uint64_t limitBytes = kDefaultLimitBytes);
-
-  /// <baseName>.log, or the n-th older one.
-  std::string fileName(int age = 0) const;
+  std::string fileName() const { return baseName_ + ".log"; }
   void record(const HostRecord& entry) override;
 
  private:
+  std::string lineFor(HostEvent event, std::string text) const;
+  void setAside();
+  /// Removes set-aside files past their age, then the oldest while all would pass the cap with
+  /// `adding` bytes more; each removal before its age is written into the log.
+  void keepWithinLimits(std::uint64_t adding);
+
   LogFolder& folder_;
   std::string baseName_;
-  std::function<std::string()> now_;
+  LogClock clock_;
   std::string account_;
-  std::uint64_t limitBytes_;
+  LogLimits limits_;
+  bool checked_ = false;         ///< the limits were applied since srvany started
+  bool setAsideFailed_ = false;  ///< said once until setting aside works again
 };
 
 }  // namespace tlv::tools
