@@ -45,6 +45,20 @@ list(FILTER executables INCLUDE REGEX "\\.exe$")
 list(TRANSFORM executables PREPEND ${folder}/)
 tlv_sign(${executables})
 
+# Each program's size budget, the same in both editions: a package above one is not made, so
+# that a library pulled in unawares (iostreams and locales weigh about 900 KB) is seen at once.
+foreach(budget IN ITEMS "TlvAsService.exe=400" "srvany.exe=300" "instsrv.exe=200")
+  string(REPLACE "=" ";" budget ${budget})
+  list(GET budget 0 name)
+  list(GET budget 1 kib)
+  file(SIZE ${folder}/${name} bytes)
+  math(EXPR used "(${bytes} + 1023) / 1024")
+  message(STATUS "package: ${name} ${used} KiB of its ${kib} KiB")
+  if(used GREATER kib)
+    message(FATAL_ERROR "${name} is ${used} KiB, above its budget of ${kib} KiB")
+  endif()
+endforeach()
+
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip -- ${names}
   WORKING_DIRECTORY ${folder} RESULT_VARIABLE zipped)
 if(NOT zipped EQUAL 0)
