@@ -7,6 +7,7 @@
 //   --hang-for <ms>        once ready, stops answering its messages for this long ("hang")
 //   --box-for <ms> <text>  once ready, shows a box "Card reader" with the text, closed after this long
 //   --hang-after <ms>      starts the hang (--hang-for) this long after it is ready, not at once
+//   --box-first <text>     shows the box "Card reader" with the text before any window of its own
 //   --claim-box <n> <text> once ready, keeps a box "Length <n>" whose text claims the length n
 //                          (WM_GETTEXTLENGTH) while holding only the text; may be given again
 #include <cstdint>
@@ -33,6 +34,7 @@ struct Options {
   std::vector<std::pair<std::string, std::string>> claimBoxes;  ///< claimed length, text
   UINT boxMs = 0;
   std::string boxText;
+  std::string firstBoxText;
 };
 
 constexpr UINT_PTR kExitTimer = 1, kHangTimer = 2, kBoxTimer = 3, kBoxCloseTimer = 4;
@@ -55,6 +57,7 @@ Options parse(int argc, char** argv) {
       options.boxMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
       options.boxText = argv[++i];
     }
+    if (arg == "--box-first" && i + 1 < argc) options.firstBoxText = argv[++i];
     if (arg == "--exit-after" && i + 2 < argc) {
       options.exitAfterMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
       options.exitCode = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
@@ -157,6 +160,10 @@ int main(int argc, char** argv) {
   mark(options.marker, "start pid=" + std::to_string(::GetCurrentProcessId()) + " dir=" + currentFolder());
   if (options.startChild) startChild(options);
   ::Sleep(options.windowAfterMs);
+  if (!options.firstBoxText.empty()) {
+    ::MessageBoxA(nullptr, options.firstBoxText.c_str(), "Card reader", MB_OK | MB_ICONERROR);
+    mark(options.marker, "box closed");
+  }
 
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = windowProc;
