@@ -10,6 +10,7 @@
 #include "testkit/win32/Registry.h"
 #include "testkit/win32/Services.h"
 #include "tools/common/WatchValues.h"
+#include "tools/srvany/ProgramWatch.h"
 
 #include <sddl.h>  // after windows.h, which the test kit brings
 
@@ -257,6 +258,27 @@ TEST(Srvany, AProgramThatExitsByItselfStopsTheServiceAsFailedWithItsExitCode) {
     EXPECT_TRUE(contains(log, " exited by itself with exit code " + std::to_string(c.exitCode) + ";")) << log;
     program.expectNothingLeft();
   }
+}
+
+// A fault no catch sees, on a thread of srvany's (here one started in it from outside that
+// jumps to an address nothing is at): recorded as 111, the service stopped as failed with
+// srvany's own code, so that the recovery actions restart it, and the program ended with it.
+TEST(Srvany, AFaultOnAnyThreadOfItsIsRecordedAndStopsTheServiceAsFailed) {
+  HostedProgram program("");
+  ASSERT_NO_FATAL_FAILURE(program.start());
+  platform::win32::UniqueKernelHandle host(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, program.service().hostProcessId()));
+  ASSERT_TRUE(host) << ::GetLastError();
+  const auto nowhere = reinterpret_cast<LPTHREAD_START_ROUTINE>(std::uintptr_t{0x10});
+  platform::win32::UniqueKernelHandle thread(::CreateRemoteThread(host.get(), nullptr, 0, nowhere, nullptr, 0, nullptr));
+  ASSERT_TRUE(thread) << ::GetLastError();
+  ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kStartMs));
+  const SERVICE_STATUS_PROCESS status = program.service().status();
+  EXPECT_EQ(status.dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR));
+  EXPECT_EQ(status.dwServiceSpecificExitCode, tools::kHostFailedCode);
+  const std::string log = program.service().hostLog();
+  EXPECT_TRUE(contains(log, " 111 ") && contains(log, "exception 0xC0000005")) << log;
+  EXPECT_TRUE(waitUntil([&] { return !processRunning(program.service().hostProcessId()); }, 5000));
+  program.expectNothingLeft();
 }
 
 // C:\Program.exe while the test runs; removed with the marker it leaves should it run.
