@@ -12,6 +12,7 @@
 #include "environment/jclass_WinEnviron.h"
 #include "logging/LoggingFunctions.h"
 #include "platform/WindowsPath.h"
+#include "platform/win32/ProcessTree.h"
 #include "platform/win32/Win32Platform.h"
 #include "registry/clsRegistryAccess.h"
 #include "platform/win32/UniqueHandle.h"
@@ -697,6 +698,32 @@ TEST_F(ServiceCreationWine, AnUnattendedRunEndsABatchFileThatHangsWithAllItStart
   EXPECT_THAT(logs, ::testing::ContainsRegex("TolvaneAsServ.BAT:Its command interpreter was ended after 3\\d s"));
   EXPECT_FALSE(serviceExists(kService)) << "nothing was created";
   std::printf("[ /quiet ended after %lu ms ]\n", took);
+}
+
+// Where the interpreter cannot be put in a job of the run's (Windows 7 inside an agent's job;
+// here the handle lacks the right to), it is ended with all it started by their parent ids.
+TEST(ProcessTreeWine, WithoutAJobTheProcessAndAllItStartedAreEndedByTheirParentIds) {
+  ScratchFolder scratch;
+  const std::string tool = scratch.path() + "slowtool.exe";
+  ASSERT_TRUE(::CopyFileA((buildRoot() + "testkit\\programs\\slowtool.exe").c_str(), tool.c_str(), FALSE));
+  ASSERT_TRUE(writeFile(tool + ".txt", "60000\n"));
+  std::string command = "\"" + windowsFolder() + "system32\\cmd.exe\" /d /c \"\"" + tool + "\"\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
+                               nullptr, nullptr, &startup, &info));
+  platform::win32::UniqueKernelHandle full(info.hProcess);
+  HANDLE limited = nullptr;  // no PROCESS_SET_QUOTA: no job will take it
+  ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), info.hProcess, ::GetCurrentProcess(), &limited,
+                                SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, 0));
+  platform::win32::ProcessTree tree;
+  ASSERT_EQ(tree.adopt(platform::win32::UniqueKernelHandle(limited), platform::win32::UniqueKernelHandle(info.hThread)),
+            0ul);
+  ASSERT_TRUE(waitUntil([] { return !processesNamed("slowtool.exe").empty(); }, 10000));
+  EXPECT_TRUE(tree.end(5000)) << "the interpreter";
+  EXPECT_TRUE(waitUntil([] { return processesNamed("slowtool.exe").empty(); }, 2000)) << "and what it started";
+  for (const DWORD id : processesNamed("slowtool.exe")) endProcess(id);
 }
 
 }  // namespace
