@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-#include "app/UnattendedRun.h"
 #include "logging/LoggingFunctions.h"
 #include "tools/common/WatchValues.h"
 #include "tools/srvany/ProgramWatch.h"
@@ -116,16 +115,12 @@ HealthOutcome healthOf(const HealthState& state, platform::SystemInfo& system) {
   return watchOutcome(state.watch, state.utcNow);
 }
 
-int runHealth(platform::Platform& machine) {
-  return runQuietJob(machine, "Health", [](platform::Platform& quiet, logging::LoggingFunctions& log) {
-    const HealthOutcome outcome = healthOf(readHealthState(quiet), quiet.systemInfo);
-    const std::string line = outcome.what + " (exit code " + std::to_string(outcome.code) + ")" +
-                             (outcome.found.empty() ? "" : ": " + outcome.found);
-    const std::uint16_t type =
-        outcome.code == healthcode::kHealthy ? platform::eventtype::kInformation : platform::eventtype::kError;
-    reportOutcome(quiet, log, "Health", type, line);
-    return outcome.code;
-  });
+Outcome healthOutcome(RunContext& run) {
+  const HealthOutcome health = healthOf(readHealthState(run.machine), run.machine.systemInfo);
+  return Outcome::of(health.code,
+                     health.code == healthcode::kHealthy ? platform::eventtype::kInformation
+                                                         : platform::eventtype::kError,
+                     health.what, health.found);
 }
 
 }  // namespace tlv::app

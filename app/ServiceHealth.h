@@ -2,6 +2,8 @@
 // srvany's watch say. It changes nothing, shows nothing and answers at once, for monitoring.
 #pragma once
 
+#include "app/Outcome.h"
+#include "app/RunContext.h"
 #include <string>
 
 #include "app/HealthState.h"
@@ -31,7 +33,7 @@ struct HealthOutcome {
 /// Decides from what was read; `system` gives the texts of the errors that refused a read.
 HealthOutcome healthOf(const HealthState& state, platform::SystemInfo& system);
 
-/// Runs /health: reads, decides, one log line and one event-log entry. Returns the exit code.
-int runHealth(platform::Platform& machine);
+/// /health: reads, decides and tells its outcome.
+Outcome healthOutcome(RunContext& run);
 
 }  // namespace tlv::app

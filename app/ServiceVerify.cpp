@@ -5,7 +5,6 @@
 
 #include "app/ServiceRegistryKeys.h"
 #include "app/SystemFolders.h"
-#include "app/UnattendedRun.h"
 #include "app/VerifyRights.h"
 #include "environment/jclass_WinEnviron.h"
 #include "files/PeDigest.h"
@@ -193,10 +192,8 @@ std::string paymentProgramOf(const std::string& application, platform::FileSyste
   return platform::equalsNoCase(name, "Orbit-Tender.exe") ? parts.program : std::string();
 }
 
-std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDigests& tools,
-                                       const std::optional<ReleaseVersion>& minimum) {
-  logging::LoggingFunctions log(machine);
-  environment::jclass_WinEnviron environment(machine, log);
+std::vector<CheckResult> verifyService(RunContext& run, const std::optional<ReleaseVersion>& minimum) {
+  platform::Platform& machine = run.machine;
   std::vector<CheckResult> results;
   if (minimum) {
     // A deployment tool's detection: an older release counts as not installed, so that the
@@ -209,7 +206,7 @@ std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDi
   }
   // The tools the service runs lie in the system's Windows folder, whatever WinDir says.
   std::vector<CheckResult> service =
-      Checks(machine, tools, checkedWindowsFolder(machine, log, environment.PathWindowsRoot())).run();
+      Checks(machine, run.tools, checkedWindowsFolder(machine, run.log, run.environment.PathWindowsRoot())).run();
   results.insert(results.end(), service.begin(), service.end());
   return results;
 }
@@ -235,24 +232,18 @@ std::string describe(const CheckResult& result) {
   return {};
 }
 
-int runVerify(platform::Platform& machine, const ToolDigests& tools, const std::optional<ReleaseVersion>& minimum) {
-  return runQuietJob(machine, "Verify", [&](platform::Platform& quiet, logging::LoggingFunctions& log) {
-    const std::vector<CheckResult> results = verifyService(quiet, tools, minimum);
-    for (const CheckResult& result : results) {
-      if (result.outcome != CheckOutcome::Fails) continue;
-      log.WriteLog({.level = logging::level::kNote,
-                    .message = "Verify " + result.name,
-                    .detail = describe(result),
-                    .boxStyle = logging::box::kInformation});
-    }
-    const int code = verifyExitCode(results);
-    const std::string outcome = (code == verifycode::kAllHold ? "All checks hold" : "A check fails") +
-                                std::string(" (exit code ") + std::to_string(code) + ")";
-    const std::uint16_t type =
-        code == verifycode::kAllHold ? platform::eventtype::kInformation : platform::eventtype::kWarning;
-    reportOutcome(quiet, log, "Verify", type, outcome);
-    return code;
-  });
+Outcome verifyOutcome(RunContext& run, const std::optional<ReleaseVersion>& minimum) {
+  const std::vector<CheckResult> results = verifyService(run, minimum);
+  for (const CheckResult& result : results) {
+    if (result.outcome != CheckOutcome::Fails) continue;
+    run.log.WriteLog({.level = logging::level::kNote,
+                      .message = "Verify " + result.name,
+                      .detail = describe(result),
+                      .boxStyle = logging::box::kInformation});
+  }
+  const int code = verifyExitCode(results);
+  return code == verifycode::kAllHold ? Outcome::of(code, platform::eventtype::kInformation, "All checks hold")
+                                      : Outcome::of(code, platform::eventtype::kWarning, "A check fails");
 }
 
 }  // namespace tlv::app

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/Outcome.h"
+#include "app/RunContext.h"
 #include "app/ReleaseVersion.h"
 
 #include "app/ToolDigests.h"
@@ -42,8 +44,7 @@ struct CheckResult {
 
 /// Every check in order, first the installed release when a lowest one is given. Those that
 /// need the service are skipped when it is missing.
-std::vector<CheckResult> verifyService(platform::Platform& machine, const ToolDigests& tools,
-                                       const std::optional<ReleaseVersion>& minimum = std::nullopt);
+std::vector<CheckResult> verifyService(RunContext& run, const std::optional<ReleaseVersion>& minimum = std::nullopt);
 
 /// The payment program an Application value names as srvany starts it (arguments may follow
 /// it): its path when the file it names is an Orbit-Tender.exe, else empty.
@@ -55,9 +56,7 @@ int verifyExitCode(const std::vector<CheckResult>& results);
 /// "holds", "FAILS: ...", "skipped: ...", "not reported: ...".
 std::string describe(const CheckResult& result);
 
-/// Runs /verify: the checks, one log line per failing check and one for the outcome, one
-/// event-log entry; nothing is shown. Returns the exit code.
-int runVerify(platform::Platform& machine, const ToolDigests& tools,
-              const std::optional<ReleaseVersion>& minimum = std::nullopt);
+/// /verify: the checks, one log line per failing check, and their outcome.
+Outcome verifyOutcome(RunContext& run, const std::optional<ReleaseVersion>& minimum = std::nullopt);
 
 }  // namespace tlv::app

@@ -11,7 +11,6 @@
 #include "app/ServiceRegistryKeys.h"
 #include "app/ServiceVerify.h"
 #include "app/SystemFolders.h"
-#include "app/UnattendedRun.h"
 #include "environment/jclass_WinEnviron.h"
 #include "files/PeDigest.h"
 #include "logging/LoggingFunctions.h"
@@ -102,12 +101,12 @@ class Text {
 
 class Report {
  public:
-  Report(platform::Platform& machine, const ToolDigests& tools, logging::LoggingFunctions& log)
-      : machine_(machine),
-        tools_(tools),
-        environment_(machine, log),
-        registry_(machine),
-        windowsFolder_(checkedWindowsFolder(machine, log, environment_.PathWindowsRoot())) {}
+  explicit Report(RunContext& run)
+      : run_(run),
+        machine_(run.machine),
+        environment_(run.environment),
+        registry_(run.machine),
+        windowsFolder_(checkedWindowsFolder(run.machine, run.log, environment_.PathWindowsRoot())) {}
 
   std::string write() {
     const std::string program = machine_.process.modulePath();
@@ -161,7 +160,7 @@ class Report {
 
   void checks() {
     out_ << "[Checks, as /verify makes them]\n";
-    const auto results = verifyService(machine_, tools_);
+    const auto results = verifyService(run_);
     for (const CheckResult& result : results) out_ << "  " << result.name << ": " << describe(result) << "\n";
     out_ << "  /verify would exit with " << verifyExitCode(results) << "\n\n";
   }
@@ -199,8 +198,8 @@ class Report {
          {windows + "instsrv.exe", windows + "srvany.exe", here + "instsrv.exe", here + "srvany.exe"}) {
       file(path);
     }
-    out_ << "  this release's instsrv.exe digest: " << hex(tools_.instsrv) << "\n";
-    out_ << "  this release's srvany.exe digest: " << hex(tools_.srvany) << "\n";
+    out_ << "  this release's instsrv.exe digest: " << hex(run_.tools.instsrv) << "\n";
+    out_ << "  this release's srvany.exe digest: " << hex(run_.tools.srvany) << "\n";
     const std::string payment = paymentProgramOf(registry_.ReadString(kParametersKey, "Application", ""), machine_.files);
     if (payment.empty()) {
       out_ << "  the payment program: not named (Parameters\\Application names no Orbit-Tender.exe)\n";
@@ -243,9 +242,9 @@ class Report {
     logTail("The service host's log", machine_.files.fileLength(host).ok() ? std::optional(host) : std::nullopt);
   }
 
+  RunContext& run_;
   platform::Platform& machine_;
-  const ToolDigests& tools_;
-  environment::jclass_WinEnviron environment_;
+  environment::jclass_WinEnviron& environment_;
   registry::clsRegistryAccess registry_;
   std::string windowsFolder_;
   Text out_;
@@ -253,9 +252,8 @@ class Report {
 
 }  // namespace
 
-std::string supportReport(platform::Platform& machine, const ToolDigests& tools) {
-  logging::LoggingFunctions log(machine);
-  const std::string text = Report(machine, tools, log).write();
+std::string supportReport(RunContext& run) {
+  const std::string text = Report(run).write();
   // CR LF throughout, for Notepad, also where the exported key or a log brings its own.
   std::string lines;
   for (const char c : text) {
@@ -266,17 +264,14 @@ std::string supportReport(platform::Platform& machine, const ToolDigests& tools)
   return lines;
 }
 
-int runReport(platform::Platform& machine, const ToolDigests& tools, const std::string& reportFile) {
-  return runQuietJob(machine, "Report", [&](platform::Platform& quiet, logging::LoggingFunctions& log) {
-    const auto full = quiet.files.fullPath(reportFile);
-    const std::string path = full.ok() ? full.value : reportFile;
-    const ReportWritten written = writeReportFile(quiet, path, supportReport(quiet, tools));
-    const std::string outcome = written.outcome + " (exit code " + std::to_string(written.code) + ")";
-    const std::uint16_t type =
-        written.code == reportcode::kWritten ? platform::eventtype::kInformation : platform::eventtype::kError;
-    reportOutcome(quiet, log, "Report", type, outcome);
-    return written.code;
-  });
+Outcome reportOutcome(RunContext& run, const std::string& reportFile) {
+  const auto full = run.machine.files.fullPath(reportFile);
+  const std::string path = full.ok() ? full.value : reportFile;
+  const ReportWritten written = writeReportFile(run.machine, path, supportReport(run));
+  return Outcome::of(written.code,
+                     written.code == reportcode::kWritten ? platform::eventtype::kInformation
+                                                          : platform::eventtype::kError,
+                     written.outcome);
 }
 
 }  // namespace tlv::app

@@ -5,16 +5,15 @@
 
 #include <string>
 
-#include "app/ToolDigests.h"
-#include "platform/Platform.h"
+#include "app/Outcome.h"
+#include "app/RunContext.h"
 
 namespace tlv::app {
 
 /// The report's text, with CR LF line ends; a part that cannot be read says so in its place.
-std::string supportReport(platform::Platform& machine, const ToolDigests& tools);
+std::string supportReport(RunContext& run);
 
-/// Writes the report (see ReportFile.h): its exit code, one log line and one event-log
-/// entry either way.
-int runReport(platform::Platform& machine, const ToolDigests& tools, const std::string& reportFile);
+/// Writes the report (see ReportFile.h) and tells its outcome.
+Outcome reportOutcome(RunContext& run, const std::string& reportFile);
 
 }  // namespace tlv::app

@@ -3,6 +3,7 @@
 
 #include <exception>
 
+#include "app/Outcome.h"
 #include "platform/WindowsPath.h"
 
 namespace tlv::app {
@@ -13,9 +14,8 @@ constexpr char kPaymentProgram[] = "Orbit-Tender.exe";
 
 }  // namespace
 
-frmTlvAsService::frmTlvAsService(platform::Platform& platform, logging::LoggingFunctions& log,
-                                 environment::jclass_WinEnviron& gWinEnviron, const ToolDigests& tools)
-    : platform_(platform), log_(log), gWinEnviron_(gWinEnviron), files_(platform), tools_(tools) {}
+frmTlvAsService::frmTlvAsService(RunContext& run)
+    : platform_(run.machine), log_(run.log), gWinEnviron_(run.environment), files_(run.machine), tools_(run.tools) {}
 
 frmTlvAsService::~frmTlvAsService() { letGoOfBatchFile(); }
 
@@ -42,18 +42,10 @@ void frmTlvAsService::guarded(Work&& work) {
   try {
     work();
   } catch (const std::exception& e) {
-    reportUnexpectedFailure(e.what());
+    static_cast<void>(unexpectedFailure(log_, e.what()));  // shown in its box; the window run has no exit code
   } catch (...) {
-    reportUnexpectedFailure("an unknown error");
+    static_cast<void>(unexpectedFailure(log_, "an unknown error"));
   }
-}
-
-void frmTlvAsService::reportUnexpectedFailure(const std::string& what) {
-  // The status line stays on the step that failed: it tells where the run stopped.
-  log_.WriteLog({.level = logging::level::kShowBox,
-                 .message = what,
-                 .detail = "Unexpected failure",
-                 .boxStyle = logging::box::kInformation});
 }
 
 void frmTlvAsService::onLoad(platform::WindowControls& window) {
@@ -68,11 +60,10 @@ void frmTlvAsService::onTimer(platform::WindowControls& window) {
 
 void frmTlvAsService::onMenuItem(platform::WindowControls& window) {
   window_ = &window;
-  guarded([this] { mnuTolvane_Click(); });
+  guarded([this] { static_cast<void>(mnuTolvane_Click()); });  // shown in the window
 }
 
 void frmTlvAsService::setStatus(const std::string& text) {
-  status_ = text;
   if (window_) window_->setStatusText(text);
 }
 
@@ -86,10 +77,10 @@ void frmTlvAsService::Form_Load() {
 
 void frmTlvAsService::tmrSetup_Timer() {
   if (window_) window_->disableTimer();
-  mnuTolvane_Click();
+  static_cast<void>(mnuTolvane_Click());  // shown in the window
 }
 
-void frmTlvAsService::mnuTolvane_Click() {
+Ending frmTlvAsService::mnuTolvane_Click() {
   // A failing statement never stops the run: the platform reports failures as values, and
   // each step below decides from what it finds on disk and in the registry.
   // Without the program's folder the batch file and the tools cannot be found beside the
@@ -155,22 +146,24 @@ void frmTlvAsService::mnuTolvane_Click() {
   // An unattended run's exit code is its last word: never "ready" while its batch file, which
   // may still change the service, runs on, nor when it had to be ended.
   if (unattended_ && finishBatchRun() != BatchRunEnd::kFinished) return end(ending::kNotComplete);
-  end(verified ? ending::kReady : ending::kNotComplete);
+  return end(verified ? ending::kReady : ending::kNotComplete);
 }
 
-void frmTlvAsService::end(const Ending& ending) {
+Ending frmTlvAsService::end(const Ending& ending) {
   setStatus(std::string(ending.status));
   const std::string title = ending.boxTitle.empty() ? platform_.ui.programTitle() : std::string(ending.boxTitle);
   platform_.ui.messageBox(std::string(ending.boxText), title, ending.boxStyle);
+  return ending;
 }
 
-void frmTlvAsService::endMissing(const Ending& ending, const std::string& tool) {
+Ending frmTlvAsService::endMissing(const Ending& ending, const std::string& tool) {
   setStatus(std::string(ending.status));
   // The box is the log entry's: it names the file that is missing.
   log_.WriteLog({.level = logging::level::kShowBox,
                  .message = LocalPath_ + tool,
                  .detail = std::string(ending.boxTitle),
                  .boxStyle = static_cast<std::int32_t>(ending.boxStyle)});
+  return ending;
 }
 
 std::string frmTlvAsService::findInstallFolder() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/Endings.h"
+#include "app/RunContext.h"
 #include "app/SystemFolders.h"
 #include "app/ToolDigests.h"
 #include "environment/jclass_WinEnviron.h"
@@ -19,11 +20,8 @@ namespace tlv::app {
 
 class frmTlvAsService final : public platform::WindowEvents {
  public:
-  /// `tools`: the digests of the service tools the run may place.
-  frmTlvAsService(platform::Platform& platform, logging::LoggingFunctions& log,
-                  environment::jclass_WinEnviron& gWinEnviron, const ToolDigests& tools);
-  frmTlvAsService(platform::Platform&, logging::LoggingFunctions&, environment::jclass_WinEnviron&,
-                  ToolDigests&&) = delete;  // kept by reference
+  /// The run's machine, log writer, environment object and the digests of the tools it may place.
+  explicit frmTlvAsService(RunContext& run);
   /// Waits for the batch file's command interpreter, if it still runs, until its time is up
   /// (then ends it), before letting go of the batch file.
   ~frmTlvAsService() override;
@@ -36,8 +34,9 @@ class frmTlvAsService final : public platform::WindowEvents {
   void Form_Load();
   /// The one-shot start-up timer: disables itself and runs the service creation.
   void tmrSetup_Timer();
-  /// The whole service creation, from the batch file to the verified registry values.
-  void mnuTolvane_Click();
+  /// The whole service creation, from the batch file to the verified registry values; its
+  /// ending, already shown in the status line and its box.
+  Ending mnuTolvane_Click();
 
   /// Writes TolvaneAsServ.BAT into the folder, replacing any file of that name.
   void MakeTolvaneServBat(const std::string& thePath);
@@ -61,8 +60,6 @@ class frmTlvAsService final : public platform::WindowEvents {
 
   /// The program's own folder followed by one backslash; set by Form_Load.
   const std::string& LocalPath() const { return LocalPath_; }
-  /// The status the last step set, also when no window shows it (an unattended run).
-  const std::string& Status() const { return status_; }
   enum class BatchRunEnd {
     kFinished,     ///< it ended within its time, or none ran
     kEnded,        ///< its time was up: the interpreter and all it started were ended
@@ -80,15 +77,13 @@ class frmTlvAsService final : public platform::WindowEvents {
 
   void setStatus(const std::string& text);
   /// Ends the run: its status, and its box.
-  void end(const Ending& ending);
+  Ending end(const Ending& ending);
   /// Ends the run for a tool that is missing beside the program: the log entry's box names it.
-  void endMissing(const Ending& ending, const std::string& tool);
+  Ending endMissing(const Ending& ending, const std::string& tool);
   /// Runs an event's work; an exception never leaves it (it would unwind through the system's
   /// window procedure), it is reported instead.
   template <class Work>
   void guarded(Work&& work);
-  /// Logs and shows an error no step foresaw.
-  void reportUnexpectedFailure(const std::string& what);
   /// The service key exists: the batch file's instsrv has created the service.
   bool ServiceKeyExists();
   /// Whether Orbit-Tender.exe is in the folder, which is made a full path first (a relative
@@ -158,7 +153,6 @@ class frmTlvAsService final : public platform::WindowEvents {
   bool batchRunStuck_ = false;        ///< its time was up and it could not be ended
   platform::WindowControls* window_ = nullptr;
   std::string LocalPath_;
-  std::string status_;
   std::string installFolder_;
   /// The system's folders, read at the start of each run; nullopt when the system cannot
   /// name them (nothing is then placed or run).

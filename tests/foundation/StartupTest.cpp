@@ -17,7 +17,6 @@ TEST(StartupTest, WindowOpensAndTheTimerRunsTheWorkflowOnce) {
   platform::Platform platform = machine.platform();
   mainMod program(platform, kNoTools);
   EXPECT_EQ(program.Main(), 0);
-  EXPECT_TRUE(program.gWinEnviron != nullptr);
   // The window's geometry and texts as drawn are proven under Wine (ProgramWindowWineTest).
   ASSERT_TRUE(machine.ui.shownWindow().has_value());
   EXPECT_EQ(machine.ui.shownWindow()->caption, "Make Service for Tolvane");
@@ -49,7 +48,8 @@ TEST(StartupTest, LocalPathIsTheProgramFolderWithOneBackslashAndTwoAtARoot) {
     platform::Platform platform = machine.platform();
     logging::LoggingFunctions log(platform);
     environment::jclass_WinEnviron environment(platform, log);
-    frmTlvAsService form(platform, log, environment, kNoTools);
+    RunContext run{platform, log, environment, kNoTools};
+    frmTlvAsService form(run);
     form.Form_Load();
     EXPECT_EQ(form.LocalPath(), localPath);
   }

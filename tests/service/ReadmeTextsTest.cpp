@@ -11,7 +11,8 @@
 
 #include "app/ServiceHealth.h"
 #include "app/ServiceVerify.h"
-#include "app/UnattendedRun.h"
+#include "app/Endings.h"
+#include "app/QuietRun.h"
 #include "tests/service/ServiceMachine.h"
 #include "tools/srvany/HostRecord.h"
 
@@ -162,7 +163,7 @@ TEST(ReadmeTextsTest, EveryLogLineExitCodeEventIdAndInstsrvMessageIsExplained) {
   run("/health", [](ServiceMachine&) {});
   ASSERT_GE(parts.size(), 12u) << "the runs wrote no log";
 
-  std::set<int> codes{app::exitcode::kUnexpectedFailure, app::exitcode::kUsageError};
+  std::set<int> codes{app::kUnexpectedFailureCode, app::kUsageErrorCode};
   for (const app::Ending& ending : app::ending::kAll) codes.insert(ending.exitCode);
   for (int code = app::verifycode::kServiceMissing; code <= app::verifycode::kOlderRelease; ++code) codes.insert(code);
   for (int code = app::healthcode::kServiceMissing; code <= app::healthcode::kUnreadable; ++code) codes.insert(code);

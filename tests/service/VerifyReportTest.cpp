@@ -19,6 +19,12 @@ struct ReadyMachine : ServiceMachine {
     sim.files.remove(kLogPath);  // each run below starts a log of its own
   }
   int run(std::string_view commandLine) { return app::mainMod(platform, tools).Main(commandLine); }
+  std::vector<app::CheckResult> checks() {
+    logging::LoggingFunctions log(platform);
+    environment::jclass_WinEnviron environment(platform, log);
+    app::RunContext context{platform, log, environment, tools};
+    return app::verifyService(context);
+  }
 };
 
 TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
@@ -97,7 +103,7 @@ TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
   ReadyMachine m;
   m.sim.services.remove("OrbitTender");
   m.sim.files.remove("C:\\Windows\\instsrv.exe");
-  const auto results = app::verifyService(m.platform, m.tools);
+  const auto results = m.checks();
   ASSERT_EQ(results.size(), 10u);
   EXPECT_EQ(results[3].exitCode, 23) << "the tools are checked without the service";
   for (std::size_t i : {1u, 2u, 4u, 5u, 6u, 7u, 8u, 9u}) EXPECT_EQ(results[i].outcome, app::CheckOutcome::Skipped) << i;
@@ -173,7 +179,7 @@ TEST(Verify, OnlyAdministratorsMayReplaceWhatTheServiceRuns) {
   // that cannot be read is its own failure.
   ReadyMachine m;
   EXPECT_EQ(m.run("/verify"), 0);
-  const auto results = app::verifyService(m.platform, m.tools);
+  const auto results = m.checks();
   EXPECT_EQ(results[5].outcome, app::CheckOutcome::NotReported) << results[5].detail;
   m.sim.faults.failWhen([](std::string_view call) { return call == "registry.keySecurity"; }, 5);
   EXPECT_EQ(m.run("/verify"), 30);
