@@ -1,5 +1,6 @@
 // Win32 only: the process entry point; hands the real machine to the portable entry routine.
 #include "app/mainMod.h"
+#include "app/win32/WindowUi.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Platform.h"
 // After <windows.h>, which Win32Platform.h brings through Win32Support.h.
@@ -14,7 +15,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
 
-  tlv::platform::win32::Win32Platform machine(hInstance);
+  tlv::app::win32::WindowUi ui(hInstance);
+  tlv::platform::win32::Win32Platform machine(ui);
   tlv::platform::Platform platform = machine.platform();
   return tlv::app::mainMod(platform, tlv::app::releaseToolDigests()).Main(lpCmdLine ? lpCmdLine : "");
 }

@@ -1,4 +1,5 @@
-// Win32 only: the real machine's ports, handed out as a Platform.
+// Win32 only: the real machine's ports, handed out as a Platform; the user interface is the
+// caller's (the program's window, in app/win32/).
 #pragma once
 
 #include "platform/Platform.h"
@@ -9,13 +10,12 @@
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServiceManager.h"
-#include "platform/win32/Win32Ui.h"
 
 namespace tlv::platform::win32 {
 
 class Win32Platform {
  public:
-  explicit Win32Platform(HINSTANCE instance) : ui_(instance) {}
+  explicit Win32Platform(Ui& ui) : ui_(ui) {}
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
@@ -28,7 +28,7 @@ class Win32Platform {
   Win32FileSystem files_;
   Win32Clock clock_;
   Win32Environment environment_;
-  Win32Ui ui_;
+  Ui& ui_;
   Win32Process process_;
   Win32SystemInfo systemInfo_;
   Win32Registry registry_;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/win32/UniqueHandle.h"
+#include "app/win32/WindowUi.h"
 #include "platform/win32/Win32Platform.h"
 #include "registry/clsRegistryAccess.h"
 
@@ -151,7 +152,8 @@ double best(double a, double b) { return a < 0 ? b : std::min(a, b); }
 // other load on the machine weighs as little as it can.
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  tlv::platform::win32::Win32Platform machine(::GetModuleHandleA(nullptr));
+  tlv::app::win32::WindowUi ui(::GetModuleHandleA(nullptr));
+  tlv::platform::win32::Win32Platform machine(ui);
   tlv::platform::Platform platform = machine.platform();
   tlv::registry::clsRegistryAccess reg(platform);
 

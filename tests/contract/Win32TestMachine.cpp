@@ -1,5 +1,6 @@
 // Win32 backend of the contract suites: the real machine, with a scratch folder under the
 // temporary folder that is emptied before and removed after each test.
+#include "app/win32/WindowUi.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/contract/TestMachine.h"
 #include "testkit/win32/Folders.h"
@@ -12,7 +13,7 @@ void removeScratchKey() { ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TlvAsSe
 
 class Win32TestMachine final : public TestMachine {
  public:
-  Win32TestMachine() : machine_(::GetModuleHandleA(nullptr)), platform_(machine_.platform()) {
+  Win32TestMachine() : platform_(machine_.platform()) {
     char current[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, current);
     startFolder_ = current;
@@ -36,7 +37,8 @@ class Win32TestMachine final : public TestMachine {
   std::string backendName() const override { return "win32"; }
 
  private:
-  platform::win32::Win32Platform machine_;
+  app::win32::WindowUi ui_{::GetModuleHandleA(nullptr)};
+  platform::win32::Win32Platform machine_{ui_};
   platform::Platform platform_;
   std::string scratch_;
   std::string startFolder_;

@@ -7,6 +7,7 @@
 
 #include "environment/jclass_WinEnviron.h"
 #include "platform/WindowsPath.h"
+#include "app/win32/WindowUi.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace tlv::testing {
@@ -14,7 +15,8 @@ namespace {
 
 class WinEnvironOnWine : public ::testing::Test {
  protected:
-  platform::win32::Win32Platform machine{::GetModuleHandleA(nullptr)};
+  app::win32::WindowUi ui{::GetModuleHandleA(nullptr)};
+  platform::win32::Win32Platform machine{ui};
   platform::Platform platform = machine.platform();
   logging::LoggingFunctions log{platform};
   environment::jclass_WinEnviron env{platform, log};

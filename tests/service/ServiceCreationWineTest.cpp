@@ -12,6 +12,7 @@
 #include "environment/jclass_WinEnviron.h"
 #include "logging/LoggingFunctions.h"
 #include "platform/WindowsPath.h"
+#include "app/win32/WindowUi.h"
 #include "platform/win32/ProcessTree.h"
 #include "platform/win32/Win32Platform.h"
 #include "registry/clsRegistryAccess.h"
@@ -431,7 +432,8 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
     EXPECT_TRUE(::ControlService(service.get(), SERVICE_CONTROL_STOP, &status));
     EXPECT_TRUE(waitForServiceState(kService, SERVICE_STOPPED, 20000));
   }
-  platform::win32::Win32Platform machine(::GetModuleHandleA(nullptr));
+  app::win32::WindowUi ui(::GetModuleHandleA(nullptr));
+  platform::win32::Win32Platform machine(ui);
   platform::Platform platform = machine.platform();
   registry::clsRegistryAccess registry(platform);
   const auto state = [&] {
@@ -601,7 +603,8 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
 TEST_F(ServiceCreationWine, HealthTellsAnsweringBoxHungAndAStoppedWatch) {
   installPaymentProgram(kInstallFolder);
   ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
-  platform::win32::Win32Platform machine(::GetModuleHandleA(nullptr));
+  app::win32::WindowUi ui(::GetModuleHandleA(nullptr));
+  platform::win32::Win32Platform machine(ui);
   platform::Platform platform = machine.platform();
   registry::clsRegistryAccess registry(platform);
   registry.WriteString(app::kParametersKey, "Application", buildRoot() + "testkit\\programs\\" + kTestAppName);

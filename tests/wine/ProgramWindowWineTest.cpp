@@ -8,7 +8,7 @@
 
 #include "app/frmTlvAsService.h"
 #include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Win32Ui.h"
+#include "app/win32/WindowUi.h"
 #include "testkit/win32/Folders.h"
 #include "testkit/win32/Gui.h"
 #include "testkit/win32/Processes.h"
@@ -58,7 +58,7 @@ TEST(WindowFonts, TheCaptionButtonsHaveMarlettAndTheLabelHoldsTheWholeSuccessSta
 
   const platform::WindowDesign design = app::frmTlvAsService::Design();
   const int dpi = screenDpi();
-  platform::win32::UniqueGdiObject font = platform::win32::createLabelFont(design, dpi);
+  platform::win32::UniqueGdiObject font = app::win32::createLabelFont(design, dpi);
   ASSERT_TRUE(font);
   ::SelectObject(dc.get(), font.get());
   const std::string status = "Service is Ready to Start";

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/Win32Ui.h"
+#include "app/win32/WindowUi.h"
 
-namespace tlv::platform::win32 {
+namespace tlv::app::win32 {
 
 namespace {
 
@@ -108,7 +108,7 @@ INT_PTR CALLBACK promptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-PromptAnswer Win32Ui::inputBox(const std::string& prompt, const std::string& title,
+PromptAnswer WindowUi::inputBox(const std::string& prompt, const std::string& title,
                                const std::string& defaultText) {
   // Dialog units: a prompt on the left, OK and Cancel on the right, the edit field below.
   DialogTemplate dialog(title, 245, 90);
@@ -125,4 +125,4 @@ PromptAnswer Win32Ui::inputBox(const std::string& prompt, const std::string& tit
   return {PromptAnswer::Kind::NotShown, {}};  // -1 or 0: the dialog could not be created
 }
 
-}  // namespace tlv::platform::win32
+}  // namespace tlv::app::win32

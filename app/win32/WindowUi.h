@@ -1,20 +1,26 @@
-// Win32 only: the user-interface port: the program's window, message boxes and the
-// one-line input prompt, over user32 and gdi32.
+// Win32 only: the program's user interface behind the Ui port: its window, message boxes and
+// the one-line input prompt, over user32 and gdi32.
 #pragma once
 
 #include "platform/Ui.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Support.h"
 
-namespace tlv::platform::win32 {
+namespace tlv::app::win32 {
+
+using platform::PromptAnswer;
+using platform::WindowDesign;
+using platform::WindowControls;
+using platform::WindowEvents;
+using platform::win32::UniqueGdiObject;
 
 /// The status label's font as the window creates it: the design's face, point size and weight
 /// at the screen's dpi.
 UniqueGdiObject createLabelFont(const WindowDesign& design, int dpi);
 
-class Win32Ui final : public Ui {
+class WindowUi final : public platform::Ui {
  public:
-  explicit Win32Ui(HINSTANCE instance) : instance_(instance) {}
+  explicit WindowUi(HINSTANCE instance) : instance_(instance) {}
 
   bool showModalWindow(const WindowDesign& design, WindowEvents& events) override;
   int messageBox(const std::string& text, const std::string& title, std::uint32_t style) override;
@@ -28,4 +34,4 @@ class Win32Ui final : public Ui {
   HWND window_ = nullptr;  // the open window, owner of boxes and prompts
 };
 
-}  // namespace tlv::platform::win32
+}  // namespace tlv::app::win32

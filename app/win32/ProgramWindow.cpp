@@ -4,11 +4,14 @@
 #include <exception>
 
 #include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Win32Ui.h"
+#include "app/win32/WindowUi.h"
 
-namespace tlv::platform::win32 {
+namespace tlv::app::win32 {
 
 namespace {
+
+using platform::win32::UniqueMenu;
+using platform::win32::UniqueWindow;
 
 constexpr char kWindowClass[] = "TlvAsServiceWindow";
 constexpr UINT_PTR kTimerId = 1;
@@ -115,7 +118,7 @@ UniqueGdiObject createLabelFont(const WindowDesign& design, int dpi) {
                                        DEFAULT_PITCH | FF_SWISS, design.labelFont.c_str()));
 }
 
-bool Win32Ui::showModalWindow(const WindowDesign& design, WindowEvents& events) {
+bool WindowUi::showModalWindow(const WindowDesign& design, WindowEvents& events) {
   if (!registerWindowClass(instance_)) return false;
   const int dpi = screenDpi();
 
@@ -161,15 +164,15 @@ bool Win32Ui::showModalWindow(const WindowDesign& design, WindowEvents& events) 
   return true;
 }
 
-bool Win32Ui::windowStationVisible() {
+bool WindowUi::windowStationVisible() {
   USEROBJECTFLAGS flags{};
   // A station that cannot tell is taken for an unseen one: a box there could wait for ever.
   return ::GetUserObjectInformationA(::GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags, nullptr) &&
          (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
-int Win32Ui::messageBox(const std::string& text, const std::string& title, std::uint32_t style) {
+int WindowUi::messageBox(const std::string& text, const std::string& title, std::uint32_t style) {
   return ::MessageBoxA(window_, text.c_str(), title.c_str(), style);
 }
 
-}  // namespace tlv::platform::win32
+}  // namespace tlv::app::win32
