@@ -21,6 +21,8 @@ inline constexpr Win32Error kInvalidData = 13;
 inline constexpr Win32Error kWriteProtect = 19;
 inline constexpr Win32Error kNotReady = 21;
 inline constexpr Win32Error kWriteFault = 29;
+/// ERROR_GEN_FAILURE: a device (here a hash library) did not do what it was asked.
+inline constexpr Win32Error kGenFailure = 31;
 inline constexpr Win32Error kSharingViolation = 32;
 inline constexpr Win32Error kNotSupported = 50;
 inline constexpr Win32Error kHandleDiskFull = 39;

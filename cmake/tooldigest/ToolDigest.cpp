@@ -9,17 +9,25 @@
 #include <string>
 
 #include "files/PeDigest.h"
-#include "platform/Sha256.h"
+#include "platform/host/LibcryptoSha256.h"
 
 namespace {
 
+// Says on stderr why a file has no digest.
 std::optional<tlv::platform::Sha256Digest> digestOfFile(const char* path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const auto pieces = tlv::files::authenticodePieces(bytes);
-  if (!pieces) return std::nullopt;
-  return tlv::platform::sha256Of(*pieces);
+  const auto pieces = in ? tlv::files::authenticodePieces(bytes) : std::nullopt;
+  if (!pieces) {
+    std::fprintf(stderr, "tooldigest: %s is no readable PE image\n", path);
+    return std::nullopt;
+  }
+  const auto digest = tlv::platform::host::libcryptoSha256(*pieces);
+  if (!digest) {
+    std::fprintf(stderr, "tooldigest: libcrypto cannot hash %s (error %u)\n", path, static_cast<unsigned>(digest.error));
+    return std::nullopt;
+  }
+  return digest.value;
 }
 
 std::string hexOf(const tlv::platform::Sha256Digest& digest, const char* separator, const char* prefix) {
@@ -36,10 +44,7 @@ std::string hexOf(const tlv::platform::Sha256Digest& digest, const char* separat
 int writeSource(const char* out, const char* instsrv, const char* srvany) {
   const auto instsrvDigest = digestOfFile(instsrv);
   const auto srvanyDigest = digestOfFile(srvany);
-  if (!instsrvDigest || !srvanyDigest) {
-    std::fprintf(stderr, "tooldigest: %s is no readable PE image\n", instsrvDigest ? srvany : instsrv);
-    return 1;
-  }
+  if (!instsrvDigest || !srvanyDigest) return 1;
   std::ofstream source(out, std::ios::binary | std::ios::trunc);
   source << "// Generated at build time by tooldigest from the tools built with this program.\n"
             "#include \"app/ToolDigests.h\"\n\n"
@@ -76,7 +81,6 @@ int main(int argc, char** argv) {
     if (const auto digest = digestOfFile(argv[i])) {
       std::printf("%s  %s\n", hexOf(*digest, "", "").c_str(), argv[i]);
     } else {
-      std::fprintf(stderr, "tooldigest: %s is no readable PE image\n", argv[i]);
       status = 1;
     }
   }

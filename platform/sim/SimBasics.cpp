@@ -1,7 +1,7 @@
 // Sim only: the simulated clock, process environment and running process.
 #include "platform/sim/SimBasics.h"
 
-#include "platform/Sha256.h"
+#include "platform/host/LibcryptoSha256.h"
 #include "platform/WindowsPath.h"
 
 namespace tlv::platform::sim {
@@ -117,7 +117,7 @@ void SimProcess::sleep(unsigned milliseconds) {
 Result<Sha256Digest> SimHashing::sha256(const std::vector<std::string_view>& pieces) {
   using R = Result<Sha256Digest>;
   if (Win32Error e = faults_.enter("hashing.sha256")) return R::failure(e);
-  return R::success(sha256Of(pieces));
+  return host::libcryptoSha256(pieces);
 }
 
 Win32Error SimEventLog::report(std::uint16_t type, const std::string& text) {

@@ -9,7 +9,7 @@
 
 #include "app/mainMod.h"
 #include "files/PeDigest.h"
-#include "platform/Sha256.h"
+#include "platform/host/LibcryptoSha256.h"
 #include "platform/sim/SimMachine.h"
 #include "registry/clsRegistryAccess.h"
 #include "testkit/MiniPe.h"
@@ -63,8 +63,8 @@ struct ServiceMachine {
   platform::Platform platform = sim.platform();
   registry::clsRegistryAccess registry{platform};
   bool createsService = true;
-  app::ToolDigests tools{.instsrv = platform::sha256Of(*files::authenticodePieces(kInstsrvBytes)),
-                         .srvany = platform::sha256Of(*files::authenticodePieces(kSrvanyBytes))};
+  app::ToolDigests tools{.instsrv = platform::host::libcryptoSha256(*files::authenticodePieces(kInstsrvBytes)).value,
+                         .srvany = platform::host::libcryptoSha256(*files::authenticodePieces(kSrvanyBytes)).value};
 };
 
 }  // namespace tlv::testing
