@@ -35,17 +35,17 @@ void SimClock::advanceSeconds(int seconds) {
 }
 
 LocalTime SimClock::now() {
-  faults_.enter("clock.now");  // reading the clock cannot fail on Windows
+  faults_.enter(Call::ClockNow);  // reading the clock cannot fail on Windows
   return time_;
 }
 
 std::int64_t SimClock::utcSeconds() {
-  faults_.enter("clock.utcSeconds");  // as now(): it cannot fail on Windows
+  faults_.enter(Call::ClockUtcSeconds);  // as now(): it cannot fail on Windows
   return utc_;
 }
 
 std::uint64_t SimClock::tickMilliseconds() {
-  faults_.enter("clock.tickMilliseconds");  // as now(): it cannot fail on Windows
+  faults_.enter(Call::ClockTickMilliseconds);  // as now(): it cannot fail on Windows
   return ticks_;
 }
 
@@ -54,13 +54,13 @@ void SimEnvironment::set(const std::string& name, const std::string& value) { va
 void SimEnvironment::unset(const std::string& name) { values_.erase(upperCase(name)); }
 
 std::string SimEnvironment::variable(const std::string& name) {
-  if (faults_.enter("environment.variable")) return {};
+  if (faults_.enter(Call::EnvironmentVariable)) return {};
   auto it = values_.find(upperCase(name));
   return it == values_.end() ? std::string{} : it->second;
 }
 
 std::string SimProcess::modulePath() {
-  if (faults_.enter("process.modulePath")) return {};
+  if (faults_.enter(Call::ProcessModulePath)) return {};
   return modulePath_;
 }
 
@@ -72,7 +72,7 @@ class SimStartedProcess final : public StartedProcess {
       : process_(process), path_(std::move(path)), endsAt_(endsAt) {}
   bool waitForEnd(unsigned milliseconds) override {
     process_.batchWaits_.push_back(milliseconds);
-    if (process_.faults_.enter("process.waitForEnd") != err::kSuccess) return false;
+    if (process_.faults_.enter(Call::ProcessWaitForEnd) != err::kSuccess) return false;
     if (ended_) return true;
     const std::uint64_t now = process_.clock_.tickMilliseconds();
     if (now + milliseconds < endsAt_) {
@@ -86,7 +86,7 @@ class SimStartedProcess final : public StartedProcess {
   }
   bool end() override {
     process_.batchesEnded_.push_back(path_);
-    if (process_.faults_.enter("process.end") != err::kSuccess) return false;
+    if (process_.faults_.enter(Call::ProcessEnd) != err::kSuccess) return false;
     ended_ = true;  // ended before its work was done: the end effect never comes
     return true;
   }
@@ -100,7 +100,7 @@ class SimStartedProcess final : public StartedProcess {
 
 Result<std::unique_ptr<StartedProcess>> SimProcess::startBatchFile(const BatchLaunch& launch) {
   using R = Result<std::unique_ptr<StartedProcess>>;
-  if (Win32Error e = faults_.enter("process.startBatchFile")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::ProcessStartBatchFile)) return R::failure(e);
   started_.push_back(launch.batchFile);
   launches_.push_back(launch);
   if (batchEffect_) batchEffect_(launch.batchFile);
@@ -109,19 +109,19 @@ Result<std::unique_ptr<StartedProcess>> SimProcess::startBatchFile(const BatchLa
 }
 
 void SimProcess::sleep(unsigned milliseconds) {
-  faults_.enter("process.sleep");
+  faults_.enter(Call::ProcessSleep);
   sleeps_.push_back(milliseconds);
   clock_.advanceMilliseconds(milliseconds);
 }
 
 Result<Sha256Digest> SimHashing::sha256(const std::vector<std::string_view>& pieces) {
   using R = Result<Sha256Digest>;
-  if (Win32Error e = faults_.enter("hashing.sha256")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::HashingSha256)) return R::failure(e);
   return host::libcryptoSha256(pieces);
 }
 
 Win32Error SimEventLog::report(std::uint16_t type, const std::string& text) {
-  if (Win32Error e = faults_.enter("eventlog.report")) return e;
+  if (Win32Error e = faults_.enter(Call::EventlogReport)) return e;
   entries_.push_back({type, text});
   return err::kSuccess;
 }

@@ -3,8 +3,8 @@
 
 namespace tlv::platform::sim {
 
-Win32Error SimFaults::enter(std::string_view call) {
-  calls_.emplace_back(call);
+Win32Error SimFaults::enter(Call call) {
+  calls_.push_back(call);
   Win32Error error = err::kSuccess;
   if (failAt_ != 0 && calls_.size() == failAt_) {
     error = failAtError_;
@@ -16,7 +16,7 @@ Win32Error SimFaults::enter(std::string_view call) {
       }
     }
   }
-  if (error != err::kSuccess) failed_.emplace_back(call);
+  if (error != err::kSuccess) failed_.push_back(call);
   return error;
 }
 
@@ -25,7 +25,7 @@ void SimFaults::failNthCall(std::size_t n, Win32Error error) {
   failAtError_ = error;
 }
 
-void SimFaults::failWhen(std::function<bool(std::string_view)> rule, Win32Error error) {
+void SimFaults::failWhen(std::function<bool(Call)> rule, Win32Error error) {
   rules_.push_back(Rule{std::move(rule), error});
 }
 

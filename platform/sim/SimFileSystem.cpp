@@ -43,7 +43,7 @@ class SimTextFile final : public TextFile {
  public:
   SimTextFile(SimFileSystem& fs, std::string key) : fs_(fs), key_(std::move(key)) {}
   Win32Error writeLine(std::string_view text) override {
-    if (Win32Error e = fs_.faults_.enter("files.writeLine")) return e;
+    if (Win32Error e = fs_.faults_.enter(Call::FilesWriteLine)) return e;
     if (closed_) return err::kInvalidHandle;
     SimFileSystem::Node* node = fs_.find(key_);
     if (!node) return err::kInvalidHandle;
@@ -54,7 +54,7 @@ class SimTextFile final : public TextFile {
   Win32Error close() override {
     if (closed_) return err::kSuccess;
     closed_ = true;
-    return fs_.faults_.enter("files.close");
+    return fs_.faults_.enter(Call::FilesClose);
   }
 
  private:
@@ -76,20 +76,20 @@ class SimHeldFile final : public HeldFile {
   SimHeldFile& operator=(const SimHeldFile&) = delete;
   Result<std::string> readAll() override {
     using R = Result<std::string>;
-    if (Win32Error e = fs_.faults_.enter("files.readAll")) return R::failure(e);
+    if (Win32Error e = fs_.faults_.enter(Call::FilesReadAll)) return R::failure(e);
     const SimFileSystem::Node* node = fs_.find(key_);
     return node ? R::success(node->data) : R::failure(err::kInvalidHandle);
   }
   Result<FileLinks> links() override {
     using R = Result<FileLinks>;
-    if (Win32Error e = fs_.faults_.enter("files.links")) return R::failure(e);
+    if (Win32Error e = fs_.faults_.enter(Call::FilesLinks)) return R::failure(e);
     const SimFileSystem::Node* node = fs_.find(key_);
     if (!node) return R::failure(err::kInvalidHandle);
     return R::success({node->names, (node->attributes & attr::kReparsePoint) != 0});
   }
   Result<std::int64_t> length() override {
     using R = Result<std::int64_t>;
-    if (Win32Error e = fs_.faults_.enter("files.heldLength")) return R::failure(e);
+    if (Win32Error e = fs_.faults_.enter(Call::FilesHeldLength)) return R::failure(e);
     const SimFileSystem::Node* node = fs_.find(key_);
     return node ? R::success(static_cast<std::int64_t>(node->data.size())) : R::failure(err::kInvalidHandle);
   }
@@ -195,7 +195,7 @@ Win32Error SimFileSystem::checkWritable(const std::string& key) const {
 
 Result<std::int64_t> SimFileSystem::fileLength(const std::string& path) {
   using R = Result<std::int64_t>;
-  if (Win32Error e = faults_.enter("files.fileLength")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::FilesFileLength)) return R::failure(e);
   const std::string key = keyOf(path);
   if (!validKey(key)) return R::failure(err::kPathNotFound);
   const Node* node = find(key);
@@ -206,7 +206,7 @@ Result<std::int64_t> SimFileSystem::fileLength(const std::string& path) {
 
 Result<std::uint32_t> SimFileSystem::fileAttributes(const std::string& path) {
   using R = Result<std::uint32_t>;
-  if (Win32Error e = faults_.enter("files.fileAttributes")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::FilesFileAttributes)) return R::failure(e);
   const std::string key = keyOf(path);
   if (!validKey(key)) return R::failure(err::kPathNotFound);
   const Node* node = find(key);
@@ -217,7 +217,7 @@ Result<std::uint32_t> SimFileSystem::fileAttributes(const std::string& path) {
 
 Result<std::unique_ptr<TextFile>> SimFileSystem::openText(const std::string& path, OpenMode mode) {
   using R = Result<std::unique_ptr<TextFile>>;
-  if (Win32Error e = faults_.enter("files.openText")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::FilesOpenText)) return R::failure(e);
   const std::string key = keyOf(path);
   if (Win32Error e = checkWritable(key)) return R::failure(e);
   Node* node = find(key);
@@ -232,7 +232,7 @@ Result<std::unique_ptr<TextFile>> SimFileSystem::openText(const std::string& pat
 
 Result<std::string> SimFileSystem::readWholeFile(const std::string& path) {
   using R = Result<std::string>;
-  if (Win32Error e = faults_.enter("files.readWholeFile")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::FilesReadWholeFile)) return R::failure(e);
   const std::string key = keyOf(path);
   const Node* node = validKey(key) ? find(key) : nullptr;
   if (!node) return R::failure(err::kFileNotFound);
@@ -242,7 +242,7 @@ Result<std::string> SimFileSystem::readWholeFile(const std::string& path) {
 
 Result<ProductVersion> SimFileSystem::productVersion(const std::string& path) {
   using R = Result<ProductVersion>;
-  if (Win32Error e = faults_.enter("files.productVersion")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::FilesProductVersion)) return R::failure(e);
   const std::string key = keyOf(path);
   const Node* node = validKey(key) ? find(key) : nullptr;
   if (!node) return R::failure(err::kFileNotFound);
@@ -252,7 +252,7 @@ Result<ProductVersion> SimFileSystem::productVersion(const std::string& path) {
 }
 
 Win32Error SimFileSystem::deleteFile(const std::string& path) {
-  if (Win32Error e = faults_.enter("files.deleteFile")) return e;
+  if (Win32Error e = faults_.enter(Call::FilesDeleteFile)) return e;
   const std::string key = keyOf(path);
   const Node* node = validKey(key) ? find(key) : nullptr;
   if (!node) return find(parentKey(key)) ? err::kFileNotFound : err::kPathNotFound;
@@ -263,7 +263,7 @@ Win32Error SimFileSystem::deleteFile(const std::string& path) {
 
 Result<std::unique_ptr<HeldFile>> SimFileSystem::holdForReading(const std::string& path) {
   using R = Result<std::unique_ptr<HeldFile>>;
-  if (Win32Error e = faults_.enter("files.holdForReading")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::FilesHoldForReading)) return R::failure(e);
   const std::string key = keyOf(path);
   const Node* node = validKey(key) ? find(key) : nullptr;
   if (!node) return R::failure(find(parentKey(key)) ? err::kFileNotFound : err::kPathNotFound);
@@ -272,7 +272,7 @@ Result<std::unique_ptr<HeldFile>> SimFileSystem::holdForReading(const std::strin
 }
 
 Win32Error SimFileSystem::writeNewFile(const std::string& path, std::string_view bytes) {
-  const Win32Error fault = faults_.enter("files.writeNewFile");
+  const Win32Error fault = faults_.enter(Call::FilesWriteNewFile);
   const std::string key = keyOf(path);
   if (Win32Error e = checkWritable(key)) return e;
   const std::string_view written = fault ? bytes.substr(0, bytes.size() / 2) : bytes;
@@ -282,7 +282,7 @@ Win32Error SimFileSystem::writeNewFile(const std::string& path, std::string_view
 }
 
 Win32Error SimFileSystem::createNewFile(const std::string& path, std::string_view bytes, FileProtection protection) {
-  if (Win32Error e = faults_.enter("files.createNewFile")) return e;
+  if (Win32Error e = faults_.enter(Call::FilesCreateNewFile)) return e;
   const std::string key = keyOf(path);
   if (validKey(key) && find(key)) return err::kFileExists;
   if (Win32Error e = checkWritable(key)) return e;
@@ -298,7 +298,7 @@ FileProtection SimFileSystem::protectionOf(const std::string& path) const {
 }
 
 Win32Error SimFileSystem::moveFile(const std::string& source, const std::string& target) {
-  if (Win32Error e = faults_.enter("files.moveFile")) return e;
+  if (Win32Error e = faults_.enter(Call::FilesMoveFile)) return e;
   const std::string sourceKey = keyOf(source);
   const Node* from = validKey(sourceKey) ? find(sourceKey) : nullptr;
   if (!from) return find(parentKey(sourceKey)) ? err::kFileNotFound : err::kPathNotFound;
@@ -317,7 +317,7 @@ Win32Error SimFileSystem::moveFile(const std::string& source, const std::string&
 }
 
 Win32Error SimFileSystem::moveFileAtRestart(const std::string& source, const std::string& target) {
-  if (Win32Error e = faults_.enter("files.moveFileAtRestart")) return e;
+  if (Win32Error e = faults_.enter(Call::FilesMoveFileAtRestart)) return e;
   if (!find(keyOf(source))) return err::kFileNotFound;
   movesAtRestart_.emplace_back(source, target);
   return err::kSuccess;
@@ -325,7 +325,7 @@ Win32Error SimFileSystem::moveFileAtRestart(const std::string& source, const std
 
 Result<std::vector<std::pair<std::string, std::string>>> SimFileSystem::movesAtRestart() {
   using R = Result<std::vector<std::pair<std::string, std::string>>>;
-  if (Win32Error e = faults_.enter("files.movesAtRestart")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::FilesMovesAtRestart)) return R::failure(e);
   return R::success(movesAtRestart_);
 }
 
@@ -335,7 +335,7 @@ void SimFileSystem::setSecurity(const std::string& path, SecurityDescriptor desc
 
 Result<SecurityDescriptor> SimFileSystem::security(const std::string& path) {
   using R = Result<SecurityDescriptor>;
-  if (Win32Error e = faults_.enter("files.security")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::FilesSecurity)) return R::failure(e);
   const std::string key = keyOf(path);
   const Node* node = validKey(key) ? find(key) : nullptr;
   if (!node) return R::failure(err::kFileNotFound);
@@ -344,14 +344,14 @@ Result<SecurityDescriptor> SimFileSystem::security(const std::string& path) {
 
 Result<std::string> SimFileSystem::fullPath(const std::string& path) {
   using R = Result<std::string>;
-  if (Win32Error e = faults_.enter("files.fullPath")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::FilesFullPath)) return R::failure(e);
   if (path.empty()) return R::failure(err::kInvalidName);
   return R::success(fullPathIn(path, currentFolder_));
 }
 
 Result<std::vector<FolderEntry>> SimFileSystem::listFolder(const std::string& folder) {
   using R = Result<std::vector<FolderEntry>>;
-  if (Win32Error e = faults_.enter("files.listFolder")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::FilesListFolder)) return R::failure(e);
   const std::string key = keyOf(folder);
   const Node* node = validKey(key) ? find(key) : nullptr;
   if (!node || !node->folder) return R::failure(err::kPathNotFound);

@@ -174,7 +174,7 @@ Result<const SimRegistry::Handle*> SimRegistry::usable(RegKey key, std::uint32_t
 
 Result<RegKey> SimRegistry::doOpenKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) {
   using R = Result<RegKey>;
-  if (Win32Error e = faults_.enter("registry.openKeyEx")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::RegistryOpenKeyEx)) return R::failure(e);
   auto from = usable(parent, 0);
   if (!from.ok()) return R::failure(from.error);
   auto names = parseSubKey(subKey);
@@ -188,7 +188,7 @@ Result<RegKey> SimRegistry::doOpenKeyEx(RegKey parent, const std::string& subKey
 
 Result<RegKey> SimRegistry::doOpenKey(RegKey parent, const std::string& subKey) {
   using R = Result<RegKey>;
-  if (Win32Error e = faults_.enter("registry.openKey")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::RegistryOpenKey)) return R::failure(e);
   // The system hands back the handle it was given, without looking at it.
   if (cString(subKey).empty()) return R::success(parent);
   auto from = usable(parent, 0);
@@ -204,7 +204,7 @@ Result<RegKey> SimRegistry::doOpenKey(RegKey parent, const std::string& subKey) 
 
 Result<RegKey> SimRegistry::doCreateKey(RegKey parent, const std::string& subKey) {
   using R = Result<RegKey>;
-  if (Win32Error e = faults_.enter("registry.createKey")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::RegistryCreateKey)) return R::failure(e);
   auto from = usable(parent, 0);
   if (!from.ok()) return R::failure(from.error);
   auto names = parseSubKey(subKey);
@@ -218,7 +218,7 @@ Result<RegKey> SimRegistry::doCreateKey(RegKey parent, const std::string& subKey
 
 Result<std::string> SimRegistry::enumKey(RegKey key, std::uint32_t index, std::uint32_t capacity) {
   using R = Result<std::string>;
-  if (Win32Error e = faults_.enter("registry.enumKey")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::RegistryEnumKey)) return R::failure(e);
   auto handle = usable(key, keyaccess::kEnumerateSubKeys);
   if (!handle.ok()) return R::failure(handle.error);
   const auto& children = handle.value->node->children;
@@ -231,7 +231,7 @@ Result<std::string> SimRegistry::enumKey(RegKey key, std::uint32_t index, std::u
 Result<RegValueEntry> SimRegistry::enumValue(RegKey key, std::uint32_t index, std::uint32_t nameCapacity,
                                              std::uint32_t dataCapacity) {
   using R = Result<RegValueEntry>;
-  if (Win32Error e = faults_.enter("registry.enumValue")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::RegistryEnumValue)) return R::failure(e);
   auto handle = usable(key, keyaccess::kQueryValue);
   if (!handle.ok()) return R::failure(handle.error);
   const auto& values = handle.value->node->values;
@@ -258,7 +258,7 @@ Result<RegValueEntry> SimRegistry::enumValue(RegKey key, std::uint32_t index, st
 Result<RegValue> SimRegistry::queryValue(RegKey key, const std::string& name,
                                          std::optional<std::uint32_t> dataCapacity) {
   using R = Result<RegValue>;
-  if (Win32Error e = faults_.enter("registry.queryValue")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::RegistryQueryValue)) return R::failure(e);
   auto handle = usable(key, keyaccess::kQueryValue);
   if (!handle.ok()) return R::failure(handle.error);
   const Node::Value* stored = handle.value->node->value(cString(name));
@@ -276,7 +276,7 @@ Result<RegValue> SimRegistry::queryValue(RegKey key, const std::string& name,
 }
 
 Win32Error SimRegistry::setValue(RegKey key, const std::string& fullName, std::uint32_t type, std::string_view data) {
-  if (Win32Error e = faults_.enter("registry.setValue")) return e;
+  if (Win32Error e = faults_.enter(Call::RegistrySetValue)) return e;
   const std::string name = cString(fullName);
   auto handle = usable(key, keyaccess::kSetValue);
   if (!handle.ok()) return handle.error;
@@ -293,7 +293,7 @@ Win32Error SimRegistry::setValue(RegKey key, const std::string& fullName, std::u
 }
 
 Win32Error SimRegistry::deleteKey(RegKey key, const std::string& subKey) {
-  if (Win32Error e = faults_.enter("registry.deleteKey")) return e;
+  if (Win32Error e = faults_.enter(Call::RegistryDeleteKey)) return e;
   auto handle = usable(key, 0);
   if (!handle.ok()) return handle.error;
   auto names = parseSubKey(subKey);
@@ -317,7 +317,7 @@ Win32Error SimRegistry::deleteKey(RegKey key, const std::string& subKey) {
 }
 
 Win32Error SimRegistry::deleteValue(RegKey key, const std::string& fullName) {
-  if (Win32Error e = faults_.enter("registry.deleteValue")) return e;
+  if (Win32Error e = faults_.enter(Call::RegistryDeleteValue)) return e;
   const std::string name = cString(fullName);
   auto handle = usable(key, keyaccess::kSetValue);
   if (!handle.ok()) return handle.error;
@@ -329,14 +329,14 @@ Win32Error SimRegistry::deleteValue(RegKey key, const std::string& fullName) {
 }
 
 Win32Error SimRegistry::closeKey(RegKey key) {
-  if (Win32Error e = faults_.enter("registry.closeKey")) return e;
+  if (Win32Error e = faults_.enter(Call::RegistryCloseKey)) return e;
   if (roots_.count(key)) return err::kSuccess;
   return handles_.erase(key) ? err::kSuccess : err::kInvalidHandle;
 }
 
 Result<SecurityDescriptor> SimRegistry::keySecurity(RegKey key) {
   using R = Result<SecurityDescriptor>;
-  if (Win32Error e = faults_.enter("registry.keySecurity")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::RegistryKeySecurity)) return R::failure(e);
   auto handle = usable(key, keyaccess::kReadControl);
   if (!handle.ok()) return R::failure(handle.error);
   const auto& security = handle.value->node->security;

@@ -25,21 +25,21 @@ void SimServiceManager::setSecurity(const std::string& name, SecurityDescriptor 
 }
 
 Result<ServiceConfiguration> SimServiceManager::configuration(const std::string& service) {
-  if (Win32Error e = faults_.enter("services.configuration")) return Result<ServiceConfiguration>::failure(e);
+  if (Win32Error e = faults_.enter(Call::ServicesConfiguration)) return Result<ServiceConfiguration>::failure(e);
   const auto found = services_.find(upperCase(service));
   if (found == services_.end()) return Result<ServiceConfiguration>::failure(err::kServiceDoesNotExist);
   return Result<ServiceConfiguration>::success(found->second.configuration);
 }
 
 Result<ServiceStatus> SimServiceManager::status(const std::string& service) {
-  if (Win32Error e = faults_.enter("services.status")) return Result<ServiceStatus>::failure(e);
+  if (Win32Error e = faults_.enter(Call::ServicesStatus)) return Result<ServiceStatus>::failure(e);
   const auto found = services_.find(upperCase(service));
   if (found == services_.end()) return Result<ServiceStatus>::failure(err::kServiceDoesNotExist);
   return Result<ServiceStatus>::success(found->second.status);
 }
 
 Result<bool> SimServiceManager::failureActionsOnNonCrashFailures(const std::string& service) {
-  if (Win32Error e = faults_.enter("services.failureActionsFlag")) return Result<bool>::failure(e);
+  if (Win32Error e = faults_.enter(Call::ServicesFailureActionsFlag)) return Result<bool>::failure(e);
   const auto found = services_.find(upperCase(service));
   if (found == services_.end()) return Result<bool>::failure(err::kServiceDoesNotExist);
   if (!found->second.nonCrashFailures) return Result<bool>::failure(err::kInvalidLevel);
@@ -47,13 +47,13 @@ Result<bool> SimServiceManager::failureActionsOnNonCrashFailures(const std::stri
 }
 
 Win32Error SimServiceManager::deleteService(const std::string& service) {
-  if (Win32Error e = faults_.enter("services.delete")) return e;
+  if (Win32Error e = faults_.enter(Call::ServicesDelete)) return e;
   return services_.erase(upperCase(service)) == 1 ? err::kSuccess : err::kServiceDoesNotExist;
 }
 
 Result<SecurityDescriptor> SimServiceManager::security(const std::string& service) {
   using R = Result<SecurityDescriptor>;
-  if (Win32Error e = faults_.enter("services.security")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::ServicesSecurity)) return R::failure(e);
   const auto found = services_.find(upperCase(service));
   if (found == services_.end()) return R::failure(err::kServiceDoesNotExist);
   return found->second.security ? R::success(*found->second.security) : R::failure(err::kNotSupported);

@@ -25,7 +25,7 @@ SimSystemInfo::SimSystemInfo(SimFaults& faults)
 
 Result<OsVersionInfo> SimSystemInfo::versionInfo() {
   using R = Result<OsVersionInfo>;
-  if (Win32Error e = faults_.enter("sysinfo.versionInfo")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::SysinfoVersionInfo)) return R::failure(e);
   OsVersionInfo answer = version_;
   if (answer.servicePack.size() < kServicePackField) {
     answer.servicePack += '\0';
@@ -37,45 +37,45 @@ Result<OsVersionInfo> SimSystemInfo::versionInfo() {
 
 Result<OsVersionInfoEx> SimSystemInfo::versionInfoEx() {
   using R = Result<OsVersionInfoEx>;
-  if (Win32Error e = faults_.enter("sysinfo.versionInfoEx")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::SysinfoVersionInfoEx)) return R::failure(e);
   return R::success(versionEx_);
 }
 
 Result<std::uint32_t> SimSystemInfo::productInfo(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {
   using R = Result<std::uint32_t>;
-  if (Win32Error e = faults_.enter("sysinfo.productInfo")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::SysinfoProductInfo)) return R::failure(e);
   if (productType_ == 0) return R::failure(err::kInvalidParameter);
   return R::success(productType_);
 }
 
 Result<std::uint16_t> SimSystemInfo::processorArchitecture() {
   using R = Result<std::uint16_t>;
-  if (Win32Error e = faults_.enter("sysinfo.processorArchitecture")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::SysinfoProcessorArchitecture)) return R::failure(e);
   return R::success(architecture_);
 }
 
 Result<MemoryStatus> SimSystemInfo::memoryStatus() {
   using R = Result<MemoryStatus>;
-  if (Win32Error e = faults_.enter("sysinfo.memoryStatus")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::SysinfoMemoryStatus)) return R::failure(e);
   return R::success(memory_);
 }
 
 Result<MemoryStatusEx> SimSystemInfo::memoryStatusEx() {
   using R = Result<MemoryStatusEx>;
-  if (Win32Error e = faults_.enter("sysinfo.memoryStatusEx")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::SysinfoMemoryStatusEx)) return R::failure(e);
   return R::success(memoryEx_);
 }
 
 Result<std::string> SimSystemInfo::computerName(std::uint32_t bufferLength) {
   using R = Result<std::string>;
-  if (Win32Error e = faults_.enter("sysinfo.computerName")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::SysinfoComputerName)) return R::failure(e);
   if (computerName_.size() + 1 > bufferLength) return R::failure(kBufferOverflow);
   return R::success(computerName_);
 }
 
 Result<NetworkUserName> SimSystemInfo::networkUserName(std::uint32_t bufferLength) {
   using R = Result<NetworkUserName>;
-  if (Win32Error e = faults_.enter("sysinfo.networkUserName")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::SysinfoNetworkUserName)) return R::failure(e);
   const auto needed = static_cast<std::uint32_t>(userName_.size() + 1);  // with its terminating NUL
   if (needed > bufferLength) return R{NetworkUserName{{}, needed}, err::kMoreData};
   return R::success(NetworkUserName{userName_, 0});
@@ -83,36 +83,36 @@ Result<NetworkUserName> SimSystemInfo::networkUserName(std::uint32_t bufferLengt
 
 Result<std::int32_t> SimSystemInfo::systemMetric(std::int32_t index) {
   using R = Result<std::int32_t>;
-  if (Win32Error e = faults_.enter("sysinfo.systemMetric")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::SysinfoSystemMetric)) return R::failure(e);
   const auto it = metrics_.find(index);
   return R::success(it == metrics_.end() ? 0 : it->second);
 }
 
 std::uintptr_t SimSystemInfo::moduleHandle(const std::string& name) {
-  if (faults_.enter("sysinfo.moduleHandle")) return 0;
+  if (faults_.enter(Call::SysinfoModuleHandle)) return 0;
   const bool kernel = equalsNoCase(name, "kernel32") || equalsNoCase(name, "kernel32.dll");
   return kernel ? kKernel32 : 0;
 }
 
 std::uintptr_t SimSystemInfo::procAddress(std::uintptr_t module, const std::string& name) {
-  if (faults_.enter("sysinfo.procAddress")) return 0;
+  if (faults_.enter(Call::SysinfoProcAddress)) return 0;
   return module == kKernel32 && name == "IsWow64Process" ? wow64Entry_ : 0;
 }
 
 Result<bool> SimSystemInfo::isWow64Process(std::uintptr_t entry) {
   using R = Result<bool>;
-  if (Win32Error e = faults_.enter("sysinfo.isWow64Process")) return R::failure(e);
+  if (Win32Error e = faults_.enter(Call::SysinfoIsWow64Process)) return R::failure(e);
   if (entry == 0 || entry != wow64Entry_) return R::failure(kProcNotFound);
   return R::success(wow64_);
 }
 
 Result<std::string> SimSystemInfo::windowsFolder() {
-  if (Win32Error e = faults_.enter("sysinfo.windowsFolder")) return Result<std::string>::failure(e);
+  if (Win32Error e = faults_.enter(Call::SysinfoWindowsFolder)) return Result<std::string>::failure(e);
   return Result<std::string>::success(windowsFolder_);
 }
 
 Result<std::string> SimSystemInfo::systemFolder() {
-  if (Win32Error e = faults_.enter("sysinfo.systemFolder")) return Result<std::string>::failure(e);
+  if (Win32Error e = faults_.enter(Call::SysinfoSystemFolder)) return Result<std::string>::failure(e);
   return Result<std::string>::success(windowsFolder_ + "\\System32");
 }
 

@@ -11,7 +11,7 @@ void SimUi::clearSeen() {
 }
 
 bool SimUi::showModalWindow(const WindowDesign& design, WindowEvents& events) {
-  if (faults_.enter("ui.showModalWindow")) return false;
+  if (faults_.enter(Call::UiShowModalWindow)) return false;
   design_ = design;
   statuses_.push_back(design.labelText);
   timerEnabled_ = design.timerMilliseconds > 0;
@@ -27,13 +27,13 @@ bool SimUi::showModalWindow(const WindowDesign& design, WindowEvents& events) {
 }
 
 int SimUi::messageBox(const std::string& text, const std::string& title, std::uint32_t style) {
-  if (faults_.enter("ui.messageBox")) return button::kNone;
+  if (faults_.enter(Call::UiMessageBox)) return button::kNone;
   boxes_.push_back({text, title, style});
   return button::kOk;
 }
 
 PromptAnswer SimUi::inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
-  if (faults_.enter("ui.inputBox") || promptsFail_) return {PromptAnswer::Kind::NotShown, {}};
+  if (faults_.enter(Call::UiInputBox) || promptsFail_) return {PromptAnswer::Kind::NotShown, {}};
   prompts_.push_back({prompt, title, defaultText});
   if (answers_.empty()) {
     ++unexpectedPrompts_;
@@ -46,12 +46,12 @@ PromptAnswer SimUi::inputBox(const std::string& prompt, const std::string& title
 }
 
 void SimUi::setStatusText(const std::string& text) {
-  faults_.enter("ui.setStatusText");
+  faults_.enter(Call::UiSetStatusText);
   statuses_.push_back(text);
 }
 
 void SimUi::disableTimer() {
-  faults_.enter("ui.disableTimer");
+  faults_.enter(Call::UiDisableTimer);
   timerEnabled_ = false;
 }
 

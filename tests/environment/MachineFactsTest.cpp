@@ -42,22 +42,22 @@ TEST_F(MachineFacts, TheArchitectureTableWow64AndThe64BitFolders) {
     sim.machine.systemInfo.setRunsUnderWow64(c.underWow64);
     EXPECT_EQ(sim.env.Is64Bit(), c.is64Bit);
     EXPECT_EQ(sim.env.ProcessorArchitecture(), c.text);
-    EXPECT_EQ(sim.callsTo("sysinfo.processorArchitecture"), 1u) << "either property fills both";
+    EXPECT_EQ(sim.callsTo(platform::sim::Call::SysinfoProcessorArchitecture), 1u) << "either property fills both";
   }
 }
 
 TEST_F(MachineFacts, AFailedDetectionReadsArchFailAndAFailedWow64QueryReadsNo) {
-  machine.faults.failWhen([](std::string_view call) { return call == "sysinfo.processorArchitecture"; }, 5);
+  machine.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::SysinfoProcessorArchitecture; }, 5);
   EXPECT_EQ(env.ProcessorArchitecture(), "Arch Fail");
   EXPECT_TRUE(env.Is64Bit());
-  EXPECT_EQ(callsTo("sysinfo.processorArchitecture"), 1u) << "the failure text is a cached answer";
+  EXPECT_EQ(callsTo(platform::sim::Call::SysinfoProcessorArchitecture), 1u) << "the failure text is a cached answer";
 
   SimEnviron wow64;
   wow64.machine.systemInfo.setWow64Entry(0x7C81F000);
-  wow64.machine.faults.failWhen([](std::string_view call) { return call == "sysinfo.isWow64Process"; }, 5);
+  wow64.machine.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::SysinfoIsWow64Process; }, 5);
   EXPECT_EQ(wow64.env.ProcessorArchitecture(), "32 BIT x86");
   EXPECT_FALSE(wow64.env.Is64Bit());
-  EXPECT_EQ(wow64.callsTo("sysinfo.isWow64Process"), 1u);
+  EXPECT_EQ(wow64.callsTo(platform::sim::Call::SysinfoIsWow64Process), 1u);
   EXPECT_TRUE(logLines().empty() && wow64.logLines().empty()) << "neither failure is logged";
 }
 
@@ -79,10 +79,10 @@ TEST_F(MachineFacts, NamesFallBackToUnknownAndLongUserNamesAreAskedForAgain) {
     EXPECT_EQ(sim.env.UserName(), c.userName);
     EXPECT_EQ(sim.env.ComputerName(), c.computerName);
     EXPECT_EQ(sim.env.ComputerName(), c.computerName);
-    EXPECT_EQ(sim.callsTo("sysinfo.networkUserName"), c.userQueries);
-    EXPECT_EQ(sim.callsTo("sysinfo.computerName"), 1u);
+    EXPECT_EQ(sim.callsTo(platform::sim::Call::SysinfoNetworkUserName), c.userQueries);
+    EXPECT_EQ(sim.callsTo(platform::sim::Call::SysinfoComputerName), 1u);
   }
-  machine.faults.failWhen([](std::string_view call) { return call.starts_with("sysinfo."); }, 5);
+  machine.faults.failWhen([](platform::sim::Call call) { return platform::sim::portOf(call) == platform::sim::Port::Sysinfo; }, 5);
   EXPECT_EQ(env.ComputerName(), "UNKNOWN");
   EXPECT_EQ(env.UserName(), "UNKNOWN");
 }
@@ -113,8 +113,8 @@ TEST_F(MachineFacts, MemoryComesFromThe32BitRecordUnlessItCapsOrWrapsAndIsKeptOn
     EXPECT_NEAR(sim.env.RAMTOTAL(), c.total, 0.0001);
     sim.machine.systemInfo.setMemoryStatus({c.total32, 0});  // a second reading would see no free memory
     EXPECT_NEAR(sim.env.RAMFREE(), c.free, 0.0001);
-    EXPECT_EQ(sim.callsTo("sysinfo.memoryStatus"), c.queries);
-    EXPECT_EQ(sim.callsTo("sysinfo.memoryStatusEx"), c.extendedQueries);
+    EXPECT_EQ(sim.callsTo(platform::sim::Call::SysinfoMemoryStatus), c.queries);
+    EXPECT_EQ(sim.callsTo(platform::sim::Call::SysinfoMemoryStatusEx), c.extendedQueries);
   }
 }
 
@@ -129,7 +129,7 @@ TEST_F(MachineFacts, DesktopQueriesAskAtEveryCallAndFailQuietly) {
   machine.systemInfo.setSystemMetric(platform::metric::kMonitorCount, 40000);
   EXPECT_EQ(env.MonitorCount(), 0) << "beyond 16 bits";
 
-  machine.faults.failWhen([](std::string_view call) { return call == "sysinfo.systemMetric"; }, 5);
+  machine.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::SysinfoSystemMetric; }, 5);
   EXPECT_FALSE(env.IsShuttingDown());
   EXPECT_FALSE(env.IsBeingShadowed());
   EXPECT_EQ(env.MonitorCount(), 0);

@@ -85,7 +85,7 @@ struct SimEnviron {
                 "C:\\Users\\user1\\AppData\\Local\\VirtualStore"});
   }
 
-  std::size_t callsTo(const std::string& call) const {
+  std::size_t callsTo(platform::sim::Call call) const {
     const auto& calls = machine.faults.calls();
     return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), call));
   }

@@ -1,6 +1,8 @@
 // Native: the log writer on the sim machine: line layout, delimiters, file name, size limit.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <algorithm>
 
 #include "logging/LoggingFunctions.h"
@@ -156,7 +158,8 @@ TEST(LogWriterSweep, EachPlatformCallFailingInTurnCostsAtMostItsOwnEntryOrBox) {
   // A first entry at level -3 with a strip text, then a plain one, with one call failing.
   struct Outcome {
     std::size_t calls, firstCalls;
-    std::string failed, file, text;
+    std::optional<platform::sim::Call> failed;
+    std::string file, text;
     std::size_t boxes;
   };
   const auto run = [](std::size_t failAt) {
@@ -166,7 +169,7 @@ TEST(LogWriterSweep, EachPlatformCallFailingInTurnCostsAtMostItsOwnEntryOrBox) {
     const std::size_t firstCalls = m.machine.faults.callCount();
     EXPECT_NO_THROW(m.log.WriteLog(entry(0, "second", "d")));
     const auto& failed = m.machine.faults.failedCalls();
-    return Outcome{m.machine.faults.callCount(), firstCalls, failed.empty() ? "" : failed.front(),
+    return Outcome{m.machine.faults.callCount(), firstCalls, failed.empty() ? std::nullopt : std::optional(failed.front()),
                    m.log.CurrentLogFile(), m.logText(), m.machine.ui.boxes().size()};
   };
   const std::string stripped = "9:05:07 AM message:title><><x><><><><><><><><><>\r\n";
@@ -176,18 +179,18 @@ TEST(LogWriterSweep, EachPlatformCallFailingInTurnCostsAtMostItsOwnEntryOrBox) {
   ASSERT_GE(clean.calls, 8u);
   for (std::size_t n = 1; n <= clean.calls; ++n) {
     const Outcome o = run(n);
-    SCOPED_TRACE("failing call " + std::to_string(n) + ": " + o.failed);
+    SCOPED_TRACE("failing call " + std::to_string(n) + ": " + std::string(o.failed ? platform::sim::nameOf(*o.failed) : "none"));
     std::string first = stripped, last = second;
     if (n > clean.firstCalls) {
-      if (o.failed == "files.openText" || o.failed == "files.writeLine") last = "";
-    } else if (o.failed == "files.openText" || o.failed == "process.modulePath") {
+      if (o.failed == platform::sim::Call::FilesOpenText || o.failed == platform::sim::Call::FilesWriteLine) last = "";
+    } else if (o.failed == platform::sim::Call::FilesOpenText || o.failed == platform::sim::Call::ProcessModulePath) {
       first = "";  // lost silently; the next entry names the file again
-    } else if (o.failed == "files.writeLine") {
+    } else if (o.failed == platform::sim::Call::FilesWriteLine) {
       first = "9:05:07 AM my message:title><><x><><><><><><><><><>\r\n";  // the line as assembled
     }
     EXPECT_EQ(o.file, kLogFile) << "a failure while naming the file must not fix a wrong name";
     EXPECT_EQ(o.text, first + last);
-    EXPECT_EQ(o.boxes, o.failed == "ui.messageBox" ? 0u : 1u) << "the box does not depend on the file";
+    EXPECT_EQ(o.boxes, o.failed == platform::sim::Call::UiMessageBox ? 0u : 1u) << "the box does not depend on the file";
   }
 }
 

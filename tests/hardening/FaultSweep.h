@@ -22,25 +22,25 @@ namespace tlv::testing {
 /// The error a failing platform call of this kind reports on a real machine: a refused
 /// registry key or file, a full disk for writes, an unset variable, a program that cannot
 /// be started, a box that cannot be created for lack of memory.
-inline platform::Win32Error realisticError(std::string_view call) {
+inline platform::Win32Error realisticError(platform::sim::Call call) {
   namespace err = platform::err;
-  if (call == "registry.closeKey") return err::kInvalidHandle;
-  if (call.starts_with("registry.")) return err::kAccessDenied;
-  if (call == "files.writeLine" || call == "files.close") return err::kDiskFull;
-  if (call == "files.openText") return err::kSharingViolation;
-  if (call.starts_with("files.")) return err::kAccessDenied;  // copy denied, listing refused...
-  if (call == "environment.variable") return 203;             // ERROR_ENVVAR_NOT_FOUND
-  if (call == "process.startBatchFile") return err::kFileNotFound;
-  if (call == "process.modulePath") return 122;  // ERROR_INSUFFICIENT_BUFFER
-  if (call.starts_with("ui.")) return err::kNotEnoughMemory;
-  if (call.starts_with("sysinfo.")) return err::kInvalidParameter;
+  if (call == platform::sim::Call::RegistryCloseKey) return err::kInvalidHandle;
+  if (platform::sim::portOf(call) == platform::sim::Port::Registry) return err::kAccessDenied;
+  if (call == platform::sim::Call::FilesWriteLine || call == platform::sim::Call::FilesClose) return err::kDiskFull;
+  if (call == platform::sim::Call::FilesOpenText) return err::kSharingViolation;
+  if (platform::sim::portOf(call) == platform::sim::Port::Files) return err::kAccessDenied;  // copy denied, listing refused...
+  if (call == platform::sim::Call::EnvironmentVariable) return 203;             // ERROR_ENVVAR_NOT_FOUND
+  if (call == platform::sim::Call::ProcessStartBatchFile) return err::kFileNotFound;
+  if (call == platform::sim::Call::ProcessModulePath) return 122;  // ERROR_INSUFFICIENT_BUFFER
+  if (platform::sim::portOf(call) == platform::sim::Port::Ui) return err::kNotEnoughMemory;
+  if (platform::sim::portOf(call) == platform::sim::Port::Sysinfo) return err::kInvalidParameter;
   return err::kCallNotImplemented;
 }
 
 /// The fault of one sweep run: the n-th platform call after arm() fails (n = 0: none).
 struct InjectedFault {
   std::size_t n = 0;
-  std::string call;
+  platform::sim::Call call{};
   mutable std::size_t armedAt = 0;
 
   /// Arms the fault on the scenario's machine; call it right before the part that is swept.
@@ -51,12 +51,12 @@ struct InjectedFault {
   /// True for the index into faults.calls() of the call this run failed.
   bool failedAt(std::size_t index) const { return n != 0 && index + 1 == armedAt + n; }
   /// The calls made since arm(), in order.
-  std::vector<std::string> callsSinceArmed(const platform::sim::SimFaults& faults) const {
+  std::vector<platform::sim::Call> callsSinceArmed(const platform::sim::SimFaults& faults) const {
     const auto& calls = faults.calls();
     return {calls.begin() + static_cast<std::ptrdiff_t>(std::min(armedAt, calls.size())), calls.end()};
   }
   /// True when this run's fault hit a call of this kind.
-  bool hit(const platform::sim::SimFaults& faults, std::string_view kind) const {
+  bool hit(const platform::sim::SimFaults& faults, platform::sim::Call kind) const {
     const auto& failed = faults.failedCalls();
     return n != 0 && std::find(failed.begin(), failed.end(), kind) != failed.end();
   }
@@ -65,7 +65,7 @@ struct InjectedFault {
 /// What one run of a scenario reports back: the platform calls after arming and how each
 /// run of the swept procedure ended.
 struct ScenarioRun {
-  std::vector<std::string> calls;
+  std::vector<platform::sim::Call> calls;
   std::vector<std::string> endings;
 };
 
@@ -107,7 +107,7 @@ inline SweepFigures sweepEveryCall(const std::function<ScenarioRun(const Injecte
     return failed;
   };
   SweepFigures figures;
-  std::vector<std::string> cleanCalls;
+  std::vector<platform::sim::Call> cleanCalls;
   {
     SCOPED_TRACE("clean run");
     cleanCalls = scenario(InjectedFault{}).calls;
@@ -115,7 +115,8 @@ inline SweepFigures sweepEveryCall(const std::function<ScenarioRun(const Injecte
   figures.calls = cleanCalls.size();
   for (std::size_t n = 1; n <= cleanCalls.size(); ++n) {
     const InjectedFault fault{n, cleanCalls[n - 1]};
-    SCOPED_TRACE("failing call " + std::to_string(n) + " of " + std::to_string(cleanCalls.size()) + ": " + fault.call);
+    SCOPED_TRACE("failing call " + std::to_string(n) + " of " + std::to_string(cleanCalls.size()) + ": " +
+                 std::string(platform::sim::nameOf(fault.call)));
     const int failedBefore = failedParts();
     const ScenarioRun run = scenario(fault);
     ++figures.faultedRuns;

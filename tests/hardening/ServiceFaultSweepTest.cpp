@@ -54,9 +54,9 @@ std::vector<std::vector<SeenEvent>> workflowRuns(const platform::sim::SimMachine
   const auto& calls = sim.faults.calls();
   for (std::size_t i = 0; i < calls.size(); ++i) {
     SeenEvent event;
-    if (calls[i] == "ui.setStatusText" || (calls[i] == "ui.showModalWindow" && !fault.failedAt(i))) {
+    if (calls[i] == platform::sim::Call::UiSetStatusText || (calls[i] == platform::sim::Call::UiShowModalWindow && !fault.failedAt(i))) {
       event.text = sim.ui.statuses().at(status++);
-    } else if (calls[i] == "ui.messageBox" && !fault.failedAt(i)) {
+    } else if (calls[i] == platform::sim::Call::UiMessageBox && !fault.failedAt(i)) {
       const platform::sim::ShownBox& shown = sim.ui.boxes().at(box++);
       event = {true, shown.text, shown.title};
     } else {
@@ -83,7 +83,7 @@ std::string checkWorkflowRun(const std::vector<SeenEvent>& events, SweptMachine&
   const std::vector<SeenEvent> boxes(events.begin() + static_cast<std::ptrdiff_t>(lastStatus) + 1, events.end());
   EXPECT_LE(boxes.size(), 1u) << status;
   if (boxes.empty()) {
-    EXPECT_TRUE(fault.hit(m.sim.faults, "ui.messageBox")) << "no box for '" << status << "'";
+    EXPECT_TRUE(fault.hit(m.sim.faults, platform::sim::Call::UiMessageBox)) << "no box for '" << status << "'";
   } else {
     // A Missing box names the missing tool's path; the others say their ending's text.
     const SeenEvent& box = boxes.front();
@@ -115,7 +115,7 @@ ScenarioRun runProgram(SweptMachine& m, const InjectedFault& fault, int menuRuns
   m.sim.faults.clearFaults();  // what follows only looks
 
   const auto runs = workflowRuns(m.sim, fault);
-  if (fault.hit(m.sim.faults, "ui.showModalWindow")) {
+  if (fault.hit(m.sim.faults, platform::sim::Call::UiShowModalWindow)) {
     EXPECT_EQ(exitCode, 1);
     EXPECT_TRUE(runs.empty());
     run.endings.push_back(kWindowNotCreated);
@@ -140,7 +140,7 @@ ScenarioRun runProgram(SweptMachine& m, const InjectedFault& fault, int menuRuns
     EXPECT_TRUE(expected) << "wrote to " << path;
   }
   EXPECT_TRUE(m.instsrvCreatedService || !m.registry.KeyExists(kServiceKey)) << "a stray service key";
-  if (!fault.hit(m.sim.faults, "registry.closeKey")) {
+  if (!fault.hit(m.sim.faults, platform::sim::Call::RegistryCloseKey)) {
     EXPECT_EQ(m.sim.registry.openHandleCount(), 0u) << "a registry key left open";
   }
   return run;

@@ -72,7 +72,7 @@ TEST_F(RegistrySim, AListingEndsAtAnErrorOtherThanMoreData) {
   ASSERT_NE(reg.CreateKey(kKey), 0);
   // A key deleted while it is listed answers 1018 to every later call.
   machine.faults.failWhen(
-      [](std::string_view call) { return call == "registry.enumKey" || call == "registry.enumValue"; },
+      [](platform::sim::Call call) { return call == platform::sim::Call::RegistryEnumKey || call == platform::sim::Call::RegistryEnumValue; },
       platform::err::kKeyDeleted);
   std::vector<std::string> names;
   std::vector<RegistryVariant> values;
@@ -105,15 +105,15 @@ std::string everyOperation(clsRegistryAccess& reg, SimMachine& machine) {
 
 TEST_F(RegistrySim, NoKeyStaysOpenWhicheverCallFails) {
   EXPECT_EQ(everyOperation(reg, machine), "111text01 025121111111");
-  const std::vector<std::string> calls = machine.faults.calls();
+  const std::vector<platform::sim::Call> calls = machine.faults.calls();
   ASSERT_GT(calls.size(), 50u) << "every operation ran";
   for (std::size_t n = 1; n <= calls.size(); ++n) {
-    if (calls[n - 1] == "registry.closeKey") continue;  // a failed close leaves its handle behind, as on Windows
-    SCOPED_TRACE("failing call " + std::to_string(n) + ": " + calls[n - 1]);
+    if (calls[n - 1] == platform::sim::Call::RegistryCloseKey) continue;  // a failed close leaves its handle behind, as on Windows
+    SCOPED_TRACE("failing call " + std::to_string(n) + ": " + std::string(platform::sim::nameOf(calls[n - 1])));
     SimRegistry fresh;
     fresh.machine.faults.failNthCall(n, err::kAccessDenied);
     everyOperation(fresh.reg, fresh.machine);
-    EXPECT_EQ(fresh.machine.faults.failedCalls(), std::vector<std::string>{calls[n - 1]});
+    EXPECT_EQ(fresh.machine.faults.failedCalls(), std::vector<platform::sim::Call>{calls[n - 1]});
     EXPECT_EQ(fresh.machine.registry.openHandleCount(), 0u);
   }
 }
@@ -122,7 +122,7 @@ TEST_F(RegistrySim, AFailedWriteStopsTheExportAndKeepsTheBlocksWritten) {
   for (const char* sub : {"\\A", "\\B"}) ASSERT_NE(reg.CreateKey(std::string(kKey) + sub), 0);
   machine.files.addFolder("C:\\Reg");
   int blocks = 0;
-  machine.faults.failWhen([&](std::string_view call) { return call == "files.openText" && ++blocks == 3; },
+  machine.faults.failWhen([&](platform::sim::Call call) { return call == platform::sim::Call::FilesOpenText && ++blocks == 3; },
                           err::kSharingViolation);
   EXPECT_EQ(reg.ExportToReg(kKey, "C:\\Reg\\x.reg", true), 0);
   EXPECT_EQ(machine.files.contents("C:\\Reg\\x.reg"), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Locked]\r\n\r\n");

@@ -91,7 +91,7 @@ TEST(Health, EachStateHasItsCodeAndLineAndTheFirstThatAppliesWins) {
        "srvany is not watching the payment program (exit code 46): no Heartbeat value"},
       {"service manager refused",
        [](auto& m) {
-         m.sim.faults.failWhen([](std::string_view call) { return call == "services.status"; }, 5);
+         m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::ServicesStatus; }, 5);
        },
        47, "The state could not be read (exit code 47): the service manager: Access is denied (error 5)"},
       {"Watch key refused", [](auto& m) { m.sim.registry.denyAccess(platform::hkey::kLocalMachine, kWatchKey); }, 47,

@@ -67,7 +67,7 @@ TEST(ReadmeTextsTest, TheTroubleshootingTableExplainsEveryTextOfEveryEnding) {
     m.sim.ui.queuePromptAnswer("STOP");
   });
   ending([](ServiceMachine& m) {
-    m.sim.faults.failWhen([](std::string_view call) { return call == "ui.showModalWindow"; }, 8);
+    m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::UiShowModalWindow; }, 8);
   });
   ASSERT_GT(texts.size(), 25u) << "the endings did not run";
 
@@ -150,7 +150,7 @@ TEST(ReadmeTextsTest, EveryLogLineExitCodeEventIdAndInstsrvMessageIsExplained) {
     m.sim.files.setProductVersion("C:\\Windows\\srvany.exe", {"TlvAsService", "0.9.0"});
   });
   run("", [](ServiceMachine& m) {
-    m.sim.faults.failWhen([](std::string_view call) { return call == "hashing.sha256"; }, 126);
+    m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::HashingSha256; }, 126);
   });
   run("/quiet /path D:\\Pay", [](ServiceMachine&) {});
   run("/quiet /path D:\\Pay", [](ServiceMachine& m) {

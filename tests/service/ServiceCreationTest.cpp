@@ -89,8 +89,8 @@ TEST(ServiceCreationTest, OnlyTheProgramsOwnBatchFileRunsAnyOtherIsWrittenAnewAn
       {"unreadable", [](auto& sim) {
          sim.files.addFile(kBatchPath, kBatchBytes);
          // Locked while the run first looks at it; the file written anew reads back.
-         sim.faults.failWhen([holds = 0](std::string_view call) mutable {
-           return call == "files.holdForReading" && holds++ == 0;
+         sim.faults.failWhen([holds = 0](platform::sim::Call call) mutable {
+           return call == platform::sim::Call::FilesHoldForReading && holds++ == 0;
          }, platform::err::kSharingViolation);
        }},
   };
@@ -118,8 +118,8 @@ TEST(ServiceCreationTest, OnlyTheProgramsOwnBatchFileRunsAnyOtherIsWrittenAnewAn
   {  // Changed again between its rewrite and the check that follows: not run.
     ServiceMachine m;
     m.sim.files.addFile(kBatchPath, "echo planted\r\n");
-    m.sim.faults.failWhen([&, closes = 0](std::string_view call) mutable {
-      if (call == "files.close" && closes++ == 0) m.sim.files.addFile(kBatchPath, "echo quicker\r\n");
+    m.sim.faults.failWhen([&, closes = 0](platform::sim::Call call) mutable {
+      if (call == platform::sim::Call::FilesClose && closes++ == 0) m.sim.files.addFile(kBatchPath, "echo quicker\r\n");
       return false;
     }, platform::err::kSuccess);
     m.run();
@@ -144,7 +144,7 @@ TEST(ServiceCreationTest, TheBatchFileIsHeldFromItsCheckUntilItsInterpreterHasEn
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(writesWhileRunning, std::vector<platform::Win32Error>(quiet ? 2 : 4, platform::err::kSharingViolation));
     const auto& calls = m.sim.faults.calls();
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "process.waitForEnd"), quiet ? 1 : 2)
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), platform::sim::Call::ProcessWaitForEnd), quiet ? 1 : 2)
         << "each run's interpreter is waited for before the file is let go";
     EXPECT_EQ(m.sim.files.writeNewFile(kBatchPath, "x"), platform::err::kSuccess) << "let go at the end";
   }
@@ -189,7 +189,7 @@ TEST(ServiceCreationTest, AMissingToolOrOneThatIsNotThisReleasesOwnEndsTheRunAnd
   {  // The system cannot hash (bcrypt.dll does not load): told as such, and nothing is placed.
     ServiceMachine m;
     constexpr platform::Win32Error kModuleNotFound = 126;
-    m.sim.faults.failWhen([](std::string_view call) { return call == "hashing.sha256"; }, kModuleNotFound);
+    m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::HashingSha256; }, kModuleNotFound);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "instsrv.exe Missing");
     EXPECT_EQ(m.log().find("C:\\Tools\\instsrv.exe:Could not be checked, system error 126"), 11u) << m.log();
@@ -202,20 +202,20 @@ TEST(ServiceCreationTest, AMissingToolOrOneThatIsNotThisReleasesOwnEndsTheRunAnd
 TEST(ServiceCreationTest, ToolsArePlacedFromTheBytesCheckedAndNeverHalfWritten) {
   {  // Swapped for another program between the check and the placement.
     ServiceMachine m;
-    m.sim.faults.failWhen([&](std::string_view call) {
-      if (call == "files.writeNewFile") m.sim.files.addFile("C:\\Tools\\srvany.exe", miniPe("planted"));
+    m.sim.faults.failWhen([&](platform::sim::Call call) {
+      if (call == platform::sim::Call::FilesWriteNewFile) m.sim.files.addFile("C:\\Tools\\srvany.exe", miniPe("planted"));
       return false;
     }, platform::err::kSuccess);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
     EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), kSrvanyBytes);
     const auto& calls = m.sim.faults.calls();
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "files.readWholeFile"), 0) << "each tool read through its held handle";
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "files.heldLength"), std::count(calls.begin(), calls.end(), "files.readAll"));
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), platform::sim::Call::FilesReadWholeFile), 0) << "each tool read through its held handle";
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), platform::sim::Call::FilesHeldLength), std::count(calls.begin(), calls.end(), platform::sim::Call::FilesReadAll));
   }
   {  // A write cut short (disk full) leaves nothing under the tool's name, nor a partial file.
     ServiceMachine m;
-    m.sim.faults.failWhen([](std::string_view call) { return call == "files.writeNewFile"; }, platform::err::kDiskFull);
+    m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::FilesWriteNewFile; }, platform::err::kDiskFull);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
     EXPECT_EQ(m.log(), "9:05:07 AM copy instsrv.exe Error: 61:Disk full" + k23Spaces +
@@ -226,7 +226,7 @@ TEST(ServiceCreationTest, ToolsArePlacedFromTheBytesCheckedAndNeverHalfWritten) 
   }
   {  // The rename refused: the written file goes again.
     ServiceMachine m;
-    m.sim.faults.failWhen([](std::string_view call) { return call == "files.moveFile"; }, platform::err::kAccessDenied);
+    m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::FilesMoveFile; }, platform::err::kAccessDenied);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
     EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\srvany.exe.partial"));
@@ -328,8 +328,8 @@ TEST(ServiceCreationTest, AHostSetAsideThatCannotBePutBackIsLoggedAndEndsTheRun)
     m.sim.files.setProductVersion(target, {"TlvAsService", "0.9.0"});
     m.sim.files.markRunning(target);
     // The moves: onto the running host (refused), the host aside, the new one in, the host back.
-    m.sim.faults.failWhen([moves = 0, &c](std::string_view call) mutable {
-      if (call != "files.moveFile") return false;
+    m.sim.faults.failWhen([moves = 0, &c](platform::sim::Call call) mutable {
+      if (call != platform::sim::Call::FilesMoveFile) return false;
       ++moves;
       return moves == 3 || (moves == 4 && c.restoreFails);
     }, platform::err::kAccessDenied);
@@ -381,7 +381,7 @@ TEST(ServiceCreationTest, BatchFileFailuresAreShownAndTheRunEndsWithoutIt) {
   {  // Another error: each failing step adds its own entry and box.
     ServiceMachine m;
     bool first = true;
-    m.sim.faults.failWhen([&](std::string_view call) { return call == "files.openText" && std::exchange(first, false); },
+    m.sim.faults.failWhen([&](platform::sim::Call call) { return call == platform::sim::Call::FilesOpenText && std::exchange(first, false); },
                           platform::err::kPathNotFound);
     m.run();
     ASSERT_EQ(m.sim.ui.boxes().size(), 3u);
@@ -391,7 +391,7 @@ TEST(ServiceCreationTest, BatchFileFailuresAreShownAndTheRunEndsWithoutIt) {
   }
   {  // A write that fails leaves no half batch file behind for a later run to execute.
     ServiceMachine m;
-    m.sim.faults.failWhen([](std::string_view call) { return call == "files.writeLine"; }, platform::err::kDiskFull);
+    m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::FilesWriteLine; }, platform::err::kDiskFull);
     m.run();
     EXPECT_EQ(m.sim.ui.boxes().at(0).text, "ERR61Disk full\r\n" + k23Spaces);
     EXPECT_FALSE(m.sim.files.exists(kBatchPath));
@@ -486,7 +486,7 @@ TEST(ServiceCreationTest, AStepThatReportsFalseIsLoggedByItsStepTextAndTheRunIsN
       {"Create Params",
        [&](ServiceMachine& m) {
          m.sim.registry.addKey(kLocalMachine, services);
-         m.sim.faults.failWhen([](std::string_view call) { return call == "registry.createKey"; }, 5);
+         m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::RegistryCreateKey; }, 5);
        }},
       {"Write Application?",
        [&](ServiceMachine& m) {
@@ -522,11 +522,11 @@ TEST(ServiceCreationTest, AStepThatReportsFalseIsLoggedByItsStepTextAndTheRunIsN
 TEST(ServiceCreationTest, UnknownProgramOrWindowsFolderWritesNothingAtADriveRoot) {
   const auto copies = [](const ServiceMachine& m) {
     const auto& calls = m.sim.faults.calls();
-    return std::count(calls.begin(), calls.end(), "files.writeNewFile");
+    return std::count(calls.begin(), calls.end(), platform::sim::Call::FilesWriteNewFile);
   };
   {  // The system cannot name the program's file: no batch file, tools reported missing.
     ServiceMachine m;
-    m.sim.faults.failWhen([](std::string_view call) { return call == "process.modulePath"; }, 122);
+    m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::ProcessModulePath; }, 122);
     m.run();
     EXPECT_EQ(m.sim.ui.statuses(), (Statuses{"Status", "Checking for Tlv.Bat", "Checking for instsrv.exe",
                                              "instsrv.exe Missing"}));
@@ -536,7 +536,7 @@ TEST(ServiceCreationTest, UnknownProgramOrWindowsFolderWritesNothingAtADriveRoot
   }
   {  // The system cannot name its Windows folder: the tools are not placed anywhere.
     ServiceMachine m;
-    m.sim.faults.failWhen([](std::string_view call) { return call == "sysinfo.windowsFolder"; }, 5);
+    m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::SysinfoWindowsFolder; }, 5);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
     expectBoxes(m.sim.ui.boxes(), {{"Files Failed to be retrieved", "No Win\\ Srvany or instsrv", 16}});

@@ -91,8 +91,8 @@ TEST(UnattendedRun, EachEndingHasItsExitCodeLogLineAndEventAndNothingIsEverShown
       // Without /quiet on a service's window station: a usage box there would wait for ever.
       {"Usage error: Unknown switch: /quite", "/quite", [](auto& m) { m.sim.ui.hideWindowStation(); }, 87},
       {"Unexpected failure: disk on fire", "/quiet", [](auto& m) {
-         m.sim.faults.failWhen([](std::string_view call) -> bool {
-           if (call == "hashing.sha256") throw std::runtime_error("disk on fire");
+         m.sim.faults.failWhen([](platform::sim::Call call) -> bool {
+           if (call == platform::sim::Call::HashingSha256) throw std::runtime_error("disk on fire");
            return false;
          }, 0);
        }, 7},
@@ -199,7 +199,7 @@ TEST(UnattendedRun, ABatchFileStillRunning30SecondsAfterItsStartIsEndedAndTheRun
     UnattendedMachine m;
     m.createsService = c.createsService;
     m.sim.process.batchFilesTake(c.takesMs);
-    if (c.endRefused) m.sim.faults.failWhen([](std::string_view call) { return call == "process.end"; }, 5);
+    if (c.endRefused) m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::ProcessEnd; }, 5);
     const std::uint64_t before = m.sim.clock.tickMilliseconds();
     EXPECT_EQ(c.quiet ? m.runQuiet("/quiet") : m.run(), c.exitCode);
     EXPECT_LE(m.sim.clock.tickMilliseconds() - before, 30000u) << "no wait past the batch file's 30 s";
@@ -232,16 +232,16 @@ TEST(UnattendedRun, ARunThatCannotCompleteRemovesOnlyTheServiceItCreated) {
       {"there before the run", [](auto& m) { m.sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", 2}); },
        true, nullptr},
       {"the manager could not tell before", [](auto& m) {
-         m.sim.faults.failWhen([asked = false](std::string_view call) mutable {
-           return call == "services.configuration" && !std::exchange(asked, true);
+         m.sim.faults.failWhen([asked = false](platform::sim::Call call) mutable {
+           return call == platform::sim::Call::ServicesConfiguration && !std::exchange(asked, true);
          }, platform::err::kAccessDenied);
        }, true, nullptr},
       {"its interpreter could not be ended", [](auto& m) {
-         m.sim.faults.failWhen([](std::string_view call) { return call == "process.waitForEnd" || call == "process.end"; },
+         m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::ProcessWaitForEnd || call == platform::sim::Call::ProcessEnd; },
                                platform::err::kAccessDenied);
        }, true, " Service OrbitTender:Not removed: the batch file's command interpreter could not be ended"},
       {"the manager refused", [](auto& m) {
-         m.sim.faults.failWhen([](std::string_view call) { return call == "services.delete"; }, platform::err::kAccessDenied);
+         m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::ServicesDelete; }, platform::err::kAccessDenied);
        }, true, " Service OrbitTender:Not removed (error 5): this run created it and could not complete it"},
   };
   for (const Case& c : cases) {
@@ -263,8 +263,8 @@ TEST(UnattendedRun, ARunThatCannotCompleteRemovesOnlyTheServiceItCreated) {
 
 TEST(UnattendedRun, AnErrorNoStepForesawInAWindowRunIsLoggedAndShown) {
   UnattendedMachine m;
-  m.sim.faults.failWhen([](std::string_view call) -> bool {
-    if (call == "hashing.sha256") throw std::runtime_error("disk on fire");
+  m.sim.faults.failWhen([](platform::sim::Call call) -> bool {
+    if (call == platform::sim::Call::HashingSha256) throw std::runtime_error("disk on fire");
     return false;
   }, 0);
   EXPECT_EQ(m.run(), 0) << "the window stays until the user closes it";

@@ -63,12 +63,12 @@ TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
        27},
       {"the service cannot be read",
        [](auto& m) {
-         m.sim.faults.failWhen([](std::string_view call) { return call == "services.configuration"; }, 5);
+         m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::ServicesConfiguration; }, 5);
        },
        30},
       {"the recovery flag cannot be read",
        [](auto& m) {
-         m.sim.faults.failWhen([](std::string_view call) { return call == "services.failureActionsFlag"; }, 5);
+         m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::ServicesFailureActionsFlag; }, 5);
        },
        30},
       {"srvany.exe is replaced at the next start of Windows",
@@ -181,7 +181,7 @@ TEST(Verify, OnlyAdministratorsMayReplaceWhatTheServiceRuns) {
   EXPECT_EQ(m.run("/verify"), 0);
   const auto results = m.checks();
   EXPECT_EQ(results[5].outcome, app::CheckOutcome::NotReported) << results[5].detail;
-  m.sim.faults.failWhen([](std::string_view call) { return call == "registry.keySecurity"; }, 5);
+  m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::RegistryKeySecurity; }, 5);
   EXPECT_EQ(m.run("/verify"), 30);
   EXPECT_NE(m.log().find("could not be read: HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender: "
                          "Access is denied (error 5)"),
