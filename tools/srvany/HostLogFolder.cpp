@@ -11,7 +11,7 @@
 
 #include "platform/win32/UniqueHandle.h"
 #include "tools/common/ErrorText.h"
-#include "tools/srvany/LogFolderRules.h"
+#include "tools/srvany/TextLog.h"
 
 namespace tlv::tools {
 namespace {

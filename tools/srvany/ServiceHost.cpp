@@ -11,14 +11,13 @@
 #include "tools/srvany/EventLog.h"
 #include "tools/srvany/HostLogFolder.h"
 #include "tools/srvany/HostSession.h"
-#include "tools/srvany/LaunchTexts.h"
+#include "tools/srvany/LaunchPlan.h"
 #include "tools/srvany/ProgramJob.h"
 #include "tools/srvany/ProgramSettings.h"
 #include "tools/srvany/ProgramWatch.h"
 #include "tools/srvany/StatusReporter.h"
 #include "tools/srvany/TextLog.h"
 #include "tools/srvany/WatchKey.h"
-#include "tools/srvany/WatchPublisher.h"
 #include "tools/srvany/WindowProbe.h"
 
 namespace tlv::tools {

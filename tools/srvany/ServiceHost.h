@@ -4,9 +4,9 @@
 #include <string>
 
 #include "platform/win32/UniqueHandle.h"
-#include "tools/srvany/HostControls.h"
 #include "tools/srvany/HostFault.h"
 #include "tools/srvany/HostRecord.h"
+#include "tools/srvany/HostSession.h"
 
 namespace tlv::tools {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/win32/UniqueHandle.h"
-#include "tools/srvany/WatchPublisher.h"
+#include "tools/srvany/ProgramWatch.h"
 
 namespace tlv::tools {
 
