@@ -7,7 +7,6 @@
 #include "platform/WindowsPath.h"
 #include "registry/clsRegistryAccess.h"
 #include "tools/srvany/LaunchPlan.h"
-#include "tools/srvany/LaunchTexts.h"
 
 namespace tlv::app {
 

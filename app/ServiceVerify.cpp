@@ -13,7 +13,6 @@
 #include "registry/HexText.h"
 #include "registry/clsRegistryAccess.h"
 #include "tools/srvany/LaunchPlan.h"
-#include "tools/srvany/LaunchTexts.h"
 
 namespace tlv::app {
 namespace {

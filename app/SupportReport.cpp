@@ -16,7 +16,7 @@
 #include "logging/LoggingFunctions.h"
 #include "platform/WindowsPath.h"
 #include "registry/clsRegistryAccess.h"
-#include "tools/srvany/LaunchTexts.h"
+#include "tools/srvany/LaunchPlan.h"
 
 namespace tlv::app {
 namespace {

@@ -1,4 +1,4 @@
-// Win32 only: the running executable and its registration as an event message file.
+// Win32 only: the running executable's registration as an event message file.
 #include "platform/win32/EventSource.h"
 
 #include <vector>
@@ -6,6 +6,7 @@
 #include "platform/FolderWriters.h"
 #include "platform/Result.h"
 #include "platform/WindowsPath.h"
+#include "platform/win32/RunningModule.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Security.h"
 
@@ -48,16 +49,6 @@ bool inProtectedFolder(const std::string& module) {
 }
 
 }  // namespace
-
-std::string runningModulePath() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) return std::string(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);  // truncated: a long path
-  }
-}
 
 LONG registerAsEventMessageFile(const std::string& sourceKeyPath) {
   const std::string module = runningModulePath();

@@ -1,5 +1,5 @@
 // Win32 only: what the program and srvany share of the Application event log: the running
-// executable's path and its registration as an event source's message file.
+// executable's registration as an event source's message file.
 #pragma once
 
 #include <string>
@@ -7,9 +7,6 @@
 #include "platform/win32/Win32Support.h"
 
 namespace tlv::platform::win32 {
-
-/// The running executable's full path; empty when the system cannot name it.
-std::string runningModulePath();
 
 /// Makes the running executable the message file of the event source whose key, below
 /// HKEY_LOCAL_MACHINE, is sourceKeyPath, for error, warning and information entries, so that

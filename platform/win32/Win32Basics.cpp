@@ -1,7 +1,7 @@
 // Win32 only: the clock, environment and process ports over kernel32.
 #include "platform/win32/Win32Basics.h"
 
-#include "platform/win32/EventSource.h"
+#include "platform/win32/RunningModule.h"
 
 #include <vector>
 

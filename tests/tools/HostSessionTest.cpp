@@ -7,13 +7,10 @@
 #include <map>
 #include <optional>
 
-#include "tools/srvany/HostControls.h"
 #include "tools/srvany/HostSession.h"
-#include "tools/srvany/LaunchTexts.h"
-#include "tools/srvany/LogFolderRules.h"
+#include "tools/srvany/LaunchPlan.h"
 #include "tools/srvany/ProgramWatch.h"
 #include "tools/srvany/TextLog.h"
-#include "tools/srvany/WatchPublisher.h"
 
 namespace tlv::tools {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "tools/srvany/EventLog.h"
+#include "tools/srvany/HostLogs.h"
 
 namespace tlv::tools {
 namespace {

@@ -1,9 +1,38 @@
-// Portable: how srvany ends its program and the service.
+// Portable: the controls srvany takes, and how it ends its program and the service.
 #include "tools/srvany/HostSession.h"
 
 #include "tools/srvany/ProgramWatch.h"
 
 namespace tlv::tools {
+
+std::uint32_t acceptedControls(bool preshutdownOffered) {
+  return accept::kStop | (preshutdownOffered ? accept::kPreshutdown : accept::kShutdown);
+}
+
+std::uint32_t ControlDispatcher::handle(std::uint32_t code) {
+  constexpr std::uint32_t kNoError = 0;
+  constexpr std::uint32_t kCallNotImplemented = 120;
+  StopRequest asked = StopRequest::None;
+  switch (code) {
+    case control::kStop:
+      asked = StopRequest::Stop;
+      break;
+    case control::kShutdown:
+      asked = StopRequest::Shutdown;
+      break;
+    case control::kPreshutdown:
+      asked = StopRequest::Preshutdown;
+      break;
+    case control::kInterrogate:
+      return kNoError;  // the manager keeps the last state reported
+    default:
+      return kCallNotImplemented;
+  }
+  StopRequest none = StopRequest::None;
+  if (request_.compare_exchange_strong(none, asked)) wake_();
+  return kNoError;
+}
+
 namespace {
 
 constexpr std::uint32_t kStopPollMs = 100;

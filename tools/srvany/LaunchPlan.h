@@ -1,4 +1,5 @@
-// Portable: from the service's Parameters values to the exact CreateProcess arguments.
+// Portable: from the service's Parameters values to the exact CreateProcess arguments, and what
+// srvany's records say of the program it starts.
 #pragma once
 
 #include <cstdint>
@@ -7,18 +8,9 @@
 #include <string_view>
 
 #include "platform/Result.h"
+#include "tools/srvany/ProgramSettings.h"
 
 namespace tlv::tools {
-
-/// The values under the service's Parameters key, as read (environment variables expanded).
-struct ProgramSettings {
-  std::string application;    ///< Application: the program to start (required)
-  std::string appParameters;  ///< AppParameters: its arguments (optional)
-  std::string appDirectory;   ///< AppDirectory: its start folder (optional)
-  std::uint32_t hangRestartSeconds = 0;  ///< HangRestartSeconds (REG_DWORD): 0 never ends a hung program
-  std::uint32_t boxRestartMinutes = 0;   ///< BoxRestartMinutes (REG_DWORD): 0 never ends one for a box
-  std::string problem;        ///< the values that are there but cannot be used, for the record
-};
 
 struct LaunchPlan {
   std::string applicationName;  ///< given to CreateProcess as the module: no search along the path
@@ -59,5 +51,25 @@ std::string joinedArguments(std::string_view first, std::string_view second);
 /// Where a program's path written with its arguments after it may end: just after the first
 /// ".exe" (any case) at or after `from` that a blank or tab follows; npos when none does.
 std::size_t programPathEnd(std::string_view application, std::size_t from = 0);
+
+// What srvany's records say of the program it starts. Its arguments may hold a key or a
+// password, and support staff pass the logs around: of them only their length shows.
+
+/// "arguments: 19 characters, not shown", or "arguments: none": the one way every record
+/// names a program's arguments.
+std::string argumentsNotShown(std::string_view arguments);
+
+/// An Application value as records show it: unchanged when it names a program alone, else its
+/// path and of the arguments after it only their length.
+std::string applicationShown(std::string_view application);
+
+/// Event 100: the program's path, process id, arguments not shown and start folder.
+std::string startedText(const LaunchPlan& plan, std::uint32_t processId);
+
+/// Event 110 when CreateProcess fails, before its error text.
+std::string cannotStartText(const LaunchPlan& plan);
+
+/// Event 110 when Application names no program, before its error text.
+std::string noProgramText(const std::string& parametersKey, const std::string& application);
 
 }  // namespace tlv::tools

@@ -1,4 +1,4 @@
-// Win32 only: reads what srvany is to start from the service's Parameters key.
+// Win32 only: reads what srvany is to start, and how much its log keeps, from the service's Parameters key.
 #include "tools/srvany/ProgramSettings.h"
 
 #include <cstring>

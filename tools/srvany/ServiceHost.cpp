@@ -1,4 +1,5 @@
-// Win32 only: srvany's service: starts the program, stands for it, stops it on request.
+// Win32 only: srvany's service: starts the program, stands for it, stops it on request, and
+// tells the service control manager where the service stands.
 #include "tools/srvany/ServiceHost.h"
 
 #include <exception>
@@ -8,20 +9,17 @@
 #include "tools/common/ErrorText.h"
 #include "tools/common/ServiceConfig.h"
 #include "tools/common/ServiceKeys.h"
-#include "tools/srvany/EventLog.h"
-#include "tools/srvany/HostLogFolder.h"
+#include "tools/srvany/HostLogs.h"
 #include "tools/srvany/HostSession.h"
-#include "tools/srvany/LaunchTexts.h"
+#include "tools/srvany/LaunchPlan.h"
 #include "tools/srvany/ProgramJob.h"
 #include "tools/srvany/ProgramSettings.h"
 #include "tools/srvany/ProgramWatch.h"
-#include "tools/srvany/StatusReporter.h"
 #include "tools/srvany/TextLog.h"
-#include "tools/srvany/WatchKey.h"
-#include "tools/srvany/WatchPublisher.h"
-#include "tools/srvany/WindowProbe.h"
+#include "tools/srvany/WatchProbeAndKey.h"
 
 namespace tlv::tools {
+
 namespace {
 
 using platform::win32::UniqueServiceHandle;
@@ -212,6 +210,40 @@ void ServiceHost::run() {
   records.record({HostEvent::HostFailed, Severity::Error,
                   "srvany cannot wait for the program and has ended it: " + errorText(error)});
   endedStatus.stopped(error, 0);
+}
+
+// Where the service stands, as the service control manager is told it.
+
+StatusReporter::StatusReporter(SERVICE_STATUS_HANDLE handle, RecordSink& records, DWORD acceptedWhileRunning)
+    : handle_(handle), records_(records), acceptedWhileRunning_(acceptedWhileRunning) {
+  status_.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+}
+
+void StatusReporter::startPending(DWORD waitHintMs) { report(SERVICE_START_PENDING, waitHintMs); }
+
+void StatusReporter::stopPending(std::uint32_t waitHintMs) { report(SERVICE_STOP_PENDING, waitHintMs); }
+
+void StatusReporter::running() { report(SERVICE_RUNNING, 0); }
+
+void StatusReporter::stopped(std::uint32_t win32ExitCode, std::uint32_t serviceSpecificExitCode) {
+  status_.dwWin32ExitCode = win32ExitCode;
+  status_.dwServiceSpecificExitCode = serviceSpecificExitCode;
+  report(SERVICE_STOPPED, 0);
+}
+
+void StatusReporter::report(DWORD state, DWORD waitHintMs) {
+  const bool pending = state == SERVICE_START_PENDING || state == SERVICE_STOP_PENDING;
+  status_.dwCheckPoint = pending && status_.dwCurrentState == state ? status_.dwCheckPoint + 1 : (pending ? 1 : 0);
+  status_.dwCurrentState = state;
+  status_.dwWaitHint = waitHintMs;
+  // Only a running service takes controls: while starting there is nothing to stop yet, and
+  // a second stop while stopping changes nothing.
+  status_.dwControlsAccepted = state == SERVICE_RUNNING ? acceptedWhileRunning_ : 0;
+  if (!::SetServiceStatus(handle_, &status_)) {
+    records_.record({HostEvent::HostWarning, Severity::Warning,
+                     "The service control manager did not take the state " + std::to_string(state) + ": " +
+                         errorText(::GetLastError())});
+  }
 }
 
 }  // namespace tlv::tools

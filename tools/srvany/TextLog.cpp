@@ -1,4 +1,5 @@
-// Portable: srvany's text log, its files set aside whole and kept by age under a size cap.
+// Portable: srvany's text log, its files set aside whole and kept by age under a size cap, and
+// when its folder must be set anew.
 #include "tools/srvany/TextLog.h"
 
 #include <algorithm>
@@ -104,6 +105,16 @@ void TextLog::keepWithinLimits(std::uint64_t adding) {
                                                  std::to_string(limits_.limitMB) + " MB).");
   }
   if (!notes.empty()) static_cast<void>(folder_.append(fileName(), notes));
+}
+
+// When the log's folder must be set anew.
+
+bool needsRepair(const FolderSecurity& security) {
+  if (!security.ownerIsAdministrators || !security.inheritanceBlocked) return true;
+  return std::any_of(security.entries.begin(), security.entries.end(), [](const AccessEntry& entry) {
+    if (!entry.allows || entry.who == Trustee::System || entry.who == Trustee::Administrators) return false;
+    return entry.who == Trustee::Other || (entry.mask & ~kUsersMayRead) != 0;
+  });
 }
 
 }  // namespace tlv::tools

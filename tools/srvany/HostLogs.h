@@ -1,6 +1,7 @@
-// Win32 only: the folder of srvany's text logs, %SystemRoot%\Logs\TlvAsService\ (outside
+// Win32 only: srvany's logs on Windows: its entries in the Application event log under the
+// service's name, and the folder of its text logs, %SystemRoot%\Logs\TlvAsService\ (outside
 // System32: both editions write the same place under WOW64), made or repaired so that only
-// SYSTEM and Administrators can change it.
+// SYSTEM and Administrators can change it, with the times and account the lines carry.
 #pragma once
 
 #include <windows.h>
@@ -9,9 +10,29 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/UniqueHandle.h"
+#include "tools/srvany/HostRecord.h"
 #include "tools/srvany/TextLog.h"
 
 namespace tlv::tools {
+
+class EventLog final : public RecordSink {
+ public:
+  /// Registers srvany's message table for the source (so the viewer shows the texts) and
+  /// opens the source. Logging goes on without the registration; it is only prettier with it.
+  /// Why the registration failed is left in registrationError() for the caller to record.
+  explicit EventLog(const std::string& serviceName);
+
+  void record(const HostRecord& entry) override;
+  /// Empty when the source is registered.
+  const std::string& registrationError() const { return registrationError_; }
+
+ private:
+  platform::win32::UniqueEventSource source_;
+  std::string registrationError_;
+};
+
+// The folder of the text logs.
 
 class HostLogFolder final : public LogFolder {
  public:
@@ -39,6 +60,8 @@ class HostLogFolder final : public LogFolder {
   std::string problem_;
   std::string note_;
 };
+
+// What the text log's lines and files carry on Windows: times and srvany's account.
 
 /// The local time as the text log writes it, with its offset from UTC: "2026-12-07 09:05:07 +01:00".
 std::string localTimeText();
