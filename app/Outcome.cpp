@@ -8,7 +8,7 @@ Outcome unexpectedFailure(logging::LoggingFunctions& log, const std::string& wha
   log.WriteLog({.level = logging::level::kShowBox,
                 .message = what,
                 .detail = "Unexpected failure",
-                .boxStyle = logging::box::kInformation});
+                .boxStyle = platform::mb::kIconInformation});
   return Outcome::of(kUnexpectedFailureCode, platform::eventtype::kError, "Unexpected failure: " + what);
 }
 

@@ -24,7 +24,7 @@ void present(platform::Platform& quiet, logging::LoggingFunctions& log, const st
   for (char& c : command) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   reportEvent(quiet, log, outcome.eventType, "TlvAsService " + command + ": " + outcome.text);
   log.WriteLog({.level = logging::level::kNote, .message = name, .detail = outcome.text,
-                .boxStyle = logging::box::kInformation});
+                .boxStyle = platform::mb::kIconInformation});
 }
 
 // The job the command line names.
@@ -56,7 +56,7 @@ void reportEvent(platform::Platform& machine, logging::LoggingFunctions& log, st
   log.WriteLog({.level = logging::level::kNote,
                 .message = "Event source TlvAsService",
                 .detail = "Not registered: the program is not in a folder only administrators can change",
-                .boxStyle = logging::box::kInformation});
+                .boxStyle = platform::mb::kIconInformation});
 }
 
 platform::PromptAnswer QuietUi::inputBox(const std::string&, const std::string&, const std::string&) {

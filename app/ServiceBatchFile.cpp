@@ -51,7 +51,7 @@ void frmTlvAsService::prepareBatchFile() {
   log_.WriteLog({.level = logging::level::kNote,
                  .message = path,
                  .detail = batchFile_ ? "Replaced" : "Not the program's own, not replaced",
-                 .boxStyle = logging::box::kInformation});
+                 .boxStyle = platform::mb::kIconInformation});
 }
 
 unsigned frmTlvAsService::batchTimeLeft() {
@@ -76,7 +76,7 @@ frmTlvAsService::BatchRunEnd frmTlvAsService::finishBatchRun() {
                  .message = LocalPath_ + kBatchFile,
                  .detail = ended ? "Its command interpreter was ended after " + after + ", with all it started"
                                  : "Its command interpreter still ran after " + after + " and could not be ended",
-                 .boxStyle = logging::box::kInformation});
+                 .boxStyle = platform::mb::kIconInformation});
   batchRun_.reset();
   if (!ended) {
     batchRunStuck_ = true;  // the file stays held while the form lasts: it may still be read
@@ -102,7 +102,7 @@ void frmTlvAsService::MakeTolvaneServBat(const std::string& thePath) {
     log_.WriteLog({.level = logging::level::kShowBox,
                    .message = "ERR" + std::to_string(error.number) + error.description,
                    .detail = "Make TolvaneAsServ.Bat",
-                   .boxStyle = logging::box::kInformation});
+                   .boxStyle = platform::mb::kIconInformation});
     return error.number == logging::errnum::kPathFileAccess;
   };
 

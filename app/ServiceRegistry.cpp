@@ -21,9 +21,9 @@ bool ensureApplication(registry::clsRegistryAccess& registry, platform::FileSyst
     if (registry.CreateKey(kParametersKey) == 0) return false;
   }
   Task = "Is Application?";
-  if (registry.ValueExists(kParametersKey, "Application")) {
+  if (registry.ValueExists(kParametersKey, value::kApplication)) {
     Task = "Read Application?";
-    const std::string current = registry.ReadString(kParametersKey, "Application", kNoStoredValue);
+    const std::string current = registry.ReadString(kParametersKey, value::kApplication, kNoStoredValue);
     Task = "Compare Application?";
     // The program as srvany starts it, arguments after it the administrator's: anything else
     // glued to the path (".old", a stray quote) names another file.
@@ -35,25 +35,25 @@ bool ensureApplication(registry::clsRegistryAccess& registry, platform::FileSyst
     log.WriteLog({.level = logging::level::kNote,
                   .message = "Parameters\\Application " + tools::applicationShown(current),
                   .detail = "Not the payment program, written anew",
-                  .boxStyle = logging::box::kInformation});
+                  .boxStyle = platform::mb::kIconInformation});
   }
   Task = "Write Application?";
-  return registry.WriteString(kParametersKey, "Application", program) != 0;
+  return registry.WriteString(kParametersKey, value::kApplication, program) != 0;
 }
 
 // Gives the service its description unless one starting with it is there already.
 void ensureDescription(registry::clsRegistryAccess& registry, std::string& Task) {
   Task = "Is Description?";
-  if (registry.ValueExists(kServiceKey, "Description")) {
+  if (registry.ValueExists(kServiceKey, value::kDescription)) {
     Task = "Read Description?";
-    const std::string current = registry.ReadString(kServiceKey, "Description", kNoStoredValue);
+    const std::string current = registry.ReadString(kServiceKey, value::kDescription, kNoStoredValue);
     // Deliberately the Application check's step text: an error here is logged under the
     // name the program has always given this step.
     Task = "Compare Application?";
     if (isOwnDescription(current)) return;
   }
   Task = "Write Description?";
-  registry.WriteString(kServiceKey, "Description", kDescription);
+  registry.WriteString(kServiceKey, value::kDescription, kDescription);
 }
 
 }  // namespace
@@ -77,21 +77,21 @@ bool frmTlvAsService::ValidateTolvaneReg(const std::string& lvTLVPath) {
       log_.WriteLog({.level = logging::level::kNote,
                      .message = Task,
                      .detail = "Failed",
-                     .boxStyle = logging::box::kInformation});
+                     .boxStyle = platform::mb::kIconInformation});
     }
   } catch (const std::exception&) {
     const logging::RunError e = logging::runError(logging::errnum::kOutOfMemory);
     log_.WriteLog({.level = logging::level::kError,
                    .message = "VTLVR: " + Task + "E# " + std::to_string(e.number),
                    .detail = e.description,
-                   .boxStyle = logging::box::kInformation});
+                   .boxStyle = platform::mb::kIconInformation});
   }
 
   // Without the service key the service control manager never created the service: the
   // other values would make a stray, half service key that a later run takes for a service.
   if (serviceKeyFound) {
     ensureDescription(registry, Task);
-    registry.WriteBinary(kServiceKey, "FailureActions", kFailureActions);
+    registry.WriteBinary(kServiceKey, value::kFailureActions, kFailureActions);
   }
   return verified;
 }

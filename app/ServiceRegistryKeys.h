@@ -5,12 +5,17 @@
 #include <string>
 
 #include "platform/WindowsPath.h"
+#include "tools/common/ServiceKeys.h"
 
 namespace tlv::app {
 
-inline constexpr char kServiceKey[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender";
-inline constexpr char kParametersKey[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender\\Parameters";
-inline constexpr char kServiceName[] = "OrbitTender";
+using tools::kServiceName;
+namespace value = tools::value;
+/// The service's keys as the registry class names them.
+inline constexpr auto kServiceKeyText = tools::joined("HKEY_LOCAL_MACHINE\\", tools::kServiceKeyPath);
+inline constexpr auto kParametersKeyText = tools::joined("HKEY_LOCAL_MACHINE\\", tools::kParametersKeyPath);
+inline constexpr const char* kServiceKey = kServiceKeyText.data();
+inline constexpr const char* kParametersKey = kParametersKeyText.data();
 
 inline constexpr char kDescription[] = "Processes Credit Cards For Meadowlark";
 /// The run keeps a description that starts with its own, in any letter case (an administrator

@@ -69,7 +69,7 @@ class Checks {
     checkTools();
     std::string program;
     needingService(exists, "Parameters\\Application names an existing Orbit-Tender.exe", [&] {
-      const std::string application = registry_.ReadString(kParametersKey, "Application", kNoStoredValue);
+      const std::string application = registry_.ReadString(kParametersKey, value::kApplication, kNoStoredValue);
       program = paymentProgramOf(application, machine_.files);
       if (!isFile(machine_.files, program)) program.clear();
       return result(!program.empty(), application == kNoStoredValue ? "no value" : tools::applicationShown(application),
@@ -77,17 +77,17 @@ class Checks {
     });
     needingService(exists, "Only administrators can change the payment program, its folders and AppDirectory", [&] {
       if (program.empty()) return CheckResult{{}, CheckOutcome::Skipped, "no payment program to check", 0};
-      return checkProgramRights(machine_, program, registry_.ReadString(kParametersKey, "AppDirectory", ""));
+      return checkProgramRights(machine_, program, registry_.ReadString(kParametersKey, value::kAppDirectory, ""));
     });
     needingService(exists, "Only administrators can change the service and its keys",
                    [&] { return checkServiceRights(machine_); });
     needingService(exists, std::string("The description is \"") + kDescription + "\"", [&] {
-      const std::string description = registry_.ReadString(kServiceKey, "Description", kNoStoredValue);
+      const std::string description = registry_.ReadString(kServiceKey, value::kDescription, kNoStoredValue);
       return result(isOwnDescription(description), description == kNoStoredValue ? "no value" : description,
                     verifycode::kDescriptionChanged);
     });
     needingService(exists, "The recovery actions restart it after one minute, three times, reset after a day", [&] {
-      const std::string hex = registry_.ReadBinary(kServiceKey, "FailureActions", "");
+      const std::string hex = registry_.ReadBinary(kServiceKey, value::kFailureActions, "");
       return result(recoveryAsWritten(registry::hexToBytes(hex)), hex.empty() ? "no value" : hex,
                     verifycode::kRecoveryChanged);
     });
@@ -238,7 +238,7 @@ Outcome verifyOutcome(RunContext& run, const std::optional<ReleaseVersion>& mini
     run.log.WriteLog({.level = logging::level::kNote,
                       .message = "Verify " + result.name,
                       .detail = describe(result),
-                      .boxStyle = logging::box::kInformation});
+                      .boxStyle = platform::mb::kIconInformation});
   }
   const int code = verifyExitCode(results);
   return code == verifycode::kAllHold ? Outcome::of(code, platform::eventtype::kInformation, "All checks hold")

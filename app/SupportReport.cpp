@@ -200,7 +200,7 @@ class Report {
     }
     out_ << "  this release's instsrv.exe digest: " << hex(run_.tools.instsrv) << "\n";
     out_ << "  this release's srvany.exe digest: " << hex(run_.tools.srvany) << "\n";
-    const std::string payment = paymentProgramOf(registry_.ReadString(kParametersKey, "Application", ""), machine_.files);
+    const std::string payment = paymentProgramOf(registry_.ReadString(kParametersKey, value::kApplication, ""), machine_.files);
     if (payment.empty()) {
       out_ << "  the payment program: not named (Parameters\\Application names no Orbit-Tender.exe)\n";
     } else {

@@ -32,7 +32,7 @@ std::optional<SystemFolders> systemFolders(platform::Platform& machine, logging:
                   .message = unset ? "WinDir" : "WinDir " + fromEnvironment,
                   .detail = (unset ? "Not set; the system's Windows folder " + folders.windows + " is used"
                                    : "Not the system's Windows folder " + folders.windows + ", which is used"),
-                  .boxStyle = logging::box::kInformation});
+                  .boxStyle = platform::mb::kIconInformation});
   }
   return folders;
 }

@@ -41,7 +41,7 @@ bool frmTlvAsService::ownToolBesideProgram(const std::string& tool) {
   log_.WriteLog({.level = logging::level::kNote,
                  .message = path,
                  .detail = detail,
-                 .boxStyle = logging::box::kInformation});
+                 .boxStyle = platform::mb::kIconInformation});
   return false;
 }
 
@@ -94,21 +94,21 @@ bool frmTlvAsService::MoveTolvanesToWin(const std::string& lPath) {
                      .message = target,
                      .detail = "Missing: set aside as " + *done.strandedAside + " and not put back (error " +
                                std::to_string(done.restoreError) + ")",
-                     .boxStyle = logging::box::kInformation});
+                     .boxStyle = platform::mb::kIconInformation});
     }
     if (done.error != platform::err::kSuccess) {
       const logging::RunError e = logging::runErrorForFile(done.error, logging::FileOperation::Copy);
       log_.WriteLog({.level = logging::level::kError,
                      .message = Task + " Error: " + std::to_string(e.number),
                      .detail = e.description,
-                     .boxStyle = logging::box::kInformation});
+                     .boxStyle = platform::mb::kIconInformation});
     } else if (earlier || linked) {
       const std::string what = earlier ? "Version " + earlier->from + " replaced by " + earlier->to
                                        : "Not a file of its own (" + *linked + "), replaced by this release's";
       log_.WriteLog({.level = logging::level::kNote,
                      .message = target,
                      .detail = what + (done.atRestart ? " at the next start of Windows" : ""),
-                     .boxStyle = logging::box::kInformation});
+                     .boxStyle = platform::mb::kIconInformation});
     }
   };
   place("instsrv.exe", sourceInstsrv, targetInstsrv);

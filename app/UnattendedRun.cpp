@@ -18,7 +18,7 @@ void logServiceNote(logging::LoggingFunctions& log, const std::string& detail) {
   log.WriteLog({.level = logging::level::kNote,
                 .message = std::string("Service ") + kServiceName,
                 .detail = detail,
-                .boxStyle = logging::box::kInformation});
+                .boxStyle = platform::mb::kIconInformation});
 }
 
 // Nobody runs an unattended run again: a service it created and could not complete would be
@@ -48,7 +48,7 @@ Outcome runUnattended(RunContext& run, const QuietUi& ui, const RunOptions& opti
     run.log.WriteLog({.level = logging::level::kNote,
                       .message = "/path " + *options.path,
                       .detail = "Not used, " + form.InstallFolder() + "Orbit-Tender.exe was found first",
-                      .boxStyle = logging::box::kInformation});
+                      .boxStyle = platform::mb::kIconInformation});
   }
   if (ending.exitCode != ending::kReady.exitCode && !serviceExisted) removeHalfService(run, form);
   return Outcome::of(ending.exitCode,

@@ -162,7 +162,7 @@ Ending frmTlvAsService::endMissing(const Ending& ending, const std::string& tool
   log_.WriteLog({.level = logging::level::kShowBox,
                  .message = LocalPath_ + tool,
                  .detail = std::string(ending.boxTitle),
-                 .boxStyle = static_cast<std::int32_t>(ending.boxStyle)});
+                 .boxStyle = ending.boxStyle});
   return ending;
 }
 
@@ -191,7 +191,7 @@ std::optional<std::string> frmTlvAsService::fullFolderHoldingProgram(std::string
   log_.WriteLog({.level = logging::level::kNote,
                  .message = full.value + kPaymentProgram,
                  .detail = "Found",
-                 .boxStyle = logging::box::kInformation});
+                 .boxStyle = platform::mb::kIconInformation});
   return full.value;
 }
 

@@ -177,7 +177,7 @@ void SpecialFolderDiscovery::logFailure(const std::exception& failure) {
   log_.WriteLog({.level = logging::level::kError,
                  .message = "LSP E:" + std::to_string(error.number),
                  .detail = error.description,
-                 .boxStyle = logging::box::kInformation});
+                 .boxStyle = platform::mb::kIconInformation});
 }
 
 }  // namespace tlv::environment

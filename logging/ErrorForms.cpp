@@ -18,7 +18,7 @@ void CountAndStop::fail(const RunError& error) {
                  .detail = "REACHED_MAX_ERRORS:=" + error.description,
                  .delimiter = "<",
                  .extras = {std::to_string(ErrorCount) + " Thrown", std::to_string(MaxErrors) + " Max", "Task:=", Task, "@@"},
-                 .boxStyle = box::kInformation});
+                 .boxStyle = platform::mb::kIconInformation});
 }
 
 LogAndContinue::LogAndContinue(LoggingFunctions& log, std::string fixedText, std::string task)
@@ -30,7 +30,7 @@ void LogAndContinue::fail(const RunError& error) {
                  .detail = error.description,
                  .delimiter = "<",
                  .extras = {"Task", Task, "@@"},
-                 .boxStyle = box::kInformation});
+                 .boxStyle = platform::mb::kIconInformation});
 }
 
 CaptureAndContinue::CaptureAndContinue(const std::string& module, const std::string& procedure, std::string task)

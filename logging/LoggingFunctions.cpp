@@ -59,7 +59,7 @@ void LoggingFunctions::WriteLog(std::int32_t level, std::string message, std::st
                                 std::string delimiter, std::string extra1, std::string extra2, std::string extra3,
                                 std::string extra4, std::string extra5, std::string extra6, std::string extra7,
                                 std::string extra8, std::string extra9, std::string extra10, std::string stripText,
-                                std::int32_t boxStyle) {
+                                std::uint32_t boxStyle) {
   WriteLog(LogEntry{level,
                     std::move(message),
                     std::move(detail),
@@ -103,7 +103,7 @@ void LoggingFunctions::WriteLog(const LogEntry& entry) {
     if (!currentLogFile_.empty()) writeLine(time + " " + message + marks.separator + detail + body, entry.stripText);
 
     if (entry.level == -3) {
-      platform_.ui.messageBox(message + "\r\n" + body, detail, static_cast<std::uint32_t>(entry.boxStyle));
+      platform_.ui.messageBox(message + "\r\n" + body, detail, entry.boxStyle);
     }
   } catch (const std::exception&) {
   }
@@ -123,8 +123,10 @@ void LoggingFunctions::writeLine(const std::string& line, const std::string& str
   if (!file.ok()) return;  // the entry is lost; a level -3 box is still shown
   bool written = false;
   if (!stripText.empty()) written = file.value->writeLine(removeNoCase(line, stripText)) == platform::err::kSuccess;
-  if (!written) file.value->writeLine(line);
-  file.value->close();
+  // A line that cannot be written, or a file that does not close, loses this entry only: the
+  // log never stops the run, and the next entry opens the file again.
+  if (!written) static_cast<void>(file.value->writeLine(line));
+  static_cast<void>(file.value->close());
 }
 
 }  // namespace tlv::logging

@@ -16,10 +16,6 @@ inline constexpr std::int32_t kError = -1;
 inline constexpr std::int32_t kNote = 0;
 }  // namespace level
 
-/// The style of the box a level -3 entry shows (a MessageBox style).
-namespace box {
-inline constexpr std::int32_t kInformation = 64;  ///< MB_ICONINFORMATION with an OK button
-}  // namespace box
 
 /// The arguments of one WriteLog call, named; fields left out stay empty or zero.
 struct LogEntry {
@@ -30,7 +26,7 @@ struct LogEntry {
   std::string delimiter;
   std::string extras[10];
   std::string stripText;
-  std::int32_t boxStyle = 0;
+  std::uint32_t boxStyle = 0;  ///< the box a level -3 entry shows: platform::mb styles
 };
 
 class LoggingFunctions {
@@ -46,7 +42,7 @@ class LoggingFunctions {
                 std::string delimiter, std::string extra1, std::string extra2, std::string extra3,
                 std::string extra4, std::string extra5, std::string extra6, std::string extra7,
                 std::string extra8, std::string extra9, std::string extra10, std::string stripText,
-                std::int32_t boxStyle);
+                std::uint32_t boxStyle);
   void WriteLog(const LogEntry& entry);
 
   const std::string& CurrentLogFile() const { return currentLogFile_; }

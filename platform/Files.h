@@ -77,9 +77,9 @@ class TextFile {
  public:
   virtual ~TextFile() = default;
   /// Writes the text followed by CR LF.
-  virtual Win32Error writeLine(std::string_view text) = 0;
+  [[nodiscard]] virtual Win32Error writeLine(std::string_view text) = 0;
   /// Flushes and closes; later calls do nothing and return success.
-  virtual Win32Error close() = 0;
+  [[nodiscard]] virtual Win32Error close() = 0;
 };
 
 class FileSystem {
@@ -87,34 +87,34 @@ class FileSystem {
   virtual ~FileSystem() = default;
 
   /// Length in bytes of a file. A folder or a missing path is an error.
-  virtual Result<std::int64_t> fileLength(const std::string& path) = 0;
+  [[nodiscard]] virtual Result<std::int64_t> fileLength(const std::string& path) = 0;
   /// GetFullPathNameA: the path made full against the process's current folder and drive,
   /// "." and ".." resolved, a trailing backslash kept. Nothing on disk is looked at.
-  virtual Result<std::string> fullPath(const std::string& path) = 0;
+  [[nodiscard]] virtual Result<std::string> fullPath(const std::string& path) = 0;
   /// Attribute bits of a file or folder; a trailing backslash on a folder is allowed.
-  virtual Result<std::uint32_t> fileAttributes(const std::string& path) = 0;
+  [[nodiscard]] virtual Result<std::uint32_t> fileAttributes(const std::string& path) = 0;
   /// Opens a text file for writing line by line.
-  virtual Result<std::unique_ptr<TextFile>> openText(const std::string& path, OpenMode mode) = 0;
+  [[nodiscard]] virtual Result<std::unique_ptr<TextFile>> openText(const std::string& path, OpenMode mode) = 0;
   /// Reads the whole file as bytes.
-  virtual Result<std::string> readWholeFile(const std::string& path) = 0;
+  [[nodiscard]] virtual Result<std::string> readWholeFile(const std::string& path) = 0;
   /// Deletes a file.
-  virtual Win32Error deleteFile(const std::string& path) = 0;
+  [[nodiscard]] virtual Win32Error deleteFile(const std::string& path) = 0;
   /// Opens a file for reading and keeps it from being written, renamed or deleted (read
   /// sharing only) for as long as the returned object lives.
-  virtual Result<std::unique_ptr<HeldFile>> holdForReading(const std::string& path) = 0;
+  [[nodiscard]] virtual Result<std::unique_ptr<HeldFile>> holdForReading(const std::string& path) = 0;
   /// Creates the file, or empties an existing one, and writes exactly these bytes. A write
   /// that fails part way may leave part of them behind.
-  virtual Win32Error writeNewFile(const std::string& path, std::string_view bytes) = 0;
+  [[nodiscard]] virtual Win32Error writeNewFile(const std::string& path, std::string_view bytes) = 0;
   /// Creates a file that did not exist (err::kFileExists for any name that does, a link
   /// included: nothing is ever written through one) and writes exactly these bytes.
   [[nodiscard]] virtual Win32Error createNewFile(const std::string& path, std::string_view bytes,
                                                  FileProtection protection) = 0;
   /// Renames a file within its volume, replacing an existing target in one step. A program
   /// that is running can be renamed, but not replaced.
-  virtual Win32Error moveFile(const std::string& source, const std::string& target) = 0;
+  [[nodiscard]] virtual Win32Error moveFile(const std::string& source, const std::string& target) = 0;
   /// Has Windows rename the file in place of the target when it next starts, before any
   /// program runs (for a target in use now; administrators only).
-  virtual Win32Error moveFileAtRestart(const std::string& source, const std::string& target) = 0;
+  [[nodiscard]] virtual Win32Error moveFileAtRestart(const std::string& source, const std::string& target) = 0;
   /// The renames Windows will make at its next start, as source and target (full paths,
   /// without the "\\??\\" prefix); a deletion has an empty target.
   [[nodiscard]] virtual Result<std::vector<std::pair<std::string, std::string>>> movesAtRestart() = 0;
@@ -122,11 +122,11 @@ class FileSystem {
   /// err::kNotSupported where the file system keeps none (Wine's).
   [[nodiscard]] virtual Result<SecurityDescriptor> security(const std::string& path) = 0;
   /// Lists a folder's entries, "." and ".." included, in the file system's order.
-  virtual Result<std::vector<FolderEntry>> listFolder(const std::string& folder) = 0;
+  [[nodiscard]] virtual Result<std::vector<FolderEntry>> listFolder(const std::string& folder) = 0;
   /// The product named by a program file's version resource (GetFileVersionInfoA, the
   /// strings of its first translation). An error when the file is missing or unreadable, or
   /// carries no version resource.
-  virtual Result<ProductVersion> productVersion(const std::string& path) = 0;
+  [[nodiscard]] virtual Result<ProductVersion> productVersion(const std::string& path) = 0;
 };
 
 }  // namespace tlv::platform

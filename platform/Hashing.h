@@ -16,7 +16,7 @@ class Hashing {
  public:
   virtual ~Hashing() = default;
   /// SHA-256 of the pieces joined in order.
-  virtual Result<Sha256Digest> sha256(const std::vector<std::string_view>& pieces) = 0;
+  [[nodiscard]] virtual Result<Sha256Digest> sha256(const std::vector<std::string_view>& pieces) = 0;
 };
 
 }  // namespace tlv::platform

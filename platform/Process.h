@@ -14,7 +14,7 @@ class StartedProcess {
  public:
   virtual ~StartedProcess() = default;
   /// Waits until the program has ended, at most `milliseconds`; true once it has ended.
-  virtual bool waitForEnd(unsigned milliseconds) = 0;
+  [[nodiscard]] virtual bool waitForEnd(unsigned milliseconds) = 0;
   /// Ends the program now, and every program it started; true once it has ended.
   [[nodiscard]] virtual bool end() = 0;
 };

@@ -169,9 +169,9 @@ class Registry {
   [[nodiscard]] virtual Win32Error closeKey(RegKey key) = 0;
 
  protected:
-  virtual Result<RegKey> doOpenKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) = 0;
-  virtual Result<RegKey> doOpenKey(RegKey parent, const std::string& subKey) = 0;
-  virtual Result<RegKey> doCreateKey(RegKey parent, const std::string& subKey) = 0;
+  [[nodiscard]] virtual Result<RegKey> doOpenKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) = 0;
+  [[nodiscard]] virtual Result<RegKey> doOpenKey(RegKey parent, const std::string& subKey) = 0;
+  [[nodiscard]] virtual Result<RegKey> doCreateKey(RegKey parent, const std::string& subKey) = 0;
 
  private:
   Result<ScopedRegKey> owned(Result<RegKey> opened) {

@@ -89,32 +89,32 @@ class SystemInfo {
   virtual ~SystemInfo() = default;
 
   /// GetVersionExA with the plain record.
-  virtual Result<OsVersionInfo> versionInfo() = 0;
+  [[nodiscard]] virtual Result<OsVersionInfo> versionInfo() = 0;
   /// GetVersionExA with the extended record; an error when the system refuses it.
-  virtual Result<OsVersionInfoEx> versionInfoEx() = 0;
+  [[nodiscard]] virtual Result<OsVersionInfoEx> versionInfoEx() = 0;
   /// GetProductInfo: the product type for a version and service pack; an error when the
   /// call returns 0 or the system lacks it.
-  virtual Result<std::uint32_t> productInfo(std::uint32_t major, std::uint32_t minor, std::uint32_t servicePackMajor,
+  [[nodiscard]] virtual Result<std::uint32_t> productInfo(std::uint32_t major, std::uint32_t minor, std::uint32_t servicePackMajor,
                                             std::uint32_t servicePackMinor) = 0;
   /// GetSystemInfo: the processor-architecture field.
-  virtual Result<std::uint16_t> processorArchitecture() = 0;
+  [[nodiscard]] virtual Result<std::uint16_t> processorArchitecture() = 0;
   /// GlobalMemoryStatus.
-  virtual Result<MemoryStatus> memoryStatus() = 0;
+  [[nodiscard]] virtual Result<MemoryStatus> memoryStatus() = 0;
   /// GlobalMemoryStatusEx.
-  virtual Result<MemoryStatusEx> memoryStatusEx() = 0;
+  [[nodiscard]] virtual Result<MemoryStatusEx> memoryStatusEx() = 0;
   /// GetComputerNameA with a buffer of bufferLength characters.
-  virtual Result<std::string> computerName(std::uint32_t bufferLength) = 0;
+  [[nodiscard]] virtual Result<std::string> computerName(std::uint32_t bufferLength) = 0;
   /// WNetGetUserA for the logged-on user with a buffer of bufferLength characters. A buffer
   /// that is too small gives err::kMoreData with the needed length in requiredLength.
-  virtual Result<NetworkUserName> networkUserName(std::uint32_t bufferLength) = 0;
+  [[nodiscard]] virtual Result<NetworkUserName> networkUserName(std::uint32_t bufferLength) = 0;
   /// GetSystemMetrics; the platform's 0 for a metric it does not know.
-  virtual Result<std::int32_t> systemMetric(std::int32_t index) = 0;
+  [[nodiscard]] virtual Result<std::int32_t> systemMetric(std::int32_t index) = 0;
   /// GetModuleHandleA: the module's handle as a number, 0 when it is not loaded.
   virtual std::uintptr_t moduleHandle(const std::string& name) = 0;
   /// GetProcAddress: the entry's address as a number, 0 when the module has no such entry.
   virtual std::uintptr_t procAddress(std::uintptr_t module, const std::string& name) = 0;
   /// IsWow64Process for the current process, called through an entry that procAddress found.
-  virtual Result<bool> isWow64Process(std::uintptr_t entry) = 0;
+  [[nodiscard]] virtual Result<bool> isWow64Process(std::uintptr_t entry) = 0;
   /// GetSystemWindowsDirectoryA: the system's own Windows folder, whatever the environment's
   /// WinDir says; no trailing backslash.
   [[nodiscard]] virtual Result<std::string> windowsFolder() = 0;

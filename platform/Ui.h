@@ -72,7 +72,7 @@ class Ui {
 
   /// Creates the window, shows it modally and returns when the user has closed it.
   /// Returns false when the window could not be created.
-  virtual bool showModalWindow(const WindowDesign& design, WindowEvents& events) = 0;
+  [[nodiscard]] virtual bool showModalWindow(const WindowDesign& design, WindowEvents& events) = 0;
   /// Shows a message box, modal to the window when there is one; returns the button pressed,
   /// or button::kNone when the box could not be shown.
   virtual int messageBox(const std::string& text, const std::string& title, std::uint32_t style) = 0;

@@ -31,7 +31,7 @@ struct SweptMachine : ServiceMachine {
   SweptMachine() {
     sim.process.onBatchStart([this](const std::string&) {
       if (!sim.files.exists("C:\\Windows\\instsrv.exe")) return;
-      sim.registry.addKey(platform::hkey::kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\OrbitTender");
+      sim.registry.addKey(platform::hkey::kLocalMachine, tools::kServiceKeyPath.data());
       instsrvCreatedService = true;
     });
   }
@@ -93,7 +93,7 @@ std::string checkWorkflowRun(const std::vector<SeenEvent>& events, SweptMachine&
     EXPECT_TRUE(belongs) << "'" << status << "' ended with the box '" << box.text << "' titled '" << box.title << "'";
   }
   if (status == "Service is Ready to Start") {
-    const std::string application = m.registry.ReadString(kParametersKey, "Application", "");
+    const std::string application = m.registry.ReadString(kParametersKey, tools::value::kApplication, "");
     EXPECT_TRUE(platform::upperCase(application).ends_with("\\ORBIT-TENDER.EXE") && m.sim.files.exists(application))
         << "ready, but Application is '" << application << "'";
   }

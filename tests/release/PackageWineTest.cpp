@@ -9,6 +9,7 @@
 #include "testkit/win32/Processes.h"
 #include "testkit/win32/Gui.h"
 #include "testkit/win32/Services.h"
+#include "tools/common/ServiceKeys.h"
 
 namespace tlv::testing {
 namespace {
@@ -34,12 +35,12 @@ TEST(Package, TheUnpackedProgramRunsAndTheGuidesRemovalTakesTheServiceAway) {
   EXPECT_EQ(gui.waitForExit(started.pid, 20000), 0ul);
 
   // The packaged tools, placed in the Windows folder, created the service ...
-  EXPECT_TRUE(waitUntil([] { return serviceExists("OrbitTender"); }, 20000))
+  EXPECT_TRUE(waitUntil([] { return serviceExists(tools::kServiceName); }, 20000))
       << "the batch file with the packaged instsrv.exe created no service";
   // ... and the guide's command removes it.
   const std::string instsrv = windowsFolder() + "instsrv.exe";
   EXPECT_EQ(runHidden("\"" + instsrv + "\" OrbitTender REMOVE"), 0u);
-  EXPECT_FALSE(serviceExists("OrbitTender"));
+  EXPECT_FALSE(serviceExists(tools::kServiceName));
 
   ::DeleteFileA(instsrv.c_str());
   ::DeleteFileA((windowsFolder() + "srvany.exe").c_str());

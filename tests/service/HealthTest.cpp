@@ -12,13 +12,13 @@ namespace tlv::testing {
 namespace {
 
 namespace state = platform::servicestate;
-const std::string kWatchKey = tools::watchKeyPath("OrbitTender");
+const std::string kWatchKey = tools::watchKeyPath(tools::kServiceName);
 
 /// A till whose service runs and whose srvany has just published a program that answers.
 struct HealthyTill : ServiceMachine {
   HealthyTill() {
-    sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", platform::servicestart::kAutomatic});
-    sim.services.setStatus("OrbitTender", {state::kRunning, 0, 0, 640});
+    sim.services.add(tools::kServiceName, {"C:\\Windows\\srvany.exe", platform::servicestart::kAutomatic});
+    sim.services.setStatus(tools::kServiceName, {state::kRunning, 0, 0, 640});
     sim.registry.addKey(platform::hkey::kLocalMachine, kWatchKey);
     text("Program", "running");
     dword("ProcessId", 1234);
@@ -62,15 +62,15 @@ TEST(Health, EachStateHasItsCodeAndLineAndTheFirstThatAppliesWins) {
   const Case cases[] = {
       {"healthy", [](auto&) {}, 0, healthy},
       {"not answering for 30 s: srvany's rule lets it be", hangingSince("2026-12-06T09:04:37Z"), 0, healthy},
-      {"no service", [](auto& m) { m.sim.services.remove("OrbitTender"); }, 40,
+      {"no service", [](auto& m) { m.sim.services.remove(tools::kServiceName); }, 40,
        "The service OrbitTender does not exist (exit code 40)"},
       {"stopped, never started since Windows started",
-       [](auto& m) { m.sim.services.setStatus("OrbitTender", {state::kStopped, 1077, 0, 0}); }, 41,
+       [](auto& m) { m.sim.services.setStatus(tools::kServiceName, {state::kStopped, 1077, 0, 0}); }, 41,
        "The service OrbitTender is not running (exit code 41): stopped"},
-      {"stop pending", [](auto& m) { m.sim.services.setStatus("OrbitTender", {state::kStopPending, 0, 0, 640}); }, 41,
+      {"stop pending", [](auto& m) { m.sim.services.setStatus(tools::kServiceName, {state::kStopPending, 0, 0, 640}); }, 41,
        "The service OrbitTender is not running (exit code 41): stop pending"},
       {"srvany ended a hung program",
-       [](auto& m) { m.sim.services.setStatus("OrbitTender", {state::kStopped, 1066, 0x20000001, 0}); }, 42,
+       [](auto& m) { m.sim.services.setStatus(tools::kServiceName, {state::kStopped, 1066, 0x20000001, 0}); }, 42,
        "The service OrbitTender stopped as failed (exit code 42): exit code 1066, service-specific exit code 536870913"},
       {"program ended", [](auto& m) { m.text("Program", "ended"); }, 43,
        "The payment program is not running (exit code 43): Program \"ended\""},

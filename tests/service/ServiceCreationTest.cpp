@@ -44,10 +44,10 @@ TEST(ServiceCreationTest, FirstRunOnAFreshMachineEndsReady) {
   EXPECT_EQ(m.sim.process.startedBatchFiles(), std::vector<std::string>{kBatchPath});
   EXPECT_EQ(m.sim.process.sleeps(), std::vector<unsigned>{500});
 
-  EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"),
+  EXPECT_EQ(m.registry.ReadString(kParametersKey, tools::value::kApplication, "-"),
             "C:\\Program Files (x86)\\Orbit-Tender\\Orbit-Tender.exe");
-  EXPECT_EQ(m.registry.ReadString(kServiceKey, "Description", "-"), "Processes Credit Cards For Meadowlark");
-  EXPECT_EQ(m.registry.ReadBinary(kServiceKey, "FailureActions", "-"), kFailureActionsHex);
+  EXPECT_EQ(m.registry.ReadString(kServiceKey, tools::value::kDescription, "-"), "Processes Credit Cards For Meadowlark");
+  EXPECT_EQ(m.registry.ReadBinary(kServiceKey, tools::value::kFailureActions, "-"), kFailureActionsHex);
   EXPECT_FALSE(m.sim.files.exists(kLogPath)) << "a clean run logs nothing";
   EXPECT_TRUE(m.sim.ui.prompts().empty());
 }
@@ -418,7 +418,7 @@ TEST(ServiceCreationTest, InstallFolderPromptLoopsUntilAFolderHoldsTheProgramOrS
       EXPECT_EQ(shown.defaultText, kInstallFolder) << "a rejected answer is not the next default";
     }
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
-    EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"), "d:\\pos\\Orbit-Tender.exe");
+    EXPECT_EQ(m.registry.ReadString(kParametersKey, tools::value::kApplication, "-"), "d:\\pos\\Orbit-Tender.exe");
   }
   for (const std::string stop : {"STOP", "stop", "sToP"}) {
     SCOPED_TRACE(stop);
@@ -461,19 +461,19 @@ TEST(ServiceCreationTest, ApplicationAndDescriptionAreKeptWhenRightAndReplacedWh
     SCOPED_TRACE(c.name);
     ServiceMachine m;
     m.registry.CreateKey(kServiceKey);
-    if (c.application) m.registry.WriteString(kParametersKey, "Application", c.application);
-    if (c.description) m.registry.WriteString(kServiceKey, "Description", c.description);
+    if (c.application) m.registry.WriteString(kParametersKey, tools::value::kApplication, c.application);
+    if (c.description) m.registry.WriteString(kServiceKey, tools::value::kDescription, c.description);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
-    EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"), c.expectedApplication);
-    EXPECT_EQ(m.registry.ReadString(kServiceKey, "Description", "-"), c.expectedDescription);
-    EXPECT_EQ(m.registry.ReadBinary(kServiceKey, "FailureActions", "-"), kFailureActionsHex);
+    EXPECT_EQ(m.registry.ReadString(kParametersKey, tools::value::kApplication, "-"), c.expectedApplication);
+    EXPECT_EQ(m.registry.ReadString(kServiceKey, tools::value::kDescription, "-"), c.expectedDescription);
+    EXPECT_EQ(m.registry.ReadBinary(kServiceKey, tools::value::kFailureActions, "-"), kFailureActionsHex);
   }
 }
 
 TEST(ServiceCreationTest, AStepThatReportsFalseIsLoggedByItsStepTextAndTheRunIsNotComplete) {
   using platform::hkey::kLocalMachine;
-  const std::string services = "SYSTEM\\CurrentControlSet\\Services\\OrbitTender";
+  const std::string services = tools::kServiceKeyPath.data();
   struct Case {
     const char* step;
     std::function<void(ServiceMachine&)> afterBatchFile;

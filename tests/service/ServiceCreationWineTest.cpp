@@ -32,7 +32,7 @@ namespace {
 using platform::win32::UniqueServiceHandle;
 using platform::win32::UniqueRegKey;
 
-constexpr char kService[] = "OrbitTender";
+constexpr const char* kService = tools::kServiceName;
 constexpr char kMainWindow[] = "Make Service for Tolvane";
 const std::string kInstallFolder = editionProgramFiles() + "Orbit-Tender\\";
 const std::string kFailureActions(
@@ -41,7 +41,7 @@ const std::string kFailureActions(
     44);
 
 std::string serviceKey(const std::string& sub = "") {
-  return "SYSTEM\\CurrentControlSet\\Services\\OrbitTender" + sub;
+  return tools::kServiceKeyPath.data() + sub;
 }
 
 // Stops and deletes the service and takes the placed tools and the payment program away,
@@ -149,10 +149,10 @@ TEST_F(ServiceCreationWine, CreatesAWorkingServiceAndSucceedsAgainFromTheMenu) {
   pictureOf(Window::titled(kMainWindow).of(started.pid), "window.png");
 
   // The registry holds what the service host needs.
-  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"),
+  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), tools::value::kApplication),
             std::string(kInstallFolder + "Orbit-Tender.exe") + '\0');
-  EXPECT_EQ(machineRegistryValue(serviceKey(), "Description"), std::string("Processes Credit Cards For Meadowlark") + '\0');
-  EXPECT_EQ(machineRegistryValue(serviceKey(), "FailureActions"), kFailureActions);
+  EXPECT_EQ(machineRegistryValue(serviceKey(), tools::value::kDescription), std::string("Processes Credit Cards For Meadowlark") + '\0');
+  EXPECT_EQ(machineRegistryValue(serviceKey(), tools::value::kFailureActions), kFailureActions);
 
   // The service control manager knows the service with the Windows folder's srvany.exe.
   ASSERT_TRUE(serviceExists(kService)) << "the batch file did not create the service";
@@ -192,7 +192,7 @@ TEST_F(ServiceCreationWine, AsksForTheInstallFolderUntilItHoldsTheProgram) {
   const std::string typed = elsewhere.path().substr(0, elsewhere.path().size() - 1);  // without its backslash
   answerPrompt(started.pid, typed);
   EXPECT_EQ(runUntilBox(started.pid, "Services", "Service is Ready to Start"), "Service is Ready to Start");
-  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"),
+  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), tools::value::kApplication),
             typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
 }
 
@@ -201,7 +201,7 @@ TEST_F(ServiceCreationWine, StopEndsTheRunIncomplete) {
   ASSERT_NE(started.pid, 0u) << started.failure;
   answerPrompt(started.pid, "stop");
   EXPECT_EQ(runUntilBox(started.pid, "find TLV", "Orbit-Tender Service InComplete"), "Orbit-Tender Service InComplete");
-  EXPECT_FALSE(machineRegistryValue(serviceKey("\\Parameters"), "Application").has_value());
+  EXPECT_FALSE(machineRegistryValue(serviceKey("\\Parameters"), tools::value::kApplication).has_value());
 }
 
 TEST_F(ServiceCreationWine, AMissingToolIsShownAndLoggedBesideTheProgram) {
@@ -395,12 +395,12 @@ TEST_F(ServiceCreationWine, TheUnattendedRunShowsNothingAndTellsItsEndingByExitC
   installPaymentProgram(elsewhere.path());
   const std::string typed = elsewhere.path().substr(0, elsewhere.path().size() - 1);
   EXPECT_EQ(runWatchingForWindows(program, "/QUIET -path \"" + typed + "\"").exitCode, 0);
-  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"), typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
+  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), tools::value::kApplication), typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
   // A relative folder is the one below the folder the run starts in, made full for the service.
   const std::string parent = platform::folderOfPath(typed);
   const std::string relative = typed.substr(parent.size() + (parent.back() == '\\' ? 0 : 1));
   EXPECT_EQ(runWatchingForWindows(program, "/quiet /path " + relative, 60000, {.currentFolder = parent}).exitCode, 0);
-  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"), typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
+  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), tools::value::kApplication), typed + "\\Orbit-Tender.exe" + std::string(1, '\0'));
   EXPECT_EQ(runWatchingForWindows(program, "/quiet /force").exitCode, 87);
 
   // A mistyped switch without /quiet on a window station nobody sees: no usage box waits
@@ -421,7 +421,7 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
   ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
   // A key among the payment program's arguments: no file shows it, only the registry holds it.
   const std::string secret = "--key 4111111111111111";
-  ASSERT_EQ(::RegSetKeyValueA(HKEY_LOCAL_MACHINE, serviceKey("\\Parameters").c_str(), "AppParameters", REG_SZ,
+  ASSERT_EQ(::RegSetKeyValueA(HKEY_LOCAL_MACHINE, serviceKey("\\Parameters").c_str(), tools::value::kAppParameters, REG_SZ,
                               secret.c_str(), static_cast<DWORD>(secret.size() + 1)), ERROR_SUCCESS);
   {  // Started once, as on a till: srvany finds its shutdown time set and leaves the service be.
     UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
@@ -438,8 +438,8 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
   registry::clsRegistryAccess registry(platform);
   const auto state = [&] {
     return std::vector<std::optional<std::string>>{
-        machineRegistryValue(serviceKey("\\Parameters"), "Application"), machineRegistryValue(serviceKey(), "Description"),
-        machineRegistryValue(serviceKey(), "FailureActions"), machineRegistryValue(serviceKey(), "ImagePath"),
+        machineRegistryValue(serviceKey("\\Parameters"), tools::value::kApplication), machineRegistryValue(serviceKey(), tools::value::kDescription),
+        machineRegistryValue(serviceKey(), tools::value::kFailureActions), machineRegistryValue(serviceKey(), "ImagePath"),
         machineRegistryValue(serviceKey(), "Start"), readWholeFile(windowsFolder() + "instsrv.exe"),
         readWholeFile(windowsFolder() + "srvany.exe")};
   };
@@ -565,14 +565,14 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
        [&] { ::CreateHardLinkA((folder.path() + "other-name.exe").c_str(), (windowsFolder() + "srvany.exe").c_str(), nullptr); },
        runAgain, 23},
       {"Application names a missing file",
-       [&] { registry.WriteString(app::kParametersKey, "Application", "C:\\Gone\\Orbit-Tender.exe"); }, runAgain, 24},
+       [&] { registry.WriteString(app::kParametersKey, tools::value::kApplication, "C:\\Gone\\Orbit-Tender.exe"); }, runAgain, 24},
       // Something glued to the path names another file, which srvany cannot start.
-      {"Application ends .old", [&] { registry.WriteString(app::kParametersKey, "Application", paymentPath + ".old"); },
+      {"Application ends .old", [&] { registry.WriteString(app::kParametersKey, tools::value::kApplication, paymentPath + ".old"); },
        runAgain, 24},
       {"Application with a stray quote",
-       [&] { registry.WriteString(app::kParametersKey, "Application", paymentPath + "\" -x"); }, runAgain, 24},
-      {"description changed", [&] { registry.WriteString(app::kServiceKey, "Description", "Something else"); }, runAgain, 25},
-      {"recovery actions removed", [&] { registry.KillValue(app::kServiceKey, "FailureActions"); }, runAgain, 26},
+       [&] { registry.WriteString(app::kParametersKey, tools::value::kApplication, paymentPath + "\" -x"); }, runAgain, 24},
+      {"description changed", [&] { registry.WriteString(app::kServiceKey, tools::value::kDescription, "Something else"); }, runAgain, 25},
+      {"recovery actions removed", [&] { registry.KillValue(app::kServiceKey, tools::value::kFailureActions); }, runAgain, 26},
       {"users may set the Parameters values", [&] { parametersSecurity(true); }, [&] { parametersSecurity(false); }, 29},
       {"srvany.exe replaced at the next start", [&] { pendingRename(true); }, [&] { pendingRename(false); }, 31},
       {"service deleted", [] { removeService(kService); }, [] {}, 20},
@@ -592,10 +592,10 @@ TEST_F(ServiceCreationWine, VerifyTellsEachDriftByItsOwnCodeAndTheReportHoldsThe
   EXPECT_EQ(runWatchingForWindows(program, "/health").exitCode, 40) << "the last drift deleted the service";
   // Arguments after the path are the administrator's: both pass, and they stay.
   ASSERT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
-  registry.WriteString(app::kParametersKey, "Application", paymentPath + " /till 7");
+  registry.WriteString(app::kParametersKey, tools::value::kApplication, paymentPath + " /till 7");
   EXPECT_EQ(runWatchingForWindows(program, "/verify").exitCode, 0);
   EXPECT_EQ(runWatchingForWindows(program, "/quiet").exitCode, 0);
-  EXPECT_EQ(registry.ReadString(app::kParametersKey, "Application", "-"), paymentPath + " /till 7");
+  EXPECT_EQ(registry.ReadString(app::kParametersKey, tools::value::kApplication, "-"), paymentPath + " /till 7");
 }
 
 // /health follows srvany's live watch: a program that answers is healthy soon after its
@@ -607,7 +607,7 @@ TEST_F(ServiceCreationWine, HealthTellsAnsweringBoxHungAndAStoppedWatch) {
   platform::win32::Win32Platform machine(ui);
   platform::Platform platform = machine.platform();
   registry::clsRegistryAccess registry(platform);
-  registry.WriteString(app::kParametersKey, "Application", buildRoot() + "testkit\\programs\\" + kTestAppName);
+  registry.WriteString(app::kParametersKey, tools::value::kApplication, buildRoot() + "testkit\\programs\\" + kTestAppName);
   UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
   UniqueServiceHandle service(::OpenServiceA(manager.get(), kService, SERVICE_START | SERVICE_STOP));
   const auto health = [&] { return runWatchingForWindows(program, "/health").exitCode; };
@@ -624,7 +624,7 @@ TEST_F(ServiceCreationWine, HealthTellsAnsweringBoxHungAndAStoppedWatch) {
   };
   const auto hosting = [&](const std::string& arguments, int code, DWORD withinMs, const std::function<void()>& then) {
     SCOPED_TRACE(arguments);
-    registry.WriteString(app::kParametersKey, "AppParameters", "--marker \"" + folder.path() + "marker.txt\" " + arguments);
+    registry.WriteString(app::kParametersKey, tools::value::kAppParameters, "--marker \"" + folder.path() + "marker.txt\" " + arguments);
     ASSERT_TRUE(::StartServiceA(service.get(), 0, nullptr)) << ::GetLastError();
     ASSERT_TRUE(waitForServiceState(kService, SERVICE_RUNNING, 20000));
     const DWORD started = ::GetTickCount();
@@ -674,7 +674,7 @@ TEST_F(ServiceCreationWine, AnUnattendedRunWaitsForASlowBatchFileWhereTheWindowR
   ::DeleteFileA((windowsFolder() + "instsrv.exe.txt").c_str());
   EXPECT_EQ(quiet.exitCode, 0);
   EXPECT_FALSE(quiet.showedAWindow);
-  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), "Application"),
+  EXPECT_EQ(machineRegistryValue(serviceKey("\\Parameters"), tools::value::kApplication),
             std::string(kInstallFolder + "Orbit-Tender.exe") + '\0');
 }
 

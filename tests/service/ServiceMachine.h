@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/ServiceRegistryKeys.h"
 #include "app/mainMod.h"
 #include "files/PeDigest.h"
 #include "platform/host/LibcryptoSha256.h"
@@ -16,8 +17,8 @@
 
 namespace tlv::testing {
 
-inline constexpr char kServiceKey[] = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender";
-inline constexpr char kParametersKey[] = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender\\Parameters";
+using app::kParametersKey;
+using app::kServiceKey;
 inline constexpr char kInstallFolder[] = "C:\\Program Files (x86)\\Orbit-Tender\\";
 inline const std::string kBatchPath = "C:\\Tools\\TolvaneAsServ.BAT";
 inline const std::string kLogPath = "C:\\Tools\\TlvAsServiceDec06-2026_90507.log";
@@ -43,7 +44,7 @@ struct ServiceMachine {
     sim.process.onBatchStart([this](const std::string&) {
       if (!createsService || !sim.files.exists("C:\\Windows\\instsrv.exe")) return;
       registry.CreateKey(kServiceKey);
-      sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", platform::servicestart::kAutomatic});
+      sim.services.add(tools::kServiceName, {"C:\\Windows\\srvany.exe", platform::servicestart::kAutomatic});
     });
   }
 

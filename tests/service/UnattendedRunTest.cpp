@@ -119,7 +119,7 @@ TEST(UnattendedRun, EachEndingHasItsExitCodeLogLineAndEventAndNothingIsEverShown
     UnattendedMachine m;
     noPaymentProgram(m);
     ASSERT_EQ(m.runQuiet("/quiet /path D:\\Pay"), 0);
-    EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"), "D:\\Pay\\Orbit-Tender.exe");
+    EXPECT_EQ(m.registry.ReadString(kParametersKey, tools::value::kApplication, "-"), "D:\\Pay\\Orbit-Tender.exe");
   }
   {  // Program Files holds the program: /path is not used, and the log says so.
     UnattendedMachine m;
@@ -145,7 +145,7 @@ TEST(UnattendedRun, RelativeFoldersAreRegisteredAsFullPathsAgainstTheCurrentFold
       EXPECT_EQ(m.run(), 0);
       EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
     }
-    EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"), "D:\\Apps\\OT\\Orbit-Tender.exe");
+    EXPECT_EQ(m.registry.ReadString(kParametersKey, tools::value::kApplication, "-"), "D:\\Apps\\OT\\Orbit-Tender.exe");
     EXPECT_NE(m.log().find(" D:\\Apps\\OT\\Orbit-Tender.exe:Found"), std::string::npos) << m.log();
   }
 }
@@ -213,7 +213,7 @@ TEST(UnattendedRun, ABatchFileStillRunning30SecondsAfterItsStartIsEndedAndTheRun
     if (c.quiet && c.exitCode != 0) {
       EXPECT_EQ(m.lastLogLine().find("Unattended run:Orbit-Tender Service NOT Complete (exit code 1)"), 11u) << log;
     }
-    EXPECT_EQ(m.sim.services.configuration("OrbitTender").ok(), c.serviceLeft);
+    EXPECT_EQ(m.sim.services.configuration(tools::kServiceName).ok(), c.serviceLeft);
   }
 }
 
@@ -229,7 +229,7 @@ TEST(UnattendedRun, ARunThatCannotCompleteRemovesOnlyTheServiceItCreated) {
   };
   const Case cases[] = {
       {"created by this run", [](auto&) {}, false, removed.c_str()},
-      {"there before the run", [](auto& m) { m.sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", 2}); },
+      {"there before the run", [](auto& m) { m.sim.services.add(tools::kServiceName, {"C:\\Windows\\srvany.exe", 2}); },
        true, nullptr},
       {"the manager could not tell before", [](auto& m) {
          m.sim.faults.failWhen([asked = false](platform::sim::Call call) mutable {
@@ -250,7 +250,7 @@ TEST(UnattendedRun, ARunThatCannotCompleteRemovesOnlyTheServiceItCreated) {
     m.sim.files.remove(std::string(kInstallFolder) + "Orbit-Tender.exe");
     c.arrange(m);
     EXPECT_EQ(m.runQuiet("/quiet"), 2);
-    EXPECT_EQ(m.sim.services.configuration("OrbitTender").ok(), c.serviceLeft);
+    EXPECT_EQ(m.sim.services.configuration(tools::kServiceName).ok(), c.serviceLeft);
     const std::string log = m.log();
     if (c.logged) {
       EXPECT_NE(log.find(c.logged), std::string::npos) << log;

@@ -37,28 +37,28 @@ TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
       {"none", [](auto&) {}, 0},
       {"flag not reported",
        [](auto& m) {
-         m.sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", 2}, std::nullopt);
+         m.sim.services.add(tools::kServiceName, {"C:\\Windows\\srvany.exe", 2}, std::nullopt);
        },
        0},
-      {"service deleted", [](auto& m) { m.sim.services.remove("OrbitTender"); }, 20},
+      {"service deleted", [](auto& m) { m.sim.services.remove(tools::kServiceName); }, 20},
       {"another program",
        [](auto& m) {
-         m.sim.services.add("OrbitTender", {"C:\\Tools\\other.exe", 2});
+         m.sim.services.add(tools::kServiceName, {"C:\\Tools\\other.exe", 2});
        },
        21},
       {"started by hand",
        [](auto& m) {
-         m.sim.services.add("OrbitTender", {"\"C:\\Windows\\srvany.exe\"", 3});
+         m.sim.services.add(tools::kServiceName, {"\"C:\\Windows\\srvany.exe\"", 3});
        },
        22},
       {"a foreign srvany.exe", [](auto& m) { m.sim.files.addFile("C:\\Windows\\srvany.exe", miniPe("foreign")); }, 23},
       {"Application names a missing file",
-       [](auto& m) { m.registry.WriteString(kParametersKey, "Application", "C:\\Gone\\Orbit-Tender.exe"); }, 24},
-      {"description changed", [](auto& m) { m.registry.WriteString(kServiceKey, "Description", "Something"); }, 25},
-      {"recovery actions removed", [](auto& m) { m.registry.KillValue(kServiceKey, "FailureActions"); }, 26},
+       [](auto& m) { m.registry.WriteString(kParametersKey, tools::value::kApplication, "C:\\Gone\\Orbit-Tender.exe"); }, 24},
+      {"description changed", [](auto& m) { m.registry.WriteString(kServiceKey, tools::value::kDescription, "Something"); }, 25},
+      {"recovery actions removed", [](auto& m) { m.registry.KillValue(kServiceKey, tools::value::kFailureActions); }, 26},
       {"recovery not on exit",
        [](auto& m) {
-         m.sim.services.add("OrbitTender", {"C:\\Windows\\srvany.exe", 2}, false);
+         m.sim.services.add(tools::kServiceName, {"C:\\Windows\\srvany.exe", 2}, false);
        },
        27},
       {"the service cannot be read",
@@ -101,7 +101,7 @@ TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
     }
   }
   ReadyMachine m;
-  m.sim.services.remove("OrbitTender");
+  m.sim.services.remove(tools::kServiceName);
   m.sim.files.remove("C:\\Windows\\instsrv.exe");
   const auto results = m.checks();
   ASSERT_EQ(results.size(), 10u);
@@ -163,15 +163,15 @@ TEST(Verify, OnlyAdministratorsMayReplaceWhatTheServiceRuns) {
     SCOPED_TRACE(c.name);
     ReadyMachine m;
     m.sim.files.addFolder(start);
-    m.registry.WriteString(kParametersKey, "AppDirectory", start);
+    m.registry.WriteString(kParametersKey, tools::value::kAppDirectory, start);
     for (const std::string& path : {program, folder, std::string("C:\\Program Files (x86)"), std::string("C:\\"), start}) {
       m.sim.files.setSecurity(path, path == c.object ? c.descriptor : safe);
     }
     for (const std::string key : {kServiceKey, kParametersKey}) {
-      m.sim.registry.setSecurity(platform::hkey::kLocalMachine, key.substr(sizeof "HKLM\\" - 1),
+      m.sim.registry.setSecurity(platform::hkey::kLocalMachine, key.substr(sizeof "HKEY_LOCAL_MACHINE\\" - 1),
                                  c.object == "key:" + key ? c.descriptor : safe);
     }
-    m.sim.services.setSecurity("OrbitTender", c.object == "service" ? c.descriptor : safe);
+    m.sim.services.setSecurity(tools::kServiceName, c.object == "service" ? c.descriptor : safe);
     EXPECT_EQ(m.run("/verify"), c.code);
     EXPECT_NE(m.log().find(c.found), std::string::npos) << m.log();
   }
@@ -207,10 +207,10 @@ TEST(Verify, ApplicationNamesTheProgramAsSrvanyStartsIt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
     ReadyMachine m;
-    m.registry.WriteString(kParametersKey, "Application", c.value);
+    m.registry.WriteString(kParametersKey, tools::value::kApplication, c.value);
     EXPECT_EQ(m.run("/verify"), c.kept ? 0 : 24);
     EXPECT_EQ(m.run("/quiet"), 0);
-    EXPECT_EQ(m.registry.ReadString(kParametersKey, "Application", "-"), c.kept ? c.value : program);
+    EXPECT_EQ(m.registry.ReadString(kParametersKey, tools::value::kApplication, "-"), c.kept ? c.value : program);
     EXPECT_EQ(m.log().find(":Not the payment program, written anew") == std::string::npos, c.kept) << m.log();
   }
 }
@@ -301,8 +301,8 @@ TEST(Report, WritesOnlyItsOwnFileAndNoArguments) {
   ReadyMachine m;
   m.sim.files.addFile("C:\\Tools\\till.txt.tmp.reg", "someone's");
   m.sim.files.addFile("C:\\Tools\\till.txt", "an older report");
-  m.registry.WriteString(kParametersKey, "AppParameters", "--key 4111111111111111");
-  m.registry.WriteString(kParametersKey, "Application", std::string(kInstallFolder) + "Orbit-Tender.exe --pin 2468");
+  m.registry.WriteString(kParametersKey, tools::value::kAppParameters, "--key 4111111111111111");
+  m.registry.WriteString(kParametersKey, tools::value::kApplication, std::string(kInstallFolder) + "Orbit-Tender.exe --pin 2468");
   ASSERT_EQ(m.run("/report C:\\Tools\\till.txt"), 0);
   const std::string report = m.sim.files.contents("C:\\Tools\\till.txt");
   for (const char* secret : {"4111", "2468"}) EXPECT_EQ(report.find(secret), std::string::npos) << secret << report;
@@ -317,7 +317,7 @@ TEST(Report, WritesOnlyItsOwnFileAndNoArguments) {
   EXPECT_FALSE(m.sim.files.exists("C:\\Linked\\till.txt"));
   EXPECT_NE(m.log().find("Report:Not written to C:\\Linked\\till.txt: the folder C:\\Linked is a link (exit code 2)"),
             std::string::npos) << m.log();
-  m.registry.WriteString(kParametersKey, "Application", "C:\\Gone\\Orbit-Tender.exe --pin 2468");
+  m.registry.WriteString(kParametersKey, tools::value::kApplication, "C:\\Gone\\Orbit-Tender.exe --pin 2468");
   EXPECT_EQ(m.run("/verify"), 24);
   EXPECT_EQ(m.log().find("2468"), std::string::npos) << m.log();
 }

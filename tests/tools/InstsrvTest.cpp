@@ -52,8 +52,8 @@ TEST(Instsrv, RemoveStopsTheRunningServiceAndDeletesItWithItsEventSource) {
   ScratchFolder scratch;  // outlives the service: the program writes to it until the end
   ScratchService service;
   ASSERT_TRUE(service.installWithSrvany());
-  service.setParameter("Application", testProgramFolder() + kTestAppName);
-  service.setParameter("AppParameters", "--marker \"" + scratch.path() + "marker.txt\"");
+  service.setParameter(tools::value::kApplication, testProgramFolder() + kTestAppName);
+  service.setParameter(tools::value::kAppParameters, "--marker \"" + scratch.path() + "marker.txt\"");
   ASSERT_EQ(service.start(), 0u);
   ASSERT_TRUE(service.waitForState(SERVICE_RUNNING, 10000));
   service.rememberHostProcess();

@@ -100,8 +100,8 @@ class HostedProgram {
  public:
   explicit HostedProgram(const std::string& arguments, const std::string& application = {}) {
     if (!service_.installWithSrvany()) return;
-    service_.setParameter("Application", application.empty() ? testProgramFolder() + kTestAppName : application);
-    service_.setParameter("AppParameters", "--marker \"" + marker() + "\" " + arguments);
+    service_.setParameter(tools::value::kApplication, application.empty() ? testProgramFolder() + kTestAppName : application);
+    service_.setParameter(tools::value::kAppParameters, "--marker \"" + marker() + "\" " + arguments);
   }
   ScratchService& service() { return service_; }
   std::string marker() const { return scratch_.path() + "marker.txt"; }
@@ -158,7 +158,7 @@ TEST(Srvany, StartRunsTheProgramInItsFolderAndStopClosesItThroughWmClose) {
     HostedProgram program(c.arguments);
     const PublishedWatch watch(program.service().name());
     ASSERT_NO_FATAL_FAILURE(watch.plantOwnKey());
-    if (c.folder == Folder::Given) program.service().setParameter("AppDirectory", program.scratchFolder());
+    if (c.folder == Folder::Given) program.service().setParameter(tools::value::kAppDirectory, program.scratchFolder());
     EXPECT_EQ(program.service().preshutdownTimeout(), 20000u) << "as instsrv made it";
     program.service().setPreshutdownTimeout(5000);  // as a service of an earlier release has it
     ASSERT_NO_FATAL_FAILURE(program.start(false, !c.stopBeforeReady));
@@ -327,8 +327,8 @@ TEST(Srvany, AnApplicationPathWithBlanksRunsThatProgramAndNeverAPlantedOne) {
     SCOPED_TRACE(argumentsInApplication ? "arguments in Application" : "arguments in AppParameters");
     HostedProgram program("", application);
     if (argumentsInApplication) {
-      program.service().setParameter("Application", application + " --marker \"" + program.marker() + "\"");
-      program.service().setParameter("AppParameters", "--child");
+      program.service().setParameter(tools::value::kApplication, application + " --marker \"" + program.marker() + "\"");
+      program.service().setParameter(tools::value::kAppParameters, "--child");
     }
     ASSERT_NO_FATAL_FAILURE(program.start(argumentsInApplication));
     EXPECT_TRUE(contains(readFile(program.marker()), "dir=" + withoutTrailingBackslash(programFolder.path())));
@@ -352,16 +352,16 @@ TEST(Srvany, AMissingApplicationOrProgramStopsTheServiceWithAnError) {
   };
   const Case cases[] = {
       {"no Parameters key", [](ScratchService&) {}, ERROR_FILE_NOT_FOUND},
-      {"no Application value", [](ScratchService& s) { s.setParameter("AppParameters", "-x"); }, ERROR_FILE_NOT_FOUND},
-      {"empty Application", [](ScratchService& s) { s.setParameter("Application", ""); }, ERROR_INVALID_DATA},
+      {"no Application value", [](ScratchService& s) { s.setParameter(tools::value::kAppParameters, "-x"); }, ERROR_FILE_NOT_FOUND},
+      {"empty Application", [](ScratchService& s) { s.setParameter(tools::value::kApplication, ""); }, ERROR_INVALID_DATA},
       {"Application not a string", [](ScratchService& s) { s.setParameterDword("Application", 1); },
        ERROR_INVALID_DATA},
-      {"program missing", [](ScratchService& s) { s.setParameter("Application", testProgramFolder() + "missing.exe"); },
+      {"program missing", [](ScratchService& s) { s.setParameter(tools::value::kApplication, testProgramFolder() + "missing.exe"); },
        ERROR_FILE_NOT_FOUND},
       {"folder missing",
        [](ScratchService& s) {
-         s.setParameter("Application", "C:\\no such folder\\app.exe");
-         s.setParameter("AppDirectory", testProgramFolder());  // else the start folder is missing too
+         s.setParameter(tools::value::kApplication, "C:\\no such folder\\app.exe");
+         s.setParameter(tools::value::kAppDirectory, testProgramFolder());  // else the start folder is missing too
        },
        ERROR_PATH_NOT_FOUND},
   };

@@ -35,10 +35,6 @@ Civil civilFromDays(std::int64_t days) {
 
 }  // namespace
 
-std::string watchKeyPath(const std::string& serviceName) {
-  return "SYSTEM\\CurrentControlSet\\Services\\" + serviceName + "\\Watch";
-}
-
 std::string utcText(std::int64_t secondsSince1970) {
   const std::int64_t days = (secondsSince1970 >= 0 ? secondsSince1970 : secondsSince1970 - 86399) / 86400;
   const std::int64_t second = secondsSince1970 - days * 86400;

@@ -9,10 +9,9 @@
 #include <string>
 #include <string_view>
 
-namespace tlv::tools {
+#include "tools/common/ServiceKeys.h"  // watchKeyPath
 
-/// SYSTEM\CurrentControlSet\Services\<service>\Watch, below HKEY_LOCAL_MACHINE.
-std::string watchKeyPath(const std::string& serviceName);
+namespace tlv::tools {
 
 /// The key's descriptor: owner Administrators, SYSTEM and Administrators full control, nobody
 /// else anything (the open boxes' titles are the shop's business).

@@ -66,16 +66,16 @@ Result<ProgramSettings> readProgramSettings(const std::string& serviceName) {
   const LONG error =
       ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, parametersKeyPath(serviceName).c_str(), 0, KEY_QUERY_VALUE, key.put());
   if (error != ERROR_SUCCESS) return Result<ProgramSettings>::failure(error);
-  auto application = readString(key.get(), "Application");
+  auto application = readString(key.get(), value::kApplication);
   if (!application) return Result<ProgramSettings>::failure(application.error);
-  auto parameters = readOptionalString(key.get(), "AppParameters");
+  auto parameters = readOptionalString(key.get(), value::kAppParameters);
   if (!parameters) return Result<ProgramSettings>::failure(parameters.error);
-  auto directory = readOptionalString(key.get(), "AppDirectory");
+  auto directory = readOptionalString(key.get(), value::kAppDirectory);
   if (!directory) return Result<ProgramSettings>::failure(directory.error);
   ProgramSettings settings{application.value, parameters.value, directory.value};
   settings.hangRestartSeconds =
-      readOptionalDword(key.get(), "HangRestartSeconds", "a hung program is never ended.", settings.problem);
-  settings.boxRestartMinutes = readOptionalDword(key.get(), "BoxRestartMinutes",
+      readOptionalDword(key.get(), value::kHangRestartSeconds, "a hung program is never ended.", settings.problem);
+  settings.boxRestartMinutes = readOptionalDword(key.get(), value::kBoxRestartMinutes,
                                                  "a program is never ended for a box it shows.", settings.problem);
   return Result<ProgramSettings>::success(settings);
 }
@@ -87,10 +87,10 @@ LogLimits readLogLimits(const std::string& serviceName, std::string& problem) {
       ERROR_SUCCESS) {
     return limits;  // the session reports the key when it reads what to start
   }
-  if (const auto months = readOptionalDword(key.get(), "LogKeepMonths", "the log keeps 12 months.", problem)) {
+  if (const auto months = readOptionalDword(key.get(), value::kLogKeepMonths, "the log keeps 12 months.", problem)) {
     limits.keepMonths = months;
   }
-  if (const auto megabytes = readOptionalDword(key.get(), "LogLimitMB", "the logs keep to 64 MB.", problem)) {
+  if (const auto megabytes = readOptionalDword(key.get(), value::kLogLimitMB, "the logs keep to 64 MB.", problem)) {
     limits.limitMB = megabytes;
   }
   return limits;
