@@ -104,6 +104,7 @@ void TextLog::keepWithinLimits(std::uint64_t adding) {
                                                  " months old: all log files together would pass LogLimitMB (" +
                                                  std::to_string(limits_.limitMB) + " MB).");
   }
+  // As any line: one that cannot be written is lost, and never stops the service.
   if (!notes.empty()) static_cast<void>(folder_.append(fileName(), notes));
 }
 
