@@ -168,12 +168,7 @@ TEST(ReadmeTextsTest, EveryLogLineExitCodeEventIdAndInstsrvMessageIsExplained) {
   for (int code = app::verifycode::kServiceMissing; code <= app::verifycode::kOlderRelease; ++code) codes.insert(code);
   for (int code = app::healthcode::kServiceMissing; code <= app::healthcode::kUnreadable; ++code) codes.insert(code);
   for (int code : codes) parts.insert("| " + std::to_string(code) + " |");
-  using tools::HostEvent;
-  for (HostEvent id : {HostEvent::Started, HostEvent::CloseAsked, HostEvent::ClosedInTime, HostEvent::EndedAfterGrace,
-                       HostEvent::ExitedByItself, HostEvent::ShutdownCloseAsked, HostEvent::ExitedAtShutdown,
-                       HostEvent::StartFailed, HostEvent::HostFailed, HostEvent::HostWarning, HostEvent::ProgramHung,
-                       HostEvent::ProgramAnswers, HostEvent::BoxShown, HostEvent::BoxClosed,
-                       HostEvent::HungProgramEnded, HostEvent::BoxProgramEnded}) {
+  for (const tools::HostEvent id : tools::kHostEvents) {
     parts.insert("| " + std::to_string(static_cast<std::uint32_t>(id)) + " |");
   }
   // instsrv's messages: the fixed text between the placeholders of each one it prints.
