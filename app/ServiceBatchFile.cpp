@@ -125,8 +125,9 @@ void frmTlvAsService::MakeTolvaneServBat(const std::string& thePath) {
     failed(logging::runErrorForFile(error, FileOperation::Close));
   }
   // A batch file that was not written whole is not left behind: a later run would find it
-  // and run it unchanged. Without it, the run reports that the batch file is missing.
-  if (!written) platform_.files.deleteFile(thePath + fileName);
+  // and run it unchanged. Without it, the run reports that the batch file is missing; one
+  // that cannot be deleted is not the program's own by its bytes, and is never run.
+  if (!written) static_cast<void>(platform_.files.deleteFile(thePath + fileName));
 }
 
 }  // namespace tlv::app

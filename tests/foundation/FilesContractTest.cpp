@@ -47,7 +47,7 @@ TEST_F(FilesContract, TextFilesEndLinesInCrLfAndOutputReplacesWhileAppendExtends
   {
     auto file = fs().openText(dir + "dropped.txt", OpenMode::Output);
     ASSERT_TRUE(file.ok());
-    file.value->writeLine("kept");
+    ASSERT_EQ(file.value->writeLine("kept"), err::kSuccess);
   }
   EXPECT_EQ(read(dir + "dropped.txt"), "kept\r\n");
 
@@ -61,7 +61,7 @@ TEST_F(FilesContract, LengthsAttributesAndTheChecksOnThemAnswerWithoutEverFailin
   write(dir + "f.txt", "12345678");  // 10 bytes with CR LF
   auto empty = fs().openText(dir + "empty.bin", OpenMode::Output);
   ASSERT_TRUE(empty.ok());
-  empty.value->close();
+  ASSERT_EQ(empty.value->close(), err::kSuccess);
   machine->makeFolder(dir + "sub");
   EXPECT_EQ(fs().fileLength(dir + "F.TXT").value, 10) << "names without regard to case";
   EXPECT_EQ(fs().fileLength(dir + "missing.txt").error, err::kFileNotFound);
