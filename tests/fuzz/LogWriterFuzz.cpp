@@ -22,7 +22,8 @@ bool hasLineBreak(const std::string& text) { return text.find_first_of("\r\n") !
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tlv;
   const auto f = fuzz::fieldsOf(data, size, 17);
-  logging::LogEntry entry{fuzz::numberOf(f[0]), f[1], f[2], f[3], f[4], {}, f[15], fuzz::numberOf(f[16])};
+  logging::LogEntry entry{fuzz::numberOf(f[0]), f[1], f[2], f[3], f[4], {}, f[15],
+                          static_cast<std::uint32_t>(fuzz::numberOf(f[16]))};
   bool anyLineBreak = false;
   for (std::size_t i = 0; i < 10; ++i) entry.extras[i] = f[5 + i];
   for (const std::string& field : f) anyLineBreak = anyLineBreak || hasLineBreak(field);
