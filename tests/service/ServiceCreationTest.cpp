@@ -135,14 +135,19 @@ TEST(ServiceCreationTest, TheBatchFileIsHeldFromItsCheckUntilItsInterpreterHasEn
     SCOPED_TRACE(quiet ? "unattended" : "window");
     ServiceMachine m;
     std::vector<platform::Win32Error> writesWhileRunning;
-    m.sim.process.onBatchStart([&](const std::string&) {
+    // At its start and at the first wait for its end, while the interpreter still reads it.
+    const auto tryToChange = [&](const std::string&) {
       writesWhileRunning.push_back(m.sim.files.writeNewFile(kBatchPath, "echo planted\r\n"));
       writesWhileRunning.push_back(m.sim.files.deleteFile(kBatchPath));
+    };
+    m.sim.process.onBatchStart([&](const std::string& path) {
+      tryToChange(path);
       m.registry.CreateKey(kServiceKey);
     });
+    m.sim.process.onBatchEnd(tryToChange);
     const int exitCode = quiet ? app::mainMod(m.platform, m.tools).Main("/quiet") : m.run(/*menuRuns=*/1);
     EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(writesWhileRunning, std::vector<platform::Win32Error>(quiet ? 2 : 4, platform::err::kSharingViolation));
+    EXPECT_EQ(writesWhileRunning, std::vector<platform::Win32Error>(quiet ? 4 : 8, platform::err::kSharingViolation));
     const auto& calls = m.sim.faults.calls();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), platform::sim::Call::ProcessWaitForEnd), quiet ? 1 : 2)
         << "each run's interpreter is waited for before the file is let go";
