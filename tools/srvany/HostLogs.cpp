@@ -147,10 +147,14 @@ void createProtected(const std::string& folder) {
   ::CreateDirectoryA(folder.c_str(), &attributes);  // an existing folder is the check's below
 }
 
-bool isPlainFolder(const std::string& path) {
+// Why the path is no plain folder of its own; empty when it is one. A missing one's error is
+// read at once, so that no later call stands in for it.
+std::string notAPlainFolder(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return "it is missing: " + errorText(::GetLastError());
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return "it is a link";
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return "it is a file";
+  return {};
 }
 
 }  // namespace
@@ -159,7 +163,9 @@ HostLogFolder::HostLogFolder() {
   char windows[MAX_PATH] = {};
   const UINT length = ::GetSystemWindowsDirectoryA(windows, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
-    problem_ = "the Windows folder is unknown: " + errorText(::GetLastError());
+    // A path too long for the buffer sets no error: its length is the answer.
+    problem_ = "the Windows folder is unknown: " +
+               (length == 0 ? errorText(::GetLastError()) : "its path is longer than " + std::to_string(MAX_PATH - 1));
     return;
   }
   const std::string logs = std::string(windows) + "\\Logs";
@@ -167,8 +173,8 @@ HostLogFolder::HostLogFolder() {
   ::CreateDirectoryA(logs.c_str(), nullptr);  // Windows has it; a fresh Wine prefix may not
   createProtected(path_);
   // A link in the folder's place could lead anywhere: it is not followed.
-  if (!isPlainFolder(path_)) {
-    problem_ = path_ + " is no folder of its own (a link, a file, or missing): " + errorText(::GetLastError());
+  if (const std::string why = notAPlainFolder(path_); !why.empty()) {
+    problem_ = path_ + " is no folder of its own: " + why;
     return;
   }
   const auto before = readSecurity(path_);
