@@ -27,24 +27,30 @@ void present(platform::Platform& quiet, logging::LoggingFunctions& log, const st
                 .boxStyle = platform::mb::kIconInformation});
 }
 
-// The job the command line names.
-Outcome runJob(RunContext& run, const QuietUi& ui, const RunOptions& options) {
-  if (!options.error.empty()) {
-    return Outcome::of(kUsageErrorCode, platform::eventtype::kError, "Usage error: " + options.error);
-  }
-  if (options.verify) return verifyOutcome(run, options.minimumVersion);
-  if (options.report) return reportOutcome(run, *options.report);
-  if (options.health) return healthOutcome(run);
-  return runUnattended(run, ui, options);
-}
+// The job the command line names, and the name its outcome is presented under.
+struct Job {
+  const char* name;
+  Outcome (*run)(RunContext& run, const QuietUi& ui, const RunOptions& options);
+};
 
-// The name its outcome is presented under.
-std::string nameOf(const RunOptions& options) {
-  if (!options.error.empty()) return "Unattended run";
-  if (options.verify) return "Verify";
-  if (options.report) return "Report";
-  if (options.health) return "Health";
-  return "Unattended run";
+Job jobFor(const RunOptions& options) {
+  if (!options.error.empty()) {
+    return {"Unattended run", [](RunContext&, const QuietUi&, const RunOptions& o) {
+              return Outcome::of(kUsageErrorCode, platform::eventtype::kError, "Usage error: " + o.error);
+            }};
+  }
+  if (options.verify) {
+    return {"Verify", [](RunContext& r, const QuietUi&, const RunOptions& o) {
+              return verifyOutcome(r, o.minimumVersion);
+            }};
+  }
+  if (options.report) {
+    return {"Report", [](RunContext& r, const QuietUi&, const RunOptions& o) { return reportOutcome(r, *o.report); }};
+  }
+  if (options.health) {
+    return {"Health", [](RunContext& r, const QuietUi&, const RunOptions&) { return healthOutcome(r); }};
+  }
+  return {"Unattended run", runUnattended};
 }
 
 }  // namespace
@@ -73,15 +79,16 @@ int runShowingNothing(platform::Platform& machine, const ToolDigests& tools, con
   logging::LoggingFunctions log(quiet);
   environment::jclass_WinEnviron environment(quiet, log);
   RunContext run{quiet, log, environment, tools};
+  const Job job = jobFor(options);
   Outcome outcome;
   try {
-    outcome = runJob(run, quietUi, options);
+    outcome = job.run(run, quietUi, options);
   } catch (const std::exception& e) {
     outcome = unexpectedFailure(log, e.what());
   } catch (...) {
     outcome = unexpectedFailure(log, "an unknown error");
   }
-  present(quiet, log, nameOf(options), outcome);
+  present(quiet, log, job.name, outcome);
   return outcome.exitCode;
 }
 
