@@ -22,7 +22,7 @@ run_choose_edition() {
   run_edition=${here_editions[0]}
   mingw_dir=$(mingw_dir_of "$run_edition")
   run_state_dir="$root/build/run/$run_edition"
-  run_drive="$mingw_dir/testkit/programs/tlvdrive.exe"
+  run_drive="$mingw_dir/demo/tlvdrive.exe"
   run_program_files='Program Files (x86)'
   [ "$run_edition" = x64 ] && run_program_files='Program Files'
   run_install_folder_windows="C:\\$run_program_files\\Orbit-Tender"
@@ -53,7 +53,7 @@ place() {
 # run_install: the demo payment program and the program folder with the three executables.
 run_install() {
   mkdir -p "$run_install_folder" "$run_program_folder"
-  place "$mingw_dir/testkit/demo/Orbit-Tender.exe" "$run_install_folder/Orbit-Tender.exe"
+  place "$mingw_dir/demo/Orbit-Tender.exe" "$run_install_folder/Orbit-Tender.exe"
   place "$mingw_dir/app/TlvAsService.exe" "$run_program_folder/TlvAsService.exe"
   place "$mingw_dir/tools/instsrv/instsrv.exe" "$run_program_folder/instsrv.exe"
   place "$mingw_dir/tools/srvany/srvany.exe" "$run_program_folder/srvany.exe"
