@@ -1,5 +1,5 @@
 // Portable: special-folder discovery and the folder properties: the listing of a worked
-// machine, the rules on a table of machines, when a pass runs, and failing steps.
+// machine, the rules on a table of machines, and failing steps.
 #include <functional>
 
 #include "tests/environment/SimEnvironFixture.h"
@@ -134,22 +134,6 @@ TEST_F(SpecialFolders, TheRulesOnWindows7x64AndTheirEdgeCases) {
     c.change(sim);
     for (const FolderValue& f : c.expected) EXPECT_EQ((sim.env.*f.property)(), f.value) << f.name;
   }
-}
-
-TEST_F(SpecialFolders, APassRunsWhenTheTriggerCacheIsEmpty) {
-  arrangeWindowsXp();
-  EXPECT_EQ(env.PathProgramFilesX64(), "");
-  EXPECT_EQ(env.PathSys64Root(), "");
-  EXPECT_EQ(env.PathVirtualStore(), "");
-  EXPECT_EQ(variables.reads["WINDIR"], 1) << "these trigger on the root drive, which the first pass filled";
-
-  EXPECT_EQ(env.PathProgramFilesAlt(), "");
-  EXPECT_EQ(env.PathProgramFilesAlt(), "");
-  EXPECT_EQ(env.PathCommonProgramFilesX64(), "");
-  EXPECT_EQ(variables.reads["WINDIR"], 4) << "an empty own trigger runs a pass at every read";
-
-  EXPECT_EQ(env.PathWindowsRoot(), "C:\\WINDOWS\\");
-  EXPECT_EQ(variables.reads["WINDIR"], 4);
 }
 
 TEST_F(SpecialFolders, AFailingStepIsLoggedAndTheTestThatFailedCountsAsHolding) {

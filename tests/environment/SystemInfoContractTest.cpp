@@ -35,27 +35,5 @@ TEST_F(SystemInfoContract, TheComputerNameFitsTheProgramsBufferButNotOneCharacte
   EXPECT_FALSE(info().computerName(1).ok());
 }
 
-TEST_F(SystemInfoContract, ThePlainAndExtendedVersionRecordsAgree) {
-  const auto plain = info().versionInfo();
-  const auto extended = info().versionInfoEx();
-  ASSERT_TRUE(plain.ok()) << "error " << plain.error;
-  ASSERT_TRUE(extended.ok()) << "error " << extended.error;
-  EXPECT_EQ(plain.value.servicePack.size(), 128u) << "the whole field";
-  EXPECT_EQ(static_cast<std::uint32_t>(plain.value.majorVersion), extended.value.majorVersion);
-  EXPECT_EQ(static_cast<std::uint32_t>(plain.value.minorVersion), extended.value.minorVersion);
-  EXPECT_EQ(plain.value.platformId, 2) << "the NT family";
-  EXPECT_GE(extended.value.productType, platform::product::kWorkstation);
-  EXPECT_LE(extended.value.productType, platform::product::kServer);
-}
-
-TEST_F(SystemInfoContract, EntriesAreFoundByNameInALoadedModuleOnly) {
-  const std::uintptr_t kernel = info().moduleHandle("kernel32");
-  EXPECT_NE(kernel, 0u);
-  EXPECT_EQ(info().moduleHandle("NoSuchModule"), 0u);
-  EXPECT_EQ(info().procAddress(kernel, "NoSuchEntry"), 0u);
-  EXPECT_EQ(info().procAddress(0, "IsWow64Process"), 0u);
-  EXPECT_FALSE(info().isWow64Process(0).ok());
-}
-
 }  // namespace
 }  // namespace tlv::testing

@@ -1,5 +1,5 @@
-// Portable: the version snapshot: when it is taken, what a refused query leaves, the
-// service-pack cleaning and the role flags.
+// Portable: the version snapshot: what a refused query leaves, the service-pack cleaning,
+// and the role flags all from one snapshot.
 #include "tests/environment/SimEnvironFixture.h"
 
 namespace tlv::testing {
@@ -9,15 +9,6 @@ using namespace platform::product;
 using namespace platform::suite;
 
 class VersionSnapshot : public SimEnvironFixture {};
-
-TEST_F(VersionSnapshot, Windows95TakesItAgainAtEveryReadOfIntOS) {
-  setWindows(1, 4, 0, 950, "");
-  EXPECT_EQ(env.Title(), "Windows 95");
-  EXPECT_EQ(env.intOS(), 0);
-  EXPECT_EQ(env.intOS(), 0);
-  EXPECT_EQ(env.Title(), "Windows 95");
-  EXPECT_EQ(callsTo(platform::sim::Call::SysinfoVersionInfo), 3u) << "Title once, then each read of intOS";
-}
 
 TEST_F(VersionSnapshot, RefusedQueriesReadAsZeros) {
   machine.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::SysinfoVersionInfoEx; }, 5);

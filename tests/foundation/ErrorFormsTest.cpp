@@ -57,40 +57,15 @@ TEST(RunErrorTest, FileFailuresGetTheRunTimeNumbersUsersKnow) {
   for (const auto& [error, operation, number] : cases) {
     EXPECT_EQ(runErrorForFile(error, operation).number, number) << "win32 error " << error;
   }
-  const RunError e = runErrorForFile(err::kAccessDenied, Op::Copy);
-  EXPECT_EQ(e.description, "Permission denied");
-  EXPECT_EQ(e.source, "TlvAsService");
 }
 
-TEST(FileHandlingTest, CheckForFileTellsTheUserOnlyWhenAskedTo) {
+// The program asks only the quiet check; its answers on both machines are FilesContract's.
+TEST(FileHandlingTest, AFailingLengthReadCountsAsAMissingFile) {
   SimMachine machine;
   machine.files.addFile("C:\\Tools\\here.exe", "x");
   platform::Platform platform = machine.platform();
-  files::FileHandling files(platform);
-
-  std::string message, title, own = "Please copy it", other;
-  bool quiet = false;
-  EXPECT_FALSE(files.CheckForFile("C:\\Tools\\srvany.exe", message, title, quiet));
-  EXPECT_EQ(message, "The File: C:\\Tools\\srvany.exe Does not Exist!");
-  EXPECT_EQ(title, "Check for File");
-  EXPECT_FALSE(files.CheckForFile("C:\\Tools\\x.exe", own, other, quiet));
-  EXPECT_EQ(own, "Please copy it") << "a caller's message is shown unchanged";
-  EXPECT_FALSE(files.CheckForFile("", other, other, quiet)) << "an empty path shows nothing";
-  ASSERT_EQ(machine.ui.boxes().size(), 2u);
-  EXPECT_EQ(machine.ui.boxes()[0].text, message);
-  EXPECT_EQ(machine.ui.boxes()[0].title, "Check for File");
-  EXPECT_EQ(machine.ui.boxes()[0].style, 64u);
-  EXPECT_EQ(machine.ui.boxes()[1].text, "Please copy it");
-
-  std::string m2, t2;
-  quiet = true;
-  EXPECT_FALSE(files.CheckForFile("C:\\Tools\\gone.exe", m2, t2, quiet));
-  EXPECT_TRUE(m2.empty() && t2.empty()) << "quiet leaves the texts alone";
-  EXPECT_TRUE(files.CheckForFile("C:\\Tools\\here.exe", m2, t2, quiet));
-  EXPECT_EQ(machine.ui.boxes().size(), 2u);
-  // A failing length read counts as a missing file and never reaches the caller.
   machine.faults.failNthCall(1, platform::err::kNotReady);
-  EXPECT_FALSE(files.CheckForFileQuietly("C:\\Tools\\here.exe"));
+  EXPECT_FALSE(files::FileHandling(platform).CheckForFileQuietly("C:\\Tools\\here.exe"));
 }
 
 }  // namespace

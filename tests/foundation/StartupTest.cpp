@@ -1,4 +1,6 @@
-// Native: start-up on the sim machine: the window, LocalPath, the one-shot timer.
+// Native: start-up on the sim machine: the run waits for the one-shot timer, and LocalPath.
+// The window's texts as drawn are proven under Wine (ProgramWindowWineTest), the run itself
+// by ServiceCreationTest.
 #include <gtest/gtest.h>
 
 #include "app/frmTlvAsService.h"
@@ -12,36 +14,22 @@ using platform::sim::SimMachine;
 
 const ToolDigests kNoTools{};  // these tests end before any tool is checked
 
-TEST(StartupTest, WindowOpensAndTheTimerRunsTheWorkflowOnce) {
-  SimMachine machine;
-  platform::Platform platform = machine.platform();
-  mainMod program(platform, kNoTools);
-  EXPECT_EQ(program.Main(), 0);
-  // The window's geometry and texts as drawn are proven under Wine (ProgramWindowWineTest).
-  ASSERT_TRUE(machine.ui.shownWindow().has_value());
-  EXPECT_EQ(machine.ui.shownWindow()->caption, "Make Service for Tolvane");
-  EXPECT_EQ(machine.ui.shownWindow()->menuCaption, "Create Tol Vane Service");
-  EXPECT_FALSE(machine.ui.timerEnabled()) << "the timer handler disables the timer";
-  ASSERT_GE(machine.ui.statuses().size(), 2u);
-  EXPECT_EQ(machine.ui.statuses()[0], "Status");
-  EXPECT_EQ(machine.ui.statuses()[1], "Checking for Tlv.Bat") << "the run starts from the timer";
-}
-
-TEST(StartupTest, ClosingBeforeTheTimerEndsWithoutARun) {
-  SimMachine machine;
-  machine.ui.setWindowActions({});
-  platform::Platform platform = machine.platform();
-  EXPECT_EQ(mainMod(platform, kNoTools).Main(), 0);
-  EXPECT_EQ(machine.ui.statuses(), std::vector<std::string>{"Status"});
-  EXPECT_TRUE(machine.ui.timerEnabled());
+TEST(StartupTest, TheRunStartsFromTheTimerWhichItStopsAndNotBeforeIt) {
+  for (const bool timerFires : {false, true}) {
+    SCOPED_TRACE(timerFires ? "the timer fires" : "closed before the timer");
+    SimMachine machine;
+    if (!timerFires) machine.ui.setWindowActions({});
+    platform::Platform platform = machine.platform();
+    EXPECT_EQ(mainMod(platform, kNoTools).Main(), 0);
+    ASSERT_FALSE(machine.ui.statuses().empty());
+    EXPECT_EQ(machine.ui.statuses().size() > 1, timerFires);
+    EXPECT_EQ(machine.ui.timerEnabled(), !timerFires) << "the timer handler disables the timer";
+  }
 }
 
 TEST(StartupTest, LocalPathIsTheProgramFolderWithOneBackslashAndTwoAtARoot) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"C:\\Tools\\TlvAsService.exe", "C:\\Tools\\"},
-      {"C:\\TlvAsService.exe", "C:\\\\"},
-  };
-  for (const auto& [program, localPath] : cases) {
+  for (const auto& [program, localPath] : {std::pair{"C:\\Tools\\TlvAsService.exe", "C:\\Tools\\"},
+                                           std::pair{"C:\\TlvAsService.exe", "C:\\\\"}}) {
     SCOPED_TRACE(program);
     SimMachine machine;
     machine.process.setModulePath(program);

