@@ -97,7 +97,14 @@ class Gui {
     std::string status;
   };
   /// Starts the program and waits for the first box of its process.
-  Ending startUntilBox(const std::string& program, unsigned timeoutMs = 30000);
+  Ending startUntilBox(const std::string& program) {
+    const Started started = start(program);
+    Ending ending = nextBox(started.pid);
+    ending.started = started;
+    return ending;
+  }
+  /// Waits for a box of the process, titled `title` (any when empty).
+  Ending nextBox(unsigned long pid, const std::string& title = {}, unsigned timeoutMs = 30000);
 
   WindowView wait(const Window& window);
   ::testing::AssertionResult type(const Window& window, int editIndex, const std::string& text);
