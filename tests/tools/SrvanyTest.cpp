@@ -264,36 +264,24 @@ TEST(Srvany, KilledOrFaultingOnAnyThreadItTakesTheProgramAndItsChildAndAFaultSto
 }
 
 // C:\Program.exe while the test runs; removed with the marker it leaves should it run.
-class PlantedProgram {
- public:
-  PlantedProgram() {
-    EXPECT_EQ(::GetFileAttributesA(kPath), INVALID_FILE_ATTRIBUTES) << "a C:\\Program.exe of someone else's";
-    planted_ = ::CopyFileA((testProgramFolder() + "plantedprogram.exe").c_str(), kPath, TRUE) != FALSE;
-    EXPECT_TRUE(planted_) << "error " << ::GetLastError();
-  }
+struct PlantedProgram {
+  static constexpr char kPath[] = "C:\\Program.exe", kRanMarker[] = "C:\\Program.exe.ran";
+  const bool planted = ::CopyFileA((testProgramFolder() + "plantedprogram.exe").c_str(), kPath, TRUE) != FALSE;
   ~PlantedProgram() {
-    if (planted_) ::DeleteFileA(kPath);
+    if (planted) ::DeleteFileA(kPath);
     ::DeleteFileA(kRanMarker);
   }
-  bool ran() const { return ::GetFileAttributesA(kRanMarker) != INVALID_FILE_ATTRIBUTES; }
-  void forget() const { ::DeleteFileA(kRanMarker); }
-
-  static constexpr const char* kPath = "C:\\Program.exe";
-  static constexpr const char* kRanMarker = "C:\\Program.exe.ran";
-
- private:
-  bool planted_ = false;
+  static bool ran() { return ::GetFileAttributesA(kRanMarker) != INVALID_FILE_ATTRIBUTES; }
 };
 
 TEST(Srvany, AnApplicationPathWithBlanksRunsThatProgramAndNeverAPlantedOne) {
   ScratchFolder programFolder("C:\\Program Files");  // "C:\Program Files\tlv tools_...\"
   const std::string application = programFolder.path() + kTestAppName;
   ASSERT_TRUE(::CopyFileA((testProgramFolder() + kTestAppName).c_str(), application.c_str(), FALSE));
-  PlantedProgram plant;
-
+  const PlantedProgram plant;
+  ASSERT_TRUE(plant.planted) << "a C:\\Program.exe of someone else's? error " << ::GetLastError();
   {  // The plant is live: the system's own search along the unquoted path does run it.
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
+    STARTUPINFOA startup{sizeof startup};
     PROCESS_INFORMATION info{};
     std::string unquoted = application + " --marker nowhere";
     ASSERT_TRUE(
@@ -301,7 +289,7 @@ TEST(Srvany, AnApplicationPathWithBlanksRunsThatProgramAndNeverAPlantedOne) {
     platform::win32::UniqueKernelHandle process(info.hProcess), thread(info.hThread);
     ::WaitForSingleObject(process.get(), 5000);
     ASSERT_TRUE(plant.ran()) << "without a live plant this test could not fail";
-    plant.forget();
+    ::DeleteFileA(PlantedProgram::kRanMarker);
   }
 
   // As written by hand, the program's arguments may stand in Application after its path.
