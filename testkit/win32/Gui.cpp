@@ -95,7 +95,6 @@ BOOL CALLBACK collectControl(HWND hwnd, LPARAM context) {
   if (!::IsWindowVisible(hwnd)) return TRUE;
   Control control;
   control.kind = controlKind(className(hwnd));
-  control.id = ::GetDlgCtrlID(hwnd);
   control.text = controlText(hwnd);
   RECT rect{};
   ::GetWindowRect(hwnd, &rect);

@@ -42,7 +42,6 @@ struct Window {
 struct Control {
   std::string kind;
   int index = 0;
-  int id = 0;
   int x = 0, y = 0, width = 0, height = 0;
   std::string text;
 };

@@ -182,33 +182,6 @@ TEST(Srvany, StartRunsTheProgramInItsFolderAndStopClosesItThroughWmClose) {
   }
 }
 
-TEST(Srvany, AProgramThatIgnoresWmCloseIsEndedWithItsChildAfterTheGracePeriod) {
-  HostedProgram program("--ignore-close --child");
-  ASSERT_NO_FATAL_FAILURE(program.start(true));
-
-  const DWORD asked = ::GetTickCount();
-  ASSERT_EQ(program.service().stop(), 0u);
-  // While it waits, the service shows progress: new checkpoints, each with a wait hint.
-  ASSERT_TRUE(program.service().waitForState(SERVICE_STOP_PENDING, 5000));
-  const SERVICE_STATUS_PROCESS early = program.service().status();
-  SERVICE_STATUS_PROCESS later = early;
-  EXPECT_TRUE(waitUntil([&] { return (later = program.service().status()).dwCheckPoint > early.dwCheckPoint; }, 5000))
-      << "no new checkpoint";
-  EXPECT_EQ(later.dwCurrentState, static_cast<DWORD>(SERVICE_STOP_PENDING));
-  EXPECT_GT(later.dwWaitHint, 0u);
-
-  ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kGraceMs + 10000));
-  const DWORD took = ::GetTickCount() - asked;
-  EXPECT_GE(took, kGraceMs - 500);
-  EXPECT_LT(took, kGraceMs + 6000);
-  EXPECT_EQ(program.service().status().dwWin32ExitCode, static_cast<DWORD>(NO_ERROR));
-  EXPECT_TRUE(contains(readFile(program.marker()), "close ignored")) << "the program was asked";
-  EXPECT_TRUE(contains(readFile(program.childMarker()), "close ignored")) << "its child was asked too";
-  EXPECT_FALSE(contains(readFile(program.marker()), "exit ")) << "it never closed: it was ended";
-  EXPECT_EQ(loggedEvents(program.service().hostLog()), (std::vector<int>{100, 101, 103}));
-  program.expectNothingLeft();
-}
-
 TEST(Srvany, AProgramThatExitsByItselfStopsTheServiceAsFailedWithItsExitCode) {
   struct Case {
     const char* arguments;
@@ -349,18 +322,33 @@ TEST(Srvany, AMissingApplicationOrProgramStopsTheServiceWithAnError) {
   }
 }
 
-// The watch probes the program's windows every 5 s: a box is seen within a probe or two, also
-// a message box that is the program's first window. A program that has not answered for
-// HangRestartSeconds is ended, and the service stops as failed with srvany's own code.
-// (Without it a hung program is reported after 30 s and runs on: tests/service, beside what
-// /health says of it.) The three run at once, so that their waits overlap.
-TEST(SrvanyWatch, ABoxNobodySeesIsRecordedWhenItAppearsAndGoesAndAHungProgramIsEndedAfterHangRestartSeconds) {
-  HostedProgram hung("--hang-for 600000"), after("--box-for 6000 \"cannot open COM3\""),
-      first("--box-first \"cannot open COM3\"");
+// The programs whose ending takes its time, run at once so that their waits overlap.
+// A program that ignores WM_CLOSE is ended with its child after the grace period, the service
+// showing its progress meanwhile. The watch probes the programs' windows every 5 s: a box is
+// seen within a probe or two, also a message box that is the program's first window. A program
+// that has not answered for HangRestartSeconds is ended, and the service stops as failed with
+// srvany's own code. (Without it a hung program is reported after 30 s and runs on:
+// tests/service, beside what /health says of it.)
+TEST(SrvanySlowEndings, GracePeriodBoxesNobodySeesAndHangRestartSeconds) {
+  HostedProgram ignoring("--ignore-close --child"), hung("--hang-for 600000"),
+      after("--box-for 6000 \"cannot open COM3\""), first("--box-first \"cannot open COM3\"");
   hung.service().setParameterDword(tools::value::kHangRestartSeconds, 5);
+  ASSERT_NO_FATAL_FAILURE(ignoring.start(true));
   ASSERT_NO_FATAL_FAILURE(hung.start());
   ASSERT_NO_FATAL_FAILURE(after.start());
   ASSERT_NO_FATAL_FAILURE(first.start(false, false));
+
+  const DWORD asked = ::GetTickCount();
+  ASSERT_EQ(ignoring.service().stop(), 0u);
+  // While it waits, the service shows progress: new checkpoints, each with a wait hint.
+  ASSERT_TRUE(ignoring.service().waitForState(SERVICE_STOP_PENDING, 5000));
+  const SERVICE_STATUS_PROCESS early = ignoring.service().status();
+  SERVICE_STATUS_PROCESS later = early;
+  EXPECT_TRUE(waitUntil([&] { return (later = ignoring.service().status()).dwCheckPoint > early.dwCheckPoint; }, 5000))
+      << "no new checkpoint";
+  EXPECT_EQ(later.dwCurrentState, static_cast<DWORD>(SERVICE_STOP_PENDING));
+  EXPECT_GT(later.dwWaitHint, 0u);
+
   for (HostedProgram* program : {&first, &after}) {
     ASSERT_TRUE(waitUntil([&] { return contains(program->service().hostLog(), " 202 "); }, 60000));
     EXPECT_TRUE(contains(program->service().hostLog(),
@@ -372,6 +360,17 @@ TEST(SrvanyWatch, ABoxNobodySeesIsRecordedWhenItAppearsAndGoesAndAHungProgramIsE
   ASSERT_TRUE(waitUntil([&] { return contains(readFile(after.marker()), "box closed"); }, 20000));
   EXPECT_TRUE(waitUntil([&] { return contains(after.service().hostLog(), " 203 "); }, 10000));
   EXPECT_EQ(loggedEvents(after.service().hostLog()), (std::vector<int>{100, 202, 203}));
+
+  ASSERT_TRUE(ignoring.service().waitForState(SERVICE_STOPPED, kGraceMs + 10000));
+  const DWORD took = ::GetTickCount() - asked;
+  EXPECT_GE(took, kGraceMs - 500);
+  EXPECT_LT(took, kGraceMs + 6000);
+  EXPECT_EQ(ignoring.service().status().dwWin32ExitCode, static_cast<DWORD>(NO_ERROR));
+  EXPECT_TRUE(contains(readFile(ignoring.marker()), "close ignored")) << "the program was asked";
+  EXPECT_TRUE(contains(readFile(ignoring.childMarker()), "close ignored")) << "its child was asked too";
+  EXPECT_FALSE(contains(readFile(ignoring.marker()), "exit ")) << "it never closed: it was ended";
+  EXPECT_EQ(loggedEvents(ignoring.service().hostLog()), (std::vector<int>{100, 101, 103}));
+  ignoring.expectNothingLeft(false);
 
   ASSERT_TRUE(hung.service().waitForState(SERVICE_STOPPED, 40000)) << hung.service().hostLog();
   EXPECT_EQ(hung.service().status().dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR));
