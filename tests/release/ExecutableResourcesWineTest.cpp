@@ -1,7 +1,7 @@
 // Win32 only: the shipped executables' message tables read as the event viewer reads them:
-// every event id each program records has its text. (The manifests are seen at work: the
-// elevated runs and the common controls 6 in tests/wine; the versions where the program reads
-// srvany's, in tests/service.)
+// every event id each program records has its text. (The manifest's common controls 6 are seen
+// at work in tests/wine, the version resource where the program reads srvany's in tests/service;
+// the rest of both is cmake/Resources.cmake's own text.)
 #include <gtest/gtest.h>
 
 #include "platform/win32/UniqueHandle.h"
