@@ -296,7 +296,6 @@ TEST(Srvany, AMissingApplicationOrProgramStopsTheServiceWithAnError) {
   const Case cases[] = {
       {"no Parameters key", [](ScratchService&) {}, ERROR_FILE_NOT_FOUND},
       {"no Application value", [](ScratchService& s) { s.setParameter(tools::value::kAppParameters, "-x"); }, ERROR_FILE_NOT_FOUND},
-      {"empty Application", [](ScratchService& s) { s.setParameter(tools::value::kApplication, ""); }, ERROR_INVALID_DATA},
       {"Application not a string", [](ScratchService& s) { s.setParameterDword("Application", 1); },
        ERROR_INVALID_DATA},
       {"program missing", [](ScratchService& s) { s.setParameter(tools::value::kApplication, testProgramFolder() + "missing.exe"); },
