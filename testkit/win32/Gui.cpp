@@ -95,7 +95,6 @@ BOOL CALLBACK collectControl(HWND hwnd, LPARAM context) {
   if (!::IsWindowVisible(hwnd)) return TRUE;
   Control control;
   control.kind = controlKind(className(hwnd));
-  control.id = ::GetDlgCtrlID(hwnd);
   control.text = controlText(hwnd);
   RECT rect{};
   ::GetWindowRect(hwnd, &rect);
@@ -117,13 +116,8 @@ std::vector<std::pair<HWND, Control>> listControls(HWND window) {
 }
 
 WindowView view(HWND hwnd) {
-  WindowView v;
-  v.hwnd = hwnd;
-  v.found = true;
-  v.title = storedText(hwnd);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(hwnd, &pid);
-  v.pid = pid;
+  WindowView v{hwnd, true, {}, storedText(hwnd)};
+  ::GetWindowThreadProcessId(hwnd, &v.pid);
   RECT frame{}, client{};
   ::GetWindowRect(hwnd, &frame);
   ::GetClientRect(hwnd, &client);
@@ -141,10 +135,19 @@ WindowView view(HWND hwnd) {
   return v;
 }
 
-// Buttons are named by their caption without the mnemonic's ampersand.
-std::string plainCaption(std::string text) {
-  text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
-  return text;
+// The control of that kind whose caption (without the mnemonic's ampersand) or place among
+// its kind matches.
+HWND findControl(HWND window, const std::string& kind, const std::string& caption, int index = 0) {
+  const auto plain = [](std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+    return text;
+  };
+  for (const auto& [hwnd, control] : listControls(window)) {
+    if (control.kind == kind && (caption.empty() ? control.index == index : plain(control.text) == plain(caption))) {
+      return hwnd;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -204,18 +207,17 @@ Gui::Started Gui::start(const std::string& program, const std::vector<std::strin
   return started;
 }
 
-Gui::Ending Gui::startUntilBox(const std::string& program, unsigned timeoutMs) {
+Gui::Ending Gui::nextBox(unsigned long pid, const std::string& title, unsigned timeoutMs) {
   Ending ending;
-  ending.started = start(program);
-  if (!ending.started.pid) return ending;
-  ending.box = wait(Window::dialog("").of(ending.started.pid).within(timeoutMs));
+  ending.started.pid = pid;
+  if (!pid) return ending;
+  ending.box = wait(Window::dialog(title).of(pid).within(timeoutMs));
   if (!ending.box.found) return ending;
   // The box belongs to the window; the status line was set before the box came up.
   Window main;
-  main.pid = ending.started.pid;
+  main.pid = pid;
   main.className = "TlvAsServiceWindow";
-  const WindowView window = wait(main);
-  const auto labels = window.texts("static");
+  const auto labels = wait(main).texts("static");
   if (!labels.empty()) ending.status = labels.front();
   return ending;
 }
@@ -233,34 +235,28 @@ WindowView Gui::wait(const Window& window) {
 ::testing::AssertionResult Gui::type(const Window& window, int editIndex, const std::string& text) {
   const WindowView target = wait(window);
   if (!target.found) return ::testing::AssertionFailure() << target.failure;
-  for (const auto& [hwnd, control] : listControls(target.hwnd)) {
-    if (control.kind != "edit" || control.index != editIndex) continue;
-    DWORD_PTR taken = 0;
-    if (!::SendMessageTimeoutA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
-                               kReplyTimeoutMs, &taken) ||
-        !taken) {
-      return ::testing::AssertionFailure() << "the edit control did not take the text";
-    }
-    // As a keystroke would: a dialog that watches its field hears of it.
-    ::PostMessageA(target.hwnd, WM_COMMAND, MAKEWPARAM(control.id, EN_CHANGE), reinterpret_cast<LPARAM>(hwnd));
-    return ::testing::AssertionSuccess();
+  const HWND edit = findControl(target.hwnd, "edit", {}, editIndex);
+  DWORD_PTR taken = 0;
+  if (!edit || !::SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                                      kReplyTimeoutMs, &taken) || !taken) {
+    return ::testing::AssertionFailure() << "\"" << target.title << "\" has no edit control " << editIndex << " that takes text";
   }
-  return ::testing::AssertionFailure() << "\"" << target.title << "\" has no edit control " << editIndex;
+  // As a keystroke would: a dialog that watches its field hears of it.
+  ::PostMessageA(target.hwnd, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(edit), EN_CHANGE), reinterpret_cast<LPARAM>(edit));
+  return ::testing::AssertionSuccess();
 }
 
 ::testing::AssertionResult Gui::press(const Window& window, const std::string& caption) {
   const WindowView target = wait(window);
   if (!target.found) return ::testing::AssertionFailure() << target.failure;
-  for (const auto& [hwnd, control] : listControls(target.hwnd)) {
-    if (control.kind != "button" || plainCaption(control.text) != plainCaption(caption)) continue;
-    if (!::IsWindowEnabled(hwnd)) return ::testing::AssertionFailure() << "the button " << caption << " is disabled";
-    // The notification a click ends in; unlike BM_CLICK it needs no focus or active window.
-    if (!::PostMessageA(target.hwnd, WM_COMMAND, MAKEWPARAM(control.id, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd))) {
-      return ::testing::AssertionFailure() << "could not press " << caption << ": error " << ::GetLastError();
-    }
+  const HWND button = findControl(target.hwnd, "button", caption);
+  if (!button) return ::testing::AssertionFailure() << "\"" << target.title << "\" has no button " << caption;
+  if (!::IsWindowEnabled(button)) return ::testing::AssertionFailure() << "the button " << caption << " is disabled";
+  // The notification a click ends in; unlike BM_CLICK it needs no focus or active window.
+  if (::PostMessageA(target.hwnd, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button))) {
     return ::testing::AssertionSuccess();
   }
-  return ::testing::AssertionFailure() << "\"" << target.title << "\" has no button " << caption;
+  return ::testing::AssertionFailure() << "could not press " << caption << ": error " << ::GetLastError();
 }
 
 ::testing::AssertionResult Gui::chooseMenuFromKeyboard(const Window& window) {

@@ -42,7 +42,6 @@ struct Window {
 struct Control {
   std::string kind;
   int index = 0;
-  int id = 0;
   int x = 0, y = 0, width = 0, height = 0;
   std::string text;
 };
@@ -97,7 +96,14 @@ class Gui {
     std::string status;
   };
   /// Starts the program and waits for the first box of its process.
-  Ending startUntilBox(const std::string& program, unsigned timeoutMs = 30000);
+  Ending startUntilBox(const std::string& program) {
+    const Started started = start(program);
+    Ending ending = nextBox(started.pid);
+    ending.started = started;
+    return ending;
+  }
+  /// Waits for a box of the process, titled `title` (any when empty).
+  Ending nextBox(unsigned long pid, const std::string& title = {}, unsigned timeoutMs = 30000);
 
   WindowView wait(const Window& window);
   ::testing::AssertionResult type(const Window& window, int editIndex, const std::string& text);

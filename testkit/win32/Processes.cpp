@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/win32/UniqueHandle.h"
 
 #include <tlhelp32.h>  // after windows.h, which it needs
@@ -12,32 +14,36 @@ namespace {
 
 using platform::win32::UniqueKernelHandle;
 
-constexpr DWORD kToolTimeoutMs = 60000;
-constexpr DWORD kWindowPollMs = 20;
-
-struct WindowSearch {
-  DWORD pid;
-  bool found;
-};
+constexpr char kHiddenStation[] = "TlvAsServiceHidden";
 
 BOOL CALLBACK noteVisibleWindowOf(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
+  auto* search = reinterpret_cast<std::pair<DWORD, bool>*>(param);
   DWORD pid = 0;
   ::GetWindowThreadProcessId(window, &pid);
-  if (pid == search->pid && ::IsWindowVisible(window)) search->found = true;
+  if (pid == search->first && ::IsWindowVisible(window)) search->second = true;
   return TRUE;
 }
 
 /// The exit code of a process that ends within `timeoutMs`; one still running then is ended,
 /// so that a hung program cannot hold files or services for the next test.
 std::optional<DWORD> exitCodeOrEnd(HANDLE process, DWORD timeoutMs) {
-  if (::WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) {
-    ::TerminateProcess(process, 1);
-    return std::nullopt;
-  }
   DWORD code = 0;
-  if (!::GetExitCodeProcess(process, &code)) return std::nullopt;
-  return code;
+  if (::WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0 && ::GetExitCodeProcess(process, &code)) return code;
+  ::TerminateProcess(process, 1);
+  return std::nullopt;
+}
+
+/// The running processes: id and executable name.
+std::vector<std::pair<DWORD, std::string>> processList() {
+  std::vector<std::pair<DWORD, std::string>> entries;
+  platform::win32::UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = snapshot && ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry)) {
+    entries.emplace_back(entry.th32ProcessID, entry.szExeFile);
+  }
+  if (entries.empty()) ADD_FAILURE() << "no processes listed: error " << ::GetLastError();
+  return entries;
 }
 
 }  // namespace
@@ -51,11 +57,9 @@ ToolRun runTool(const std::string& program, const std::string& arguments) {
     return run;
   }
   ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
+  STARTUPINFOA startup{sizeof startup};
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd.get();
-  startup.hStdError = writeEnd.get();
+  startup.hStdOutput = startup.hStdError = writeEnd.get();
   PROCESS_INFORMATION info{};
   std::string commandLine = "\"" + program + "\" " + arguments;
   if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
@@ -68,23 +72,10 @@ ToolRun runTool(const std::string& program, const std::string& arguments) {
   char buffer[4096];
   DWORD read = 0;
   while (::ReadFile(readEnd.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) run.output.append(buffer, read);
-  const std::optional<DWORD> code = exitCodeOrEnd(process.get(), kToolTimeoutMs);
+  const std::optional<DWORD> code = exitCodeOrEnd(process.get(), 60000);
   if (!code) ADD_FAILURE() << program << " did not end";
   run.exitCode = code.value_or(1);
   return run;
-}
-
-std::optional<DWORD> runHidden(const std::string& commandLine, DWORD timeoutMs) {
-  std::string writable = commandLine;  // CreateProcessA may write into its command line
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!::CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &info)) {
-    return std::nullopt;
-  }
-  UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-  return exitCodeOrEnd(process.get(), timeoutMs);
 }
 
 WindowlessRun runWatchingForWindows(const std::string& program, const std::string& arguments, DWORD timeoutMs,
@@ -92,8 +83,7 @@ WindowlessRun runWatchingForWindows(const std::string& program, const std::strin
   WindowlessRun run;
   std::string commandLine = "\"" + program + "\" " + arguments;
   std::string desktop = place.desktop;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
+  STARTUPINFOA startup{sizeof startup};
   if (!desktop.empty()) startup.lpDesktop = desktop.data();
   PROCESS_INFORMATION info{};
   const char* folder = place.currentFolder.empty() ? nullptr : place.currentFolder.c_str();
@@ -101,19 +91,16 @@ WindowlessRun runWatchingForWindows(const std::string& program, const std::strin
     return run;
   }
   UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-  WindowSearch search{info.dwProcessId, false};
+  std::pair<DWORD, bool> search{info.dwProcessId, false};
+  constexpr DWORD kWindowPollMs = 20;
   for (DWORD waited = 0; waited < timeoutMs; waited += kWindowPollMs) {
     ::EnumWindows(noteVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
     if (::WaitForSingleObject(process.get(), kWindowPollMs) == WAIT_OBJECT_0) break;
   }
   if (const std::optional<DWORD> code = exitCodeOrEnd(process.get(), 0)) run.exitCode = static_cast<long>(*code);
-  run.showedAWindow = search.found;
+  run.showedAWindow = search.second;
   return run;
 }
-
-namespace {
-constexpr char kHiddenStation[] = "TlvAsServiceHidden";
-}  // namespace
 
 HiddenWindowStation::HiddenWindowStation()
     : station_(::CreateWindowStationA(kHiddenStation, 0, WINSTA_ALL_ACCESS, nullptr)) {
@@ -132,32 +119,17 @@ HiddenWindowStation::~HiddenWindowStation() {
 
 std::string HiddenWindowStation::desktopName() const { return std::string(kHiddenStation) + "\\Default"; }
 
-std::vector<ProcessEntry> processList() {
-  std::vector<ProcessEntry> entries;
-  platform::win32::UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) {
-    ADD_FAILURE() << "CreateToolhelp32Snapshot failed: " << ::GetLastError();
-    return entries;
-  }
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry)) {
-    entries.push_back({entry.th32ProcessID, entry.szExeFile});
-  }
-  return entries;
-}
-
 bool processRunning(DWORD id) {
-  for (const auto& entry : processList()) {
-    if (entry.id == id) return true;
+  for (const auto& [running, name] : processList()) {
+    if (running == id) return true;
   }
   return false;
 }
 
 std::vector<DWORD> processesNamed(const std::string& exeName) {
   std::vector<DWORD> ids;
-  for (const auto& entry : processList()) {
-    if (::lstrcmpiA(entry.name.c_str(), exeName.c_str()) == 0) ids.push_back(entry.id);
+  for (const auto& [id, name] : processList()) {
+    if (::lstrcmpiA(name.c_str(), exeName.c_str()) == 0) ids.push_back(id);
   }
   return ids;
 }

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,10 +15,6 @@ struct ToolRun {
 /// Runs `program arguments` without a window and waits for it (a minute at most); a program
 /// that cannot start or does not end is a test failure.
 ToolRun runTool(const std::string& program, const std::string& arguments);
-/// Runs a command line without a window and waits for it; its exit code, or nullopt when it
-/// did not start or end within `timeoutMs` (a program still running then is ended). For
-/// programs whose failure is the test's to judge.
-std::optional<DWORD> runHidden(const std::string& commandLine, DWORD timeoutMs = 60000);
 
 /// A program run while every window of its process is looked for.
 struct WindowlessRun {
@@ -53,13 +48,8 @@ class HiddenWindowStation {
   HDESK desktop_ = nullptr;
 };
 
-/// Running processes: id and executable name.
-struct ProcessEntry {
-  DWORD id;
-  std::string name;
-};
-std::vector<ProcessEntry> processList();
 bool processRunning(DWORD id);
+/// The running processes of that executable name.
 std::vector<DWORD> processesNamed(const std::string& exeName);
 /// Ends a process and waits a little for it to go.
 void endProcess(DWORD id);

@@ -7,6 +7,7 @@
 #include "testkit/win32/Edition.h"
 #include "testkit/win32/Folders.h"
 #include "testkit/win32/Processes.h"
+#include "testkit/win32/Registry.h"
 #include "testkit/win32/Gui.h"
 #include "testkit/win32/Services.h"
 #include "tools/common/ServiceKeys.h"
@@ -27,10 +28,15 @@ TEST(Package, TheUnpackedProgramRunsAndTheGuidesRemovalTakesTheServiceAway) {
   EXPECT_EQ(ending.status, "Finding Tolvane Install");
   EXPECT_EQ(ending.box.title, "Where is Tolvane?") << ending.box.failure;
 
+  // STOP ends the run incomplete, the payment program's path written nowhere.
   const Window prompt = Window::dialog("Where is Tolvane?").of(started.pid);
   EXPECT_TRUE(gui.type(prompt, 0, "STOP"));
   EXPECT_TRUE(gui.press(prompt, "OK"));
-  EXPECT_TRUE(gui.press(Window::dialog("find TLV").of(started.pid).within(20000), "OK"));
+  const Gui::Ending stopped = gui.nextBox(started.pid, "find TLV", 20000);
+  EXPECT_EQ(stopped.status, "Orbit-Tender Service InComplete");
+  EXPECT_THAT(stopped.box.texts("static"), ::testing::Contains("Orbit-Tender Service InComplete"));
+  EXPECT_TRUE(gui.press(Window::dialog("find TLV").of(started.pid), "OK"));
+  EXPECT_FALSE(machineRegistryValue(tools::kParametersKeyPath.data(), tools::value::kApplication));
   EXPECT_TRUE(gui.close(Window::titled(kMainWindow).of(started.pid)));
   EXPECT_EQ(gui.waitForExit(started.pid, 20000), 0ul);
 
@@ -39,7 +45,7 @@ TEST(Package, TheUnpackedProgramRunsAndTheGuidesRemovalTakesTheServiceAway) {
       << "the batch file with the packaged instsrv.exe created no service";
   // ... and the guide's command removes it.
   const std::string instsrv = windowsFolder() + "instsrv.exe";
-  EXPECT_EQ(runHidden("\"" + instsrv + "\" OrbitTender REMOVE"), 0u);
+  EXPECT_EQ(runTool(instsrv, "OrbitTender REMOVE").exitCode, 0u);
   EXPECT_FALSE(serviceExists(tools::kServiceName));
 
   ::DeleteFileA(instsrv.c_str());

@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 
+#include "platform/win32/UniqueHandle.h"
 #include "testkit/win32/Folders.h"
 #include "testkit/win32/Processes.h"
 #include "testkit/win32/Registry.h"
@@ -26,20 +26,6 @@ std::string withoutTrailingBackslash(std::string folder) {
 }
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// The event ids of srvany's text log ("2026-12-07 09:05:07 +01:00 SYSTEM 100 text"), warnings
-// (112) left out: where the system keeps no folder security (Wine), srvany warns of it at each
-// start. A line whose offset is no "+HH:MM" or "-HH:MM" counts as id 0, so that it fails.
-std::vector<int> loggedEvents(const std::string& log) {
-  std::vector<int> ids;
-  std::istringstream lines(log);
-  for (std::string date, time, offset, account, id, rest;
-       lines >> date >> time >> offset >> account >> id && std::getline(lines, rest);) {
-    const bool offsetShown = offset.size() == 6 && (offset[0] == '+' || offset[0] == '-') && offset[3] == ':';
-    if (id != "112") ids.push_back(offsetShown && !account.empty() ? std::stoi(id) : 0);
-  }
-  return ids;
-}
 
 // srvany's Watch key of a service, as the program's /health reads it.
 class PublishedWatch {
@@ -128,9 +114,12 @@ class HostedProgram {
     return ids;
   }
 
-  void expectNothingLeft() const {
+  /// No process of it runs, nor srvany; `alone`: nor any other test program.
+  void expectNothingLeft(bool alone = true) const {
     for (DWORD id : programIds()) EXPECT_FALSE(processRunning(id)) << "test program " << id << " still runs";
-    EXPECT_TRUE(processesNamed(kTestAppName).empty());
+    if (alone) {
+      EXPECT_TRUE(processesNamed(kTestAppName).empty());
+    }
     EXPECT_NE(service_.hostProcessId(), 0u);
     EXPECT_FALSE(processRunning(service_.hostProcessId())) << "srvany still runs";
   }
@@ -193,50 +182,6 @@ TEST(Srvany, StartRunsTheProgramInItsFolderAndStopClosesItThroughWmClose) {
   }
 }
 
-TEST(Srvany, AProgramThatIgnoresWmCloseIsEndedWithItsChildAfterTheGracePeriod) {
-  HostedProgram program("--ignore-close --child");
-  ASSERT_NO_FATAL_FAILURE(program.start(true));
-
-  const DWORD asked = ::GetTickCount();
-  ASSERT_EQ(program.service().stop(), 0u);
-  // While it waits, the service shows progress: new checkpoints, each with a wait hint.
-  ASSERT_TRUE(program.service().waitForState(SERVICE_STOP_PENDING, 5000));
-  const SERVICE_STATUS_PROCESS early = program.service().status();
-  SERVICE_STATUS_PROCESS later = early;
-  EXPECT_TRUE(waitUntil([&] { return (later = program.service().status()).dwCheckPoint > early.dwCheckPoint; }, 5000))
-      << "no new checkpoint";
-  EXPECT_EQ(later.dwCurrentState, static_cast<DWORD>(SERVICE_STOP_PENDING));
-  EXPECT_GT(later.dwWaitHint, 0u);
-
-  ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kGraceMs + 10000));
-  const DWORD took = ::GetTickCount() - asked;
-  EXPECT_GE(took, kGraceMs - 500);
-  EXPECT_LT(took, kGraceMs + 6000);
-  EXPECT_EQ(program.service().status().dwWin32ExitCode, static_cast<DWORD>(NO_ERROR));
-  EXPECT_TRUE(contains(readFile(program.marker()), "close ignored")) << "the program was asked";
-  EXPECT_TRUE(contains(readFile(program.childMarker()), "close ignored")) << "its child was asked too";
-  EXPECT_FALSE(contains(readFile(program.marker()), "exit ")) << "it never closed: it was ended";
-  EXPECT_EQ(loggedEvents(program.service().hostLog()), (std::vector<int>{100, 101, 103}));
-  program.expectNothingLeft();
-}
-
-TEST(Srvany, TheProgramAndItsChildEndWhenSrvanyIsKilled) {
-  HostedProgram program("--child");
-  ASSERT_NO_FATAL_FAILURE(program.start(true));
-  ASSERT_EQ(program.programIds().size(), 2u);
-
-  {
-    platform::win32::UniqueKernelHandle host(
-        ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, program.service().hostProcessId()));
-    ASSERT_TRUE(host);
-    ASSERT_TRUE(::TerminateProcess(host.get(), 1));
-    ASSERT_EQ(::WaitForSingleObject(host.get(), 5000), WAIT_OBJECT_0);
-  }
-  const auto ids = program.programIds();
-  EXPECT_TRUE(waitUntil([&] { return !processRunning(ids[0]) && !processRunning(ids[1]); }, 5000));
-  program.expectNothingLeft();
-}
-
 TEST(Srvany, AProgramThatExitsByItselfStopsTheServiceAsFailedWithItsExitCode) {
   struct Case {
     const char* arguments;
@@ -260,58 +205,56 @@ TEST(Srvany, AProgramThatExitsByItselfStopsTheServiceAsFailedWithItsExitCode) {
   }
 }
 
-// A fault no catch sees, on a thread of srvany's (here one started in it from outside that
-// jumps to an address nothing is at): recorded as 111, the service stopped as failed with
-// srvany's own code, so that the recovery actions restart it, and the program ended with it.
-TEST(Srvany, AFaultOnAnyThreadOfItsIsRecordedAndStopsTheServiceAsFailed) {
-  HostedProgram program("");
-  ASSERT_NO_FATAL_FAILURE(program.start());
-  platform::win32::UniqueKernelHandle host(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, program.service().hostProcessId()));
-  ASSERT_TRUE(host) << ::GetLastError();
-  const auto nowhere = reinterpret_cast<LPTHREAD_START_ROUTINE>(std::uintptr_t{0x10});
-  platform::win32::UniqueKernelHandle thread(::CreateRemoteThread(host.get(), nullptr, 0, nowhere, nullptr, 0, nullptr));
-  ASSERT_TRUE(thread) << ::GetLastError();
-  ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kStartMs));
-  const SERVICE_STATUS_PROCESS status = program.service().status();
-  EXPECT_EQ(status.dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR));
-  EXPECT_EQ(status.dwServiceSpecificExitCode, tools::kHostFailedCode);
-  const std::string log = program.service().hostLog();
-  EXPECT_TRUE(contains(log, " 111 ") && contains(log, "exception 0xC0000005")) << log;
-  EXPECT_TRUE(waitUntil([&] { return !processRunning(program.service().hostProcessId()); }, 5000));
-  program.expectNothingLeft();
+// srvany ended from outside, or failing on a thread of its own (here one started in it from
+// outside that jumps to an address nothing is at): the program and its child end with it. The
+// fault, which no catch sees, is recorded as 111 and stops the service as failed with srvany's
+// own code, so that the recovery actions restart it.
+TEST(Srvany, KilledOrFaultingOnAnyThreadItTakesTheProgramAndItsChildAndAFaultStopsTheServiceAsFailed) {
+  for (const bool fault : {false, true}) {
+    SCOPED_TRACE(fault ? "a fault on a thread of its" : "killed");
+    HostedProgram program("--child");
+    ASSERT_NO_FATAL_FAILURE(program.start(true));
+    const auto ids = program.programIds();
+    ASSERT_EQ(ids.size(), 2u);
+    platform::win32::UniqueKernelHandle host(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, program.service().hostProcessId()));
+    ASSERT_TRUE(host) << ::GetLastError();
+    if (fault) {
+      const auto nowhere = reinterpret_cast<LPTHREAD_START_ROUTINE>(std::uintptr_t{0x10});
+      platform::win32::UniqueKernelHandle thread(::CreateRemoteThread(host.get(), nullptr, 0, nowhere, nullptr, 0, nullptr));
+      ASSERT_TRUE(thread) << ::GetLastError();
+      ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, kStartMs));
+      EXPECT_EQ(program.service().status().dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR));
+      EXPECT_EQ(program.service().status().dwServiceSpecificExitCode, tools::kHostFailedCode);
+      const std::string log = program.service().hostLog();
+      EXPECT_TRUE(contains(log, " 111 ") && contains(log, "exception 0xC0000005")) << log;
+    } else {
+      ASSERT_TRUE(::TerminateProcess(host.get(), 1));
+    }
+    ASSERT_EQ(::WaitForSingleObject(host.get(), 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(waitUntil([&] { return !processRunning(ids[0]) && !processRunning(ids[1]); }, 5000));
+    program.expectNothingLeft();
+  }
 }
 
 // C:\Program.exe while the test runs; removed with the marker it leaves should it run.
-class PlantedProgram {
- public:
-  PlantedProgram() {
-    EXPECT_EQ(::GetFileAttributesA(kPath), INVALID_FILE_ATTRIBUTES) << "a C:\\Program.exe of someone else's";
-    planted_ = ::CopyFileA((testProgramFolder() + "plantedprogram.exe").c_str(), kPath, TRUE) != FALSE;
-    EXPECT_TRUE(planted_) << "error " << ::GetLastError();
-  }
+struct PlantedProgram {
+  static constexpr char kPath[] = "C:\\Program.exe", kRanMarker[] = "C:\\Program.exe.ran";
+  const bool planted = ::CopyFileA((testProgramFolder() + "plantedprogram.exe").c_str(), kPath, TRUE) != FALSE;
   ~PlantedProgram() {
-    if (planted_) ::DeleteFileA(kPath);
+    if (planted) ::DeleteFileA(kPath);
     ::DeleteFileA(kRanMarker);
   }
-  bool ran() const { return ::GetFileAttributesA(kRanMarker) != INVALID_FILE_ATTRIBUTES; }
-  void forget() const { ::DeleteFileA(kRanMarker); }
-
-  static constexpr const char* kPath = "C:\\Program.exe";
-  static constexpr const char* kRanMarker = "C:\\Program.exe.ran";
-
- private:
-  bool planted_ = false;
+  static bool ran() { return ::GetFileAttributesA(kRanMarker) != INVALID_FILE_ATTRIBUTES; }
 };
 
 TEST(Srvany, AnApplicationPathWithBlanksRunsThatProgramAndNeverAPlantedOne) {
   ScratchFolder programFolder("C:\\Program Files");  // "C:\Program Files\tlv tools_...\"
   const std::string application = programFolder.path() + kTestAppName;
   ASSERT_TRUE(::CopyFileA((testProgramFolder() + kTestAppName).c_str(), application.c_str(), FALSE));
-  PlantedProgram plant;
-
+  const PlantedProgram plant;
+  ASSERT_TRUE(plant.planted) << "a C:\\Program.exe of someone else's? error " << ::GetLastError();
   {  // The plant is live: the system's own search along the unquoted path does run it.
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
+    STARTUPINFOA startup{sizeof startup};
     PROCESS_INFORMATION info{};
     std::string unquoted = application + " --marker nowhere";
     ASSERT_TRUE(
@@ -319,7 +262,7 @@ TEST(Srvany, AnApplicationPathWithBlanksRunsThatProgramAndNeverAPlantedOne) {
     platform::win32::UniqueKernelHandle process(info.hProcess), thread(info.hThread);
     ::WaitForSingleObject(process.get(), 5000);
     ASSERT_TRUE(plant.ran()) << "without a live plant this test could not fail";
-    plant.forget();
+    ::DeleteFileA(PlantedProgram::kRanMarker);
   }
 
   // As written by hand, the program's arguments may stand in Application after its path.
@@ -353,7 +296,6 @@ TEST(Srvany, AMissingApplicationOrProgramStopsTheServiceWithAnError) {
   const Case cases[] = {
       {"no Parameters key", [](ScratchService&) {}, ERROR_FILE_NOT_FOUND},
       {"no Application value", [](ScratchService& s) { s.setParameter(tools::value::kAppParameters, "-x"); }, ERROR_FILE_NOT_FOUND},
-      {"empty Application", [](ScratchService& s) { s.setParameter(tools::value::kApplication, ""); }, ERROR_INVALID_DATA},
       {"Application not a string", [](ScratchService& s) { s.setParameterDword("Application", 1); },
        ERROR_INVALID_DATA},
       {"program missing", [](ScratchService& s) { s.setParameter(tools::value::kApplication, testProgramFolder() + "missing.exe"); },
@@ -379,58 +321,61 @@ TEST(Srvany, AMissingApplicationOrProgramStopsTheServiceWithAnError) {
   }
 }
 
-// The watch probes the program's windows every 5 s: a box is seen within a probe or two, also
-// a message box that is the program's first window.
-TEST(SrvanyWatch, ABoxNobodySeesIsRecordedWithItsTextsWhenItAppearsAndWhenItGoes) {
-  for (const bool first : {false, true}) {
-    SCOPED_TRACE(first ? "the first window" : "after the main window");
-    HostedProgram program(first ? "--box-first \"cannot open COM3\"" : "--box-for 6000 \"cannot open COM3\"");
-    ASSERT_NO_FATAL_FAILURE(program.start(false, !first));
-    ASSERT_TRUE(waitUntil([&] { return contains(program.service().hostLog(), " 202 "); }, 60000));
-    EXPECT_TRUE(contains(program.service().hostLog(),
-                         " 202 The program shows a box nobody sees: \"Card reader\" / cannot open COM3\r\n"))
-        << program.service().hostLog();
-    EXPECT_EQ(program.service().status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
-    if (first) continue;  // it stands until the service stops
-    ASSERT_TRUE(waitUntil([&] { return contains(readFile(program.marker()), "box closed"); }, 20000));
-    EXPECT_TRUE(waitUntil([&] { return contains(program.service().hostLog(), " 203 "); }, 10000));
-    EXPECT_EQ(loggedEvents(program.service().hostLog()), (std::vector<int>{100, 202, 203}));
-  }
-}
+// The programs whose ending takes its time, run at once so that their waits overlap.
+// A program that ignores WM_CLOSE is ended with its child after the grace period, the service
+// showing its progress meanwhile. The watch probes the programs' windows every 5 s: a box is
+// seen within a probe or two, also a message box that is the program's first window. A program
+// that has not answered for HangRestartSeconds is ended, and the service stops as failed with
+// srvany's own code. (Without it a hung program is reported after 30 s and runs on:
+// tests/service, beside what /health says of it.)
+TEST(SrvanySlowEndings, GracePeriodBoxesNobodySeesAndHangRestartSeconds) {
+  HostedProgram ignoring("--ignore-close --child"), hung("--hang-for 600000"),
+      after("--box-for 6000 \"cannot open COM3\""), first("--box-first \"cannot open COM3\"");
+  hung.service().setParameterDword(tools::value::kHangRestartSeconds, 5);
+  ASSERT_NO_FATAL_FAILURE(ignoring.start(true));
+  ASSERT_NO_FATAL_FAILURE(hung.start());
+  ASSERT_NO_FATAL_FAILURE(after.start());
+  ASSERT_NO_FATAL_FAILURE(first.start(false, false));
 
-TEST(SrvanyWatch, AHungProgramIsReportedAfterThirtySecondsAndEndedOnlyWhereTheAdministratorSaysSo) {
-  {  // HangRestartSeconds: ended, and the service stops as failed with srvany's own code.
-    HostedProgram program("--hang-for 600000");
-    program.service().setParameterDword("HangRestartSeconds", 5);
-    ASSERT_NO_FATAL_FAILURE(program.start());
-    ASSERT_TRUE(program.service().waitForState(SERVICE_STOPPED, 40000)) << program.service().hostLog();
-    EXPECT_EQ(program.service().status().dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR));
-    EXPECT_EQ(program.service().status().dwServiceSpecificExitCode, 0x20000001u);
-    EXPECT_EQ(loggedEvents(program.service().hostLog()), (std::vector<int>{100, 204}));
-    program.expectNothingLeft();
+  const DWORD asked = ::GetTickCount();
+  ASSERT_EQ(ignoring.service().stop(), 0u);
+  // While it waits, the service shows progress: new checkpoints, each with a wait hint.
+  ASSERT_TRUE(ignoring.service().waitForState(SERVICE_STOP_PENDING, 5000));
+  const SERVICE_STATUS_PROCESS early = ignoring.service().status();
+  SERVICE_STATUS_PROCESS later = early;
+  EXPECT_TRUE(waitUntil([&] { return (later = ignoring.service().status()).dwCheckPoint > early.dwCheckPoint; }, 5000))
+      << "no new checkpoint";
+  EXPECT_EQ(later.dwCurrentState, static_cast<DWORD>(SERVICE_STOP_PENDING));
+  EXPECT_GT(later.dwWaitHint, 0u);
+
+  for (HostedProgram* program : {&first, &after}) {
+    ASSERT_TRUE(waitUntil([&] { return contains(program->service().hostLog(), " 202 "); }, 60000));
+    EXPECT_TRUE(contains(program->service().hostLog(),
+                         " 202 The program shows a box nobody sees: \"Card reader\" / cannot open COM3\r\n"))
+        << program->service().hostLog();
+    EXPECT_EQ(program->service().status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
   }
-  // Without it: reported once the program has not answered for 30 s, never before, and it
-  // runs on (a payment program busy in a long task must not be killed); then it answers.
-  // Before it hangs it shows boxes whose texts claim lengths no buffer could hold (on x86 the
-  // last is cut to 0xFFFFFFFF): srvany reads their true texts and watches on.
-  HostedProgram program(
-      "--claim-box 0xFFFFFFF0 \"reader gone\" --claim-box 0x7FFFFFFF \"printer gone\" --claim-box "
-      "0x7FFFFFFFFFFFFFFF \"drawer gone\" --hang-after 10000 --hang-for 45000");
-  ASSERT_NO_FATAL_FAILURE(program.start());
-  ASSERT_TRUE(waitUntil([&] { return contains(readFile(program.marker()), "hang"); }, 15000));
-  for (const char* box : {" 202 The program shows a box nobody sees: \"Length 0xFFFFFFF0\" / reader gone\r\n",
-                          " 202 The program shows a box nobody sees: \"Length 0x7FFFFFFF\" / printer gone\r\n",
-                          " 202 The program shows a box nobody sees: \"Length 0x7FFFFFFFFFFFFFFF\" / drawer gone\r\n"}) {
-    EXPECT_TRUE(contains(program.service().hostLog(), box)) << program.service().hostLog();
-  }
-  const DWORD hung = ::GetTickCount();
-  ASSERT_TRUE(waitUntil([&] { return contains(program.service().hostLog(), " 200 "); }, 45000));
-  EXPECT_GE(::GetTickCount() - hung, 29500ul) << "reported before 30 s";
-  EXPECT_EQ(program.service().status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
-  EXPECT_TRUE(waitUntil([&] { return contains(program.service().hostLog(), " 201 "); }, 20000));
-  EXPECT_EQ(loggedEvents(program.service().hostLog()), (std::vector<int>{100, 202, 202, 202, 200, 201}));
-  ASSERT_EQ(program.service().stop(), 0u);
-  EXPECT_TRUE(program.service().waitForState(SERVICE_STOPPED, kGraceMs + 5000));
+  EXPECT_EQ(first.service().stop(), 0u);  // its box stands until then
+  ASSERT_TRUE(waitUntil([&] { return contains(readFile(after.marker()), "box closed"); }, 20000));
+  EXPECT_TRUE(waitUntil([&] { return contains(after.service().hostLog(), " 203 "); }, 10000));
+  EXPECT_EQ(loggedEvents(after.service().hostLog()), (std::vector<int>{100, 202, 203}));
+
+  ASSERT_TRUE(ignoring.service().waitForState(SERVICE_STOPPED, kGraceMs + 10000));
+  const DWORD took = ::GetTickCount() - asked;
+  EXPECT_GE(took, kGraceMs - 500);
+  EXPECT_LT(took, kGraceMs + 6000);
+  EXPECT_EQ(ignoring.service().status().dwWin32ExitCode, static_cast<DWORD>(NO_ERROR));
+  EXPECT_TRUE(contains(readFile(ignoring.marker()), "close ignored")) << "the program was asked";
+  EXPECT_TRUE(contains(readFile(ignoring.childMarker()), "close ignored")) << "its child was asked too";
+  EXPECT_FALSE(contains(readFile(ignoring.marker()), "exit ")) << "it never closed: it was ended";
+  EXPECT_EQ(loggedEvents(ignoring.service().hostLog()), (std::vector<int>{100, 101, 103}));
+  ignoring.expectNothingLeft(false);
+
+  ASSERT_TRUE(hung.service().waitForState(SERVICE_STOPPED, 40000)) << hung.service().hostLog();
+  EXPECT_EQ(hung.service().status().dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR));
+  EXPECT_EQ(hung.service().status().dwServiceSpecificExitCode, tools::kHungProgramEndedCode);
+  EXPECT_EQ(loggedEvents(hung.service().hostLog()), (std::vector<int>{100, 204}));
+  hung.expectNothingLeft(false);
 }
 
 TEST(Srvany, RunByHandItSaysItIsAServiceProgramAndFails) {
