@@ -61,24 +61,19 @@ std::string readEverything(environment::jclass_WinEnviron& env) {
   return answers.str();
 }
 
-// A run ends with the clean run's answers or other well-formed ones.
-void sweepReads(void (SimEnviron::*arrange)(), const std::string& scenario) {
-  std::string clean;
+void sweepReads(void (SimEnviron::*arrange)()) {
   sweepEveryCall([&](const InjectedFault& fault) {
     SimEnviron s;
     (s.*arrange)();
     fault.arm(s.machine.faults);
-    std::string answers;
-    EXPECT_NO_THROW(answers = readEverything(s.env));
-    if (fault.n == 0) clean = answers;
-    return ScenarioRun{fault.callsSinceArmed(s.machine.faults),
-                       {answers == clean ? "clean answers" : "other well-formed answers"}};
-  }).report(scenario);
+    EXPECT_NO_THROW(readEverything(s.env));
+    return fault.callsSinceArmed(s.machine.faults);
+  });
 }
 
 TEST(EnvironmentFaultSweep, EveryReadOnWindowsXpAndWindows7x64) {
-  sweepReads(&SimEnviron::arrangeWindowsXp, "environment class, 32-bit Windows XP");
-  sweepReads(&SimEnviron::arrangeWindows7x64, "environment class, 64-bit Windows 7");
+  sweepReads(&SimEnviron::arrangeWindowsXp);
+  sweepReads(&SimEnviron::arrangeWindows7x64);
 }
 
 }  // namespace
