@@ -6,8 +6,6 @@
 // batch file's instsrv did not create.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "app/Endings.h"
 #include "platform/WindowsPath.h"
 #include "tests/hardening/FaultSweep.h"
@@ -117,21 +115,16 @@ std::vector<platform::sim::Call> runProgram(SweptMachine& m, const InjectedFault
     EXPECT_EQ(runs.size(), static_cast<std::size_t>(1 + menuRuns));
     for (const auto& events : runs) checkWorkflowRun(events, m, fault);
   }
+  const auto mayChange = [](const std::string& path) {
+    return path == "C:\\TOOLS\\TOLVANEASSERV.BAT" || (path.starts_with("C:\\TOOLS\\TLVASSERVICE") && path.ends_with(".LOG")) ||
+           path.starts_with("C:\\WINDOWS\\INSTSRV.EXE") || path.starts_with("C:\\WINDOWS\\SRVANY.EXE");
+  };
   const auto filesAfter = m.sim.files.allFiles();
-  std::set<std::string> changed;
-  for (const auto& [path, bytes] : filesBefore) {
-    const auto now = filesAfter.find(path);
-    if (now == filesAfter.end() || now->second != bytes) changed.insert(path);
-  }
   for (const auto& [path, bytes] : filesAfter) {
-    if (!filesBefore.count(path)) changed.insert(path);
+    const auto before = filesBefore.find(path);
+    EXPECT_TRUE((before != filesBefore.end() && before->second == bytes) || mayChange(path)) << "wrote to " << path;
   }
-  for (const std::string& path : changed) {
-    const bool expected = path == "C:\\TOOLS\\TOLVANEASSERV.BAT" ||
-                          (path.starts_with("C:\\TOOLS\\TLVASSERVICE") && path.ends_with(".LOG")) ||
-                          path.starts_with("C:\\WINDOWS\\INSTSRV.EXE") || path.starts_with("C:\\WINDOWS\\SRVANY.EXE");
-    EXPECT_TRUE(expected) << "wrote to " << path;
-  }
+  for (const auto& [path, bytes] : filesBefore) EXPECT_TRUE(filesAfter.contains(path) || mayChange(path)) << "deleted " << path;
   EXPECT_TRUE(m.instsrvCreatedService || !m.registry.KeyExists(kServiceKey)) << "a stray service key";
   if (!fault.hit(m.sim.faults, platform::sim::Call::RegistryCloseKey)) {
     EXPECT_EQ(m.sim.registry.openHandleCount(), 0u) << "a registry key left open";

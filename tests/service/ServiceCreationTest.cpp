@@ -17,6 +17,8 @@ using Statuses = std::vector<std::string>;
 const std::string kFailureActionsHex =
     "80 51 01 00 00 00 00 00 00 00 00 00 03 00 00 00 77 00 73 00 01 00 00 00 60 EA 00 00 01 00 00 00 60 EA 00 00 "
     "01 00 00 00 60 EA 00 00";
+const std::string kHost = "C:\\Windows\\srvany.exe";
+const std::string kHostAside = kHost + ".20261206-090507.old";
 const Statuses kReadyStatuses{"Status", "Checking for Tlv.Bat", "Making Tlv.Bat", "Checking for instsrv.exe", "",
                               "Copying Files to \\Windows", "Creating Service", "Finding Tolvane Install",
                               "Verifying Service", "Service is Ready to Start"};
@@ -200,7 +202,6 @@ TEST(ServiceCreationTest, ToolsArePlacedFromTheBytesCheckedAndNeverHalfWritten) 
 
 // Fixes of the tools must reach machines that ran an earlier release; any other file is kept.
 TEST(ServiceCreationTest, AnEarlierReleasesToolInTheWindowsFolderIsReplacedAnyOtherIsKept) {
-  const std::string target = "C:\\Windows\\srvany.exe";
   const std::pair<std::optional<platform::ProductVersion>, bool> cases[] = {
       {platform::ProductVersion{"TlvAsService", "0.9.9"}, true},
       {platform::ProductVersion{"TlvAsService", "1.0"}, false},  // the same release written shorter
@@ -212,68 +213,64 @@ TEST(ServiceCreationTest, AnEarlierReleasesToolInTheWindowsFolderIsReplacedAnyOt
   for (const auto& [version, replaced] : cases) {
     SCOPED_TRACE(version ? version->name + " " + version->version : "no version resource");
     ServiceMachine m;
-    m.sim.files.addFile(target, "placed earlier");
-    if (version) m.sim.files.setProductVersion(target, *version);
+    m.sim.files.addFile(kHost, "placed earlier");
+    if (version) m.sim.files.setProductVersion(kHost, *version);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
-    EXPECT_EQ(m.sim.files.contents(target), replaced ? kSrvanyBytes : "placed earlier");
-    EXPECT_EQ(m.log(), replaced ? logLine(target + ":Version 0.9.9 replaced by 1.0.0") : "");
+    EXPECT_EQ(m.sim.files.contents(kHost), replaced ? kSrvanyBytes : "placed earlier");
+    EXPECT_EQ(m.log(), replaced ? logLine(kHost + ":Version 0.9.9 replaced by 1.0.0") : "");
   }
 }
 
 // A host that a running service uses cannot be replaced, only renamed: a later run deletes the
 // old one once it is free.
 TEST(ServiceCreationTest, AHostInUseIsRenamedAsideAndALaterRunDeletesIt) {
-  const std::string target = "C:\\Windows\\srvany.exe";
-  const std::string aside = target + ".20261206-090507.old";
   {
     ServiceMachine m;
-    m.sim.files.addFile(target, "running host");
-    m.sim.files.setProductVersion(target, {"TlvAsService", "0.9.0"});
-    m.sim.files.markRunning(target);
-    m.sim.files.addFile(aside, "set aside by an earlier run, still running");
-    m.sim.files.markRunning(aside);
+    m.sim.files.addFile(kHost, "running host");
+    m.sim.files.setProductVersion(kHost, {"TlvAsService", "0.9.0"});
+    m.sim.files.markRunning(kHost);
+    m.sim.files.addFile(kHostAside, "set aside by an earlier run, still running");
+    m.sim.files.markRunning(kHostAside);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
-    EXPECT_EQ(m.sim.files.contents(target), kSrvanyBytes);
-    EXPECT_EQ(m.sim.files.contents(target + ".20261206-090507-2.old"), "running host") << "no name collides";
-    EXPECT_EQ(m.sim.files.contents(aside), "set aside by an earlier run, still running");
-    EXPECT_EQ(m.log(), logLine(target + ":Version 0.9.0 replaced by 1.0.0"));
+    EXPECT_EQ(m.sim.files.contents(kHost), kSrvanyBytes);
+    EXPECT_EQ(m.sim.files.contents(kHost + ".20261206-090507-2.old"), "running host") << "no name collides";
+    EXPECT_EQ(m.sim.files.contents(kHostAside), "set aside by an earlier run, still running");
+    EXPECT_EQ(m.log(), logLine(kHost + ":Version 0.9.0 replaced by 1.0.0"));
   }
   {  // Free again (the service has restarted): the next run deletes what was set aside.
     ServiceMachine m;
-    m.sim.files.addFile(aside, "old host");
+    m.sim.files.addFile(kHostAside, "old host");
     m.sim.files.addFile("C:\\Windows\\instsrv.exe.20261205-080000.old", "old tool");
     m.run();
-    EXPECT_FALSE(m.sim.files.exists(aside));
+    EXPECT_FALSE(m.sim.files.exists(kHostAside));
     EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\instsrv.exe.20261205-080000.old"));
   }
   {  // Not even a rename allowed: Windows replaces it at its next start.
     ServiceMachine m;
-    m.sim.files.addFile(target, "running host");
-    m.sim.files.setProductVersion(target, {"TlvAsService", "0.9.0"});
-    m.sim.files.markRunning(target, /*renamable=*/false);
+    m.sim.files.addFile(kHost, "running host");
+    m.sim.files.setProductVersion(kHost, {"TlvAsService", "0.9.0"});
+    m.sim.files.markRunning(kHost, /*renamable=*/false);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
     EXPECT_EQ(m.sim.files.movesAtRestart().value,
-              (std::vector<std::pair<std::string, std::string>>{{target + ".partial", target}}));
-    EXPECT_EQ(m.sim.files.contents(target + ".partial"), kSrvanyBytes);
-    EXPECT_EQ(m.log(), logLine(target + ":Version 0.9.0 replaced by 1.0.0 at the next start of Windows"));
+              (std::vector<std::pair<std::string, std::string>>{{kHost + ".partial", kHost}}));
+    EXPECT_EQ(m.sim.files.contents(kHost + ".partial"), kSrvanyBytes);
+    EXPECT_EQ(m.log(), logLine(kHost + ":Version 0.9.0 replaced by 1.0.0 at the next start of Windows"));
   }
 }
 
 // A host set aside whose replacement then fails goes back under its name; where that fails too
 // the host is missing and the run does not go on.
 TEST(ServiceCreationTest, AHostSetAsideThatCannotBePutBackIsLoggedAndEndsTheRun) {
-  const std::string target = "C:\\Windows\\srvany.exe";
-  const std::string aside = target + ".20261206-090507.old";
   for (const bool restoreFails : {false, true}) {
     SCOPED_TRACE(restoreFails ? "not put back" : "put back");
     ServiceMachine m;
     m.run();  // the service, complete: the next run finds its host an earlier release, running
     ASSERT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
-    m.sim.files.setProductVersion(target, {"TlvAsService", "0.9.0"});
-    m.sim.files.markRunning(target);
+    m.sim.files.setProductVersion(kHost, {"TlvAsService", "0.9.0"});
+    m.sim.files.markRunning(kHost);
     // The moves: onto the running host (refused), the host aside, the new one in, the host back.
     m.sim.faults.failWhen([moves = 0, restoreFails](Call call) mutable {
       if (call != Call::FilesMoveFile) return false;
@@ -282,11 +279,11 @@ TEST(ServiceCreationTest, AHostSetAsideThatCannotBePutBackIsLoggedAndEndsTheRun)
     }, platform::err::kAccessDenied);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), restoreFails ? "No Win / Srvany or Instsrv" : "Service is Ready to Start");
-    EXPECT_EQ(m.sim.files.exists(target), !restoreFails);
-    EXPECT_EQ(m.sim.files.exists(aside), restoreFails);
+    EXPECT_EQ(m.sim.files.exists(kHost), !restoreFails);
+    EXPECT_EQ(m.sim.files.exists(kHostAside), restoreFails);
     const std::string log = m.log();
     EXPECT_NE(log.find("copy srvany.exe Error: 70:Permission denied"), std::string::npos) << log;
-    const std::string stranded = target + ":Missing: set aside as " + aside + " and not put back (error 5)";
+    const std::string stranded = kHost + ":Missing: set aside as " + kHostAside + " and not put back (error 5)";
     EXPECT_EQ(log.find(stranded) != std::string::npos, restoreFails) << log;
     m.sim.faults.clearFaults();
     EXPECT_EQ(m.runWith("/verify"), restoreFails ? 23 : 0);
@@ -332,22 +329,13 @@ TEST(ServiceCreationTest, InstallFolderPromptLoopsUntilAFolderHoldsTheProgramOrS
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
     EXPECT_EQ(m.registry.ReadString(kParametersKey, tools::value::kApplication, "-"), "d:\\pos\\Orbit-Tender.exe");
   }
-  {
-    ServiceMachine m;
-    m.moveProgramTo();
-    m.sim.ui.queuePromptAnswer("sToP");
-    m.run();
-    EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service InComplete");
-    expectBoxes(m.sim.ui.boxes(), {{"Orbit-Tender Service InComplete", "find TLV", 16}});
-    EXPECT_FALSE(m.registry.KeyExists(kParametersKey)) << "nothing verified or written";
-  }
-  {  // A prompt that cannot be shown ends the run instead of asking forever.
-    ServiceMachine m;
-    m.moveProgramTo();
-    m.sim.ui.failPrompts();
-    m.run();
-    EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service InComplete");
-  }
+  ServiceMachine m;
+  m.moveProgramTo();
+  m.sim.ui.queuePromptAnswer("sToP");
+  m.run();
+  EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service InComplete");
+  expectBoxes(m.sim.ui.boxes(), {{"Orbit-Tender Service InComplete", "find TLV", 16}});
+  EXPECT_FALSE(m.registry.KeyExists(kParametersKey)) << "nothing verified or written";
 }
 
 TEST(ServiceCreationTest, ApplicationAndDescriptionAreKeptWhenRightAndReplacedWhenWrong) {

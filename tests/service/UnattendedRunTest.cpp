@@ -112,7 +112,7 @@ TEST(UnattendedRun, RelativeFoldersAreRegisteredAsFullPathsAgainstTheCurrentFold
 
 // A slow till: the batch file creates the service only after the run's half-second pause.
 // The wait for it is what is left of its 30 s after the pause.
-TEST(UnattendedRun, WaitsForASlowBatchFileWhereTheWindowRunKeepsItsFixedPause) {
+TEST(UnattendedRun, WaitsForASlowBatchFileForWhatIsLeftOfItsTime) {
   ServiceMachine m;
   m.createsService = false;
   m.sim.process.onBatchEnd([&m](const std::string&) { m.registry.CreateKey(kServiceKey); });
