@@ -336,6 +336,11 @@ TEST(ServiceCreationTest, InstallFolderPromptLoopsUntilAFolderHoldsTheProgramOrS
   EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service InComplete");
   expectBoxes(m.sim.ui.boxes(), {{"Orbit-Tender Service InComplete", "find TLV", 16}});
   EXPECT_FALSE(m.registry.KeyExists(kParametersKey)) << "nothing verified or written";
+  ServiceMachine unshown;  // a prompt that cannot be shown ends the run instead of asking for ever
+  unshown.moveProgramTo();
+  unshown.sim.ui.failPrompts();
+  unshown.run();
+  EXPECT_EQ(unshown.sim.ui.currentStatus(), "Orbit-Tender Service InComplete");
 }
 
 TEST(ServiceCreationTest, ApplicationAndDescriptionAreKeptWhenRightAndReplacedWhenWrong) {
