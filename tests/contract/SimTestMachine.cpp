@@ -13,7 +13,6 @@ class SimTestMachine final : public TestMachine {
   std::string scratchFolder() override { return kScratch; }
   void makeFolder(const std::string& path) override { machine_.files.addFolder(path); }
   void setCurrentFolder(const std::string& folder) override { machine_.files.setCurrentFolder(folder); }
-  std::string backendName() const override { return "sim"; }
 
  private:
   static constexpr char kScratch[] = "C:\\Scratch\\";

@@ -22,8 +22,6 @@ class TestMachine {
   /// A registry key of its own for the test (missing at its start, removed afterwards):
   /// HKEY_CURRENT_USER\Software\TlvAsServiceTests.
   std::string scratchKey() const { return "HKEY_CURRENT_USER\\Software\\TlvAsServiceTests"; }
-  /// "sim" or "win32".
-  virtual std::string backendName() const = 0;
 };
 
 /// The machine of this build: sim natively, the real platform under Wine.

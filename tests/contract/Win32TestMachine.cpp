@@ -34,7 +34,6 @@ class Win32TestMachine final : public TestMachine {
   std::string scratchFolder() override { return scratch_; }
   void makeFolder(const std::string& path) override { ::CreateDirectoryA(path.c_str(), nullptr); }
   void setCurrentFolder(const std::string& folder) override { ::SetCurrentDirectoryA(folder.c_str()); }
-  std::string backendName() const override { return "win32"; }
 
  private:
   app::win32::WindowUi ui_{::GetModuleHandleA(nullptr)};

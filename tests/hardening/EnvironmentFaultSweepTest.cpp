@@ -33,52 +33,43 @@ void expectWellFormedListing(const std::string& listing) {
   EXPECT_EQ(count, 27u) << listing;
 }
 
-// Reads everything, the listing (and so every folder property) first, checks the form of
-// each answer and gives them all back as one text.
-std::string readEverything(environment::jclass_WinEnviron& env) {
-  std::ostringstream answers;
-  const std::string listing = env.ListAllPathsToText();
-  expectWellFormedListing(listing);
+// Reads everything, the listing (and so every folder property) first, and checks the form of
+// each answer.
+void readEverything(environment::jclass_WinEnviron& env) {
+  expectWellFormedListing(env.ListAllPathsToText());
   for (const std::string& name : {env.DomainName(), env.ComputerName(), env.UserName(), env.ProcessorArchitecture()}) {
     EXPECT_FALSE(name.empty());
-    answers << name << '|';
   }
   const std::string version = env.VersionNumberString();
   EXPECT_EQ(std::count(version.begin(), version.end(), '.'), 2) << version;
 
   std::vector<std::string> folders;
   std::int16_t count = -1;
-  const bool found = env.GetUserProfileFolders(folders, count);
+  static_cast<void>(env.GetUserProfileFolders(folders, count));  // found or not, the list keeps its form
   EXPECT_GE(count, 0);
   EXPECT_EQ(folders.size(), count == 0 ? 0u : static_cast<std::size_t>(count) + 1);
   std::for_each(folders.begin() + std::min<std::ptrdiff_t>(1, std::ssize(folders)), folders.end(), expectFolderValue);
 
   // The rest answer with a flag, a number or a name text; the sweep asks that they answer.
-  answers << listing << version << found << count << env.Title() << env.intOS() << env.isSmallBusiness()
-          << env.isHomeVersion() << env.isDomainController() << env.isServer() << env.isTerminalServer()
-          << env.SuiteMask() << env.WinProductType() << env.Is64Bit() << env.RAMTOTAL() << env.RAMFREE()
-          << env.IsShuttingDown() << env.IsBeingShadowed() << env.MonitorCount();
-  return answers.str();
+  std::ostringstream() << env.Title() << env.intOS() << env.isSmallBusiness() << env.isHomeVersion()
+                       << env.isDomainController() << env.isServer() << env.isTerminalServer() << env.SuiteMask()
+                       << env.WinProductType() << env.Is64Bit() << env.RAMTOTAL() << env.RAMFREE()
+                       << env.IsShuttingDown() << env.IsBeingShadowed() << env.MonitorCount();
 }
 
-// A run ends with the clean run's answers or other well-formed ones.
-void sweepReads(void (SimEnviron::*arrange)(), const std::string& scenario) {
-  std::string clean;
+void sweepReads(void (SimEnviron::*arrange)()) {
   sweepEveryCall([&](const InjectedFault& fault) {
     SimEnviron s;
     (s.*arrange)();
     fault.arm(s.machine.faults);
-    std::string answers;
-    EXPECT_NO_THROW(answers = readEverything(s.env));
-    if (fault.n == 0) clean = answers;
-    return ScenarioRun{fault.callsSinceArmed(s.machine.faults),
-                       {answers == clean ? "clean answers" : "other well-formed answers"}};
-  }).report(scenario);
+    EXPECT_NO_THROW(readEverything(s.env));
+    return fault.callsSinceArmed(s.machine.faults);
+  });
 }
 
 TEST(EnvironmentFaultSweep, EveryReadOnWindowsXpAndWindows7x64) {
-  sweepReads(&SimEnviron::arrangeWindowsXp, "environment class, 32-bit Windows XP");
-  sweepReads(&SimEnviron::arrangeWindows7x64, "environment class, 64-bit Windows 7");
+  sweepReads(&SimEnviron::arrangeWindowsXp);
+  sweepReads(&SimEnviron::arrangeWindows7x64);
 }
 
 }  // namespace

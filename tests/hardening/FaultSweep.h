@@ -1,6 +1,6 @@
 // Native: the fault sweep. A scenario runs once on a fresh sim machine to count the platform
 // calls it makes, then once more per call with exactly that call failing, with the error such
-// a call gives in the field. The scenario checks its own invariants; the sweep keeps figures.
+// a call gives in the field. The scenario checks its own invariants.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,11 +8,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <functional>
-#include <iostream>
-#include <map>
-#include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/sim/SimFaults.h"
@@ -62,70 +58,23 @@ struct InjectedFault {
   }
 };
 
-/// What one run of a scenario reports back: the platform calls after arming and how each
-/// run of the swept procedure ended.
-struct ScenarioRun {
-  std::vector<platform::sim::Call> calls;
-  std::vector<std::string> endings;
-};
-
-struct SweepFigures {
-  std::size_t calls = 0;        ///< platform calls of the clean run
-  std::size_t faultedRuns = 0;  ///< runs with one call failing
-  std::size_t survived = 0;     ///< faulted runs whose checks all held
-  std::map<std::string, std::size_t> byEnding;
-
-  void add(const SweepFigures& other) {
-    calls += other.calls;
-    faultedRuns += other.faultedRuns;
-    survived += other.survived;
-    for (const auto& [ending, count] : other.byEnding) byEnding[ending] += count;
-  }
-
-  /// Prints the figures and checks that every faulted run survived.
-  void report(const std::string& scenario) const {
-    std::ostringstream text;
-    text << "[ sweep    ] " << scenario << ": " << calls << " calls counted, " << faultedRuns << " faulted runs, "
-         << survived << " survived\n  by ending:";
-    for (const auto& [ending, count] : byEnding) {
-      text << "\n    " << count << " x " << (ending.empty() ? "(none)" : ending);
-    }
-    std::cout << text.str() << std::endl;
-    EXPECT_GT(faultedRuns, 0u);
-    EXPECT_EQ(survived, faultedRuns);
-  }
-};
-
-/// Runs the scenario clean, then once per call of the clean run with that call failing.
-/// Each run is traced with its failing call, so a broken check names it.
-inline SweepFigures sweepEveryCall(const std::function<ScenarioRun(const InjectedFault&)>& scenario) {
-  // Failed parts of the running test so far; a run that adds one did not survive.
-  const auto failedParts = [] {
-    const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
-    int failed = 0;
-    for (int i = 0; i < result->total_part_count(); ++i) failed += result->GetTestPartResult(i).failed() ? 1 : 0;
-    return failed;
-  };
-  SweepFigures figures;
+/// Runs the scenario clean, then once per call of the clean run with that call failing. The
+/// scenario returns the calls it made after arming; each run is traced with its failing call.
+inline void sweepEveryCall(const std::function<std::vector<platform::sim::Call>(const InjectedFault&)>& scenario) {
   std::vector<platform::sim::Call> cleanCalls;
   {
     SCOPED_TRACE("clean run");
-    cleanCalls = scenario(InjectedFault{}).calls;
+    cleanCalls = scenario(InjectedFault{});
   }
-  figures.calls = cleanCalls.size();
+  ASSERT_FALSE(cleanCalls.empty()) << "the scenario made no platform call";
   for (std::size_t n = 1; n <= cleanCalls.size(); ++n) {
     const InjectedFault fault{n, cleanCalls[n - 1]};
     SCOPED_TRACE("failing call " + std::to_string(n) + " of " + std::to_string(cleanCalls.size()) + ": " +
                  std::string(platform::sim::nameOf(fault.call)));
-    const int failedBefore = failedParts();
-    const ScenarioRun run = scenario(fault);
-    ++figures.faultedRuns;
-    if (failedParts() == failedBefore) ++figures.survived;
-    for (const std::string& ending : run.endings) ++figures.byEnding[ending];
+    const std::vector<platform::sim::Call> calls = scenario(fault);
     // The run is deterministic up to the fault: the failing call is the one the clean run made.
-    EXPECT_TRUE(run.calls.size() >= n && run.calls[n - 1] == fault.call) << "the run diverged before its fault";
+    EXPECT_TRUE(calls.size() >= n && calls[n - 1] == fault.call) << "the run diverged before its fault";
   }
-  return figures;
 }
 
 }  // namespace tlv::testing

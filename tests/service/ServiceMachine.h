@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/ServiceRegistryKeys.h"
@@ -21,6 +22,7 @@ using app::kParametersKey;
 using app::kServiceKey;
 inline constexpr char kInstallFolder[] = "C:\\Program Files (x86)\\Orbit-Tender\\";
 inline const std::string kBatchPath = "C:\\Tools\\TolvaneAsServ.BAT";
+inline const std::string kProgramPath = std::string(kInstallFolder) + "Orbit-Tender.exe";
 inline const std::string kLogPath = "C:\\Tools\\TlvAsServiceDec06-2026_90507.log";
 /// This release's tools, as far as the sim machine is concerned.
 inline const std::string kInstsrvBytes = miniPe("instsrv tool");
@@ -58,7 +60,24 @@ struct ServiceMachine {
     return exitCode;
   }
 
+  /// Runs the program with a command line (a run that shows nothing, or a wrong line).
+  int runWith(std::string_view commandLine) { return app::mainMod(platform, tools).Main(commandLine); }
+  /// Takes the payment program out of Program Files, into `folder` when one is given.
+  void moveProgramTo(const std::string& folder = {}) {
+    sim.files.remove(kProgramPath);
+    if (!folder.empty()) sim.files.addFile(folder + "Orbit-Tender.exe", "payment program");
+  }
+  long calls(platform::sim::Call call) const { return std::ranges::count(sim.faults.calls(), call); }
+
   std::string log() const { return sim.files.contents(kLogPath); }
+  std::string lastLogLine() const {
+    const std::string text = log();
+    const std::size_t end = text.rfind("\r\n");
+    if (end == std::string::npos) return {};
+    const std::size_t start = end == 0 ? std::string::npos : text.rfind("\r\n", end - 1);
+    const std::size_t from = start == std::string::npos ? 0 : start + 2;
+    return text.substr(from, end - from);
+  }
 
   platform::sim::SimMachine sim;
   platform::Platform platform = sim.platform();
@@ -67,5 +86,8 @@ struct ServiceMachine {
   app::ToolDigests tools{.instsrv = platform::host::libcryptoSha256(*files::authenticodePieces(kInstsrvBytes)).value,
                          .srvany = platform::host::libcryptoSha256(*files::authenticodePieces(kSrvanyBytes)).value};
 };
+
+/// A log line as the log writer pads it, at the sim clock's time.
+inline std::string logLine(const std::string& text) { return "9:05:07 AM " + text + std::string(23, ' ') + "\r\n"; }
 
 }  // namespace tlv::testing
