@@ -103,7 +103,7 @@ std::vector<platform::sim::Call> runProgram(SweptMachine& m, const InjectedFault
   fault.arm(m.sim.faults);
   int exitCode = -1;
   EXPECT_NO_THROW(exitCode = app::mainMod(m.platform, m.tools).Main());
-  const auto calls = fault.callsSinceArmed(m.sim.faults);
+  auto calls = fault.callsSinceArmed(m.sim.faults);
   m.sim.faults.clearFaults();  // what follows only looks
 
   const auto runs = workflowRuns(m.sim, fault);

@@ -164,7 +164,7 @@ TEST(UnattendedRun, ABatchFileStillRunning30SecondsAfterItsStartIsEndedAndTheRun
 // the one it created, after its interpreter, and never one that was there before it.
 TEST(UnattendedRun, ARunThatCannotCompleteRemovesOnlyTheServiceItCreated) {
   const std::string removed = " Service OrbitTender:Removed: this run created it and could not complete it";
-  const auto refuse = [](std::function<bool(Call)> when) {
+  const auto refuse = [](const std::function<bool(Call)>& when) {
     return [=](ServiceMachine& m) { m.sim.faults.failWhen(when, platform::err::kAccessDenied); };
   };
   const std::pair<std::function<void(ServiceMachine&)>, const char*> cases[] = {  // serviceLeft: logged != removed
