@@ -83,7 +83,7 @@ class ServiceCreationWine : public ::testing::Test {
 
   static void installPaymentProgram(const std::string& installFolder) {
     ::CreateDirectoryA(installFolder.c_str(), nullptr);
-    ASSERT_TRUE(::CopyFileA((buildRoot() + "testkit\\demo\\Orbit-Tender.exe").c_str(),
+    ASSERT_TRUE(::CopyFileA((buildRoot() + "demo\\Orbit-Tender.exe").c_str(),
                             (installFolder + "Orbit-Tender.exe").c_str(), FALSE));
   }
   /// A run without a window: its exit code, -1 when it showed one or did not end.
