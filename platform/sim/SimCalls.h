@@ -54,9 +54,12 @@ enum class Port : std::uint8_t { Clock, Environment, Eventlog, Files, Hashing, P
   X(Registry, RegistryOpenKeyEx, "registry.openKeyEx") \
   X(Registry, RegistryQueryValue, "registry.queryValue") \
   X(Registry, RegistrySetValue, "registry.setValue") \
+  X(Services, ServicesChange, "services.change") \
+  X(Services, ServicesChangeConfig2, "services.changeConfig2") \
   X(Services, ServicesConfiguration, "services.configuration") \
   X(Services, ServicesDelete, "services.delete") \
   X(Services, ServicesFailureActionsFlag, "services.failureActionsFlag") \
+  X(Services, ServicesQueryConfig2, "services.queryConfig2") \
   X(Services, ServicesSecurity, "services.security") \
   X(Services, ServicesStatus, "services.status") \
   X(Sysinfo, SysinfoComputerName, "sysinfo.computerName") \
