@@ -28,6 +28,11 @@ CheckResult compare(platform::Platform& machine, const char* name, const platfor
   return same(found.value) ? named(name, CheckOutcome::Holds) : named(name, CheckOutcome::Fails, shown, code);
 }
 
+// An empty list of required privileges leaves the token all its account has.
+std::string privilegesText(const std::vector<std::string>& privileges) {
+  return privileges.empty() ? "all of its account's" : namesText(privileges);
+}
+
 constexpr char kAccount[] = "It runs as the account recorded";
 constexpr char kStart[] = "Its start is the one recorded";
 constexpr char kDependencies[] = "It starts after the services recorded";
@@ -90,7 +95,7 @@ std::vector<CheckResult> checkChoices(platform::Platform& machine,
   results.push_back(compare(
       machine, kPrivileges, privileges,
       [&](const std::vector<std::string>& found) { return sameNames(found, record.privileges); },
-      shownAs(namesText(privileges.value), namesText(record.privileges)), verifycode::kPrivilegesChanged));
+      shownAs(privilegesText(privileges.value), privilegesText(record.privileges)), verifycode::kPrivilegesChanged));
   return results;
 }
 
