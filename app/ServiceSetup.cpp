@@ -3,6 +3,7 @@
 
 #include "app/ServiceAccount.h"
 #include "app/ServiceRecord.h"
+#include "app/ServiceSid.h"
 #include "platform/WindowsPath.h"
 #include "tools/common/ServiceKeys.h"
 
@@ -37,8 +38,12 @@ std::optional<Outcome> setNoted(RunContext& run, platform::Win32Error error, con
 
 class Setup {
  public:
-  Setup(RunContext& run, const ServiceChoices& choices)
-      : run_(run), services_(run.machine.services), choices_(choices), earlier_(readRecord(run.machine.registry)) {}
+  Setup(RunContext& run, const ServiceChoices& choices, std::string installFolder)
+      : run_(run),
+        services_(run.machine.services),
+        choices_(choices),
+        installFolder_(std::move(installFolder)),
+        earlier_(readRecord(run.machine.registry)) {}
 
   std::optional<Outcome> apply() {
     const auto service = services_.configuration(kServiceName);
@@ -53,6 +58,7 @@ class Setup {
     if (auto refused = setStart()) return refused;
     if (auto refused = setSidType()) return refused;
     if (auto refused = setPrivileges()) return refused;
+    if (auto refused = grant()) return refused;
     if (const auto error = writeRecord(run_.machine.registry, record_); error != platform::err::kSuccess) {
       return notApplied(run_, std::string("Parameters\\") + tools::value::kChosenSetup + " could not be written",
                         error);
@@ -117,38 +123,86 @@ class Setup {
     return std::nullopt;
   }
 
+  // The service's own SID gets what the payment program needs, nobody else anything: read and
+  // run its folder, change the data folder. LocalSystem has both already.
+  std::optional<Outcome> grant() {
+    if (sameAccount(record_.account, kLocalSystem)) return std::nullopt;
+    std::string programFolder = installFolder_;
+    if (programFolder.size() > 3 && programFolder.back() == '\\') programFolder.pop_back();
+    if (auto refused = grantTo(programFolder, platform::folderright::kReadAndExecute, "Read and execute")) {
+      return refused;
+    }
+    if (!choices_.dataFolder) return std::nullopt;
+    return grantTo(*choices_.dataFolder, platform::folderright::kModify, "Modify");
+  }
+  std::optional<Outcome> grantTo(const std::string& folder, std::uint32_t rights, const std::string& what) {
+    const auto error = run_.machine.files.grantToFolder(folder, serviceSid(kServiceName), rights);
+    if (error != platform::err::kSuccess && error != platform::err::kNotSupported) {
+      return notApplied(run_, what + " on " + folder, error);
+    }
+    run_.log.WriteLog({.level = logging::level::kNote,
+                       .message = folder,
+                       .detail = error == platform::err::kSuccess ? what + " granted to " + virtualAccount()
+                                                                  : "Not granted: this file system keeps no rights",
+                       .boxStyle = platform::mb::kIconInformation});
+    return std::nullopt;
+  }
+
   RunContext& run_;
   platform::ServiceManager& services_;
   const ServiceChoices& choices_;
+  const std::string installFolder_;
   const ReadRecord earlier_;
   ServiceRecord record_;
 };
 
+// Why the service cannot start after this one; empty when it can.
+std::string whyNoDependency(RunContext& run, const std::string& dependency) {
+  if (platform::equalsNoCase(dependency, kServiceName)) return "the service itself";
+  const auto found = run.machine.services.configuration(dependency);
+  if (found.ok()) return {};
+  return found.error == platform::err::kServiceDoesNotExist
+             ? "no such service"
+             : "could not be read: " + run.machine.systemInfo.errorText(found.error);
+}
+
+// Why the folder is no data folder the account may be given; empty when it is one.
+std::string whyNoDataFolder(RunContext& run, const std::string& folder) {
+  // A relative folder would be one below whatever folder the run was started in.
+  const bool full = (folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\') || folder.starts_with("\\\\");
+  if (!full) return "it is not a full path";
+  const auto attributes = run.machine.files.fileAttributes(folder);
+  if (!attributes.ok()) return "it is missing";
+  if (attributes.value & platform::attr::kReparsePoint) return "it is a link";
+  if (!(attributes.value & platform::attr::kDirectory)) return "it is a file";
+  return {};
+}
+
 }  // namespace
 
 std::optional<Outcome> refusedChoice(RunContext& run, const ServiceChoices& choices) {
+  const auto refuse = [](int code, const std::string& why) {
+    return Outcome::of(code, platform::eventtype::kError, why);
+  };
   if (choices.account && !offeredAccount(*choices.account)) {
-    return Outcome::of(setupcode::kAccountRefused, platform::eventtype::kError,
-                       "Account refused: " + *choices.account + " (only accounts without a password: " +
-                           offeredAccountsText() + ")");
+    return refuse(setupcode::kAccountRefused, "Account refused: " + *choices.account +
+                                                  " (only accounts without a password: " + offeredAccountsText() + ")");
   }
   for (const std::string& dependency : choices.dependencies) {
-    const auto found = platform::equalsNoCase(dependency, kServiceName)
-                           ? platform::Result<platform::ServiceConfiguration>::failure(platform::err::kInvalidParameter)
-                           : run.machine.services.configuration(dependency);
-    if (found.ok()) continue;
-    const std::string why = found.error == platform::err::kServiceDoesNotExist ? "no such service"
-                            : found.error == platform::err::kInvalidParameter
-                                ? "the service itself"
-                                : "could not be read: " + run.machine.systemInfo.errorText(found.error);
-    return Outcome::of(setupcode::kDependencyRefused, platform::eventtype::kError,
-                       "Dependency refused: " + dependency + ": " + why);
+    if (const std::string why = whyNoDependency(run, dependency); !why.empty()) {
+      return refuse(setupcode::kDependencyRefused, "Dependency refused: " + dependency + ": " + why);
+    }
+  }
+  if (choices.dataFolder) {
+    if (const std::string why = whyNoDataFolder(run, *choices.dataFolder); !why.empty()) {
+      return refuse(setupcode::kDataFolderRefused, "Data folder refused: " + *choices.dataFolder + ": " + why);
+    }
   }
   return std::nullopt;
 }
 
-std::optional<Outcome> applyChoices(RunContext& run, const ServiceChoices& choices) {
-  return Setup(run, choices).apply();
+std::optional<Outcome> applyChoices(RunContext& run, const ServiceChoices& choices, const std::string& installFolder) {
+  return Setup(run, choices, installFolder).apply();
 }
 
 }  // namespace tlv::app

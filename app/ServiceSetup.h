@@ -16,15 +16,17 @@ namespace tlv::app {
 namespace setupcode {
 inline constexpr int kAccountRefused = 8;     ///< /account names an account that is not offered
 inline constexpr int kDependencyRefused = 9;  ///< /depend names a service that does not exist
-inline constexpr int kNotApplied = 10;        ///< the manager or the registry refused a choice
+inline constexpr int kNotApplied = 10;        ///< the manager, the registry or the file system refused a choice
+inline constexpr int kDataFolderRefused = 11; ///< /datafolder names no folder of its own
 }  // namespace setupcode
 
 /// The outcome that refuses a choice the run cannot set, found before anything is changed;
 /// nullopt when all can be set.
 std::optional<Outcome> refusedChoice(RunContext& run, const ServiceChoices& choices);
 
-/// Sets the choices on the service, logs each, and records them; nullopt when all is done,
-/// else the outcome that says what was refused.
-std::optional<Outcome> applyChoices(RunContext& run, const ServiceChoices& choices);
+/// Sets the choices on the service, gives its account what it needs of the payment program's
+/// folder (`installFolder`) and of the data folder, logs each, and records them; nullopt when
+/// all is done, else the outcome that says what was refused.
+std::optional<Outcome> applyChoices(RunContext& run, const ServiceChoices& choices, const std::string& installFolder);
 
 }  // namespace tlv::app

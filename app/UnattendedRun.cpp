@@ -55,7 +55,7 @@ Outcome runUnattended(RunContext& run, const QuietUi& ui, const RunOptions& opti
   }
   std::optional<Outcome> refused;
   if (ending.exitCode == ending::kReady.exitCode) {
-    refused = applyChoices(run, options.service);
+    refused = applyChoices(run, options.service, form.InstallFolder());
     // Wine's manager drops the values it does not keep itself when it saves a changed
     // configuration: the description and the recovery actions are written again after.
     if (!refused && !form.ValidateTolvaneReg(form.InstallFolder())) refused = Outcome::of(

@@ -23,6 +23,7 @@ enum class Port : std::uint8_t { Clock, Environment, Eventlog, Files, Hashing, P
   X(Files, FilesFileAttributes, "files.fileAttributes") \
   X(Files, FilesFileLength, "files.fileLength") \
   X(Files, FilesFullPath, "files.fullPath") \
+  X(Files, FilesGrantToFolder, "files.grantToFolder") \
   X(Files, FilesHeldLength, "files.heldLength") \
   X(Files, FilesHoldForReading, "files.holdForReading") \
   X(Files, FilesLinks, "files.links") \

@@ -169,6 +169,85 @@ TEST(ServiceAccount, EachOptionSetsItsPartAndWhatIsNotGivenStays) {
   }
 }
 
+// The service's own SID gets read and run on the payment program's folder and modify on the
+// data folder, each logged; every entry that was there stays as it was, and LocalSystem,
+// which has both, is given nothing.
+TEST(ServiceAccount, TheAccountIsGrantedWhatTheProgramNeedsAndNobodyElseMore) {
+  const std::string programFolder = std::string(kInstallFolder).substr(0, std::string(kInstallFolder).size() - 1);
+  const platform::SecurityDescriptor before{platform::sid::kAdministrators,
+                                            {{platform::sid::kAdministrators, 0x1F01FF}, {"S-1-5-32-545", 0x1200A9}}};
+  const std::string service = app::serviceSid(tools::kServiceName);
+  struct Case {
+    const char* line;
+    bool dataFolderKeepsRights;
+    std::vector<platform::AccessEntry> addedToProgram, addedToData;
+    std::vector<std::string> logged;
+  };
+  const Case cases[] = {
+      {"/quiet /account \"NT SERVICE\\OrbitTender\" /datafolder D:\\Data", true,
+       {{service, platform::folderright::kReadAndExecute}},
+       {{service, platform::folderright::kModify}},
+       {programFolder + ":Read and execute granted to NT SERVICE\\OrbitTender",
+        "D:\\Data:Modify granted to NT SERVICE\\OrbitTender"}},
+      {"/quiet /account \"NT AUTHORITY\\NetworkService\" /datafolder D:\\Data", false,
+       {{service, platform::folderright::kReadAndExecute}},
+       {},
+       {"D:\\Data:Not granted: this file system keeps no rights"}},
+      {"/quiet /datafolder D:\\Data", true, {}, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    AccountMachine m;
+    m.sim.files.addFolder("D:\\Data");
+    m.sim.files.setSecurity(programFolder, before);
+    if (c.dataFolderKeepsRights) m.sim.files.setSecurity("D:\\Data", before);
+    ASSERT_EQ(m.runLine(c.line), 0) << m.log();
+    for (const auto& [folder, added] : {std::pair{programFolder, c.addedToProgram}, std::pair{std::string("D:\\Data"), c.addedToData}}) {
+      const auto found = m.sim.files.security(folder);
+      if (!found.ok()) continue;  // keeps none
+      std::vector<platform::AccessEntry> expected = before.entries;
+      expected.insert(expected.end(), added.begin(), added.end());
+      ASSERT_EQ(found.value.entries.size(), expected.size()) << folder;
+      for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(found.value.entries[i].sid, expected[i].sid) << folder << " " << i;
+        EXPECT_EQ(found.value.entries[i].mask, expected[i].mask) << folder << " " << i;
+      }
+    }
+    for (const std::string& line : c.logged) EXPECT_TRUE(m.logs(line)) << line << "\n" << m.log();
+  }
+}
+
+TEST(ServiceAccount, ADataFolderThatIsNoFolderOfItsOwnIsRefusedAndAGrantRefusedEndsTheRun) {
+  struct Case {
+    const char* folder;
+    std::function<void(AccountMachine&)> arrange;
+    int code;
+    std::string outcome;
+  };
+  const Case cases[] = {
+      {"D:\\Gone", [](auto&) {}, 11, "Data folder refused: D:\\Gone: it is missing"},
+      {"D:\\Data", [](auto& m) { m.sim.files.addFile("D:\\Data", "x"); }, 11, "Data folder refused: D:\\Data: it is a file"},
+      {"D:\\Data",
+       [](auto& m) { m.sim.files.addFolder("D:\\Data", platform::attr::kDirectory | platform::attr::kReparsePoint); }, 11,
+       "Data folder refused: D:\\Data: it is a link"},
+      {"Data", [](auto& m) { m.sim.files.addFolder("C:\\Data"); }, 11, "Data folder refused: Data: it is not a full path"},
+      {"D:\\Data",
+       [](auto& m) {
+         m.sim.files.addFolder("D:\\Data");
+         m.sim.faults.failWhen([](Call call) { return call == Call::FilesGrantToFolder; }, platform::err::kAccessDenied);
+       },
+       10, "Service settings not made: Read and execute on C:\\Program Files (x86)\\Orbit-Tender: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.outcome);
+    AccountMachine m;
+    c.arrange(m);
+    EXPECT_EQ(m.runLine(std::string("/quiet /account \"NT SERVICE\\OrbitTender\" /datafolder ") + c.folder), c.code);
+    EXPECT_TRUE(m.logs("Unattended run:" + c.outcome)) << m.log();
+    EXPECT_FALSE(m.sim.services.configuration(tools::kServiceName).ok()) << "refused, or removed again";
+  }
+}
+
 // A manager that does not know delayed start, SID types and privileges (Wine's): the run says
 // so and ends ready, the record keeps the choice, /verify reads them as not reported.
 TEST(ServiceAccount, SettingsTheManagerDoesNotKnowAreNotedAndReadAsNotReported) {
@@ -288,7 +367,8 @@ TEST(ServiceAccount, ReadmeExplainsEveryNewExitCodeAndLogLine) {
   guide << in.rdbuf();
   ASSERT_FALSE(guide.str().empty());
   for (const std::string text :
-       {"| 8 |", "| 9 |", "| 10 |", "| 32 |", "| 33 |", "| 34 |", "| 35 |", "| 36 |", "Account refused:",
+       {"| 8 |", "| 9 |", "| 10 |", "| 11 |", "Data folder refused:", "granted to NT SERVICE",
+        "Not granted: this file system keeps no rights", "| 32 |", "| 33 |", "| 34 |", "| 35 |", "| 36 |", "Account refused:",
         "Dependency refused:", "Service settings not made:", "Service OrbitTender:Account", "Starts after",
         "Delayed start set", "not set: the service manager does not know it", "SID type unrestricted",
         "Required privileges", "no record of a choice", "ChosenSetup"}) {
