@@ -75,7 +75,11 @@ Win32Error changeConfig2(const std::string& service, DWORD level, void* info) {
   if (!opened) return opened.error;
   if (::ChangeServiceConfig2A(opened.value.get(), level, info)) return err::kSuccess;
   const DWORD error = ::GetLastError();
-  return error != ERROR_SUCCESS ? error : err::kInvalidLevel;
+  if (error == ERROR_SUCCESS || error == ERROR_INVALID_LEVEL) return err::kInvalidLevel;
+  // Wine refuses the SID type as a wrong parameter; a manager that cannot even report the
+  // setting does not know it.
+  const auto known = queryConfig2(service, level);
+  return known.error == err::kInvalidLevel ? err::kInvalidLevel : error;
 }
 
 }  // namespace
