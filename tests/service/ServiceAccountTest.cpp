@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 
 #include "app/CommandLine.h"
@@ -352,6 +353,42 @@ TEST(ServiceAccount, VerifyComparesTheServiceWithTheRecord) {
     const int code = m.runLine("/verify");
     EXPECT_TRUE(c.code == 30 ? code != 0 : code == c.code) << code;
     EXPECT_TRUE(m.logs(c.line)) << m.log();
+  }
+}
+
+// Each platform call of a run with every option failing in turn: the run ends with one of its
+// codes, never calls a service ready that does not run as chosen or has no record, and never
+// leaves a service it created and could not complete, unless it says so.
+TEST(ServiceAccount, AnyCallFailingEndsTheRunWithItsCodeAndNeverHalfDone) {
+  const char* line = "/quiet /account \"NT SERVICE\\OrbitTender\" /delayed /depend RpcSs "
+                     "/privilege SeChangeNotifyPrivilege /datafolder D:\\Data";
+  const auto arranged = [] {
+    auto m = std::make_unique<AccountMachine>();
+    m->sim.files.addFolder("D:\\Data");
+    return m;
+  };
+  std::size_t calls = 0;
+  {
+    auto m = arranged();
+    const std::size_t before = m->sim.faults.callCount();
+    ASSERT_EQ(m->runLine(line), 0);
+    calls = m->sim.faults.callCount() - before;
+  }
+  ASSERT_GT(calls, 50u);
+  for (std::size_t n = 1; n <= calls; ++n) {
+    auto m = arranged();
+    m->sim.faults.failNthCall(n, platform::err::kAccessDenied);
+    const int code = m->runLine(line);
+    SCOPED_TRACE("call " + std::to_string(n) + " failing, exit code " + std::to_string(code));
+    EXPECT_TRUE((code >= 0 && code <= 11) || code == 87) << m->log();
+    const bool exists = m->sim.services.configuration(tools::kServiceName).ok();
+    if (code == 0) {
+      ASSERT_TRUE(exists);
+      EXPECT_TRUE(app::sameNames({m->service().account}, {kVirtual}));
+      EXPECT_EQ(m->record(), (app::ServiceRecord{kVirtual, true, {"RpcSs"}, {"SeChangeNotifyPrivilege"}}));
+    } else if (exists) {
+      EXPECT_TRUE(m->logs("Service OrbitTender:Not removed")) << m->log();
+    }
   }
 }
 
