@@ -9,7 +9,7 @@ namespace {
 
 // The one spelling of an account a name stands for, for comparing.
 std::string canonical(const std::string& account) {
-  const std::string upper = platform::upperCase(account);
+  std::string upper = platform::upperCase(account);
   if (upper == "LOCALSYSTEM" || upper == ".\\LOCALSYSTEM" || upper == "NT AUTHORITY\\SYSTEM") return "LOCALSYSTEM";
   // The manager reports "NT AUTHORITY\LocalService" also for an account set as "LocalService".
   if (upper == "LOCALSERVICE" || upper == "NETWORKSERVICE") return "NT AUTHORITY\\" + upper;

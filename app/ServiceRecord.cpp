@@ -18,6 +18,7 @@ constexpr std::uint32_t kLargestRecord = 16384;
 
 std::vector<std::string> upperSorted(const std::vector<std::string>& names) {
   std::vector<std::string> upper;
+  upper.reserve(names.size());
   for (const std::string& name : names) upper.push_back(platform::upperCase(name));
   std::sort(upper.begin(), upper.end());
   return upper;
