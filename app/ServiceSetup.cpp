@@ -4,6 +4,7 @@
 #include "app/ServiceAccount.h"
 #include "app/ServiceRecord.h"
 #include "app/ServiceSid.h"
+#include "app/SystemFolders.h"
 #include "platform/WindowsPath.h"
 #include "tools/common/ServiceKeys.h"
 
@@ -127,6 +128,7 @@ class Setup {
   // run its folder, change the data folder. LocalSystem has both already.
   std::optional<Outcome> grant() {
     if (sameAccount(record_.account, kLocalSystem)) return std::nullopt;
+    if (auto refused = registerEventSource()) return refused;
     std::string programFolder = installFolder_;
     if (programFolder.size() > 3 && programFolder.back() == '\\') programFolder.pop_back();
     if (auto refused = grantTo(programFolder, platform::folderright::kReadAndExecute, "Read and execute")) {
@@ -135,6 +137,30 @@ class Setup {
     if (!choices_.dataFolder) return std::nullopt;
     return grantTo(*choices_.dataFolder, platform::folderright::kModify, "Modify");
   }
+  // srvany registers its event source as LocalSystem; another account may not write the key.
+  std::optional<Outcome> registerEventSource() {
+    const std::string srvany =
+        checkedWindowsFolder(run_.machine, run_.log, run_.environment.PathWindowsRoot()) + "srvany.exe";
+    const std::string path = tools::eventSourceKeyPath(kServiceName);
+    auto key = run_.machine.registry.createKey(platform::hkey::kLocalMachine, path);
+    platform::Win32Error error = key.error;
+    if (key.ok()) {
+      error = run_.machine.registry.setValue(key.value.get(), "EventMessageFile", platform::regtype::kExpandString,
+                                             std::string_view(srvany.c_str(), srvany.size() + 1));
+    }
+    if (error == platform::err::kSuccess) {
+      constexpr char kAllTypes[] = {7, 0, 0, 0};  // errors, warnings and information, little-endian
+      error = run_.machine.registry.setValue(key.value.get(), "TypesSupported", platform::regtype::kDword,
+                                             std::string_view(kAllTypes, 4));
+    }
+    if (error != platform::err::kSuccess) return notApplied(run_, "its event source could not be registered", error);
+    run_.log.WriteLog({.level = logging::level::kNote,
+                       .message = std::string("Event source ") + kServiceName,
+                       .detail = "Registered for " + srvany + ", which may not register it as " + record_.account,
+                       .boxStyle = platform::mb::kIconInformation});
+    return std::nullopt;
+  }
+
   std::optional<Outcome> grantTo(const std::string& folder, std::uint32_t rights, const std::string& what) {
     const auto error = run_.machine.files.grantToFolder(folder, serviceSid(kServiceName), rights);
     if (error != platform::err::kSuccess && error != platform::err::kNotSupported) {

@@ -215,6 +215,10 @@ TEST(ServiceAccount, TheAccountIsGrantedWhatTheProgramNeedsAndNobodyElseMore) {
       }
     }
     for (const std::string& line : c.logged) EXPECT_TRUE(m.logs(line)) << line << "\n" << m.log();
+    EXPECT_EQ(m.registry.ReadString("HKEY_LOCAL_MACHINE\\" + tools::eventSourceKeyPath(tools::kServiceName),
+                                    "EventMessageFile", "none"),
+              c.addedToProgram.empty() ? "none" : "C:\\Windows\\srvany.exe")
+        << "the event source srvany cannot register as another account";
   }
 }
 
@@ -405,7 +409,8 @@ TEST(ServiceAccount, ReadmeExplainsEveryNewExitCodeAndLogLine) {
   ASSERT_FALSE(guide.str().empty());
   for (const std::string text :
        {"| 8 |", "| 9 |", "| 10 |", "| 11 |", "Data folder refused:", "granted to NT SERVICE",
-        "Not granted: this file system keeps no rights", "| 32 |", "| 33 |", "| 34 |", "| 35 |", "| 36 |", "Account refused:",
+        "Not granted: this file system keeps no rights",
+        "Event source OrbitTender:Registered for", "its event source could not be registered", "| 32 |", "| 33 |", "| 34 |", "| 35 |", "| 36 |", "Account refused:",
         "Dependency refused:", "Service settings not made:", "Service OrbitTender:Account", "Starts after",
         "Delayed start set", "not set: the service manager does not know it", "SID type unrestricted",
         "Required privileges", "no record of a choice", "ChosenSetup"}) {
