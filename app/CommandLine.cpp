@@ -45,10 +45,32 @@ std::vector<std::string> splitCommandLine(std::string_view commandLine) {
   return arguments;
 }
 
+namespace {
+
+// "Se...Privilege", letters only: what Windows' privilege names look like.
+bool isPrivilegeName(const std::string& text) {
+  const std::string upper = platform::upperCase(text);
+  if (upper.size() <= 11 || !upper.starts_with("SE") || !upper.ends_with("PRIVILEGE")) return false;
+  for (const char c : upper) {
+    if (c < 'A' || c > 'Z') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 RunOptions parseArguments(const std::vector<std::string>& arguments) {
   RunOptions options;
   const auto fail = [&options](std::string what) {
     if (options.error.empty()) options.error = std::move(what);
+  };
+  // The text after a switch that needs one; nullopt (and the fault named) without it.
+  const auto textAfter = [&](std::size_t& i, const std::string& what) -> std::optional<std::string> {
+    if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+      fail(arguments[i] + " needs " + what);
+      return std::nullopt;
+    }
+    return arguments[++i];
   };
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -92,6 +114,21 @@ RunOptions parseArguments(const std::vector<std::string>& arguments) {
         continue;
       }
       options.path = std::move(folder);
+    } else if (name == "ACCOUNT") {
+      if (options.service.account) fail("Give /account once");
+      options.service.account = textAfter(i, "the account the service runs as");
+    } else if (name == "DATAFOLDER") {
+      if (options.service.dataFolder) fail("Give /datafolder once");
+      options.service.dataFolder = textAfter(i, "the folder the payment program writes its data to");
+    } else if (name == "DELAYED") {
+      options.service.delayed = true;
+    } else if (name == "DEPEND") {
+      if (auto service = textAfter(i, "the service to start after")) options.service.dependencies.push_back(*service);
+    } else if (name == "PRIVILEGE") {
+      if (auto privilege = textAfter(i, "a privilege name such as SeChangeNotifyPrivilege")) {
+        if (!isPrivilegeName(*privilege)) fail(argument + " needs a privilege name such as SeChangeNotifyPrivilege");
+        options.service.privileges.push_back(*privilege);
+      }
     } else {
       fail("Unknown switch: " + argument);
     }
@@ -100,17 +137,26 @@ RunOptions parseArguments(const std::vector<std::string>& arguments) {
     fail("Use one of /quiet, /verify, /report and /health at a time");
   }
   if (!options.quiet && options.path) fail("/path is for unattended runs: use it with /quiet");
+  if (!options.quiet && options.service.any()) {
+    fail("/account, /datafolder, /delayed, /depend and /privilege are for unattended runs: use them with /quiet");
+  }
   if (!options.verify && options.minimumVersion) fail("/minversion is for checks: use it with /verify");
   return options;
 }
 
 std::string usageText() {
-  return "Usage: TlvAsService.exe [/quiet [/path <folder>] | /verify [/minversion <version>] | /report <file> | /health]\r\n"
+  return "Usage: TlvAsService.exe [/quiet [/path <folder>] [/account <name>] [/datafolder <folder>] [/delayed]\r\n"
+         "        [/depend <service>]... [/privilege <name>]... | /verify [/minversion <version>] | /report <file> | /health]\r\n"
          "\r\n"
          "Without arguments the program shows its window and does the whole job.\r\n"
          "/quiet  runs unattended: no window, no message box; the exit code tells the ending,\r\n"
          "        and the log and the Application event log say it.\r\n"
          "/path   the folder that holds Orbit-Tender.exe, when it is not under Program Files.\r\n"
+         "/account  the account the service runs as: NT SERVICE\\OrbitTender, NT AUTHORITY\\LocalService\r\n"
+         "        or NT AUTHORITY\\NetworkService (without it: LocalSystem, or the account it has).\r\n"
+         "/datafolder  a folder the payment program writes to: that account may change it.\r\n"
+         "/delayed  starts the service after the other automatic services.\r\n"
+         "/depend  a service it starts after (repeatable); /privilege  a privilege it keeps (repeatable).\r\n"
          "/verify checks, changing nothing, that the service is as a run leaves it: exit code 0\r\n"
          "        when it is, else the code of the first check that fails (20 to 28).\r\n"
          "/minversion  the lowest release /verify accepts as installed (exit code 28 when older).\r\n"

@@ -1,5 +1,6 @@
 // Portable: the program's command line. Without arguments the program shows its window;
-// "/quiet [/path <folder>]" runs it unattended, "/verify [/minversion <version>]" checks the
+// "/quiet [/path <folder>] [/account <name>] [/datafolder <folder>] [/delayed] [/depend <service>]...
+// [/privilege <name>]..." runs it unattended, "/verify [/minversion <version>]" checks the
 // service, "/report <file>" writes a support report, "/health" tells whether the till takes
 // payments (switches in any letter case, "-" also taken for "/").
 #pragma once
@@ -13,6 +14,16 @@
 
 namespace tlv::app {
 
+/// What /quiet is told of the service itself; what is not given stays as the service has it.
+struct ServiceChoices {
+  std::optional<std::string> account;     ///< /account, as typed: checked by the run
+  std::optional<std::string> dataFolder;  ///< /datafolder: the account may change it
+  bool delayed = false;                   ///< /delayed
+  std::vector<std::string> dependencies;  ///< each /depend
+  std::vector<std::string> privileges;    ///< each /privilege
+  bool any() const { return account || dataFolder || delayed || !dependencies.empty() || !privileges.empty(); }
+};
+
 struct RunOptions {
   bool quiet = false;
   bool verify = false;
@@ -23,6 +34,7 @@ struct RunOptions {
   std::optional<ReleaseVersion> minimumVersion;
   /// The folder given with /path, as typed (a trailing backslash is optional).
   std::optional<std::string> path;
+  ServiceChoices service;
   /// What is wrong with the command line; empty when nothing is.
   std::string error;
 

@@ -5,6 +5,7 @@
 
 #include "app/ServiceRegistryKeys.h"
 #include "app/SystemFolders.h"
+#include "app/VerifyChoices.h"
 #include "app/VerifyRights.h"
 #include "environment/jclass_WinEnviron.h"
 #include "files/PeDigest.h"
@@ -100,6 +101,7 @@ class Checks {
                                     verifycode::kNotChecked);
       return result(flag.value, "off", verifycode::kRecoveryNotOnExit);
     });
+    for (CheckResult& checked : checkChoices(machine_, service)) results_.push_back(std::move(checked));
     return std::move(results_);
   }
 
@@ -234,7 +236,7 @@ std::string describe(const CheckResult& result) {
 Outcome verifyOutcome(RunContext& run, const std::optional<ReleaseVersion>& minimum) {
   const std::vector<CheckResult> results = verifyService(run, minimum);
   for (const CheckResult& result : results) {
-    if (result.outcome != CheckOutcome::Fails) continue;
+    if (result.outcome != CheckOutcome::Fails && !result.logged) continue;
     run.log.WriteLog({.level = logging::level::kNote,
                       .message = "Verify " + result.name,
                       .detail = describe(result),

@@ -31,6 +31,12 @@ inline constexpr int kOlderRelease = 28;  ///< an earlier release than /minversi
 inline constexpr int kOthersMayChange = 29;  ///< others than administrators may change what the service runs
 inline constexpr int kNotChecked = 30;       ///< a check could not be made: the system refused to answer
 inline constexpr int kRestartPending = 31;   ///< this release's tools take their place at the next start of Windows
+// Against the record of what the administrator chose (Parameters\ChosenSetup):
+inline constexpr int kAccountChanged = 32;
+inline constexpr int kStartChanged = 33;         ///< delayed or not, other than recorded
+inline constexpr int kDependenciesChanged = 34;
+inline constexpr int kSidTypeChanged = 35;       ///< another account than LocalSystem without its own SID
+inline constexpr int kPrivilegesChanged = 36;
 }  // namespace verifycode
 
 enum class CheckOutcome { Holds, Fails, Skipped, NotReported };
@@ -40,6 +46,7 @@ struct CheckResult {
   CheckOutcome outcome = CheckOutcome::Holds;
   std::string detail;  ///< what was found, when it does not hold
   int exitCode = 0;    ///< the code when it fails
+  bool logged = false;  ///< logged also when it does not fail: it names what an administrator should know
 };
 
 /// Every check in order, first the installed release when a lowest one is given. Those that

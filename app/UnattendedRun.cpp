@@ -2,6 +2,7 @@
 #include "app/UnattendedRun.h"
 
 #include "app/ServiceRegistryKeys.h"
+#include "app/ServiceSetup.h"
 #include "app/frmTlvAsService.h"
 
 namespace tlv::app {
@@ -39,6 +40,8 @@ void removeHalfService(RunContext& run, frmTlvAsService& form) {
 }  // namespace
 
 Outcome runUnattended(RunContext& run, const QuietUi& ui, const RunOptions& options) {
+  // What cannot be set is refused before anything changes.
+  if (auto refused = refusedChoice(run, options.service)) return *refused;
   frmTlvAsService form(run);
   form.setUnattended(true);
   const bool serviceExisted = serviceMayExist(run.machine);  // asked before any batch file runs
@@ -50,7 +53,16 @@ Outcome runUnattended(RunContext& run, const QuietUi& ui, const RunOptions& opti
                       .detail = "Not used, " + form.InstallFolder() + "Orbit-Tender.exe was found first",
                       .boxStyle = platform::mb::kIconInformation});
   }
-  if (ending.exitCode != ending::kReady.exitCode && !serviceExisted) removeHalfService(run, form);
+  std::optional<Outcome> refused;
+  if (ending.exitCode == ending::kReady.exitCode) {
+    refused = applyChoices(run, options.service, form.InstallFolder());
+    // Wine's manager drops the values it does not keep itself when it saves a changed
+    // configuration: the description and the recovery actions are written again after.
+    if (!refused && !form.ValidateTolvaneReg(form.InstallFolder())) refused = Outcome::of(
+        ending::kNotComplete.exitCode, platform::eventtype::kError, std::string(ending::kNotComplete.status));
+  }
+  if ((refused || ending.exitCode != ending::kReady.exitCode) && !serviceExisted) removeHalfService(run, form);
+  if (refused) return *refused;
   return Outcome::of(ending.exitCode,
                      ending.exitCode == ending::kReady.exitCode ? platform::eventtype::kInformation
                                                                 : platform::eventtype::kError,

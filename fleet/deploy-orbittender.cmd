@@ -1,18 +1,34 @@
 @echo off
-rem deploy-orbittender.cmd [<folder of Orbit-Tender.exe>]: makes Orbit-Tender.exe the running
+rem deploy-orbittender.cmd [<folder of Orbit-Tender.exe>] [/account <name>] [/datafolder <folder>]
+rem [/delayed] [/depend <service>]... [/privilege <name>]...: makes Orbit-Tender.exe the running
 rem service OrbitTender on this till. Put it beside the one TlvAsService-<version>-<edition>.msi
 rem you deploy, in a folder only administrators can change, and run it as administrator (a
 rem start-up script or a deployment tool runs it as SYSTEM), once or at every start: a second run
-rem changes nothing. Give the folder only when the payment program is not under Program Files.
+rem changes nothing. Give the folder only when the payment program is not under Program Files;
+rem the switches after it are passed on to TlvAsService /quiet, which checks them.
 rem Exit code 0: the service runs and /verify finds it as it should be; 3010: the same, but
 rem this release's srvany.exe takes its place only when Windows restarts (the old one was in
 rem use); 101 to 105: this script's own failures; otherwise the code of the step that failed
 rem (msiexec's, or TlvAsService's /quiet or /verify). Do not edit it: what it needs comes as
-rem its argument.
+rem its arguments.
 setlocal EnableExtensions DisableDelayedExpansion
 rem Programs are found only in the system's own folders, never in the current one.
 set "NoDefaultCurrentDirectoryInExePath=1"
-set "ORBIT_FOLDER=%~1"
+set "ORBIT_FOLDER="
+rem A folder never starts with "/": the first argument is the folder only when it does not.
+set "FIRST=%~1"
+if defined FIRST if not "%FIRST:~0,1%"=="/" (
+  set "ORBIT_FOLDER=%~1"
+  shift
+)
+rem The switches for /quiet, each passed on in quotes as it came.
+set "OPTIONS="
+:options
+if "%~1"=="" goto optionsRead
+set OPTIONS=%OPTIONS% "%~1"
+shift
+goto options
+:optionsRead
 if not defined SystemRoot echo deploy: SystemRoot is not set, so Windows' folder is unknown& exit /b 105
 cd /d "%SystemRoot%\System32"
 if /i not "%CD%"=="%SystemRoot%\System32" echo deploy: cannot change to %SystemRoot%\System32& exit /b 105
@@ -41,7 +57,7 @@ if not defined FOLDER echo deploy: the package recorded no program folder (HKLM\
 if not "%FOLDER:~-1%"=="\" set "FOLDER=%FOLDER%\"
 set "EXE=%FOLDER%TlvAsService.exe"
 if not exist "%EXE%" echo deploy: %EXE%, where the package installed it, is missing& exit /b 102
-if defined ORBIT_FOLDER (start "" /wait "%EXE%" /quiet /path "%ORBIT_FOLDER%") else (start "" /wait "%EXE%" /quiet)
+if defined ORBIT_FOLDER (start "" /wait "%EXE%" /quiet /path "%ORBIT_FOLDER%" %OPTIONS%) else (start "" /wait "%EXE%" /quiet %OPTIONS%)
 set "CODE=%ERRORLEVEL%"
 if not "%CODE%"=="0" echo deploy: TlvAsService /quiet ended with %CODE%& exit /b %CODE%
 

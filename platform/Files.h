@@ -24,6 +24,12 @@ inline constexpr std::uint32_t kNormal = 0x80;
 inline constexpr std::uint32_t kReparsePoint = 0x400;
 }  // namespace attr
 
+/// Rights on a folder, for its files and folders too.
+namespace folderright {
+inline constexpr std::uint32_t kReadAndExecute = 0x1200A9;  ///< FILE_GENERIC_READ | FILE_GENERIC_EXECUTE
+inline constexpr std::uint32_t kModify = 0x1301BF;          ///< read, run, write and delete
+}  // namespace folderright
+
 /// What an open handle tells of the names a file has.
 struct FileLinks {
   std::uint32_t names = 1;    ///< hard links: other names of the same file may lie anywhere on the volume
@@ -121,6 +127,11 @@ class FileSystem {
   /// The owner and access list of a file or folder, not following a link in its place;
   /// err::kNotSupported where the file system keeps none (Wine's).
   [[nodiscard]] virtual Result<SecurityDescriptor> security(const std::string& path) = 0;
+  /// Allows the SID the rights on the folder, its files and its folders, beside every entry
+  /// it has, which stay as they are. A link in the folder's place is refused (err::kDirectory,
+  /// as a file is); err::kNotSupported where the file system keeps no rights (Wine's).
+  [[nodiscard]] virtual Win32Error grantToFolder(const std::string& folder, const std::string& sid,
+                                                 std::uint32_t rights) = 0;
   /// Lists a folder's entries, "." and ".." included, in the file system's order.
   [[nodiscard]] virtual Result<std::vector<FolderEntry>> listFolder(const std::string& folder) = 0;
   /// The product named by a program file's version resource (GetFileVersionInfoA, the

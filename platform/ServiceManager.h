@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Result.h"
 #include "platform/Security.h"
@@ -41,9 +43,23 @@ struct ServiceStatus {
   std::uint32_t processId = 0;        ///< 0 while it does not run
 };
 
+namespace servicesid {  // SERVICE_SID_TYPE_*
+inline constexpr std::uint32_t kNone = 0;
+inline constexpr std::uint32_t kUnrestricted = 1;
+}  // namespace servicesid
+
 struct ServiceConfiguration {
   std::string binaryPath;  ///< the program the manager starts, as registered
   std::uint32_t startType = 0;
+  std::string account = "LocalSystem";  ///< the account it runs as (lpServiceStartName)
+  std::vector<std::string> dependencies;  ///< the services it starts after
+};
+
+/// What ChangeServiceConfig changes for a service; nullopt leaves that setting as it is. An
+/// account named here needs no password: none is ever taken.
+struct ServiceChange {
+  std::optional<std::string> account;
+  std::optional<std::vector<std::string>> dependencies;  ///< the services it starts after
 };
 
 class ServiceManager {
@@ -63,6 +79,21 @@ class ServiceManager {
   /// The service's owner and access list (QueryServiceObjectSecurity); err::kNotSupported
   /// where the manager keeps none (Wine's reads as an empty list without an owner).
   [[nodiscard]] virtual Result<SecurityDescriptor> security(const std::string& service) = 0;
+  /// Changes the account or the dependencies (ChangeServiceConfig, nothing else changed).
+  [[nodiscard]] virtual Win32Error change(const std::string& service, const ServiceChange& change) = 0;
+
+  // The settings of ChangeServiceConfig2; each answers err::kInvalidLevel where the manager
+  // does not know it (Wine's).
+  /// Whether an automatic start waits until the other automatic services have started.
+  [[nodiscard]] virtual Result<bool> delayedAutoStart(const std::string& service) = 0;
+  [[nodiscard]] virtual Win32Error setDelayedAutoStart(const std::string& service, bool delayed) = 0;
+  /// Whether the service's own SID (NT SERVICE\<name>) is in its token (servicesid::*).
+  [[nodiscard]] virtual Result<std::uint32_t> sidType(const std::string& service) = 0;
+  [[nodiscard]] virtual Win32Error setSidType(const std::string& service, std::uint32_t type) = 0;
+  /// The privileges its token keeps; an empty list: all its account has.
+  [[nodiscard]] virtual Result<std::vector<std::string>> requiredPrivileges(const std::string& service) = 0;
+  [[nodiscard]] virtual Win32Error setRequiredPrivileges(const std::string& service,
+                                                         const std::vector<std::string>& privileges) = 0;
 };
 
 }  // namespace tlv::platform

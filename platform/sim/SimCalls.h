@@ -23,6 +23,7 @@ enum class Port : std::uint8_t { Clock, Environment, Eventlog, Files, Hashing, P
   X(Files, FilesFileAttributes, "files.fileAttributes") \
   X(Files, FilesFileLength, "files.fileLength") \
   X(Files, FilesFullPath, "files.fullPath") \
+  X(Files, FilesGrantToFolder, "files.grantToFolder") \
   X(Files, FilesHeldLength, "files.heldLength") \
   X(Files, FilesHoldForReading, "files.holdForReading") \
   X(Files, FilesLinks, "files.links") \
@@ -54,9 +55,12 @@ enum class Port : std::uint8_t { Clock, Environment, Eventlog, Files, Hashing, P
   X(Registry, RegistryOpenKeyEx, "registry.openKeyEx") \
   X(Registry, RegistryQueryValue, "registry.queryValue") \
   X(Registry, RegistrySetValue, "registry.setValue") \
+  X(Services, ServicesChange, "services.change") \
+  X(Services, ServicesChangeConfig2, "services.changeConfig2") \
   X(Services, ServicesConfiguration, "services.configuration") \
   X(Services, ServicesDelete, "services.delete") \
   X(Services, ServicesFailureActionsFlag, "services.failureActionsFlag") \
+  X(Services, ServicesQueryConfig2, "services.queryConfig2") \
   X(Services, ServicesSecurity, "services.security") \
   X(Services, ServicesStatus, "services.status") \
   X(Sysinfo, SysinfoComputerName, "sysinfo.computerName") \

@@ -333,6 +333,16 @@ void SimFileSystem::setSecurity(const std::string& path, SecurityDescriptor desc
   if (Node* node = find(keyOf(path))) node->security = std::move(descriptor);
 }
 
+Win32Error SimFileSystem::grantToFolder(const std::string& folder, const std::string& sid, std::uint32_t rights) {
+  if (Win32Error e = faults_.enter(Call::FilesGrantToFolder)) return e;
+  Node* node = find(keyOf(folder));
+  if (!node) return err::kFileNotFound;
+  if (!node->folder || (node->attributes & attr::kReparsePoint)) return err::kDirectory;
+  if (!node->security) return err::kNotSupported;
+  node->security->entries.push_back({sid, rights, true, false});
+  return err::kSuccess;
+}
+
 Result<SecurityDescriptor> SimFileSystem::security(const std::string& path) {
   using R = Result<SecurityDescriptor>;
   if (Win32Error e = faults_.enter(Call::FilesSecurity)) return R::failure(e);

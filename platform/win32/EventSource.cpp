@@ -48,11 +48,29 @@ bool inProtectedFolder(const std::string& module) {
   return security.ok() && onlyAdministratorsChange(security.value.entries, runningAccount());
 }
 
+bool registeredAlready(const std::string& sourceKeyPath, const std::string& module) {
+  UniqueRegKey key;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, sourceKeyPath.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
+    return false;
+  }
+  char file[MAX_PATH + 1] = {};
+  DWORD size = MAX_PATH, type = 0, types = 0, typesSize = sizeof types;
+  return ::RegQueryValueExA(key.get(), "EventMessageFile", nullptr, &type, reinterpret_cast<BYTE*>(file), &size) ==
+             ERROR_SUCCESS &&
+         (type == REG_EXPAND_SZ || type == REG_SZ) && platform::equalsNoCase(file, module) &&
+         ::RegQueryValueExA(key.get(), "TypesSupported", nullptr, &type, reinterpret_cast<BYTE*>(&types),
+                            &typesSize) == ERROR_SUCCESS &&
+         type == REG_DWORD && types == (EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE);
+}
+
 }  // namespace
 
 LONG registerAsEventMessageFile(const std::string& sourceKeyPath) {
   const std::string module = runningModulePath();
   if (!inProtectedFolder(module)) return static_cast<LONG>(err::kMessageFileUnprotected);
+  // Registered already (srvany as another account than LocalSystem may only read the key,
+  // which the run made for it): nothing to write.
+  if (registeredAlready(sourceKeyPath, module)) return ERROR_SUCCESS;
   UniqueRegKey key;
   LONG error = ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, sourceKeyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                                  key.put(), nullptr);

@@ -52,6 +52,11 @@ inline constexpr char kHangRestartSeconds[] = "HangRestartSeconds";
 inline constexpr char kBoxRestartMinutes[] = "BoxRestartMinutes";
 inline constexpr char kLogKeepMonths[] = "LogKeepMonths";
 inline constexpr char kLogLimitMB[] = "LogLimitMB";
+/// What the administrator chose at the last run: the account, the start, the dependencies
+/// and the privileges, for /verify to tell a wanted change from drift.
+inline constexpr char kChosenSetup[] = "ChosenSetup";
+/// The service manager's own list of the services this one starts after.
+inline constexpr char kDependOnService[] = "DependOnService";
 }  // namespace value
 
 }  // namespace tlv::tools

@@ -94,6 +94,11 @@ bool ServiceHost::offerPreshutdown(RecordSink& records) {
   UniqueServiceHandle service(
       manager ? ::OpenServiceA(manager.get(), serviceName_.c_str(), SERVICE_QUERY_CONFIG | SERVICE_CHANGE_CONFIG)
               : nullptr);
+  // Run as another account than LocalSystem, srvany may not change its service: instsrv set
+  // the time when it created it, and a service that has it needs only to be read.
+  if (!service && manager && ::GetLastError() == ERROR_ACCESS_DENIED) {
+    service.reset(::OpenServiceA(manager.get(), serviceName_.c_str(), SERVICE_QUERY_CONFIG));
+  }
   const DWORD error = service ? setPreshutdownTimeout(service.get(), kPreshutdownTimeoutMs) : ::GetLastError();
   if (error == ERROR_INVALID_LEVEL) return false;  // before Vista: only the plain shutdown
   if (error != ERROR_SUCCESS) {
