@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ServiceRegistryKeys.h"
+#include "platform/win32/UniqueHandle.h"
 #include "platform/WindowsPath.h"
 #include "registry/HexText.h"
 #include "testkit/win32/Edition.h"
@@ -47,16 +48,18 @@ bool setAccount(const char* account) {
 
 class ServiceAccountWine : public ::testing::Test {
  protected:
+  // The first command interpreter and service creation of a session are slow to load; the
+  // run's half-second pause would not allow for them.
+  static void SetUpTestSuite() {
+    runTool(windowsFolder() + "system32\\cmd.exe", "/c exit");
+    const std::string instsrv = buildRoot() + "tools\\instsrv\\instsrv.exe";
+    runTool(instsrv, "TlvAsServiceWarmUp C:\\x.exe");
+    runTool(instsrv, "TlvAsServiceWarmUp REMOVE");
+  }
   void SetUp() override {
     forgetService();
-    // The first command interpreter and service creation of a session are slow to load;
-    // the run's half-second pause would not allow for them.
-    static_cast<void>(runHidden("cmd.exe /c exit", 30000));
     program = folder.copyIn(buildRoot() + "app\\TlvAsService.exe");
-    const std::string instsrv = folder.copyIn(buildRoot() + "tools\\instsrv\\instsrv.exe");
-    ASSERT_FALSE(program.empty() || instsrv.empty());
-    static_cast<void>(runHidden("\"" + instsrv + "\" TlvAsServiceWarmUp \"" + instsrv + "\"", 30000));
-    static_cast<void>(runHidden("\"" + instsrv + "\" TlvAsServiceWarmUp REMOVE", 30000));
+    ASSERT_FALSE(program.empty() || folder.copyIn(buildRoot() + "tools\\instsrv\\instsrv.exe").empty());
     ASSERT_FALSE(folder.copyIn(buildRoot() + "tools\\srvany\\srvany.exe").empty());
     ::CreateDirectoryA(kInstallFolder.c_str(), nullptr);
     ASSERT_TRUE(::CopyFileA((buildRoot() + "demo\\Orbit-Tender.exe").c_str(),
