@@ -47,7 +47,9 @@ tlv_sign(${executables})
 
 # Each program's size budget, the same in both editions: a package above one is not made, so
 # that a library pulled in unawares (iostreams and locales weigh about 900 KB) is seen at once.
-foreach(budget IN ITEMS "TlvAsService.exe=400" "srvany.exe=300" "instsrv.exe=200")
+# TlvAsService.exe is 402 KiB in the x86 edition with the service account choices (361 KiB
+# before them).
+foreach(budget IN ITEMS "TlvAsService.exe=450" "srvany.exe=300" "instsrv.exe=200")
   string(REPLACE "=" ";" budget ${budget})
   list(GET budget 0 name)
   list(GET budget 1 kib)
