@@ -100,6 +100,13 @@ ServiceConfig serviceConfig(const std::string& name) {
                        raw->lpServiceStartName ? raw->lpServiceStartName : ""};
 }
 
+void warmUpServiceCreation() {
+  runTool(windowsFolder() + "system32\\cmd.exe", "/c exit");
+  const std::string instsrv = buildRoot() + "tools\\instsrv\\instsrv.exe";
+  runTool(instsrv, "TlvAsServiceWarmUp C:\\x.exe");
+  runTool(instsrv, "TlvAsServiceWarmUp REMOVE");
+}
+
 std::string hostLogOf(const std::string& service) {
   return readFile(windowsFolder() + "Logs\\TlvAsService\\" + service + ".log");
 }

@@ -21,6 +21,11 @@ bool stopService(const std::string& name);
 DWORD serviceProcessId(const std::string& name);
 /// Stops the service when it runs and deletes it; nothing when there is none.
 void removeService(const std::string& name);
+/// The program gives its batch file 500 ms to create the service; the first command
+/// interpreter of a Wine session, the first start of instsrv and the first creation of a
+/// service (which waits for the service database) can each take longer, and the run would
+/// then end, as on any slow machine, "NOT Complete". Done once beforehand, each is quick.
+void warmUpServiceCreation();
 
 struct ServiceConfig {
   DWORD serviceType = 0;

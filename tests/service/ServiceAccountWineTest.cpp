@@ -48,14 +48,7 @@ bool setAccount(const char* account) {
 
 class ServiceAccountWine : public ::testing::Test {
  protected:
-  // The first command interpreter and service creation of a session are slow to load; the
-  // run's half-second pause would not allow for them.
-  static void SetUpTestSuite() {
-    runTool(windowsFolder() + "system32\\cmd.exe", "/c exit");
-    const std::string instsrv = buildRoot() + "tools\\instsrv\\instsrv.exe";
-    runTool(instsrv, "TlvAsServiceWarmUp C:\\x.exe");
-    runTool(instsrv, "TlvAsServiceWarmUp REMOVE");
-  }
+  static void SetUpTestSuite() { warmUpServiceCreation(); }
   void SetUp() override {
     forgetService();
     program = folder.copyIn(buildRoot() + "app\\TlvAsService.exe");

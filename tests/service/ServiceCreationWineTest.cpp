@@ -59,16 +59,7 @@ void forgetEverything() {
 
 class ServiceCreationWine : public ::testing::Test {
  protected:
-  // The run gives the batch file 500 ms to create the service; the first command interpreter
-  // of a Wine session, the first start of instsrv and the first creation of a service (which
-  // waits for the service database) can each take longer, and the run would then end, as on
-  // any slow machine, "NOT Complete". Done once beforehand, each is quick.
-  static void SetUpTestSuite() {
-    runTool(windowsFolder() + "system32\\cmd.exe", "/c exit");
-    const std::string instsrv = buildRoot() + "tools\\instsrv\\instsrv.exe";
-    runTool(instsrv, "TlvAsServiceWarmUp C:\\x.exe");
-    runTool(instsrv, "TlvAsServiceWarmUp REMOVE");
-  }
+  static void SetUpTestSuite() { warmUpServiceCreation(); }
   void SetUp() override {
     forgetEverything();
     program = folder.copyIn(buildRoot() + "app\\TlvAsService.exe");
