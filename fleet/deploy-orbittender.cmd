@@ -24,8 +24,9 @@ if defined FIRST if not "%FIRST:~0,1%"=="/" (
 rem The switches for /quiet, each passed on in quotes as it came.
 set "OPTIONS="
 :options
-if "%~1"=="" goto optionsRead
-set OPTIONS=%OPTIONS% "%~1"
+rem An empty argument (a deployment tool's unset folder) is passed over, not taken as the end.
+if [%1]==[] goto optionsRead
+if not "%~1"=="" set OPTIONS=%OPTIONS% "%~1"
 shift
 goto options
 :optionsRead
