@@ -1,17 +1,24 @@
 // Portable: what /quiet sets on the service beyond creating it.
 #include "app/ServiceSetup.h"
 
-#include "app/ServiceAccount.h"
+#include "tools/common/ServiceAccount.h"
 #include "app/ServiceRecord.h"
-#include "app/ServiceSid.h"
+#include "tools/common/ServiceSid.h"
 #include "app/SystemFolders.h"
 #include "platform/WindowsPath.h"
+#include "tools/common/HostLogPlaces.h"
 #include "tools/common/ServiceKeys.h"
 
 namespace tlv::app {
 namespace {
 
+using tools::kLocalSystem;
 using tools::kServiceName;
+using tools::offeredAccount;
+using tools::offeredAccountsText;
+using tools::sameAccount;
+using tools::serviceSid;
+using tools::virtualAccount;
 
 void note(logging::LoggingFunctions& log, const std::string& detail) {
   log.WriteLog({.level = logging::level::kNote,
@@ -129,6 +136,7 @@ class Setup {
   std::optional<Outcome> grant() {
     if (sameAccount(record_.account, kLocalSystem)) return std::nullopt;
     if (auto refused = registerEventSource()) return refused;
+    if (auto refused = makeHostPlaces()) return refused;
     std::string programFolder = installFolder_;
     if (programFolder.size() > 3 && programFolder.back() == '\\') programFolder.pop_back();
     if (auto refused = grantTo(programFolder, platform::folderright::kReadAndExecute, "Read and execute")) {
@@ -158,6 +166,50 @@ class Setup {
                        .message = std::string("Event source ") + kServiceName,
                        .detail = "Registered for " + srvany + ", which may not register it as " + record_.account,
                        .boxStyle = platform::mb::kIconInformation});
+    return std::nullopt;
+  }
+
+  // srvany makes its text log folder and its Watch key as LocalSystem; as another account it
+  // may make neither, nor create a key below its service's (a Security key would change the
+  // service): they are made here, for it alone.
+  std::optional<Outcome> makeHostPlaces() {
+    const std::string windows = checkedWindowsFolder(run_.machine, run_.log, run_.environment.PathWindowsRoot());
+    const std::string folder = tools::accountLogFolder(windows, kServiceName);
+    auto& files = run_.machine.files;
+    platform::Win32Error error = platform::err::kSuccess;
+    const auto make = [&](const std::string& path, const platform::SecurityDescriptor& security) {
+      if (error == platform::err::kSuccess || error == platform::err::kNotSupported) {
+        error = files.makeSecuredFolder(path, security);
+      }
+    };
+    // Windows has Logs; a system without it (a new Wine prefix) gets it as srvany would make it.
+    if (!files.fileAttributes(windows + "Logs").ok()) make(windows + "Logs", tools::hostLogFolderSecurity());
+    make(windows + tools::kHostLogFolder, tools::hostLogFolderSecurity());
+    make(folder, tools::accountLogFolderSecurity(kServiceName));
+    if (error != platform::err::kSuccess && error != platform::err::kNotSupported) {
+      return notApplied(run_, "srvany's log folder " + folder + " could not be made", error);
+    }
+    run_.log.WriteLog({.level = logging::level::kNote,
+                       .message = folder,
+                       .detail = error == platform::err::kSuccess
+                                     ? "Made for srvany's text log as " + record_.account
+                                     : "Made for srvany's text log; not secured: this file system keeps no rights",
+                       .boxStyle = platform::mb::kIconInformation});
+    return makeWatchKey();
+  }
+
+  // Made anew and not volatile: a key srvany made as LocalSystem is gone at the next start of
+  // Windows, and the account could not make it again.
+  std::optional<Outcome> makeWatchKey() {
+    auto& registry = run_.machine.registry;
+    const std::string path = tools::watchKeyPath(kServiceName);
+    platform::Win32Error error = registry.deleteKey(platform::hkey::kLocalMachine, path);
+    if (error == platform::err::kSuccess || error == platform::err::kFileNotFound) {
+      auto key = registry.createKey(platform::hkey::kLocalMachine, path);
+      error = key.ok() ? registry.setKeySecurity(key.value.get(), tools::accountWatchKeySecurity(kServiceName)) : key.error;
+    }
+    if (error != platform::err::kSuccess) return notApplied(run_, "srvany's Watch key could not be made", error);
+    note(run_.log, "Watch key made for srvany as " + record_.account);
     return std::nullopt;
   }
 

@@ -11,6 +11,7 @@
 #include "app/ServiceRegistryKeys.h"
 #include "app/ServiceVerify.h"
 #include "app/SystemFolders.h"
+#include "tools/common/HostLogPlaces.h"
 #include "environment/jclass_WinEnviron.h"
 #include "files/PeDigest.h"
 #include "logging/LoggingFunctions.h"
@@ -237,9 +238,11 @@ class Report {
     const std::string name = program.substr(platform::folderOfPathWithSeparator(program).size());
     const std::string stem = name.substr(0, name.find_last_of('.'));
     logTail("This program's newest log", newestLog(platform::folderOfPathWithSeparator(program), stem));
-    const std::string hostLogs = windowsFolder_ + "Logs\\TlvAsService\\";
-    const std::string host = hostLogs + kServiceName + ".log";
+    const std::string host = windowsFolder_ + tools::kHostLogFolder + "\\" + kServiceName + ".log";
     logTail("The service host's log", machine_.files.fileLength(host).ok() ? std::optional(host) : std::nullopt);
+    // srvany writes it there when it runs as another account than LocalSystem.
+    const std::string asAccount = tools::accountLogFolder(windowsFolder_, kServiceName) + "\\" + kServiceName + ".log";
+    if (machine_.files.fileLength(asAccount).ok()) logTail("The service host's log as its account", asAccount);
   }
 
   RunContext& run_;

@@ -1,14 +1,16 @@
 // Portable: the checks of /verify against the record of what the administrator chose.
 #include "app/VerifyChoices.h"
 
-#include "app/ServiceAccount.h"
+#include "tools/common/ServiceAccount.h"
 #include "app/ServiceRecord.h"
 #include "tools/common/ServiceKeys.h"
 
 namespace tlv::app {
 namespace {
 
+using tools::kLocalSystem;
 using tools::kServiceName;
+using tools::sameAccount;
 
 CheckResult named(const char* name, CheckOutcome outcome, const std::string& detail = {}, int code = 0) {
   return {name, outcome, detail, outcome == CheckOutcome::Fails ? code : 0};

@@ -132,6 +132,11 @@ class FileSystem {
   /// as a file is); err::kNotSupported where the file system keeps no rights (Wine's).
   [[nodiscard]] virtual Win32Error grantToFolder(const std::string& folder, const std::string& sid,
                                                  std::uint32_t rights) = 0;
+  /// Makes the folder (its parent must exist), or takes the one there, and gives it the
+  /// owner and the allowing entries, protected from its parent's list and inherited by all
+  /// inside. A link or a file in its place is refused (err::kDirectory); err::kNotSupported,
+  /// once the folder is made, where the file system keeps no rights (Wine's).
+  [[nodiscard]] virtual Win32Error makeSecuredFolder(const std::string& folder, const SecurityDescriptor& security) = 0;
   /// Lists a folder's entries, "." and ".." included, in the file system's order.
   [[nodiscard]] virtual Result<std::vector<FolderEntry>> listFolder(const std::string& folder) = 0;
   /// The product named by a program file's version resource (GetFileVersionInfoA, the

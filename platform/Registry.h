@@ -58,6 +58,8 @@ inline constexpr std::uint32_t kCreateSubKey = 0x0004;
 inline constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
 inline constexpr std::uint32_t kDelete = 0x10000;
 inline constexpr std::uint32_t kReadControl = 0x20000;
+inline constexpr std::uint32_t kWriteDac = 0x40000;
+inline constexpr std::uint32_t kWriteOwner = 0x80000;
 inline constexpr std::uint32_t kRead = 0x20019;
 inline constexpr std::uint32_t kWrite = 0x20006;
 inline constexpr std::uint32_t kAllAccess = 0xF003F;
@@ -165,6 +167,9 @@ class Registry {
   [[nodiscard]] virtual Win32Error deleteValue(RegKey key, const std::string& name) = 0;
   /// RegGetKeySecurity: the key's owner and access list (the key opened with READ_CONTROL).
   [[nodiscard]] virtual Result<SecurityDescriptor> keySecurity(RegKey key) = 0;
+  /// RegSetKeySecurity: gives the key (opened with WRITE_DAC and WRITE_OWNER) the owner and
+  /// the allowing entries, protected from its parent's list.
+  [[nodiscard]] virtual Win32Error setKeySecurity(RegKey key, const SecurityDescriptor& security) = 0;
   /// RegCloseKey. Closing a predefined root succeeds and changes nothing. Owners call it.
   [[nodiscard]] virtual Win32Error closeKey(RegKey key) = 0;
 

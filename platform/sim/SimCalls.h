@@ -24,6 +24,7 @@ enum class Port : std::uint8_t { Clock, Environment, Eventlog, Files, Hashing, P
   X(Files, FilesFileLength, "files.fileLength") \
   X(Files, FilesFullPath, "files.fullPath") \
   X(Files, FilesGrantToFolder, "files.grantToFolder") \
+  X(Files, FilesMakeSecuredFolder, "files.makeSecuredFolder") \
   X(Files, FilesHeldLength, "files.heldLength") \
   X(Files, FilesHoldForReading, "files.holdForReading") \
   X(Files, FilesLinks, "files.links") \
@@ -51,6 +52,7 @@ enum class Port : std::uint8_t { Clock, Environment, Eventlog, Files, Hashing, P
   X(Registry, RegistryEnumKey, "registry.enumKey") \
   X(Registry, RegistryEnumValue, "registry.enumValue") \
   X(Registry, RegistryKeySecurity, "registry.keySecurity") \
+  X(Registry, RegistrySetKeySecurity, "registry.setKeySecurity") \
   X(Registry, RegistryOpenKey, "registry.openKey") \
   X(Registry, RegistryOpenKeyEx, "registry.openKeyEx") \
   X(Registry, RegistryQueryValue, "registry.queryValue") \

@@ -343,6 +343,22 @@ Win32Error SimFileSystem::grantToFolder(const std::string& folder, const std::st
   return err::kSuccess;
 }
 
+Win32Error SimFileSystem::makeSecuredFolder(const std::string& folder, const SecurityDescriptor& security) {
+  if (Win32Error e = faults_.enter(Call::FilesMakeSecuredFolder)) return e;
+  const std::string key = keyOf(folder);
+  Node* node = validKey(key) ? find(key) : nullptr;
+  if (!node) {
+    if (Win32Error e = checkWritable(key)) return e;
+    const bool keepsRights = find(parentKey(key))->security.has_value();  // as the parent's file system
+    node = &(nodes_[key] = Node{lastName(folder), true, {}, attr::kDirectory, std::nullopt});
+    if (keepsRights) node->security = SecurityDescriptor{};
+  }
+  if (!node->folder || (node->attributes & attr::kReparsePoint)) return err::kDirectory;
+  if (!node->security) return err::kNotSupported;
+  node->security = security;
+  return err::kSuccess;
+}
+
 Result<SecurityDescriptor> SimFileSystem::security(const std::string& path) {
   using R = Result<SecurityDescriptor>;
   if (Win32Error e = faults_.enter(Call::FilesSecurity)) return R::failure(e);

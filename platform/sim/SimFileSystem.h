@@ -60,6 +60,7 @@ class SimFileSystem final : public FileSystem {
   Result<std::vector<std::pair<std::string, std::string>>> movesAtRestart() override;
   Result<SecurityDescriptor> security(const std::string& path) override;
   Win32Error grantToFolder(const std::string& folder, const std::string& sid, std::uint32_t rights) override;
+  Win32Error makeSecuredFolder(const std::string& folder, const SecurityDescriptor& security) override;
   Result<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
   Result<std::string> fullPath(const std::string& path) override;
   Result<ProductVersion> productVersion(const std::string& path) override;

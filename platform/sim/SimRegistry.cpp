@@ -343,4 +343,12 @@ Result<SecurityDescriptor> SimRegistry::keySecurity(RegKey key) {
   return security ? R::success(*security) : R::failure(err::kNotSupported);
 }
 
+Win32Error SimRegistry::setKeySecurity(RegKey key, const SecurityDescriptor& security) {
+  if (Win32Error e = faults_.enter(Call::RegistrySetKeySecurity)) return e;
+  auto handle = usable(key, keyaccess::kWriteDac | keyaccess::kWriteOwner);
+  if (!handle.ok()) return handle.error;
+  handle.value->node->security = security;
+  return err::kSuccess;
+}
+
 }  // namespace tlv::platform::sim

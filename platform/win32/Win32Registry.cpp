@@ -112,4 +112,12 @@ Result<SecurityDescriptor> Win32Registry::keySecurity(RegKey key) {
   return descriptorOf(descriptor.data());
 }
 
+Win32Error Win32Registry::setKeySecurity(RegKey key, const SecurityDescriptor& security) {
+  MadeDescriptor made;
+  if (const DWORD error = made.make(security, 0)) return error;
+  return static_cast<Win32Error>(::RegSetKeySecurity(
+      toHkey(key), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+      made.get()));
+}
+
 }  // namespace tlv::platform::win32

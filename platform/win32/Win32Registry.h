@@ -16,6 +16,7 @@ class Win32Registry final : public Registry {
   Win32Error deleteValue(RegKey key, const std::string& name) override;
   Win32Error closeKey(RegKey key) override;
   Result<SecurityDescriptor> keySecurity(RegKey key) override;
+  Win32Error setKeySecurity(RegKey key, const SecurityDescriptor& security) override;
 
  protected:
   Result<RegKey> doOpenKeyEx(RegKey parent, const std::string& subKey, std::uint32_t access) override;

@@ -73,6 +73,41 @@ Result<SecurityDescriptor> fileSecurity(const std::string& path) {
   return descriptorOf(descriptor.get());
 }
 
+DWORD MadeDescriptor::make(const SecurityDescriptor& from, BYTE aceFlags) {
+  const auto sidOf = [this](const std::string& text) -> PSID {
+    PSID converted = nullptr;
+    if (!::ConvertStringSidToSidA(text.c_str(), &converted)) return nullptr;
+    const UniqueLocalMemory owned(converted);
+    sids_.emplace_back(static_cast<BYTE*>(converted), static_cast<BYTE*>(converted) + ::GetLengthSid(converted));
+    return sids_.back().data();
+  };
+  DWORD size = sizeof(ACL);
+  std::vector<PSID> trustees;
+  for (const AccessEntry& entry : from.entries) {
+    if (!entry.allows) continue;
+    PSID trustee = sidOf(entry.sid);
+    if (!trustee) return ::GetLastError();
+    trustees.push_back(trustee);
+    size += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + ::GetLengthSid(trustee);
+  }
+  if (!from.owner.empty() && !(owner_ = sidOf(from.owner))) return ::GetLastError();
+  list_.assign(size, 0);
+  if (!::InitializeAcl(list(), size, ACL_REVISION)) return ::GetLastError();
+  std::size_t next = 0;
+  for (const AccessEntry& entry : from.entries) {
+    if (!entry.allows) continue;
+    const BYTE flags = entry.inheritOnly ? static_cast<BYTE>(aceFlags | INHERIT_ONLY_ACE) : aceFlags;
+    if (!::AddAccessAllowedAceEx(list(), ACL_REVISION, flags, entry.mask, trustees[next++])) return ::GetLastError();
+  }
+  if (!::InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) ||
+      !::SetSecurityDescriptorOwner(&descriptor_, owner_, FALSE) ||
+      !::SetSecurityDescriptorDacl(&descriptor_, TRUE, list(), FALSE) ||
+      !::SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED)) {
+    return ::GetLastError();
+  }
+  return ERROR_SUCCESS;
+}
+
 bool fileSystemKeepsSecurity() {
   const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
   return !(ntdll && ::GetProcAddress(ntdll, "wine_get_version"));

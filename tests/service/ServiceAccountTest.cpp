@@ -11,7 +11,8 @@
 
 #include "app/CommandLine.h"
 #include "app/ServiceRecord.h"
-#include "app/ServiceSid.h"
+#include "tools/common/HostLogPlaces.h"
+#include "tools/common/ServiceSid.h"
 #include "app/ServiceVerify.h"
 #include "tests/service/ServiceMachine.h"
 
@@ -171,13 +172,14 @@ TEST(ServiceAccount, EachOptionSetsItsPartAndWhatIsNotGivenStays) {
 }
 
 // The service's own SID gets read and run on the payment program's folder and modify on the
-// data folder, each logged; every entry that was there stays as it was, and LocalSystem,
-// which has both, is given nothing.
-TEST(ServiceAccount, TheAccountIsGrantedWhatTheProgramNeedsAndNobodyElseMore) {
+// data folder, each logged; every entry that was there stays as it was. srvany gets a log
+// folder and a Watch key of its own, made by the run. LocalSystem, which has all, is given
+// nothing.
+TEST(ServiceAccount, TheAccountIsGrantedWhatTheProgramAndSrvanyNeedAndNobodyElseMore) {
   const std::string programFolder = std::string(kInstallFolder).substr(0, std::string(kInstallFolder).size() - 1);
   const platform::SecurityDescriptor before{platform::sid::kAdministrators,
                                             {{platform::sid::kAdministrators, 0x1F01FF}, {"S-1-5-32-545", 0x1200A9}}};
-  const std::string service = app::serviceSid(tools::kServiceName);
+  const std::string service = tools::serviceSid(tools::kServiceName);
   struct Case {
     const char* line;
     bool dataFolderKeepsRights;
@@ -201,6 +203,7 @@ TEST(ServiceAccount, TheAccountIsGrantedWhatTheProgramNeedsAndNobodyElseMore) {
     AccountMachine m;
     m.sim.files.addFolder("D:\\Data");
     m.sim.files.setSecurity(programFolder, before);
+    m.sim.files.setSecurity("C:\\Windows", before);
     if (c.dataFolderKeepsRights) m.sim.files.setSecurity("D:\\Data", before);
     ASSERT_EQ(m.runLine(c.line), 0) << m.log();
     for (const auto& [folder, added] : {std::pair{programFolder, c.addedToProgram}, std::pair{std::string("D:\\Data"), c.addedToData}}) {
@@ -219,6 +222,17 @@ TEST(ServiceAccount, TheAccountIsGrantedWhatTheProgramNeedsAndNobodyElseMore) {
                                     "EventMessageFile", "none"),
               c.addedToProgram.empty() ? "none" : "C:\\Windows\\srvany.exe")
         << "the event source srvany cannot register as another account";
+    const bool another = !c.addedToProgram.empty();
+    const std::string ownLogs = tools::accountLogFolder("C:\\Windows\\", tools::kServiceName);
+    EXPECT_EQ(m.sim.files.security(ownLogs).value,
+              another ? tools::accountLogFolderSecurity(tools::kServiceName) : platform::SecurityDescriptor{});
+    EXPECT_EQ(m.sim.files.security("C:\\Windows\\Logs\\TlvAsService").value,
+              another ? tools::hostLogFolderSecurity() : platform::SecurityDescriptor{});
+    auto watch = m.sim.registry.openKeyEx(platform::hkey::kLocalMachine, tools::watchKeyPath(tools::kServiceName),
+                                          platform::keyaccess::kReadControl);
+    EXPECT_EQ(watch.ok() ? m.sim.registry.keySecurity(watch.value.get()).value : platform::SecurityDescriptor{},
+              another ? tools::accountWatchKeySecurity(tools::kServiceName) : platform::SecurityDescriptor{});
+    EXPECT_EQ(m.logs(ownLogs + ":Made for srvany's text log as "), another) << m.log();
   }
 }
 
@@ -242,6 +256,12 @@ TEST(ServiceAccount, ADataFolderThatIsNoFolderOfItsOwnIsRefusedAndAGrantRefusedE
          m.sim.faults.failWhen([](Call call) { return call == Call::FilesGrantToFolder; }, platform::err::kAccessDenied);
        },
        10, "Service settings not made: Read and execute on C:\\Program Files (x86)\\Orbit-Tender: "},
+      {"D:\\Data",
+       [](auto& m) {
+         m.sim.files.addFolder("D:\\Data");
+         m.sim.faults.failWhen([](Call call) { return call == Call::RegistrySetKeySecurity; }, platform::err::kAccessDenied);
+       },
+       10, "Service settings not made: srvany's Watch key could not be made: "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.outcome);
@@ -397,9 +417,9 @@ TEST(ServiceAccount, AnyCallFailingEndsTheRunWithItsCodeAndNeverHalfDone) {
 }
 
 TEST(ServiceAccount, TheServicesOwnSidIsComputedFromItsName) {
-  EXPECT_EQ(app::serviceSid("TrustedInstaller"), platform::sid::kTrustedInstaller);
-  EXPECT_EQ(app::serviceSid("trustedinstaller"), platform::sid::kTrustedInstaller);
-  EXPECT_EQ(app::serviceSid(tools::kServiceName), "S-1-5-80-3960726742-102158737-2698855893-3144148834-97170028");
+  EXPECT_EQ(tools::serviceSid("TrustedInstaller"), platform::sid::kTrustedInstaller);
+  EXPECT_EQ(tools::serviceSid("trustedinstaller"), platform::sid::kTrustedInstaller);
+  EXPECT_EQ(tools::serviceSid(tools::kServiceName), "S-1-5-80-3960726742-102158737-2698855893-3144148834-97170028");
 }
 
 TEST(ServiceAccount, ReadmeExplainsEveryNewExitCodeAndLogLine) {
@@ -410,7 +430,8 @@ TEST(ServiceAccount, ReadmeExplainsEveryNewExitCodeAndLogLine) {
   for (const std::string text :
        {"| 8 |", "| 9 |", "| 10 |", "| 11 |", "Data folder refused:", "granted to NT SERVICE",
         "Not granted: this file system keeps no rights",
-        "Event source OrbitTender:Registered for", "its event source could not be registered", "| 32 |", "| 33 |", "| 34 |", "| 35 |", "| 36 |", "Account refused:",
+        "Event source OrbitTender:Registered for", "its event source could not be registered",
+        ":Made for srvany's text log as ", "Watch key made for srvany as", "srvany's Watch key could not be made", "| 32 |", "| 33 |", "| 34 |", "| 35 |", "| 36 |", "Account refused:",
         "Dependency refused:", "Service settings not made:", "Service OrbitTender:Account", "Starts after",
         "Delayed start set", "not set: the service manager does not know it", "SID type unrestricted",
         "Required privileges", "no record of a choice", "ChosenSetup"}) {

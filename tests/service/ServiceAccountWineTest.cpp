@@ -6,6 +6,7 @@
 
 #include "app/ServiceRegistryKeys.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Registry.h"
 #include "platform/WindowsPath.h"
 #include "registry/HexText.h"
 #include "testkit/win32/Edition.h"
@@ -13,6 +14,7 @@
 #include "testkit/win32/Processes.h"
 #include "testkit/win32/Registry.h"
 #include "testkit/win32/Services.h"
+#include "tools/common/HostLogPlaces.h"
 
 namespace tlv::testing {
 namespace {
@@ -80,6 +82,21 @@ TEST_F(ServiceAccountWine, TheChosenAccountStaysAndVerifyTellsItsDrift) {
             std::string::npos)
       << lastLog();
   EXPECT_EQ(run("/verify"), 0) << lastLog();
+
+  // srvany as that account writes its text log and its watch where the run made them for it,
+  // and the key keeps what the run gave it (Wine keeps keys' descriptors, not files').
+  platform::win32::Win32Registry registry;
+  auto watchKey = registry.openKeyEx(platform::hkey::kLocalMachine, tools::watchKeyPath(kService),
+                                     platform::keyaccess::kReadControl);
+  ASSERT_TRUE(watchKey.ok()) << watchKey.error;
+  EXPECT_EQ(registry.keySecurity(watchKey.value.get()).value, tools::accountWatchKeySecurity(kService));
+  const std::string ownLog = tools::accountLogFolder(windowsFolder(), kService) + "\\" + kService + ".log";
+  ::DeleteFileA(ownLog.c_str());
+  ASSERT_TRUE(startService(kService));
+  EXPECT_TRUE(waitUntil([&] { return run("/health") == 0; }, 15000)) << "srvany watches";
+  EXPECT_TRUE(stopService(kService));
+  const std::vector<int> events = loggedEvents(readFile(ownLog));
+  EXPECT_TRUE(!events.empty() && events.front() == 100) << readFile(ownLog);
 
   ASSERT_EQ(run("/quiet"), 0) << "a later run without /account";
   EXPECT_TRUE(platform::equalsNoCase(serviceConfig(kService).account, "NT SERVICE\\OrbitTender"))

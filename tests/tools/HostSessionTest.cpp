@@ -461,6 +461,7 @@ TEST(LogFolderRules, OnlySystemAndAdministratorsMayChangeTheFolderAndUsersMayRea
     const char* what;
     FolderSecurity security;
     bool repair;
+    Trustee mayChange = Trustee::System;
   };
   const Case cases[] = {
       {"as made", {true, true, {system, admins, usersRead}}, false},
@@ -469,8 +470,13 @@ TEST(LogFolderRules, OnlySystemAndAdministratorsMayChangeTheFolderAndUsersMayRea
       {"rights from the parent", {true, false, {system, admins, usersRead}}, true},
       {"users may write", {true, true, {system, admins, {Trustee::Users, true, kUsersMayRead | 0x2}}}, true},
       {"everyone may read", {true, true, {system, admins, {Trustee::Other, true, kUsersMayRead}}}, true},
+      {"the service may change", {true, true, {system, admins, {Trustee::Service, true, 0x1301BF}}}, true},
+      {"the service in its own", {true, true, {system, admins, {Trustee::Service, true, 0x1301BF}}}, false,
+       Trustee::Service},
+      {"users may write in the service's own", {true, true, {system, {Trustee::Users, true, 0x2}}}, true,
+       Trustee::Service},
   };
-  for (const Case& c : cases) EXPECT_EQ(needsRepair(c.security), c.repair) << c.what;
+  for (const Case& c : cases) EXPECT_EQ(needsRepair(c.security, c.mayChange), c.repair) << c.what;
 }
 
 }  // namespace

@@ -14,7 +14,10 @@
 #include "platform/Result.h"
 #include "platform/win32/EventSource.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Security.h"
 #include "tools/common/ErrorText.h"
+#include "tools/common/HostLogPlaces.h"
+#include "tools/common/ServiceSid.h"
 #include "tools/common/ServiceKeys.h"
 #include "tools/srvany/TextLog.h"
 
@@ -76,15 +79,16 @@ bool isWellKnown(PSID sid, WELL_KNOWN_SID_TYPE type) {
   return ::CreateWellKnownSid(type, nullptr, buffer, &size) && ::EqualSid(sid, buffer);
 }
 
-Trustee trusteeOf(PSID sid) {
+Trustee trusteeOf(PSID sid, const std::string& serviceSid) {
   if (isWellKnown(sid, WinLocalSystemSid)) return Trustee::System;
   if (isWellKnown(sid, WinBuiltinAdministratorsSid)) return Trustee::Administrators;
   if (isWellKnown(sid, WinBuiltinUsersSid)) return Trustee::Users;
+  if (platform::win32::sidText(sid) == serviceSid) return Trustee::Service;
   return Trustee::Other;
 }
 
 // The folder's owner and access list as the rules read them; nullopt when they cannot be read.
-std::optional<FolderSecurity> readSecurity(const std::string& folder) {
+std::optional<FolderSecurity> readSecurity(const std::string& folder, const std::string& serviceSid) {
   PSID owner = nullptr;
   PACL dacl = nullptr;
   UniqueLocalMemory descriptor;
@@ -108,7 +112,7 @@ std::optional<FolderSecurity> readSecurity(const std::string& folder) {
     if (!::GetAce(dacl, i, reinterpret_cast<void**>(&header))) return std::nullopt;
     if (header->AceType == ACCESS_ALLOWED_ACE_TYPE) {
       auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
-      security.entries.push_back({trusteeOf(&ace->SidStart), true, ace->Mask});
+      security.entries.push_back({trusteeOf(&ace->SidStart, serviceSid), true, ace->Mask});
     } else if (header->AceType != ACCESS_DENIED_ACE_TYPE) {
       security.entries.push_back({Trustee::Other, true, GENERIC_ALL});  // a kind the rules do not know
     }
@@ -159,7 +163,7 @@ std::string notAPlainFolder(const std::string& path) {
 
 }  // namespace
 
-HostLogFolder::HostLogFolder() {
+HostLogFolder::HostLogFolder(const std::string& serviceName, bool asLocalSystem) {
   char windows[MAX_PATH] = {};
   const UINT length = ::GetSystemWindowsDirectoryA(windows, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
@@ -168,8 +172,12 @@ HostLogFolder::HostLogFolder() {
                (length == 0 ? errorText(::GetLastError()) : "its path is longer than " + std::to_string(MAX_PATH - 1));
     return;
   }
+  if (!asLocalSystem) {
+    takeAccountFolder(accountLogFolder(std::string(windows) + "\\", serviceName), serviceName);
+    return;
+  }
   const std::string logs = std::string(windows) + "\\Logs";
-  path_ = logs + "\\TlvAsService";
+  path_ = std::string(windows) + "\\" + kHostLogFolder;
   ::CreateDirectoryA(logs.c_str(), nullptr);  // Windows has it; a fresh Wine prefix may not
   createProtected(path_);
   // A link in the folder's place could lead anywhere: it is not followed.
@@ -177,7 +185,7 @@ HostLogFolder::HostLogFolder() {
     problem_ = path_ + " is no folder of its own: " + why;
     return;
   }
-  const auto before = readSecurity(path_);
+  const auto before = readSecurity(path_, {});
   if (before && !needsRepair(*before)) return;
   if (const DWORD error = protect(path_)) {
     problem_ = "the security of " + path_ + " could not be set: " + errorText(error);
@@ -185,11 +193,29 @@ HostLogFolder::HostLogFolder() {
   }
   // The system took the security: a file system that keeps none (Wine keeps none) reads
   // back something else, which is said, but does not stop the log.
-  const auto after = readSecurity(path_);
+  const auto after = readSecurity(path_, {});
   if (!after || needsRepair(*after)) {
     note_ = "The security of " + path_ + " was set but does not read back as set: this system does not keep it.";
   } else if (before) {
     note_ = "The log folder " + path_ + " allowed others more than reading; its security was set anew.";
+  }
+}
+
+void HostLogFolder::takeAccountFolder(std::string folder, const std::string& serviceName) {
+  path_ = std::move(folder);
+  const std::string made = "; TlvAsService /quiet makes it for the account srvany runs as";
+  if (const std::string why = notAPlainFolder(path_); !why.empty()) {
+    problem_ = path_ + " is no folder of its own: " + why + made;
+    return;
+  }
+  if (!platform::win32::fileSystemKeepsSecurity()) {
+    note_ = "The security of " + path_ + " cannot be checked: this system does not keep it.";
+    return;
+  }
+  const auto security = readSecurity(path_, serviceSid(serviceName));
+  if (!security || needsRepair(*security, Trustee::Service)) {
+    problem_ = path_ + (security ? " allows others more than reading" : " has a security that cannot be read") +
+               ", and srvany may not set it anew as this account" + made;
   }
 }
 

@@ -36,8 +36,10 @@ class EventLog final : public RecordSink {
 
 class HostLogFolder final : public LogFolder {
  public:
-  /// Makes the folder, or repairs its security when it allows more.
-  HostLogFolder();
+  /// As LocalSystem, makes the folder, or repairs its security when it allows more. As
+  /// another account, which may do neither, takes the service's own folder below it that
+  /// TlvAsService's run made, when nobody else may change it.
+  HostLogFolder(const std::string& serviceName, bool asLocalSystem);
 
   /// False when the folder could not be made safe: nothing is written then.
   bool ready() const { return problem_.empty(); }
@@ -57,6 +59,8 @@ class HostLogFolder final : public LogFolder {
 
  private:
   std::string path_;
+  void takeAccountFolder(std::string folder, const std::string& serviceName);
+
   std::string problem_;
   std::string note_;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/common/ErrorText.h"
+#include "tools/common/ServiceAccount.h"
 #include "tools/common/ServiceConfig.h"
 #include "tools/common/ServiceKeys.h"
 #include "tools/srvany/HostLogs.h"
@@ -27,6 +28,27 @@ using platform::win32::UniqueServiceHandle;
 constexpr DWORD kStartWaitHintMs = 5000;
 // The exit code of processes that had to be ended: "The process terminated unexpectedly".
 constexpr UINT kEndedExitCode = ERROR_PROCESS_ABORTED;
+
+// Whether the service is set to run as LocalSystem; also when its setting cannot be read, as
+// every service an earlier release made does (then what srvany cannot make as another
+// account says so itself).
+bool setToRunAsLocalSystem(const std::string& serviceName) {
+  UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  UniqueServiceHandle service(manager ? ::OpenServiceA(manager.get(), serviceName.c_str(), SERVICE_QUERY_CONFIG)
+                                      : nullptr);
+  DWORD needed = 0;
+  if (!service || ::QueryServiceConfigA(service.get(), nullptr, 0, &needed) ||
+      ::GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+    return true;
+  }
+  std::vector<QUERY_SERVICE_CONFIGA> buffer(needed / sizeof(QUERY_SERVICE_CONFIGA) + 1);
+  if (!::QueryServiceConfigA(service.get(), buffer.data(), static_cast<DWORD>(buffer.size() * sizeof buffer[0]),
+                             &needed)) {
+    return true;
+  }
+  const char* account = buffer[0].lpServiceStartName;
+  return !account || !*account || sameAccount(account, kLocalSystem);
+}
 
 bool fileExists(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -111,7 +133,8 @@ bool ServiceHost::offerPreshutdown(RecordSink& records) {
 
 void ServiceHost::run() {
   EventLog eventLog(serviceName_);
-  HostLogFolder logFolder;
+  const bool asLocalSystem = setToRunAsLocalSystem(serviceName_);
+  HostLogFolder logFolder(serviceName_, asLocalSystem);
   std::string logProblem;
   const LogLimits logLimits = readLogLimits(serviceName_, logProblem);
   TextLog textLog(logFolder, serviceName_, {localTimeText, utcSecondsNow}, accountName(), logLimits);
@@ -128,7 +151,7 @@ void ServiceHost::run() {
   }
   if (!logProblem.empty()) records.record({HostEvent::HostWarning, Severity::Warning, logProblem});
 
-  WatchKey watchKey(serviceName_);
+  WatchKey watchKey(serviceName_, asLocalSystem);
   SystemClock clock;
   WatchPublisher publisher(watchKey, clock, records);
 

@@ -110,10 +110,11 @@ void TextLog::keepWithinLimits(std::uint64_t adding) {
 
 // When the log's folder must be set anew.
 
-bool needsRepair(const FolderSecurity& security) {
+bool needsRepair(const FolderSecurity& security, Trustee mayChange) {
   if (!security.ownerIsAdministrators || !security.inheritanceBlocked) return true;
-  return std::any_of(security.entries.begin(), security.entries.end(), [](const AccessEntry& entry) {
+  return std::any_of(security.entries.begin(), security.entries.end(), [mayChange](const AccessEntry& entry) {
     if (!entry.allows || entry.who == Trustee::System || entry.who == Trustee::Administrators) return false;
+    if (entry.who == mayChange) return false;
     return entry.who == Trustee::Other || (entry.mask & ~kUsersMayRead) != 0;
   });
 }

@@ -81,7 +81,7 @@ class TextLog final : public RecordSink {
 // users can create files or links would let them turn its writes against any file on the
 // machine, so only SYSTEM and Administrators may change it, and Users may read.
 
-enum class Trustee { System, Administrators, Users, Other };
+enum class Trustee { System, Administrators, Users, Service, Other };  ///< Service: the service's own SID
 
 struct AccessEntry {
   Trustee who;
@@ -103,7 +103,8 @@ inline constexpr std::uint32_t kUsersMayRead = 0x1200A9;
 inline constexpr char kLogFolderSddl[] = "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
 /// True for a folder owned by someone else, one that takes rights from its parent, or one
-/// that allows anyone but SYSTEM and Administrators more than reading.
-bool needsRepair(const FolderSecurity& security);
+/// that allows anyone but SYSTEM, Administrators and `mayChange` (the service's own folder
+/// lets Trustee::Service change it) more than reading.
+bool needsRepair(const FolderSecurity& security, Trustee mayChange = Trustee::System);
 
 }  // namespace tlv::tools

@@ -145,8 +145,17 @@ std::vector<ProbedWindow> probeWindows(const std::vector<DWORD>& processIds,
 
 using platform::win32::UniqueLocalMemory;
 
-WatchKey::WatchKey(const std::string& serviceName) : path_("HKEY_LOCAL_MACHINE\\" + watchKeyPath(serviceName)) {
+WatchKey::WatchKey(const std::string& serviceName, bool asLocalSystem)
+    : path_("HKEY_LOCAL_MACHINE\\" + watchKeyPath(serviceName)) {
   const std::string subKey = watchKeyPath(serviceName);
+  if (!asLocalSystem) {
+    const LONG opened = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_SET_VALUE, key_.put());
+    if (opened != ERROR_SUCCESS) {
+      problem_ = "the key " + path_ + " cannot be opened: " + errorText(opened) +
+                 "; TlvAsService /quiet makes it for the account srvany runs as";
+    }
+    return;
+  }
   // One left from an earlier start in this boot, or made by someone else (not volatile, with
   // another descriptor, with keys below it): it goes, with all below it.
   const LONG deleted = ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, subKey.c_str());

@@ -30,9 +30,11 @@ bool haveWindows(const std::vector<DWORD>& processIds);
 
 class WatchKey final : public WatchStore {
  public:
-  /// Deletes any key of that name, whoever made it and however, and creates it: its
-  /// volatility and descriptor are then srvany's own. When that fails, every write says why.
-  explicit WatchKey(const std::string& serviceName);
+  /// As LocalSystem, deletes any key of that name, whoever made it and however, and creates
+  /// it: its volatility and descriptor are then srvany's own. As another account, which may
+  /// do neither, opens the one TlvAsService's run made for it. When that fails, every write
+  /// says why.
+  WatchKey(const std::string& serviceName, bool asLocalSystem);
 
   [[nodiscard]] std::string write(const WatchReport& report) override;
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace tlv::app {
+namespace tlv::tools {
 
 /// The service's own virtual account, NT SERVICE\OrbitTender.
 std::string virtualAccount();
@@ -23,4 +23,4 @@ bool sameAccount(const std::string& a, const std::string& b);
 /// The text that says which accounts /account takes.
 std::string offeredAccountsText();
 
-}  // namespace tlv::app
+}  // namespace tlv::tools

@@ -1,12 +1,12 @@
 // Portable: the SID of a service's own account.
-#include "app/ServiceSid.h"
+#include "tools/common/ServiceSid.h"
 
 #include <array>
 #include <cstdint>
 
 #include "platform/WindowsPath.h"
 
-namespace tlv::app {
+namespace tlv::tools {
 namespace {
 
 std::uint32_t rotateLeft(std::uint32_t value, int bits) { return (value << bits) | (value >> (32 - bits)); }
@@ -63,4 +63,4 @@ std::string serviceSid(const std::string& serviceName) {
   return sid;
 }
 
-}  // namespace tlv::app
+}  // namespace tlv::tools

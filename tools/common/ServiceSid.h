@@ -5,10 +5,10 @@
 
 #include <string>
 
-namespace tlv::app {
+namespace tlv::tools {
 
 /// "S-1-5-80-" and the five 32-bit words, little-endian, of the SHA-1 of the upper-case
 /// name in UTF-16LE (service names are ASCII here).
 std::string serviceSid(const std::string& serviceName);
 
-}  // namespace tlv::app
+}  // namespace tlv::tools

@@ -1,10 +1,10 @@
 // Portable: the accounts the service may run as.
-#include "app/ServiceAccount.h"
+#include "tools/common/ServiceAccount.h"
 
 #include "platform/WindowsPath.h"
 #include "tools/common/ServiceKeys.h"
 
-namespace tlv::app {
+namespace tlv::tools {
 namespace {
 
 // The one spelling of an account a name stands for, for comparing.
@@ -18,7 +18,7 @@ std::string canonical(const std::string& account) {
 
 }  // namespace
 
-std::string virtualAccount() { return std::string("NT SERVICE\\") + tools::kServiceName; }
+std::string virtualAccount() { return std::string("NT SERVICE\\") + kServiceName; }
 
 std::optional<std::string> offeredAccount(const std::string& typed) {
   for (const std::string& offered : {virtualAccount(), std::string(kLocalService), std::string(kNetworkService)}) {
@@ -33,4 +33,4 @@ std::string offeredAccountsText() {
   return "take " + virtualAccount() + ", " + kLocalService + " or " + kNetworkService;
 }
 
-}  // namespace tlv::app
+}  // namespace tlv::tools
