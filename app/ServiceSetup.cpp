@@ -1,13 +1,13 @@
 // Portable: what /quiet sets on the service beyond creating it.
 #include "app/ServiceSetup.h"
 
-#include "tools/common/ServiceAccount.h"
 #include "app/ServiceRecord.h"
-#include "tools/common/ServiceSid.h"
 #include "app/SystemFolders.h"
 #include "platform/WindowsPath.h"
 #include "tools/common/HostLogPlaces.h"
+#include "tools/common/ServiceAccount.h"
 #include "tools/common/ServiceKeys.h"
+#include "tools/common/ServiceSid.h"
 
 namespace tlv::app {
 namespace {

@@ -1,8 +1,8 @@
 // Portable: the checks of /verify against the record of what the administrator chose.
 #include "app/VerifyChoices.h"
 
-#include "tools/common/ServiceAccount.h"
 #include "app/ServiceRecord.h"
+#include "tools/common/ServiceAccount.h"
 #include "tools/common/ServiceKeys.h"
 
 namespace tlv::app {

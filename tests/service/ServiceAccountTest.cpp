@@ -11,10 +11,10 @@
 
 #include "app/CommandLine.h"
 #include "app/ServiceRecord.h"
-#include "tools/common/HostLogPlaces.h"
-#include "tools/common/ServiceSid.h"
 #include "app/ServiceVerify.h"
 #include "tests/service/ServiceMachine.h"
+#include "tools/common/HostLogPlaces.h"
+#include "tools/common/ServiceSid.h"
 
 namespace tlv::testing {
 namespace {

@@ -17,8 +17,8 @@
 #include "platform/win32/Win32Security.h"
 #include "tools/common/ErrorText.h"
 #include "tools/common/HostLogPlaces.h"
-#include "tools/common/ServiceSid.h"
 #include "tools/common/ServiceKeys.h"
+#include "tools/common/ServiceSid.h"
 #include "tools/srvany/TextLog.h"
 
 namespace tlv::tools {
