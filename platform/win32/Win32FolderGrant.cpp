@@ -38,9 +38,9 @@ Win32Error Win32FileSystem::makeSecuredFolder(const std::string& folder, const S
     const DWORD error = ::GetLastError();
     if (error != ERROR_ALREADY_EXISTS) return error;
   }
-  if (!fileSystemKeepsSecurity()) return err::kNotSupported;
   UniqueFile held;
   if (const Win32Error error = holdPlainFolder(folder, held)) return error;
+  if (!fileSystemKeepsSecurity()) return err::kNotSupported;
   // By name, so that the files and folders already inside take the inherited entries too.
   std::string path = folder;
   return ::SetNamedSecurityInfoA(
@@ -50,9 +50,9 @@ Win32Error Win32FileSystem::makeSecuredFolder(const std::string& folder, const S
 }
 
 Win32Error Win32FileSystem::grantToFolder(const std::string& folder, const std::string& sid, std::uint32_t rights) {
-  if (!fileSystemKeepsSecurity()) return err::kNotSupported;
   UniqueFile held;
   if (const Win32Error error = holdPlainFolder(folder, held)) return error;
+  if (!fileSystemKeepsSecurity()) return err::kNotSupported;
   UniqueLocalMemory trustee;
   if (!::ConvertStringSidToSidA(sid.c_str(), reinterpret_cast<PSID*>(trustee.put()))) return ::GetLastError();
   PACL current = nullptr;

@@ -144,6 +144,22 @@ TEST_F(FilesContract, FullPathsAreMadeAgainstTheCurrentFolderWithoutLookingAtThe
   }
 }
 
+// A folder is made with its rights, or the one there taken, and granted more; a file in its
+// place and a missing parent are refused. Where the file system keeps no rights (Wine's, the
+// sim's scratch folder) the folder is still made, and the answer says so.
+TEST_F(FilesContract, AFolderIsMadeWithItsRightsOrGrantedMoreUnlessAFileIsInItsPlace) {
+  const platform::SecurityDescriptor rights{platform::sid::kAdministrators, {{platform::sid::kSystem, 0x1F01FF}}};
+  EXPECT_EQ(fs().makeSecuredFolder(dir + "made", rights), err::kNotSupported);
+  EXPECT_TRUE(fs().fileAttributes(dir + "made").value & platform::attr::kDirectory);
+  EXPECT_EQ(fs().makeSecuredFolder(dir + "made", rights), err::kNotSupported) << "the one there is taken";
+  write(dir + "file", "x");
+  EXPECT_EQ(fs().makeSecuredFolder(dir + "file", rights), err::kDirectory);
+  EXPECT_EQ(fs().makeSecuredFolder(dir + "missing\\made", rights), err::kPathNotFound);
+  EXPECT_EQ(fs().grantToFolder(dir + "made", platform::sid::kUsers, 0x1200A9), err::kNotSupported);
+  EXPECT_EQ(fs().grantToFolder(dir + "file", platform::sid::kUsers, 0x1200A9), err::kDirectory);
+  EXPECT_EQ(fs().grantToFolder(dir + "missing", platform::sid::kUsers, 0x1200A9), err::kFileNotFound);
+}
+
 TEST_F(FilesContract, ListingGivesDotEntriesNamesAndAttributes) {
   write(dir + "File One.txt", "x");
   machine->makeFolder(dir + "Folder");

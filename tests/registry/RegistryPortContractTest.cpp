@@ -101,5 +101,20 @@ TEST_F(Port, HandlesAllowOnlyTheirAccessAndDieWithTheirKey) {
   EXPECT_EQ(port().deleteKey(parent.get(), "\\"), err::kBadPathname);
 }
 
+// A key's owner and rights are set whole and read back as set (Wine keeps keys' descriptors),
+// through a handle that may change them only.
+TEST_F(Port, AKeysOwnerAndRightsAreSetWholeAndReadBackAsSet) {
+  namespace sid = platform::sid;
+  const platform::SecurityDescriptor given{
+      sid::kAdministrators,
+      {{sid::kSystem, keyaccess::kAllAccess}, {sid::kAdministrators, keyaccess::kAllAccess}, {sid::kUsers, keyaccess::kRead}}};
+  const ScopedRegKey k = create(sub);
+  ASSERT_EQ(port().setKeySecurity(k.get(), given), err::kSuccess);
+  EXPECT_EQ(port().keySecurity(k.get()).value, given);
+  auto reader = port().openKeyEx(hkey::kCurrentUser, sub, keyaccess::kRead);
+  ASSERT_TRUE(reader.ok());
+  EXPECT_EQ(port().setKeySecurity(reader.value.get(), given), err::kAccessDenied);
+}
+
 }  // namespace
 }  // namespace tlv::testing
