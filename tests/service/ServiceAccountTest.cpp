@@ -236,7 +236,9 @@ TEST(ServiceAccount, TheAccountIsGrantedWhatTheProgramAndSrvanyNeedAndNobodyElse
   }
 }
 
-TEST(ServiceAccount, ADataFolderThatIsNoFolderOfItsOwnIsRefusedAndAGrantRefusedEndsTheRun) {
+// Refused before anything changes, or refused by the system on the way: with 10, and a service
+// this run created goes again.
+TEST(ServiceAccount, ADataFolderThatIsNoFolderOfItsOwnIsRefusedAndASettingRefusedEndsTheRun) {
   struct Case {
     const char* folder;
     std::function<void(AccountMachine&)> arrange;
@@ -262,6 +264,12 @@ TEST(ServiceAccount, ADataFolderThatIsNoFolderOfItsOwnIsRefusedAndAGrantRefusedE
          m.sim.faults.failWhen([](Call call) { return call == Call::RegistrySetKeySecurity; }, platform::err::kAccessDenied);
        },
        10, "Service settings not made: srvany's Watch key could not be made: "},
+      {"D:\\Data",
+       [](auto& m) {
+         m.sim.files.addFolder("D:\\Data");
+         m.sim.faults.failWhen([](Call call) { return call == Call::ServicesChange; }, platform::err::kAccessDenied);
+       },
+       10, "Service settings not made: its account or dependencies could not be set: "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.outcome);
@@ -298,35 +306,6 @@ TEST(ServiceAccount, SettingsTheManagerDoesNotKnowAreNotedAndReadAsNotReported) 
     }
   }
   EXPECT_EQ(app::verifyExitCode(results), 0);
-}
-
-// A choice the manager or the registry refuses ends the run with 10; a service this run
-// created goes again, one that was there stays.
-TEST(ServiceAccount, AChoiceThatCannotBeSetEndsTheRunAndAServiceItCreatedGoes) {
-  struct Case {
-    const char* what;
-    Call call;
-    bool existed;
-    std::string outcome;
-  };
-  const Case cases[] = {
-      {"account", Call::ServicesChange, false,
-       "Service settings not made: its account or dependencies could not be set: "},
-      {"account of a service from before", Call::ServicesChange, true,
-       "Service settings not made: its account or dependencies could not be set: "},
-      {"delayed start", Call::ServicesChangeConfig2, false, "Service settings not made: Delayed start: "},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    AccountMachine m;
-    if (c.existed) {
-      ASSERT_EQ(m.runLine("/quiet"), 0);
-    }
-    m.sim.faults.failWhen([call = c.call](Call made) { return made == call; }, platform::err::kAccessDenied);
-    EXPECT_EQ(m.runLine("/quiet /account \"NT SERVICE\\OrbitTender\" /delayed"), 10);
-    EXPECT_TRUE(m.logs("Unattended run:" + c.outcome)) << m.log();
-    EXPECT_EQ(m.sim.services.configuration(tools::kServiceName).ok(), c.existed);
-  }
 }
 
 // Each drift from the record has its own code; without a record the account is named and
