@@ -6,14 +6,6 @@
 
 namespace tlv::platform::sim {
 
-namespace {
-bool leapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-int daysInMonth(int y, int m) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && leapYear(y) ? 29 : kDays[m - 1];
-}
-}  // namespace
-
 void SimClock::advanceSeconds(int seconds) {
   utc_ += seconds;
   ticks_ += static_cast<std::uint64_t>(seconds) * 1000;
@@ -23,15 +15,6 @@ void SimClock::advanceSeconds(int seconds) {
   t.second %= 60;
   t.hour += t.minute / 60;
   t.minute %= 60;
-  t.day += t.hour / 24;
-  t.hour %= 24;
-  while (t.day > daysInMonth(t.year, t.month)) {
-    t.day -= daysInMonth(t.year, t.month);
-    if (++t.month > 12) {
-      t.month = 1;
-      ++t.year;
-    }
-  }
 }
 
 LocalTime SimClock::now() {

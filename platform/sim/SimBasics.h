@@ -19,8 +19,7 @@ class SimClock final : public Clock {
  public:
   explicit SimClock(SimFaults& faults) : faults_(faults) {}
   void set(const LocalTime& time) { time_ = time; }
-  void setUtcSeconds(std::int64_t seconds) { utc_ = seconds; }
-  /// Moves both the local and the UTC time on.
+  /// Moves both the local and the UTC time on, within the day.
   void advanceSeconds(int seconds);
   /// Moves only the tick count on: time that a wait spent.
   void advanceMilliseconds(std::uint64_t milliseconds) { ticks_ += milliseconds; }

@@ -115,6 +115,17 @@ const SimFileSystem::Node* SimFileSystem::find(const std::string& key) const {
   return it == nodes_.end() ? nullptr : &it->second;
 }
 
+Win32Error SimFileSystem::missing(const std::string& key) const {
+  return find(parentKey(key)) ? err::kFileNotFound : err::kPathNotFound;
+}
+
+SimFileSystem::Node& SimFileSystem::putFile(const std::string& key, const std::string& path, std::string_view bytes,
+                                            std::uint32_t attributes) {
+  Node& node = nodes_[key] = Node{lastName(path), false, std::string(bytes), attributes, std::nullopt};
+  node.lastWrite = ++writes_;
+  return node;
+}
+
 void SimFileSystem::addFolder(const std::string& path, std::uint32_t attributes) {
   const std::string key = keyOf(path);
   if (!validKey(key)) return;
@@ -128,8 +139,7 @@ void SimFileSystem::addFile(const std::string& path, const std::string& bytes, s
   if (!validKey(key)) return;
   const std::string parent = parentKey(key);
   if (!parent.empty() && !find(parent)) addFolder(parent);
-  nodes_[key] = Node{lastName(path), false, bytes, attributes, std::nullopt};
-  nodes_[key].lastWrite = ++writes_;
+  putFile(key, path, bytes, attributes);
 }
 
 void SimFileSystem::remove(const std::string& path) {
@@ -162,11 +172,6 @@ void SimFileSystem::markRunning(const std::string& path, bool renamable) {
 
 bool SimFileSystem::exists(const std::string& path) const { return find(keyOf(path)) != nullptr; }
 
-bool SimFileSystem::isFolder(const std::string& path) const {
-  const Node* node = find(keyOf(path));
-  return node && node->folder;
-}
-
 std::string SimFileSystem::contents(const std::string& path) const {
   const Node* node = find(keyOf(path));
   return node && !node->folder ? node->data : std::string{};
@@ -197,9 +202,8 @@ Result<std::int64_t> SimFileSystem::fileLength(const std::string& path) {
   using R = Result<std::int64_t>;
   if (Win32Error e = faults_.enter(Call::FilesFileLength)) return R::failure(e);
   const std::string key = keyOf(path);
-  if (!validKey(key)) return R::failure(err::kPathNotFound);
   const Node* node = find(key);
-  if (!node) return R::failure(find(parentKey(key)) ? err::kFileNotFound : err::kPathNotFound);
+  if (!node) return R::failure(missing(key));
   if (node->folder || endsWithSeparator(path)) return R::failure(err::kFileNotFound);
   return R::success(static_cast<std::int64_t>(node->data.size()));
 }
@@ -208,9 +212,8 @@ Result<std::uint32_t> SimFileSystem::fileAttributes(const std::string& path) {
   using R = Result<std::uint32_t>;
   if (Win32Error e = faults_.enter(Call::FilesFileAttributes)) return R::failure(e);
   const std::string key = keyOf(path);
-  if (!validKey(key)) return R::failure(err::kPathNotFound);
   const Node* node = find(key);
-  if (!node) return R::failure(find(parentKey(key)) ? err::kFileNotFound : err::kPathNotFound);
+  if (!node) return R::failure(missing(key));
   if (!node->folder && endsWithSeparator(path)) return R::failure(err::kInvalidName);
   return R::success(node->attributes);
 }
@@ -234,7 +237,7 @@ Result<std::string> SimFileSystem::readWholeFile(const std::string& path) {
   using R = Result<std::string>;
   if (Win32Error e = faults_.enter(Call::FilesReadWholeFile)) return R::failure(e);
   const std::string key = keyOf(path);
-  const Node* node = validKey(key) ? find(key) : nullptr;
+  const Node* node = find(key);
   if (!node) return R::failure(err::kFileNotFound);
   if (node->folder) return R::failure(err::kAccessDenied);
   return R::success(node->data);
@@ -244,7 +247,7 @@ Result<ProductVersion> SimFileSystem::productVersion(const std::string& path) {
   using R = Result<ProductVersion>;
   if (Win32Error e = faults_.enter(Call::FilesProductVersion)) return R::failure(e);
   const std::string key = keyOf(path);
-  const Node* node = validKey(key) ? find(key) : nullptr;
+  const Node* node = find(key);
   if (!node) return R::failure(err::kFileNotFound);
   if (node->folder) return R::failure(err::kAccessDenied);
   if (!node->product) return R::failure(err::kResourceTypeNotFound);
@@ -254,8 +257,7 @@ Result<ProductVersion> SimFileSystem::productVersion(const std::string& path) {
 Win32Error SimFileSystem::deleteFile(const std::string& path) {
   if (Win32Error e = faults_.enter(Call::FilesDeleteFile)) return e;
   const std::string key = keyOf(path);
-  const Node* node = validKey(key) ? find(key) : nullptr;
-  if (!node) return find(parentKey(key)) ? err::kFileNotFound : err::kPathNotFound;
+  if (!find(key)) return missing(key);
   if (Win32Error e = checkWritable(key)) return e;
   nodes_.erase(key);
   return err::kSuccess;
@@ -265,8 +267,8 @@ Result<std::unique_ptr<HeldFile>> SimFileSystem::holdForReading(const std::strin
   using R = Result<std::unique_ptr<HeldFile>>;
   if (Win32Error e = faults_.enter(Call::FilesHoldForReading)) return R::failure(e);
   const std::string key = keyOf(path);
-  const Node* node = validKey(key) ? find(key) : nullptr;
-  if (!node) return R::failure(find(parentKey(key)) ? err::kFileNotFound : err::kPathNotFound);
+  const Node* node = find(key);
+  if (!node) return R::failure(missing(key));
   if (node->folder) return R::failure(err::kAccessDenied);
   return R::success(std::make_unique<SimHeldFile>(*this, key));
 }
@@ -275,20 +277,16 @@ Win32Error SimFileSystem::writeNewFile(const std::string& path, std::string_view
   const Win32Error fault = faults_.enter(Call::FilesWriteNewFile);
   const std::string key = keyOf(path);
   if (Win32Error e = checkWritable(key)) return e;
-  const std::string_view written = fault ? bytes.substr(0, bytes.size() / 2) : bytes;
-  nodes_[key] = Node{lastName(path), false, std::string(written), attr::kArchive, std::nullopt};
-  nodes_[key].lastWrite = ++writes_;
+  putFile(key, path, fault ? bytes.substr(0, bytes.size() / 2) : bytes);
   return fault;
 }
 
 Win32Error SimFileSystem::createNewFile(const std::string& path, std::string_view bytes, FileProtection protection) {
   if (Win32Error e = faults_.enter(Call::FilesCreateNewFile)) return e;
   const std::string key = keyOf(path);
-  if (validKey(key) && find(key)) return err::kFileExists;
+  if (find(key)) return err::kFileExists;
   if (Win32Error e = checkWritable(key)) return e;
-  nodes_[key] = Node{lastName(path), false, std::string(bytes), attr::kArchive, std::nullopt};
-  nodes_[key].lastWrite = ++writes_;
-  nodes_[key].protection = protection;
+  putFile(key, path, bytes).protection = protection;
   return err::kSuccess;
 }
 
@@ -300,8 +298,8 @@ FileProtection SimFileSystem::protectionOf(const std::string& path) const {
 Win32Error SimFileSystem::moveFile(const std::string& source, const std::string& target) {
   if (Win32Error e = faults_.enter(Call::FilesMoveFile)) return e;
   const std::string sourceKey = keyOf(source);
-  const Node* from = validKey(sourceKey) ? find(sourceKey) : nullptr;
-  if (!from) return find(parentKey(sourceKey)) ? err::kFileNotFound : err::kPathNotFound;
+  const Node* from = find(sourceKey);
+  if (!from) return missing(sourceKey);
   if (from->folder || from->image == Node::Image::RunningFixed) return err::kAccessDenied;
   if (from->holders > 0) return err::kSharingViolation;
   if (deniedFolders_.count(parentKey(sourceKey))) return err::kAccessDenied;
@@ -346,7 +344,7 @@ Win32Error SimFileSystem::grantToFolder(const std::string& folder, const std::st
 Win32Error SimFileSystem::makeSecuredFolder(const std::string& folder, const SecurityDescriptor& security) {
   if (Win32Error e = faults_.enter(Call::FilesMakeSecuredFolder)) return e;
   const std::string key = keyOf(folder);
-  Node* node = validKey(key) ? find(key) : nullptr;
+  Node* node = find(key);
   if (!node) {
     if (Win32Error e = checkWritable(key)) return e;
     const bool keepsRights = find(parentKey(key))->security.has_value();  // as the parent's file system
@@ -363,7 +361,7 @@ Result<SecurityDescriptor> SimFileSystem::security(const std::string& path) {
   using R = Result<SecurityDescriptor>;
   if (Win32Error e = faults_.enter(Call::FilesSecurity)) return R::failure(e);
   const std::string key = keyOf(path);
-  const Node* node = validKey(key) ? find(key) : nullptr;
+  const Node* node = find(key);
   if (!node) return R::failure(err::kFileNotFound);
   return node->security ? R::success(*node->security) : R::failure(err::kNotSupported);
 }
@@ -379,7 +377,7 @@ Result<std::vector<FolderEntry>> SimFileSystem::listFolder(const std::string& fo
   using R = Result<std::vector<FolderEntry>>;
   if (Win32Error e = faults_.enter(Call::FilesListFolder)) return R::failure(e);
   const std::string key = keyOf(folder);
-  const Node* node = validKey(key) ? find(key) : nullptr;
+  const Node* node = find(key);
   if (!node || !node->folder) return R::failure(err::kPathNotFound);
   std::vector<FolderEntry> entries;
   if (key.size() > 3) {

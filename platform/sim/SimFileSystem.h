@@ -37,7 +37,6 @@ class SimFileSystem final : public FileSystem {
   /// The process's current folder, a full path; "C:\\" at first.
   void setCurrentFolder(std::string folder) { currentFolder_ = std::move(folder); }
   bool exists(const std::string& path) const;
-  bool isFolder(const std::string& path) const;
   /// Contents of a file; empty when there is none.
   std::string contents(const std::string& path) const;
   /// Every file's bytes by its upper-case full path: a machine's files before and after a run.
@@ -82,8 +81,14 @@ class SimFileSystem final : public FileSystem {
     std::optional<SecurityDescriptor> security;  // none: kept by no file system, as Wine's
   };
   static bool validKey(const std::string& key);
+  /// The node at a normalised key; nullptr for none, and for a key no node can have.
   Node* find(const std::string& key);
   const Node* find(const std::string& key) const;
+  /// The error for a missing file at key: kPathNotFound when its folder is missing too.
+  Win32Error missing(const std::string& key) const;
+  /// Puts a file at key, as its last write.
+  Node& putFile(const std::string& key, const std::string& path, std::string_view bytes,
+                std::uint32_t attributes = attr::kArchive);
   /// Error for creating, replacing or deleting the file at key, or success.
   Win32Error checkWritable(const std::string& key) const;
 

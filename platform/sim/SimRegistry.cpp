@@ -100,9 +100,6 @@ SimRegistry::SimRegistry(SimFaults& faults) : faults_(faults) {
   }
   addKey(hkey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
   addKey(hkey::kLocalMachine, "SYSTEM\\CurrentControlSet\\Services");
-  addKey(hkey::kCurrentUser, "Software\\Microsoft");
-  addKey(hkey::kCurrentUser, "Environment");
-  addKey(hkey::kUsers, ".DEFAULT\\Software");
 }
 
 SimRegistry::~SimRegistry() = default;

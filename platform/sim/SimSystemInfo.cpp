@@ -24,21 +24,13 @@ SimSystemInfo::SimSystemInfo(SimFaults& faults)
 }
 
 Result<OsVersionInfo> SimSystemInfo::versionInfo() {
-  using R = Result<OsVersionInfo>;
-  if (Win32Error e = faults_.enter(Call::SysinfoVersionInfo)) return R::failure(e);
   OsVersionInfo answer = version_;
   if (answer.servicePack.size() < kServicePackField) {
     answer.servicePack += '\0';
     answer.servicePack.resize(kServicePackField, ' ');
   }
   answer.servicePack.resize(kServicePackField);
-  return R::success(std::move(answer));
-}
-
-Result<OsVersionInfoEx> SimSystemInfo::versionInfoEx() {
-  using R = Result<OsVersionInfoEx>;
-  if (Win32Error e = faults_.enter(Call::SysinfoVersionInfoEx)) return R::failure(e);
-  return R::success(versionEx_);
+  return faults_.answer(Call::SysinfoVersionInfo, std::move(answer));
 }
 
 Result<std::uint32_t> SimSystemInfo::productInfo(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {
@@ -46,24 +38,6 @@ Result<std::uint32_t> SimSystemInfo::productInfo(std::uint32_t, std::uint32_t, s
   if (Win32Error e = faults_.enter(Call::SysinfoProductInfo)) return R::failure(e);
   if (productType_ == 0) return R::failure(err::kInvalidParameter);
   return R::success(productType_);
-}
-
-Result<std::uint16_t> SimSystemInfo::processorArchitecture() {
-  using R = Result<std::uint16_t>;
-  if (Win32Error e = faults_.enter(Call::SysinfoProcessorArchitecture)) return R::failure(e);
-  return R::success(architecture_);
-}
-
-Result<MemoryStatus> SimSystemInfo::memoryStatus() {
-  using R = Result<MemoryStatus>;
-  if (Win32Error e = faults_.enter(Call::SysinfoMemoryStatus)) return R::failure(e);
-  return R::success(memory_);
-}
-
-Result<MemoryStatusEx> SimSystemInfo::memoryStatusEx() {
-  using R = Result<MemoryStatusEx>;
-  if (Win32Error e = faults_.enter(Call::SysinfoMemoryStatusEx)) return R::failure(e);
-  return R::success(memoryEx_);
 }
 
 Result<std::string> SimSystemInfo::computerName(std::uint32_t bufferLength) {
@@ -82,10 +56,8 @@ Result<NetworkUserName> SimSystemInfo::networkUserName(std::uint32_t bufferLengt
 }
 
 Result<std::int32_t> SimSystemInfo::systemMetric(std::int32_t index) {
-  using R = Result<std::int32_t>;
-  if (Win32Error e = faults_.enter(Call::SysinfoSystemMetric)) return R::failure(e);
   const auto it = metrics_.find(index);
-  return R::success(it == metrics_.end() ? 0 : it->second);
+  return faults_.answer(Call::SysinfoSystemMetric, it == metrics_.end() ? 0 : it->second);
 }
 
 std::uintptr_t SimSystemInfo::moduleHandle(const std::string& name) {
@@ -104,32 +76,6 @@ Result<bool> SimSystemInfo::isWow64Process(std::uintptr_t entry) {
   if (Win32Error e = faults_.enter(Call::SysinfoIsWow64Process)) return R::failure(e);
   if (entry == 0 || entry != wow64Entry_) return R::failure(kProcNotFound);
   return R::success(wow64_);
-}
-
-Result<std::string> SimSystemInfo::windowsFolder() {
-  if (Win32Error e = faults_.enter(Call::SysinfoWindowsFolder)) return Result<std::string>::failure(e);
-  return Result<std::string>::success(windowsFolder_);
-}
-
-Result<std::string> SimSystemInfo::systemFolder() {
-  if (Win32Error e = faults_.enter(Call::SysinfoSystemFolder)) return Result<std::string>::failure(e);
-  return Result<std::string>::success(windowsFolder_ + "\\System32");
-}
-
-std::string SimSystemInfo::errorText(Win32Error error) {
-  const auto text = [error]() -> std::string {
-    switch (error) {
-      case err::kFileNotFound:
-        return "The system cannot find the file specified";
-      case err::kAccessDenied:
-        return "Access is denied";
-      case err::kServiceDoesNotExist:
-        return "The specified service does not exist as an installed service";
-      default:
-        return "Unknown error";
-    }
-  };
-  return text() + " (error " + std::to_string(error) + ")";
 }
 
 }  // namespace tlv::platform::sim

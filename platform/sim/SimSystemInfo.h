@@ -1,5 +1,6 @@
-// Sim only: a simulated machine's system information. Every answer can be set; every query
-// announces itself to SimFaults as "sysinfo.<call>", so tests can count and fail them.
+// Sim only: a simulated machine's system information. Every answer but the folders (C:\Windows)
+// can be set; every query announces itself to SimFaults as "sysinfo.<call>", so tests can count
+// and fail them.
 #pragma once
 
 #include <cstdint>
@@ -33,30 +34,38 @@ class SimSystemInfo final : public SystemInfo {
   /// Where kernel32's IsWow64Process entry lies; 0 for a system without it.
   void setWow64Entry(std::uintptr_t address) { wow64Entry_ = address; }
   void setRunsUnderWow64(bool wow64) { wow64_ = wow64; }
-  void setWindowsFolder(std::string folder) { windowsFolder_ = std::move(folder); }
 
   /// The handle moduleHandle gives for kernel32.
   static constexpr std::uintptr_t kKernel32 = 0x7C800000;
 
   // SystemInfo
   Result<OsVersionInfo> versionInfo() override;
-  Result<OsVersionInfoEx> versionInfoEx() override;
+  Result<OsVersionInfoEx> versionInfoEx() override { return faults_.answer(Call::SysinfoVersionInfoEx, versionEx_); }
   Result<std::uint32_t> productInfo(std::uint32_t major, std::uint32_t minor, std::uint32_t servicePackMajor,
                                     std::uint32_t servicePackMinor) override;
-  Result<std::uint16_t> processorArchitecture() override;
-  Result<MemoryStatus> memoryStatus() override;
-  Result<MemoryStatusEx> memoryStatusEx() override;
+  Result<std::uint16_t> processorArchitecture() override {
+    return faults_.answer(Call::SysinfoProcessorArchitecture, architecture_);
+  }
+  Result<MemoryStatus> memoryStatus() override { return faults_.answer(Call::SysinfoMemoryStatus, memory_); }
+  Result<MemoryStatusEx> memoryStatusEx() override { return faults_.answer(Call::SysinfoMemoryStatusEx, memoryEx_); }
   Result<std::string> computerName(std::uint32_t bufferLength) override;
   Result<NetworkUserName> networkUserName(std::uint32_t bufferLength) override;
   Result<std::int32_t> systemMetric(std::int32_t index) override;
   std::uintptr_t moduleHandle(const std::string& name) override;
   std::uintptr_t procAddress(std::uintptr_t module, const std::string& name) override;
   Result<bool> isWow64Process(std::uintptr_t entry) override;
-  Result<std::string> windowsFolder() override;
-  Result<std::string> systemFolder() override;
+  Result<std::string> windowsFolder() override {
+    return faults_.answer<std::string>(Call::SysinfoWindowsFolder, "C:\\Windows");
+  }
+  Result<std::string> systemFolder() override {
+    return faults_.answer<std::string>(Call::SysinfoSystemFolder, "C:\\Windows\\System32");
+  }
   std::string runningAccount() override { return "S-1-5-21-1-2-3-500"; }  // the machine's Administrator
-  /// Windows' own texts of the few errors the tests meet; then " (error N)".
-  std::string errorText(Win32Error error) override;
+  /// Windows' own text of the one error the tests read (5), then " (error N)".
+  std::string errorText(Win32Error error) override {
+    return (error == err::kAccessDenied ? "Access is denied" : "Unknown error") + std::string(" (error ") +
+           std::to_string(error) + ")";
+  }
 
  private:
   SimFaults& faults_;
@@ -71,7 +80,6 @@ class SimSystemInfo final : public SystemInfo {
   std::map<std::int32_t, std::int32_t> metrics_;
   std::uintptr_t wow64Entry_ = 0;
   bool wow64_ = false;
-  std::string windowsFolder_ = "C:\\Windows";
 };
 
 }  // namespace tlv::platform::sim

@@ -3,13 +3,6 @@
 
 namespace tlv::platform::sim {
 
-void SimUi::clearSeen() {
-  statuses_.clear();
-  boxes_.clear();
-  prompts_.clear();
-  unexpectedPrompts_ = 0;
-}
-
 bool SimUi::showModalWindow(const WindowDesign& design, WindowEvents& events) {
   if (faults_.enter(Call::UiShowModalWindow)) return false;
   design_ = design;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <ostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,11 @@ struct ShownBox {
   std::string text;
   std::string title;
   std::uint32_t style = 0;
+  bool operator==(const ShownBox&) const = default;
+  /// How a test's message shows a box.
+  friend void PrintTo(const ShownBox& box, std::ostream* out) {
+    *out << '"' << box.text << "\" titled \"" << box.title << "\", style " << box.style;
+  }
 };
 
 struct ShownPrompt {
@@ -37,7 +43,6 @@ class SimUi final : public Ui, private WindowControls {
   void queuePromptAnswer(std::optional<std::string> answer) { answers_.push_back(std::move(answer)); }
   /// The prompt cannot be shown from now on.
   void failPrompts() { promptsFail_ = true; }
-  void setProgramTitle(std::string title) { title_ = std::move(title); }
   /// The process runs on a window station nobody sees (a service's).
   void hideWindowStation() { stationVisible_ = false; }
 
@@ -50,14 +55,13 @@ class SimUi final : public Ui, private WindowControls {
   int unexpectedPrompts() const { return unexpectedPrompts_; }
   bool timerEnabled() const { return timerEnabled_; }
   const std::optional<WindowDesign>& shownWindow() const { return design_; }
-  void clearSeen();
 
   // Ui
   bool showModalWindow(const WindowDesign& design, WindowEvents& events) override;
   int messageBox(const std::string& text, const std::string& title, std::uint32_t style) override;
   PromptAnswer inputBox(const std::string& prompt, const std::string& title,
                         const std::string& defaultText) override;
-  std::string programTitle() override { return title_; }
+  std::string programTitle() override { return "TlvAsService"; }
   bool windowStationVisible() override { return stationVisible_; }
 
  private:
@@ -68,7 +72,6 @@ class SimUi final : public Ui, private WindowControls {
   SimFaults& faults_;
   std::vector<WindowAction> actions_{WindowAction::Timer};
   std::deque<std::optional<std::string>> answers_;
-  std::string title_ = "TlvAsService";
   std::optional<WindowDesign> design_;
   std::vector<std::string> statuses_;
   std::vector<ShownBox> boxes_;

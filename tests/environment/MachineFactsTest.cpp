@@ -47,14 +47,14 @@ TEST_F(MachineFacts, TheArchitectureTableWow64AndThe64BitFolders) {
 }
 
 TEST_F(MachineFacts, AFailedDetectionReadsArchFailAndAFailedWow64QueryReadsNo) {
-  machine.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::SysinfoProcessorArchitecture; }, 5);
+  machine.faults.failCalls(platform::sim::Call::SysinfoProcessorArchitecture, 5);
   EXPECT_EQ(env.ProcessorArchitecture(), "Arch Fail");
   EXPECT_TRUE(env.Is64Bit());
   EXPECT_EQ(callsTo(platform::sim::Call::SysinfoProcessorArchitecture), 1u) << "the failure text is a cached answer";
 
   SimEnviron wow64;
   wow64.machine.systemInfo.setWow64Entry(0x7C81F000);
-  wow64.machine.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::SysinfoIsWow64Process; }, 5);
+  wow64.machine.faults.failCalls(platform::sim::Call::SysinfoIsWow64Process, 5);
   EXPECT_EQ(wow64.env.ProcessorArchitecture(), "32 BIT x86");
   EXPECT_FALSE(wow64.env.Is64Bit());
   EXPECT_EQ(wow64.callsTo(platform::sim::Call::SysinfoIsWow64Process), 1u);
@@ -129,7 +129,7 @@ TEST_F(MachineFacts, DesktopQueriesAskAtEveryCallAndFailQuietly) {
   machine.systemInfo.setSystemMetric(platform::metric::kMonitorCount, 40000);
   EXPECT_EQ(env.MonitorCount(), 0) << "beyond 16 bits";
 
-  machine.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::SysinfoSystemMetric; }, 5);
+  machine.faults.failCalls(platform::sim::Call::SysinfoSystemMetric, 5);
   EXPECT_FALSE(env.IsShuttingDown());
   EXPECT_FALSE(env.IsBeingShadowed());
   EXPECT_EQ(env.MonitorCount(), 0);

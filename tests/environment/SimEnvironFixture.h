@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <new>
 #include <set>
 #include <sstream>
@@ -81,10 +80,7 @@ struct SimEnviron {
                 "C:\\Users\\user1\\AppData\\Local\\VirtualStore"});
   }
 
-  std::size_t callsTo(platform::sim::Call call) const {
-    const auto& calls = machine.faults.calls();
-    return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), call));
-  }
+  std::size_t callsTo(platform::sim::Call call) const { return machine.faults.callCount(call); }
 
   /// The lines of this run's log file, without their CR LF.
   std::vector<std::string> logLines() const {

@@ -37,8 +37,7 @@ TEST_F(UserProfiles, BuiltInAccountsHiddenAndSystemEntriesAndPlainFilesAreLeftOu
   EXPECT_TRUE(logLines().empty());
 
   // A name whose attributes cannot be read is logged and taken for a folder.
-  machine.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::FilesFileAttributes; },
-                          platform::err::kAccessDenied);
+  machine.faults.failCalls(platform::sim::Call::FilesFileAttributes, platform::err::kAccessDenied);
   EXPECT_TRUE(env.GetUserProfileFolders(folders, count)) << "the last event was a stored folder";
   EXPECT_EQ(count, 5);
   EXPECT_EQ(folders.at(2), "C:\\Users\\notes.txt\\");

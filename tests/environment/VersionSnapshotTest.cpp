@@ -11,26 +11,26 @@ using namespace platform::suite;
 class VersionSnapshot : public SimEnvironFixture {};
 
 TEST_F(VersionSnapshot, RefusedQueriesReadAsZeros) {
-  machine.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::SysinfoVersionInfoEx; }, 5);
+  machine.faults.failCalls(platform::sim::Call::SysinfoVersionInfoEx, 5);
   setWindows(2, 5, 1, 2600, "Service Pack 3", kServer, kTerminal | kSmallBusiness | kHomeServer);
   EXPECT_EQ(env.Title(), "Windows XP Home 5.1.2600 Service Pack 3") << "IsProfessional is false";
   EXPECT_TRUE(env.isHomeVersion()) << "a non-server without the Professional indication";
 
   // On NT 6, not a workstation means the server rows.
   SimEnviron nt6;
-  nt6.machine.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::SysinfoVersionInfoEx; }, 5);
+  nt6.machine.faults.failCalls(platform::sim::Call::SysinfoVersionInfoEx, 5);
   EXPECT_EQ(nt6.env.Title(), "Server 2008 R2 6.1.7601 Service Pack 1");
   EXPECT_EQ(nt6.callsTo(platform::sim::Call::SysinfoProductInfo), 0u) << "the product text needs the extended record first";
 
   SimEnviron noMetric;  // an R2 machine whose metric cannot be asked: the mark is left out
   noMetric.setWindows(2, 5, 2, 3790, "", kServer);
   noMetric.machine.systemInfo.setSystemMetric(platform::metric::kServerR2, 1);
-  noMetric.machine.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::SysinfoSystemMetric; }, 5);
+  noMetric.machine.faults.failCalls(platform::sim::Call::SysinfoSystemMetric, 5);
   EXPECT_EQ(noMetric.env.Title(), "Server 2003 5.2.3790");
   EXPECT_TRUE(noMetric.logLines().empty());
 
   SimEnviron noPlain;  // a refused plain record names platform 0
-  noPlain.machine.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::SysinfoVersionInfo; }, 5);
+  noPlain.machine.faults.failCalls(platform::sim::Call::SysinfoVersionInfo, 5);
   EXPECT_EQ(noPlain.env.Title(), "New Windows Platform 0 Major 0 minor 0 Build 0");
   EXPECT_EQ(noPlain.env.VersionNumberString(), "0.0.0");
 }

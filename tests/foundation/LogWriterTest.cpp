@@ -24,6 +24,7 @@ struct LogMachine {
   LoggingFunctions log{platform};
 };
 
+// A level -3 entry's line and box, byte for byte, are ServiceCreationTest's missing tool's.
 class LogWriterTest : public ::testing::Test, protected LogMachine {};
 
 /// An entry with box style 64 and the fields a test leaves out empty.
@@ -33,17 +34,6 @@ LogEntry entry(std::int32_t level, const std::string& message, const std::string
   LogEntry e{level, message, detail, item, delimiter, {}, strip, 64};
   std::copy(extras.begin(), extras.end(), std::begin(e.extras));
   return e;
-}
-
-TEST_F(LogWriterTest, WorkedExamplesComeOutByteForByte) {
-  // A missing tool: level -3, logged and shown.
-  log.WriteLog(entry(-3, "C:\\Tools\\instsrv.exe", "Missing"));
-  EXPECT_EQ(logText(), "9:05:07 AM C:\\Tools\\instsrv.exe:Missing" + k23Spaces + "\r\n");
-  ASSERT_EQ(machine.ui.boxes().size(), 1u);
-  EXPECT_EQ(machine.ui.boxes()[0].text, "C:\\Tools\\instsrv.exe\r\n" + k23Spaces);
-  EXPECT_EQ(machine.ui.boxes()[0].title, "Missing");
-  EXPECT_EQ(machine.ui.boxes()[0].style, 64u);
-  // A count-and-stop limit entry (level -1) is ErrorFormsTest's; it shows no box.
 }
 
 TEST_F(LogWriterTest, DelimiterChoosesMarksSeparatorAndPrefix) {

@@ -13,6 +13,7 @@ namespace {
 
 namespace state = platform::servicestate;
 const std::string kWatchKey = tools::watchKeyPath(tools::kServiceName);
+const std::string kWatch = "HKEY_LOCAL_MACHINE\\" + kWatchKey;
 
 /// A till whose service runs and whose srvany has just published a program that answers.
 struct HealthyTill : ServiceMachine {
@@ -28,19 +29,14 @@ struct HealthyTill : ServiceMachine {
     boxes({});
     text("Heartbeat", "2026-12-06T09:05:02Z");  // the clock reads 09:05:07Z
   }
-  void set(const std::string& name, std::uint32_t type, const std::string& data) {
-    auto key = sim.registry.openKeyEx(platform::hkey::kLocalMachine, kWatchKey, platform::keyaccess::kSetValue);
-    ASSERT_TRUE(key.ok());
-    ASSERT_EQ(sim.registry.setValue(key.value.get(), name, type, data), platform::err::kSuccess);
-  }
-  void text(const std::string& name, const std::string& value) { set(name, platform::regtype::kString, value + '\0'); }
-  void dword(const std::string& name, std::uint32_t value) {
-    set(name, platform::regtype::kDword, std::string{char(value), char(value >> 8), char(value >> 16), char(value >> 24)});
-  }
+  void text(const std::string& name, const std::string& value) { ASSERT_NE(registry.WriteString(kWatch, name, value), 0); }
+  void dword(const std::string& name, std::int32_t value) { ASSERT_NE(registry.WriteDWORD(kWatch, name, value), 0); }
   void boxes(const std::vector<std::string>& titles) {
     std::string data;
     for (const std::string& title : titles) data += title + '\0';
-    set("OpenBoxes", platform::regtype::kMultiString, data + '\0');
+    auto key = sim.registry.openKeyEx(platform::hkey::kLocalMachine, kWatchKey, platform::keyaccess::kSetValue);
+    ASSERT_TRUE(key.ok());
+    ASSERT_EQ(sim.registry.setValue(key.value.get(), "OpenBoxes", platform::regtype::kMultiString, data + '\0'), 0u);
   }
 };
 
@@ -88,7 +84,7 @@ TEST(Health, EachStateHasItsCodeAndLineAndTheFirstThatAppliesWins) {
       {"heartbeat of another type", [](auto& m) { m.dword("Heartbeat", 1796547902); }, 46,
        "srvany is not watching the payment program (exit code 46): no Heartbeat value"},
       {"service manager refused",
-       [](auto& m) { m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::ServicesStatus; }, 5); },
+       [](auto& m) { m.sim.faults.failCalls(platform::sim::Call::ServicesStatus, 5); },
        47, "The state could not be read (exit code 47): the service manager: Access is denied (error 5)"},
       {"Watch key refused", [](auto& m) { m.sim.registry.denyAccess(platform::hkey::kLocalMachine, kWatchKey); }, 47,
        "The state could not be read (exit code 47): the Watch key: Access is denied (error 5)"},

@@ -117,10 +117,10 @@ TEST(ReadmeTextsTest, EveryShownTextLogLineExitCodeEventIdAndInstsrvMessageIsExp
     m.sim.files.setProductVersion("C:\\Windows\\srvany.exe", {"TlvAsService", "0.9.0"});
   });
   run("", [](ServiceMachine& m) {
-    m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::HashingSha256; }, 126);
+    m.sim.faults.failCalls(platform::sim::Call::HashingSha256, 126);
   });
   run("", [](ServiceMachine& m) {
-    m.sim.faults.failWhen([](platform::sim::Call call) { return call == platform::sim::Call::UiShowModalWindow; }, 8);
+    m.sim.faults.failCalls(platform::sim::Call::UiShowModalWindow, 8);
   });
   run("/quiet /path D:\\Pay", [](ServiceMachine&) {});
   run("/quiet /path D:\\Pay", [](ServiceMachine& m) { m.moveProgramTo("D:\\Pay\\"); });

@@ -11,7 +11,7 @@ namespace tlv::testing {
 namespace {
 
 using platform::sim::Call;
-using platform::sim::ShownBox;
+using Boxes = std::vector<platform::sim::ShownBox>;
 using Statuses = std::vector<std::string>;
 
 const std::string kFailureActionsHex =
@@ -23,21 +23,11 @@ const Statuses kReadyStatuses{"Status", "Checking for Tlv.Bat", "Making Tlv.Bat"
                               "Copying Files to \\Windows", "Creating Service", "Finding Tolvane Install",
                               "Verifying Service", "Service is Ready to Start"};
 
-void expectBoxes(const std::vector<ShownBox>& seen, const std::vector<ShownBox>& expected) {
-  ASSERT_EQ(seen.size(), expected.size());
-  for (std::size_t i = 0; i < seen.size(); ++i) {
-    SCOPED_TRACE("box " + std::to_string(i));
-    EXPECT_EQ(seen[i].text, expected[i].text);
-    EXPECT_EQ(seen[i].title, expected[i].title);
-    EXPECT_EQ(seen[i].style, expected[i].style);
-  }
-}
-
 TEST(ServiceCreationTest, FirstRunOnAFreshMachineEndsReady) {
   ServiceMachine m;
   EXPECT_EQ(m.run(), 0);
   EXPECT_EQ(m.sim.ui.statuses(), kReadyStatuses);
-  expectBoxes(m.sim.ui.boxes(), {{"Service is Ready to Start", "Services", 64}});
+  EXPECT_EQ(m.sim.ui.boxes(), (Boxes{{"Service is Ready to Start", "Services", 64}}));
   EXPECT_EQ(m.sim.files.contents(kBatchPath), kBatchBytes);
   EXPECT_EQ(m.sim.files.contents("C:\\Windows\\instsrv.exe"), kInstsrvBytes);
   EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), kSrvanyBytes);
@@ -152,7 +142,7 @@ TEST(ServiceCreationTest, AMissingToolOrOneThatIsNotThisReleasesOwnEndsTheRunAnd
       }
       m.run();
       EXPECT_EQ(m.sim.ui.currentStatus(), tool + " Missing");
-      expectBoxes(m.sim.ui.boxes(), {{path + "\r\n" + std::string(23, ' '), "Missing", 64}});
+      EXPECT_EQ(m.sim.ui.boxes(), (Boxes{{path + "\r\n" + std::string(23, ' '), "Missing", 64}}));
       EXPECT_EQ(m.log(), (bytes ? logLine(path + ":Not this release's own") : "") + logLine(path + ":Missing"));
       EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\instsrv.exe"));
       EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
@@ -160,7 +150,7 @@ TEST(ServiceCreationTest, AMissingToolOrOneThatIsNotThisReleasesOwnEndsTheRunAnd
     }
   }
   ServiceMachine m;  // the system cannot hash (bcrypt.dll does not load)
-  m.sim.faults.failWhen([](Call call) { return call == Call::HashingSha256; }, 126);
+  m.sim.faults.failCalls(Call::HashingSha256, 126);
   m.run();
   EXPECT_EQ(m.sim.ui.currentStatus(), "instsrv.exe Missing");
   EXPECT_EQ(m.log().find("C:\\Tools\\instsrv.exe:Could not be checked, system error 126"), 11u) << m.log();
@@ -182,7 +172,7 @@ TEST(ServiceCreationTest, ToolsArePlacedFromTheBytesCheckedAndNeverHalfWritten) 
   }
   {  // A write cut short (disk full) leaves nothing under the tool's name, nor a partial file.
     ServiceMachine m;
-    m.sim.faults.failWhen([](Call call) { return call == Call::FilesWriteNewFile; }, platform::err::kDiskFull);
+    m.sim.faults.failCalls(Call::FilesWriteNewFile, platform::err::kDiskFull);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
     EXPECT_EQ(m.log(), logLine("copy instsrv.exe Error: 61:Disk full") + logLine("copy srvany.exe Error: 61:Disk full"));
@@ -192,7 +182,7 @@ TEST(ServiceCreationTest, ToolsArePlacedFromTheBytesCheckedAndNeverHalfWritten) 
   }
   {  // The rename refused: the written file goes again.
     ServiceMachine m;
-    m.sim.faults.failWhen([](Call call) { return call == Call::FilesMoveFile; }, platform::err::kAccessDenied);
+    m.sim.faults.failCalls(Call::FilesMoveFile, platform::err::kAccessDenied);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
     EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\srvany.exe.partial"));
@@ -295,15 +285,15 @@ TEST(ServiceCreationTest, BatchFileFailuresAreShownAndTheRunEndsWithoutIt) {
     ServiceMachine m;
     m.sim.files.addFolder(kBatchPath);  // a folder in the way of the file
     m.run();
-    expectBoxes(m.sim.ui.boxes(), {{"ERR75Path/File access error\r\n" + std::string(23, ' '), "Make TolvaneAsServ.Bat", 64},
-                                   {"Failed to Create Batch file", "TlvAsService", 0}});
+    EXPECT_EQ(m.sim.ui.boxes(), (Boxes{{"ERR75Path/File access error\r\n" + std::string(23, ' '), "Make TolvaneAsServ.Bat", 64},
+                                       {"Failed to Create Batch file", "TlvAsService", 0}}));
     EXPECT_EQ(m.log(), logLine("ERR75Path/File access error:Make TolvaneAsServ.Bat"));
     EXPECT_EQ(m.sim.ui.currentStatus(), "Failed to Create Batch file");
     EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
   }
   {  // A write that fails leaves no half batch file behind for a later run to execute.
     ServiceMachine m;
-    m.sim.faults.failWhen([](Call call) { return call == Call::FilesWriteLine; }, platform::err::kDiskFull);
+    m.sim.faults.failCalls(Call::FilesWriteLine, platform::err::kDiskFull);
     m.run();
     EXPECT_EQ(m.sim.ui.boxes().at(0).text, "ERR61Disk full\r\n" + std::string(23, ' '));
     EXPECT_FALSE(m.sim.files.exists(kBatchPath));
@@ -334,7 +324,7 @@ TEST(ServiceCreationTest, InstallFolderPromptLoopsUntilAFolderHoldsTheProgramOrS
   m.sim.ui.queuePromptAnswer("sToP");
   m.run();
   EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service InComplete");
-  expectBoxes(m.sim.ui.boxes(), {{"Orbit-Tender Service InComplete", "find TLV", 16}});
+  EXPECT_EQ(m.sim.ui.boxes(), (Boxes{{"Orbit-Tender Service InComplete", "find TLV", 16}}));
   EXPECT_FALSE(m.registry.KeyExists(kParametersKey)) << "nothing verified or written";
   ServiceMachine unshown;  // a prompt that cannot be shown ends the run instead of asking for ever
   unshown.moveProgramTo();
@@ -379,7 +369,7 @@ TEST(ServiceCreationTest, AStepThatReportsFalseIsLoggedByItsStepTextAndTheRunIsN
       // A key that refuses new subkeys also refuses the full access KeyExists asks for.
       {"Create Params", [&](ServiceMachine& m) {
          m.sim.registry.addKey(kLocalMachine, services);
-         m.sim.faults.failWhen([](Call call) { return call == Call::RegistryCreateKey; }, 5);
+         m.sim.faults.failCalls(Call::RegistryCreateKey, 5);
        }},
       {"Write Application?", [&](ServiceMachine& m) {
          m.sim.registry.addKey(kLocalMachine, services + "\\Parameters");
@@ -394,7 +384,7 @@ TEST(ServiceCreationTest, AStepThatReportsFalseIsLoggedByItsStepTextAndTheRunIsN
     m.sim.process.onBatchStart([&m, &afterBatchFile](const std::string&) { afterBatchFile(m); });
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "Orbit-Tender Service NOT Complete");
-    expectBoxes(m.sim.ui.boxes(), {{"Orbit-Tender Service NOT Complete", "Registry", 16}});
+    EXPECT_EQ(m.sim.ui.boxes(), (Boxes{{"Orbit-Tender Service NOT Complete", "Registry", 16}}));
     EXPECT_EQ(m.log(), logLine(std::string(step) + ":Failed"));
   }
   ServiceMachine late;  // once the service exists, choosing the menu item again completes it
@@ -409,19 +399,19 @@ TEST(ServiceCreationTest, AStepThatReportsFalseIsLoggedByItsStepTextAndTheRunIsN
 TEST(ServiceCreationTest, UnknownProgramOrWindowsFolderWritesNothingAtADriveRoot) {
   {  // The system cannot name the program's file: no batch file, tools reported missing.
     ServiceMachine m;
-    m.sim.faults.failWhen([](Call call) { return call == Call::ProcessModulePath; }, 122);
+    m.sim.faults.failCalls(Call::ProcessModulePath, 122);
     m.run();
     EXPECT_EQ(m.sim.ui.statuses(), (Statuses{"Status", "Checking for Tlv.Bat", "Checking for instsrv.exe", "instsrv.exe Missing"}));
-    expectBoxes(m.sim.ui.boxes(), {{"instsrv.exe\r\n" + std::string(23, ' '), "Missing", 64}});
+    EXPECT_EQ(m.sim.ui.boxes(), (Boxes{{"instsrv.exe\r\n" + std::string(23, ' '), "Missing", 64}}));
     EXPECT_EQ(m.calls(Call::FilesWriteNewFile), 0);
     EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
   }
   {  // The system cannot name its Windows folder: the tools are not placed anywhere.
     ServiceMachine m;
-    m.sim.faults.failWhen([](Call call) { return call == Call::SysinfoWindowsFolder; }, 5);
+    m.sim.faults.failCalls(Call::SysinfoWindowsFolder, 5);
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
-    expectBoxes(m.sim.ui.boxes(), {{"Files Failed to be retrieved", "No Win\\ Srvany or instsrv", 16}});
+    EXPECT_EQ(m.sim.ui.boxes(), (Boxes{{"Files Failed to be retrieved", "No Win\\ Srvany or instsrv", 16}}));
     EXPECT_EQ(m.calls(Call::FilesWriteNewFile), 0);
     EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
   }

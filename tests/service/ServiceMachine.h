@@ -71,12 +71,9 @@ struct ServiceMachine {
 
   std::string log() const { return sim.files.contents(kLogPath); }
   std::string lastLogLine() const {
-    const std::string text = log();
-    const std::size_t end = text.rfind("\r\n");
-    if (end == std::string::npos) return {};
-    const std::size_t start = end == 0 ? std::string::npos : text.rfind("\r\n", end - 1);
-    const std::size_t from = start == std::string::npos ? 0 : start + 2;
-    return text.substr(from, end - from);
+    const std::string lines = log().substr(0, log().rfind("\r\n"));  // every line ends in CR LF
+    const std::size_t start = lines.rfind("\r\n");
+    return start == std::string::npos ? lines : lines.substr(start + 2);
   }
 
   platform::sim::SimMachine sim;

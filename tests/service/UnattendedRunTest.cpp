@@ -146,7 +146,7 @@ TEST(UnattendedRun, ABatchFileStillRunning30SecondsAfterItsStartIsEndedAndTheRun
     ServiceMachine m;
     m.createsService = c.createsService;
     m.sim.process.batchFilesTake(c.takesMs);
-    if (c.endRefused) m.sim.faults.failWhen([](Call call) { return call == Call::ProcessEnd; }, 5);
+    if (c.endRefused) m.sim.faults.failCalls(Call::ProcessEnd, 5);
     const std::uint64_t before = m.sim.clock.tickMilliseconds();
     EXPECT_EQ(m.runWith("/quiet"), c.logged ? 1 : 0);
     EXPECT_LE(m.sim.clock.tickMilliseconds() - before, 30000u) << "no wait past the batch file's 30 s";

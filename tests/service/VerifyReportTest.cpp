@@ -46,9 +46,9 @@ TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
       {"description changed", [](auto& m) { m.registry.WriteString(kServiceKey, tools::value::kDescription, "Something"); }, 25},
       {"recovery actions removed", [](auto& m) { m.registry.KillValue(kServiceKey, tools::value::kFailureActions); }, 26},
       {"recovery not on exit", [](auto& m) { m.sim.services.add(tools::kServiceName, {"C:\\Windows\\srvany.exe", 2}, false); }, 27},
-      {"the service cannot be read", [](auto& m) { m.sim.faults.failWhen([](Call call) { return call == Call::ServicesConfiguration; }, 5); }, 30},
+      {"the service cannot be read", [](auto& m) { m.sim.faults.failCalls(Call::ServicesConfiguration, 5); }, 30},
       {"the recovery flag cannot be read",
-       [](auto& m) { m.sim.faults.failWhen([](Call call) { return call == Call::ServicesFailureActionsFlag; }, 5); }, 30},
+       [](auto& m) { m.sim.faults.failCalls(Call::ServicesFailureActionsFlag, 5); }, 30},
       {"srvany.exe is replaced at the next start of Windows",
        [](auto& m) {
          m.sim.files.addFile("C:\\Windows\\srvany.exe.partial", kSrvanyBytes);
@@ -155,7 +155,7 @@ TEST(Verify, OnlyAdministratorsMayReplaceWhatTheServiceRuns) {
   EXPECT_EQ(m.runWith("/verify"), 0);
   const auto results = m.checks();
   EXPECT_EQ(results[5].outcome, app::CheckOutcome::NotReported) << results[5].detail;
-  m.sim.faults.failWhen([](Call call) { return call == Call::RegistryKeySecurity; }, 5);
+  m.sim.faults.failCalls(Call::RegistryKeySecurity, 5);
   EXPECT_EQ(m.runWith("/verify"), 30);
   EXPECT_NE(m.log().find("could not be read: HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender: "
                          "Access is denied (error 5)"),
