@@ -6,6 +6,8 @@
 // batch file's instsrv did not create.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/Endings.h"
 #include "platform/WindowsPath.h"
 #include "tests/hardening/FaultSweep.h"
@@ -13,13 +15,6 @@
 
 namespace tlv::testing {
 namespace {
-
-const app::Ending* endingWithStatus(const std::string& status) {
-  for (const app::Ending& ending : app::ending::kAll) {
-    if (ending.status == status) return &ending;
-  }
-  return nullptr;
-}
 
 /// The service machine with a batch file whose instsrv creates the service key (without
 /// platform calls of the program's own) when it finds itself in the Windows folder.
@@ -71,8 +66,8 @@ void checkWorkflowRun(const std::vector<SeenEvent>& events, SweptMachine& m, con
     if (!events[i].box) lastStatus = i;
   }
   const std::string& status = events[lastStatus].text;
-  const app::Ending* ending = endingWithStatus(status);
-  ASSERT_TRUE(ending) << "the run ended on the status '" << status << "', which is no ending";
+  const auto ending = std::ranges::find(app::ending::kAll, status, &app::Ending::status);
+  ASSERT_NE(ending, app::ending::kAll.end()) << "the run ended on the status '" << status << "', which is no ending";
   const std::vector<SeenEvent> boxes(events.begin() + static_cast<std::ptrdiff_t>(lastStatus) + 1, events.end());
   EXPECT_LE(boxes.size(), 1u) << status;
   if (boxes.empty()) {

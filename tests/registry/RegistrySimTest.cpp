@@ -71,9 +71,8 @@ TEST_F(RegistrySim, StrToBinHandsBackItsCleanedText) {
 TEST_F(RegistrySim, AListingEndsAtAnErrorOtherThanMoreData) {
   ASSERT_NE(reg.CreateKey(kKey), 0);
   // A key deleted while it is listed answers 1018 to every later call.
-  machine.faults.failWhen(
-      [](platform::sim::Call call) { return call == platform::sim::Call::RegistryEnumKey || call == platform::sim::Call::RegistryEnumValue; },
-      platform::err::kKeyDeleted);
+  machine.faults.failCalls(platform::sim::Call::RegistryEnumKey, err::kKeyDeleted);
+  machine.faults.failCalls(platform::sim::Call::RegistryEnumValue, err::kKeyDeleted);
   std::vector<std::string> names;
   std::vector<RegistryVariant> values;
   EXPECT_EQ(reg.EnumKeys(kKey, names), 0);
