@@ -229,9 +229,19 @@ class Report {
       out_ << "[" << what << "]\n  (none)\n\n";
       return;
     }
-    const auto text = machine_.files.readWholeFile(*path);
-    out_ << "[" << what << ": " << *path << ", its last lines]\n"
-         << (text.ok() ? lastLines(text.value, kLogLinesShown) : "  (" + systemError(text.error) + ")\n") << "\n";
+    out_ << "[" << what << ": " << *path << ", its last lines]\n" << plainFileTail(*path) << "\n";
+  }
+
+  // Only a file of its own under that one name is read: the service's account may write in its
+  // log folder, and a link there could stand for any file of the machine.
+  std::string plainFileTail(const std::string& path) {
+    auto held = machine_.files.holdForReading(path);
+    if (!held.ok()) return "  (" + systemError(held.error) + ")\n";
+    const auto links = held.value->links();
+    if (!links.ok()) return "  (" + systemError(links.error) + ")\n";
+    if (!links.value.plain()) return "  (not read: it is a link or has other names)\n";
+    const auto text = held.value->readAll();
+    return text.ok() ? lastLines(text.value, kLogLinesShown) : "  (" + systemError(text.error) + ")\n";
   }
 
   void logs(const std::string& program) {

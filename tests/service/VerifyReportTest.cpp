@@ -248,6 +248,8 @@ TEST(Verify, AReleaseOlderThanTheLowestAcceptedIsItsOwnFailure) {
 TEST(Report, HoldsEveryPartAndSaysWhichCannotBeRead) {
   ReadyMachine m;
   m.sim.files.remove("C:\\Windows\\instsrv.exe");
+  m.sim.files.addFile("C:\\Windows\\Logs\\TlvAsService\\OrbitTender\\OrbitTender.log", "secret");
+  m.sim.files.setNameCount("C:\\Windows\\Logs\\TlvAsService\\OrbitTender\\OrbitTender.log", 2);
   ASSERT_EQ(m.runWith("/report C:\\Tools\\till.txt"), 0);
   const std::string report = m.sim.files.contents("C:\\Tools\\till.txt");
   for (const std::string part :
@@ -256,9 +258,11 @@ TEST(Report, HoldsEveryPartAndSaysWhichCannotBeRead) {
         "  /verify would exit with 23",
         "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\OrbitTender]",
         "\"Description\"=\"Processes Credit Cards For Meadowlark\"", "  C:\\Windows\\instsrv.exe: missing",
-        "  C:\\Program Files (x86)\\Orbit-Tender\\Orbit-Tender.exe: 15 bytes", "[The service host's log]\r\n  (none)"}) {
+        "  C:\\Program Files (x86)\\Orbit-Tender\\Orbit-Tender.exe: 15 bytes", "[The service host's log]\r\n  (none)",
+        "OrbitTender.log, its last lines]\r\n  (not read: it is a link or has other names)"}) {
     EXPECT_NE(report.find(part), std::string::npos) << part << "\n" << report;
   }
+  EXPECT_EQ(report.find("secret"), std::string::npos) << "a log with other names is not read";
   EXPECT_NE(m.log().find("Report:Written to C:\\Tools\\till.txt (exit code 0)"), std::string::npos);
   EXPECT_EQ(m.runWith("/report C:\\NoSuchFolder\\till.txt"), 1) << "not written";
 }
