@@ -17,12 +17,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "testkit/win32/Gui.h"
+#include "demo/WindowDriver.h"
 
 namespace {
 
-using tlv::testing::Gui;
-using tlv::testing::Window;
+using tlv::drive::Window;
+using tlv::drive::WindowDriver;
 
 constexpr char kMainWindow[] = "Make Service for Tolvane";
 constexpr unsigned kPollMs = 50;
@@ -48,11 +48,11 @@ int failed(const std::string& why) {
   return 1;
 }
 
-int done(const ::testing::AssertionResult& result) { return result ? 0 : failed(result.message()); }
+int done(const tlv::drive::Acted& result) { return result ? 0 : failed(result.failure); }
 
 // Prints each status the program's window shows until its next box, and that box; times are
 // from `start`.
-int watchUntilBox(Gui& gui, unsigned long pid, ULONGLONG start) {
+int watchUntilBox(WindowDriver& driver, unsigned long pid, ULONGLONG start) {
   const auto elapsed = [start] { return static_cast<unsigned long long>(::GetTickCount64() - start); };
 
   HWND label = nullptr;
@@ -64,7 +64,7 @@ int watchUntilBox(Gui& gui, unsigned long pid, ULONGLONG start) {
       if (main) label = ::FindWindowExA(main, nullptr, "Static", nullptr);
     }
     if (label) {
-      const std::string text = tlv::testing::storedText(label);  // the program may be busy
+      const std::string text = tlv::drive::storedText(label);  // the program may be busy
       if (first || text != shown) {
         std::printf("changed ms=%llu text=%s\n", elapsed(), quoted(text).c_str());
         std::fflush(stdout);
@@ -72,12 +72,12 @@ int watchUntilBox(Gui& gui, unsigned long pid, ULONGLONG start) {
         first = false;
       }
     }
-    const auto box = gui.wait(Window::dialog("").of(pid).within(0));
+    const auto box = driver.wait(Window::dialog("").of(pid).within(0));
     if (box.found) {
       std::printf("appeared ms=%llu\nwindow title=%s\n", elapsed(), quoted(box.title).c_str());
       for (const auto& text : box.texts("static")) std::printf("static text=%s\n", quoted(text).c_str());
       std::fflush(stdout);
-      gui.letRun(pid);  // the script answers its box
+      driver.letRun(pid);  // the script answers its box
       return 0;
     }
     ::Sleep(kPollMs);
@@ -86,22 +86,22 @@ int watchUntilBox(Gui& gui, unsigned long pid, ULONGLONG start) {
 }
 
 int watch(const std::string& program) {
-  Gui gui;
-  const Gui::Started started = gui.start(program);
+  WindowDriver driver;
+  const WindowDriver::Started started = driver.start(program);
   if (!started.pid) return failed(started.failure);
   const ULONGLONG start = ::GetTickCount64();
   std::printf("process pid=%lu\n", started.pid);
   std::fflush(stdout);
-  return watchUntilBox(gui, started.pid, start);
+  return watchUntilBox(driver, started.pid, start);
 }
 
 int menu(unsigned long pid) {
-  Gui gui;
+  WindowDriver driver;
   const ULONGLONG start = ::GetTickCount64();
-  if (const auto chosen = gui.chooseMenuFromKeyboard(Window::titled(kMainWindow).of(pid)); !chosen) {
-    return failed(chosen.message());
+  if (const auto chosen = driver.chooseMenuFromKeyboard(Window::titled(kMainWindow).of(pid)); !chosen) {
+    return failed(chosen.failure);
   }
-  return watchUntilBox(gui, pid, start);
+  return watchUntilBox(driver, pid, start);
 }
 
 }  // namespace
@@ -112,10 +112,10 @@ int main(int argc, char** argv) {
   if (command == "watch" && argc == 3) return watch(argv[2]);
   if (argc < 3) return failed("usage: tlvdrive watch|menu|type|press|close|waitexit ...");
   const auto pid = static_cast<unsigned long>(std::strtoul(argv[2], nullptr, 10));
-  Gui gui;
-  if (command == "type" && argc == 4) return done(gui.type(Window::dialog("").of(pid), 0, argv[3]));
-  if (command == "press" && argc == 4) return done(gui.press(Window::dialog("").of(pid), argv[3]));
-  if (command == "close") return done(gui.close(Window::titled(kMainWindow).of(pid)));
+  WindowDriver driver;
+  if (command == "type" && argc == 4) return done(driver.type(Window::dialog("").of(pid), 0, argv[3]));
+  if (command == "press" && argc == 4) return done(driver.press(Window::dialog("").of(pid), argv[3]));
+  if (command == "close") return done(driver.close(Window::titled(kMainWindow).of(pid)));
   if (command == "menu") return menu(pid);
   if (command == "waitexit") {
     tlv::platform::win32::UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, pid));

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "demo/WaitUntil.h"
+
 namespace tlv::testing {
 
 struct ToolRun {
@@ -54,16 +56,7 @@ std::vector<DWORD> processesNamed(const std::string& exeName);
 /// Ends a process and waits a little for it to go.
 void endProcess(DWORD id);
 
-/// Waits until `condition()` holds, asking every `intervalMs`; false when `timeoutMs` passed first.
-template <class Condition>
-bool waitUntil(Condition condition, DWORD timeoutMs, DWORD intervalMs = 50) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    if (condition()) return true;
-    if (::GetTickCount() - start >= timeoutMs) return false;
-    ::Sleep(intervalMs);
-  }
-}
+using drive::waitUntil;
 
 /// The numbers after "<key>=" on the text's lines, in order ("pid" finds "start pid=12").
 std::vector<DWORD> numbersAfter(const std::string& text, const std::string& key);
