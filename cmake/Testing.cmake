@@ -39,11 +39,12 @@ function(tlv_test name)
   endif()
   set_tests_properties(${test_name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   if(WIN32)
-    # One Wine prefix, one registry and one service database: Wine tests run one at a time,
-    # and the two editions' suites do not overlap either (their timings are those of a
-    # machine that is not busy).
+    # One Wine prefix, one registry and one service database per edition: an edition's Wine
+    # tests run one at a time. The two editions' trees have a prefix, wineserver and display
+    # each, so their suites run beside each other; they mostly wait on services, windows and
+    # deadlines, and the checks that run beside them do so at the idle scheduling class.
     set_tests_properties(${test_name} PROPERTIES
-      FIXTURES_REQUIRED wine_session_${TLV_EDITION} RESOURCE_LOCK wine)
+      FIXTURES_REQUIRED wine_session_${TLV_EDITION} RESOURCE_LOCK wine_${TLV_EDITION})
   endif()
 endfunction()
 
