@@ -78,7 +78,7 @@ TEST_F(LogWriterTest, FileIsNamedAfterProgramAndStartTimeAndKeptForTheRun) {
   machine.clock.set({2026, 12, 6, 14, 5, 7});
   log.WriteLog(entry(0, "first", "d"));
   EXPECT_EQ(log.CurrentLogFile(), "C:\\Tools\\TlvAsServiceDec06-2026_140507.log");
-  machine.clock.advanceSeconds(3600);
+  machine.clock.set({2026, 12, 6, 15, 5, 7});  // an hour on
   log.WriteLog(entry(0, "second", "d"));
   EXPECT_EQ(log.CurrentLogFile(), "C:\\Tools\\TlvAsServiceDec06-2026_140507.log");
   EXPECT_NE(machine.files.contents(log.CurrentLogFile()).find("3:05:07 PM second:d"), std::string::npos);

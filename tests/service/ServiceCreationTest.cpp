@@ -116,7 +116,7 @@ TEST(ServiceCreationTest, TheBatchFileIsHeldFromItsCheckUntilItsInterpreterHasEn
     m.sim.process.onBatchEnd(tryToChange);
     EXPECT_EQ(quiet ? m.runWith("/quiet") : m.run(/*menuRuns=*/1), 0);
     EXPECT_EQ(writesWhileRunning, std::vector<platform::Win32Error>(quiet ? 4 : 8, platform::err::kSharingViolation));
-    EXPECT_EQ(m.calls(Call::ProcessWaitForEnd), quiet ? 1 : 2) << "each run's interpreter is waited for before the file is let go";
+    EXPECT_EQ(m.sim.faults.callCount(Call::ProcessWaitForEnd), quiet ? 1u : 2u) << "each run's interpreter is waited for before the file is let go";
     EXPECT_EQ(m.sim.files.writeNewFile(kBatchPath, "x"), platform::err::kSuccess) << "let go at the end";
   }
 }
@@ -167,8 +167,8 @@ TEST(ServiceCreationTest, ToolsArePlacedFromTheBytesCheckedAndNeverHalfWritten) 
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
     EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), kSrvanyBytes);
-    EXPECT_EQ(m.calls(Call::FilesReadWholeFile), 0) << "each tool read through its held handle";
-    EXPECT_EQ(m.calls(Call::FilesHeldLength), m.calls(Call::FilesReadAll));
+    EXPECT_EQ(m.sim.faults.callCount(Call::FilesReadWholeFile), 0u) << "each tool read through its held handle";
+    EXPECT_EQ(m.sim.faults.callCount(Call::FilesHeldLength), m.sim.faults.callCount(Call::FilesReadAll));
   }
   {  // A write cut short (disk full) leaves nothing under the tool's name, nor a partial file.
     ServiceMachine m;
@@ -328,7 +328,7 @@ TEST(ServiceCreationTest, InstallFolderPromptLoopsUntilAFolderHoldsTheProgramOrS
   EXPECT_FALSE(m.registry.KeyExists(kParametersKey)) << "nothing verified or written";
   ServiceMachine unshown;  // a prompt that cannot be shown ends the run instead of asking for ever
   unshown.moveProgramTo();
-  unshown.sim.ui.failPrompts();
+  unshown.sim.faults.failCalls(Call::UiInputBox, platform::err::kNotEnoughMemory);
   unshown.run();
   EXPECT_EQ(unshown.sim.ui.currentStatus(), "Orbit-Tender Service InComplete");
 }
@@ -403,7 +403,7 @@ TEST(ServiceCreationTest, UnknownProgramOrWindowsFolderWritesNothingAtADriveRoot
     m.run();
     EXPECT_EQ(m.sim.ui.statuses(), (Statuses{"Status", "Checking for Tlv.Bat", "Checking for instsrv.exe", "instsrv.exe Missing"}));
     EXPECT_EQ(m.sim.ui.boxes(), (Boxes{{"instsrv.exe\r\n" + std::string(23, ' '), "Missing", 64}}));
-    EXPECT_EQ(m.calls(Call::FilesWriteNewFile), 0);
+    EXPECT_EQ(m.sim.faults.callCount(Call::FilesWriteNewFile), 0u);
     EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
   }
   {  // The system cannot name its Windows folder: the tools are not placed anywhere.
@@ -412,7 +412,7 @@ TEST(ServiceCreationTest, UnknownProgramOrWindowsFolderWritesNothingAtADriveRoot
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
     EXPECT_EQ(m.sim.ui.boxes(), (Boxes{{"Files Failed to be retrieved", "No Win\\ Srvany or instsrv", 16}}));
-    EXPECT_EQ(m.calls(Call::FilesWriteNewFile), 0);
+    EXPECT_EQ(m.sim.faults.callCount(Call::FilesWriteNewFile), 0u);
     EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
   }
 }

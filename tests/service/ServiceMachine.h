@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "app/ServiceRegistryKeys.h"
@@ -67,7 +66,6 @@ struct ServiceMachine {
     sim.files.remove(kProgramPath);
     if (!folder.empty()) sim.files.addFile(folder + "Orbit-Tender.exe", "payment program");
   }
-  long calls(platform::sim::Call call) const { return std::ranges::count(sim.faults.calls(), call); }
 
   std::string log() const { return sim.files.contents(kLogPath); }
   std::string lastLogLine() const {

@@ -89,7 +89,7 @@ TEST(UnattendedRun, EachEndingHasItsExitCodeLogLineAndEventAndNothingIsEverShown
     using Entry = platform::sim::SimEventLog::Entry;
     const std::uint16_t type = c.exitCode == 0 ? platform::eventtype::kInformation : platform::eventtype::kError;
     EXPECT_EQ(m.sim.eventLog.entries(), (std::vector<Entry>{{type, "TlvAsService unattended run: " + detail}}));
-    EXPECT_FALSE(m.sim.ui.shownWindow().has_value());
+    EXPECT_EQ(m.sim.faults.callCount(Call::UiShowModalWindow), 0u);
     EXPECT_TRUE(m.sim.ui.boxes().empty());
     EXPECT_TRUE(m.sim.ui.prompts().empty());
     if (c.exitCode == 87) {
@@ -147,7 +147,7 @@ TEST(UnattendedRun, ABatchFileStillRunning30SecondsAfterItsStartIsEndedAndTheRun
     const std::uint64_t before = m.sim.clock.tickMilliseconds();
     EXPECT_EQ(m.runWith("/quiet"), c.logged ? 1 : 0);
     EXPECT_LE(m.sim.clock.tickMilliseconds() - before, 30000u) << "no wait past the batch file's 30 s";
-    EXPECT_EQ(m.sim.process.endedBatchFiles().size(), c.logged ? 1u : 0u);
+    EXPECT_EQ(m.sim.faults.callCount(Call::ProcessEnd), c.logged ? 1u : 0u);
     EXPECT_EQ(m.log().find(c.logged ? *c.logged : "Its command interpreter") != std::string::npos, c.logged != nullptr)
         << m.log();
     if (c.logged) {
@@ -204,7 +204,7 @@ TEST(UnattendedRun, AWrongCommandLineInANormalRunShowsTheUsageAndRunsNothing) {
   ASSERT_EQ(m.sim.ui.boxes().size(), 1u);
   EXPECT_EQ(m.sim.ui.boxes()[0].text, "Unknown switch: /force\r\n\r\n" + app::usageText());
   EXPECT_EQ(m.sim.ui.boxes()[0].title, "TlvAsService");
-  EXPECT_FALSE(m.sim.ui.shownWindow().has_value());
+  EXPECT_EQ(m.sim.faults.callCount(Call::UiShowModalWindow), 0u);
   EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
   EXPECT_FALSE(m.sim.files.exists(kLogPath));
   EXPECT_TRUE(m.sim.eventLog.entries().empty());
