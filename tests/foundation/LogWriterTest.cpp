@@ -120,21 +120,6 @@ TEST_F(LogWriterTest, StopsAfterOneMarkerLineOnceTheFileIsFull) {
   EXPECT_TRUE(other.logText().ends_with("9:05:07 AM *****|LOG_FILE_FULL*****\r\n"));
 }
 
-TEST_F(LogWriterTest, UnwritableFolderLosesTheEntryQuietlyButStillShowsTheBox) {
-  machine.files.denyWritesIn("C:\\Tools");
-  log.WriteLog(entry(-3, "C:\\Tools\\srvany.exe", "Missing"));
-  EXPECT_FALSE(machine.files.exists(kLogFile));
-  ASSERT_EQ(machine.ui.boxes().size(), 1u);
-  EXPECT_EQ(machine.ui.boxes()[0].title, "Missing");
-
-  // A log file deleted during the run is not full: the next entry creates it again.
-  LogMachine other;
-  other.log.WriteLog(entry(0, "one", "d"));
-  other.machine.files.remove(kLogFile);
-  other.log.WriteLog(entry(0, "two", "d"));
-  EXPECT_EQ(other.logText(), "9:05:07 AM two:d" + k23Spaces + "\r\n");
-}
-
 TEST(LogWriterSweep, EachPlatformCallFailingInTurnCostsAtMostItsOwnEntryOrBox) {
   // A first entry at level -3 with a strip text, then a plain one, with one call failing.
   struct Outcome {
