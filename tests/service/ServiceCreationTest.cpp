@@ -40,19 +40,6 @@ TEST(ServiceCreationTest, FirstRunOnAFreshMachineEndsReady) {
   EXPECT_TRUE(m.sim.ui.prompts().empty());
 }
 
-TEST(ServiceCreationTest, RepeatedRunsKeepTheBatchFileAndToolsButRunTheBatchFileAgain) {
-  ServiceMachine m;
-  m.sim.files.addFile(kBatchPath, kBatchBytes);  // the program's own, left by an earlier run
-  m.sim.files.addFile("C:\\Windows\\instsrv.exe", "older instsrv");
-  m.sim.files.addFile("C:\\Windows\\srvany.exe", "older srvany");
-  m.run(/*menuRuns=*/2);
-  EXPECT_EQ(m.sim.ui.boxes().size(), 3u);
-  EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
-  EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), "older srvany") << "a placed tool is used as found";
-  EXPECT_EQ(m.sim.process.startedBatchFiles().size(), 3u);
-  EXPECT_FALSE(m.sim.files.exists(kLogPath)) << "reusing the program's own batch file is silent";
-}
-
 // The program runs as administrator from a folder other users may be able to change: a batch
 // file it did not write is never run.
 TEST(ServiceCreationTest, OnlyTheProgramsOwnBatchFileRunsAnyOtherIsWrittenAnewAndLogged) {
@@ -117,6 +104,7 @@ TEST(ServiceCreationTest, TheBatchFileIsHeldFromItsCheckUntilItsInterpreterHasEn
     EXPECT_EQ(quiet ? m.runWith("/quiet") : m.run(/*menuRuns=*/1), 0);
     EXPECT_EQ(writesWhileRunning, std::vector<platform::Win32Error>(quiet ? 4 : 8, platform::err::kSharingViolation));
     EXPECT_EQ(m.sim.faults.callCount(Call::ProcessWaitForEnd), quiet ? 1u : 2u) << "each run's interpreter is waited for before the file is let go";
+    EXPECT_EQ(m.log().find(":Replaced"), std::string::npos) << "a second run takes its own batch file as found";
     EXPECT_EQ(m.sim.files.writeNewFile(kBatchPath, "x"), platform::err::kSuccess) << "let go at the end";
   }
 }
