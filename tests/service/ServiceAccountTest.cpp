@@ -6,12 +6,12 @@
 
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <sstream>
 
 #include "app/CommandLine.h"
 #include "app/ServiceRecord.h"
 #include "app/ServiceVerify.h"
+#include "tests/hardening/FaultSweep.h"
 #include "tests/service/ServiceMachine.h"
 #include "tools/common/HostLogPlaces.h"
 #include "tools/common/ServiceSid.h"
@@ -64,12 +64,6 @@ TEST(ServiceAccount, TheOptionsGoOnlyWithQuietAndEachNeedsItsValue) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(app::parseArguments(app::splitCommandLine(c.line)).error, c.error);
   }
-  const app::ServiceChoices all = app::parseArguments(app::splitCommandLine(cases[0].line)).service;
-  EXPECT_EQ(all.account, kVirtual);
-  EXPECT_TRUE(all.delayed);
-  EXPECT_EQ(all.dependencies, (std::vector<std::string>{"RpcSs", "Tcpip"}));
-  EXPECT_EQ(all.privileges, std::vector<std::string>{"SeChangeNotifyPrivilege"});
-  EXPECT_EQ(all.dataFolder, "D:\\Data");
 }
 
 // Refused before anything is placed or run, each with its code, its log line and event.
@@ -124,7 +118,7 @@ TEST(ServiceAccount, EachOptionSetsItsPartAndWhatIsNotGivenStays) {
        {kVirtual},
        platform::servicesid::kUnrestricted,
        {"Service OrbitTender:Account NT SERVICE\\OrbitTender set", "Service OrbitTender:SID type unrestricted"}},
-      {"/quiet /account \"NT AUTHORITY\\LocalService\" /delayed /depend RpcSs /depend Tcpip "
+      {"/quiet /account \"NT AUTHORITY\\LocalService\" /delayed /depend RpcSs /DEPEND Tcpip "
        "/privilege SeChangeNotifyPrivilege",
        {},
        {"NT AUTHORITY\\LocalService", true, {"RpcSs", "Tcpip"}, {"SeChangeNotifyPrivilege"}},
@@ -211,11 +205,7 @@ TEST(ServiceAccount, TheAccountIsGrantedWhatTheProgramAndSrvanyNeedAndNobodyElse
       if (!found.ok()) continue;  // keeps none
       std::vector<platform::AccessEntry> expected = before.entries;
       expected.insert(expected.end(), added.begin(), added.end());
-      ASSERT_EQ(found.value.entries.size(), expected.size()) << folder;
-      for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(found.value.entries[i].sid, expected[i].sid) << folder << " " << i;
-        EXPECT_EQ(found.value.entries[i].mask, expected[i].mask) << folder << " " << i;
-      }
+      EXPECT_EQ(found.value.entries, expected) << folder;
     }
     for (const std::string& line : c.logged) EXPECT_TRUE(m.logs(line)) << line << "\n" << m.log();
     EXPECT_EQ(m.registry.ReadString("HKEY_LOCAL_MACHINE\\" + tools::eventSourceKeyPath(tools::kServiceName),
@@ -292,12 +282,7 @@ TEST(ServiceAccount, SettingsTheManagerDoesNotKnowAreNotedAndReadAsNotReported) 
         << what;
   }
   EXPECT_EQ(m.record(), (app::ServiceRecord{kVirtual, true, {}, {"SeChangeNotifyPrivilege"}}));
-  const auto results = [&m] {
-    logging::LoggingFunctions log(m.platform);
-    environment::jclass_WinEnviron environment(m.platform, log);
-    app::RunContext context{m.platform, log, environment, m.tools};
-    return app::verifyService(context);
-  }();
+  const auto results = m.checks();
   for (const auto& result : results) {
     const bool unknown = result.name.starts_with("Its start") || result.name.starts_with("Its token") ||
                          result.name.starts_with("Its privileges");
@@ -365,34 +350,25 @@ TEST(ServiceAccount, VerifyComparesTheServiceWithTheRecord) {
 TEST(ServiceAccount, AnyCallFailingEndsTheRunWithItsCodeAndNeverHalfDone) {
   const char* line = "/quiet /account \"NT SERVICE\\OrbitTender\" /delayed /depend RpcSs "
                      "/privilege SeChangeNotifyPrivilege /datafolder D:\\Data";
-  const auto arranged = [] {
-    auto m = std::make_unique<AccountMachine>();
-    m->sim.files.addFolder("D:\\Data");
-    return m;
-  };
-  std::size_t calls = 0;
-  {
-    auto m = arranged();
-    const std::size_t before = m->sim.faults.callCount();
-    ASSERT_EQ(m->runLine(line), 0);
-    calls = m->sim.faults.callCount() - before;
-  }
-  ASSERT_GT(calls, 50u);
-  for (std::size_t n = 1; n <= calls; ++n) {
-    auto m = arranged();
-    m->sim.faults.failNthCall(n, platform::err::kAccessDenied);
-    const int code = m->runLine(line);
-    SCOPED_TRACE("call " + std::to_string(n) + " failing, exit code " + std::to_string(code));
-    EXPECT_TRUE((code >= 0 && code <= 11) || code == 87) << m->log();
-    const bool exists = m->sim.services.configuration(tools::kServiceName).ok();
+  sweepEveryCall([&](const InjectedFault& fault) {
+    AccountMachine m;
+    m.sim.files.addFolder("D:\\Data");
+    fault.arm(m.sim.faults);
+    const int code = m.runLine(line);
+    const auto calls = fault.callsSinceArmed(m.sim.faults);
+    m.sim.faults.clearFaults();  // what follows only looks
+    SCOPED_TRACE("exit code " + std::to_string(code));
+    EXPECT_TRUE(fault.n == 0 ? code == 0 : (code >= 0 && code <= 11) || code == 87) << m.log();
+    const bool exists = m.sim.services.configuration(tools::kServiceName).ok();
     if (code == 0) {
-      ASSERT_TRUE(exists);
-      EXPECT_TRUE(app::sameNames({m->service().account}, {kVirtual}));
-      EXPECT_EQ(m->record(), (app::ServiceRecord{kVirtual, true, {"RpcSs"}, {"SeChangeNotifyPrivilege"}}));
+      EXPECT_TRUE(exists);
+      EXPECT_TRUE(app::sameNames({m.service().account}, {kVirtual}));
+      EXPECT_EQ(m.record(), (app::ServiceRecord{kVirtual, true, {"RpcSs"}, {"SeChangeNotifyPrivilege"}}));
     } else if (exists) {
-      EXPECT_TRUE(m->logs("Service OrbitTender:Not removed")) << m->log();
+      EXPECT_TRUE(m.logs("Service OrbitTender:Not removed")) << m.log();
     }
-  }
+    return calls;
+  });
 }
 
 TEST(ServiceAccount, TheServicesOwnSidIsComputedFromItsName) {

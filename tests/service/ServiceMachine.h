@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/ServiceRegistryKeys.h"
+#include "app/ServiceVerify.h"
 #include "app/mainMod.h"
 #include "files/PeDigest.h"
 #include "platform/host/LibcryptoSha256.h"
@@ -65,6 +66,14 @@ struct ServiceMachine {
   void moveProgramTo(const std::string& folder = {}) {
     sim.files.remove(kProgramPath);
     if (!folder.empty()) sim.files.addFile(folder + "Orbit-Tender.exe", "payment program");
+  }
+
+  /// What /verify would find now, check by check, without a run of its own.
+  std::vector<app::CheckResult> checks() {
+    logging::LoggingFunctions log(platform);
+    environment::jclass_WinEnviron environment(platform, log);
+    app::RunContext context{platform, log, environment, tools};
+    return app::verifyService(context);
   }
 
   std::string log() const { return sim.files.contents(kLogPath); }
