@@ -11,6 +11,7 @@
 
 #include "app/Endings.h"
 #include "app/QuietRun.h"
+#include "app/ServiceSetup.h"
 #include "app/ServiceHealth.h"
 #include "app/ServiceVerify.h"
 #include "tests/service/ServiceMachine.h"
@@ -134,12 +135,23 @@ TEST(ReadmeTextsTest, EveryShownTextLogLineExitCodeEventIdAndInstsrvMessageIsExp
 
   std::set<int> codes{app::kUnexpectedFailureCode, app::kUsageErrorCode};
   for (const app::Ending& ending : app::ending::kAll) codes.insert(ending.exitCode);
-  for (int code = app::verifycode::kServiceMissing; code <= app::verifycode::kOlderRelease; ++code) codes.insert(code);
+  for (int code = app::setupcode::kAccountRefused; code <= app::setupcode::kDataFolderRefused; ++code) codes.insert(code);
+  for (int code = app::verifycode::kServiceMissing; code <= app::verifycode::kPrivilegesChanged; ++code) codes.insert(code);
   for (int code = app::healthcode::kServiceMissing; code <= app::healthcode::kUnreadable; ++code) codes.insert(code);
   for (const tools::HostEvent id : tools::kHostEvents) codes.insert(static_cast<int>(id));
   for (int code : codes) parts.insert("| " + std::to_string(code) + " |");
   for (const char* file : {"tools/instsrv/InstsrvCommands.cpp", "tools/instsrv/InstsrvMain.cpp"}) {
     for (const std::string& piece : printedPieces(source(file))) parts.insert(piece);
+  }
+  // The service settings' lines, whose step alone ("Service OrbitTender:") would say little.
+  for (const char* text :
+       {"Data folder refused:", "granted to NT SERVICE", "Not granted: this file system keeps no rights",
+        "Event source OrbitTender:Registered for", "its event source could not be registered",
+        ":Made for srvany's text log as ", "Watch key made for srvany as", "srvany's Watch key could not be made",
+        "Account refused:", "Dependency refused:", "Service settings not made:", "Service OrbitTender:Account",
+        "Starts after", "Delayed start set", "not set: the service manager does not know it", "SID type unrestricted",
+        "Required privileges", "no record of a choice", "ChosenSetup"}) {
+    parts.insert(text);
   }
   const std::string guide = source("README.md");
   ASSERT_FALSE(guide.empty()) << "README.md not found";

@@ -4,9 +4,7 @@
 // may change what are shown here, since Wine does not enforce them.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "app/CommandLine.h"
 #include "app/ServiceRecord.h"
@@ -375,23 +373,6 @@ TEST(ServiceAccount, TheServicesOwnSidIsComputedFromItsName) {
   EXPECT_EQ(tools::serviceSid("TrustedInstaller"), platform::sid::kTrustedInstaller);
   EXPECT_EQ(tools::serviceSid("trustedinstaller"), platform::sid::kTrustedInstaller);
   EXPECT_EQ(tools::serviceSid(tools::kServiceName), "S-1-5-80-3960726742-102158737-2698855893-3144148834-97170028");
-}
-
-TEST(ServiceAccount, ReadmeExplainsEveryNewExitCodeAndLogLine) {
-  std::ifstream in(TLV_SOURCE_DIR "/README.md", std::ios::binary);
-  std::stringstream guide;
-  guide << in.rdbuf();
-  ASSERT_FALSE(guide.str().empty());
-  for (const std::string text :
-       {"| 8 |", "| 9 |", "| 10 |", "| 11 |", "Data folder refused:", "granted to NT SERVICE",
-        "Not granted: this file system keeps no rights",
-        "Event source OrbitTender:Registered for", "its event source could not be registered",
-        ":Made for srvany's text log as ", "Watch key made for srvany as", "srvany's Watch key could not be made", "| 32 |", "| 33 |", "| 34 |", "| 35 |", "| 36 |", "Account refused:",
-        "Dependency refused:", "Service settings not made:", "Service OrbitTender:Account", "Starts after",
-        "Delayed start set", "not set: the service manager does not know it", "SID type unrestricted",
-        "Required privileges", "no record of a choice", "ChosenSetup"}) {
-    EXPECT_NE(guide.str().find(text), std::string::npos) << "README lacks: " << text;
-  }
 }
 
 }  // namespace
