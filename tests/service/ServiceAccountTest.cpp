@@ -20,14 +20,9 @@ namespace {
 using platform::sim::Call;
 constexpr char kVirtual[] = "NT SERVICE\\OrbitTender";
 
-/// A till whose instsrv, as the real one, leaves a service that exists as it is.
+/// A till with services the payment program may start after.
 struct AccountMachine : ServiceMachine {
   AccountMachine() {
-    sim.process.onBatchStart([this](const std::string&) {
-      if (!sim.files.exists("C:\\Windows\\instsrv.exe") || sim.services.configuration(tools::kServiceName).ok()) return;
-      registry.CreateKey(kServiceKey);
-      sim.services.add(tools::kServiceName, {"C:\\Windows\\srvany.exe", platform::servicestart::kAutomatic});
-    });
     sim.services.add("RpcSs", {"C:\\Windows\\System32\\svchost.exe", platform::servicestart::kAutomatic});
     sim.services.add("Tcpip", {"C:\\Windows\\System32\\drivers\\tcpip.sys", 0});
   }
