@@ -6,7 +6,6 @@
 
 #include <functional>
 
-#include "app/CommandLine.h"
 #include "app/ServiceRecord.h"
 #include "app/ServiceVerify.h"
 #include "tests/hardening/FaultSweep.h"
@@ -34,30 +33,6 @@ struct AccountMachine : ServiceMachine {
   std::optional<app::ServiceRecord> record() { return app::readRecord(sim.registry).record; }
   bool logs(const std::string& line) { return log().find(line) != std::string::npos; }
 };
-
-TEST(ServiceAccount, TheOptionsGoOnlyWithQuietAndEachNeedsItsValue) {
-  struct Case {
-    const char* line;
-    std::string error;
-  };
-  const Case cases[] = {
-      {"/quiet /account \"NT SERVICE\\OrbitTender\" /delayed /depend RpcSs /DEPEND Tcpip /privilege SeChangeNotifyPrivilege "
-       "/datafolder D:\\Data",
-       ""},
-      {"/quiet /account", "/account needs the account the service runs as"},
-      {"/quiet /account a /account b", "Give /account once"},
-      {"/quiet /depend", "/depend needs the service to start after"},
-      {"/quiet /privilege SeShutdown", "/privilege needs a privilege name such as SeChangeNotifyPrivilege"},
-      {"/quiet /privilege Se-Privilege", "/privilege needs a privilege name such as SeChangeNotifyPrivilege"},
-      {"/quiet /datafolder", "/datafolder needs the folder the payment program writes its data to"},
-      {"/verify /delayed",
-       "/account, /datafolder, /delayed, /depend and /privilege are for unattended runs: use them with /quiet"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.line);
-    EXPECT_EQ(app::parseArguments(app::splitCommandLine(c.line)).error, c.error);
-  }
-}
 
 // Refused before anything is placed or run, each with its code, its log line and event.
 TEST(ServiceAccount, AnAccountNotOfferedAndAMissingDependencyAreRefusedBeforeAnythingChanges) {

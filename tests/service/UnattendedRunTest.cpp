@@ -36,6 +36,14 @@ TEST(CommandLine, SwitchesInAnyCaseWithSlashOrDashAndWrongLinesNamed) {
       {"/", false, std::nullopt, "Unexpected argument: /"},
       {"/path C:\\Pay", false, "C:\\Pay", "/path is for unattended runs: use it with /quiet"},
       {"/verify -HEALTH", false, std::nullopt, "Use one of /quiet, /verify, /report and /health at a time"},
+      {"/quiet /account", true, std::nullopt, "/account needs the account the service runs as"},
+      {"/quiet /account a /account b", true, std::nullopt, "Give /account once"},
+      {"/quiet /depend", true, std::nullopt, "/depend needs the service to start after"},
+      {"/quiet /privilege SeShutdown", true, std::nullopt, "/privilege needs a privilege name such as SeChangeNotifyPrivilege"},
+      {"/quiet /privilege Se-Privilege", true, std::nullopt, "/privilege needs a privilege name such as SeChangeNotifyPrivilege"},
+      {"/quiet /datafolder", true, std::nullopt, "/datafolder needs the folder the payment program writes its data to"},
+      {"/verify /delayed", false, std::nullopt,
+       "/account, /datafolder, /delayed, /depend and /privilege are for unattended runs: use them with /quiet"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
