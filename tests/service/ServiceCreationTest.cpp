@@ -201,8 +201,9 @@ TEST(ServiceCreationTest, AnEarlierReleasesToolInTheWindowsFolderIsReplacedAnyOt
 }
 
 // A host that a running service uses cannot be replaced, only renamed: a later run deletes the
-// old one once it is free.
+// old one once it is free (the service has restarted), and leaves one still in use.
 TEST(ServiceCreationTest, AHostInUseIsRenamedAsideAndALaterRunDeletesIt) {
+  const std::vector<std::string> free{kHost + ".20261205-080000.old", "C:\\Windows\\instsrv.exe.20261205-080000.old"};
   {
     ServiceMachine m;
     m.sim.files.addFile(kHost, "running host");
@@ -210,20 +211,14 @@ TEST(ServiceCreationTest, AHostInUseIsRenamedAsideAndALaterRunDeletesIt) {
     m.sim.files.markRunning(kHost);
     m.sim.files.addFile(kHostAside, "set aside by an earlier run, still running");
     m.sim.files.markRunning(kHostAside);
+    for (const std::string& old : free) m.sim.files.addFile(old, "set aside by an earlier run, free again");
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
     EXPECT_EQ(m.sim.files.contents(kHost), kSrvanyBytes);
     EXPECT_EQ(m.sim.files.contents(kHost + ".20261206-090507-2.old"), "running host") << "no name collides";
     EXPECT_EQ(m.sim.files.contents(kHostAside), "set aside by an earlier run, still running");
+    for (const std::string& old : free) EXPECT_FALSE(m.sim.files.exists(old)) << old;
     EXPECT_EQ(m.log(), logLine(kHost + ":Version 0.9.0 replaced by 1.0.0"));
-  }
-  {  // Free again (the service has restarted): the next run deletes what was set aside.
-    ServiceMachine m;
-    m.sim.files.addFile(kHostAside, "old host");
-    m.sim.files.addFile("C:\\Windows\\instsrv.exe.20261205-080000.old", "old tool");
-    m.run();
-    EXPECT_FALSE(m.sim.files.exists(kHostAside));
-    EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\instsrv.exe.20261205-080000.old"));
   }
   {  // Not even a rename allowed: Windows replaces it at its next start.
     ServiceMachine m;
