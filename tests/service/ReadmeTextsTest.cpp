@@ -101,12 +101,9 @@ TEST(ReadmeTextsTest, EveryShownTextLogLineExitCodeEventIdAndInstsrvMessageIsExp
     std::istringstream lines(m.log());
     for (std::string line; std::getline(lines, line);) parts.insert(explainedPart(line.substr(0, line.find('\r'))));
   };
-  run("", [](ServiceMachine&) {});
-  run("", [](ServiceMachine& m) { m.sim.files.remove("C:\\Tools\\instsrv.exe"); });
   run("", [](ServiceMachine& m) { m.sim.files.addFile("C:\\Tools\\srvany.exe", miniPe("foreign")); });
   run("", [](ServiceMachine& m) { m.sim.files.addFile(kBatchPath, "echo planted\r\n"); });
   run("", [](ServiceMachine& m) { m.sim.files.addFile(kBatchPath, "echo planted\r\n", platform::attr::kReadOnly); });
-  run("", [](ServiceMachine& m) { m.sim.files.addFolder(kBatchPath); });
   run("", [](ServiceMachine& m) { m.sim.files.denyWritesIn("C:\\Windows"); });
   run("", [](ServiceMachine& m) { m.createsService = false; });
   run("", [](ServiceMachine& m) {
@@ -125,7 +122,6 @@ TEST(ReadmeTextsTest, EveryShownTextLogLineExitCodeEventIdAndInstsrvMessageIsExp
   });
   run("/quiet /path D:\\Pay", [](ServiceMachine&) {});
   run("/quiet /path D:\\Pay", [](ServiceMachine& m) { m.moveProgramTo("D:\\Pay\\"); });
-  run("/quiet /frobnicate", [](ServiceMachine&) {});
   run("/verify", [](ServiceMachine&) {});
   run("/report C:\\Tools\\till.txt", [](ServiceMachine&) {});
   run("/health", [](ServiceMachine&) {});
