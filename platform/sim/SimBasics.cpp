@@ -6,17 +6,6 @@
 
 namespace tlv::platform::sim {
 
-void SimClock::advanceSeconds(int seconds) {
-  utc_ += seconds;
-  ticks_ += static_cast<std::uint64_t>(seconds) * 1000;
-  LocalTime& t = time_;
-  t.second += seconds;
-  t.minute += t.second / 60;
-  t.second %= 60;
-  t.hour += t.minute / 60;
-  t.minute %= 60;
-}
-
 LocalTime SimClock::now() {
   faults_.enter(Call::ClockNow);  // reading the clock cannot fail on Windows
   return time_;
@@ -68,7 +57,6 @@ class SimStartedProcess final : public StartedProcess {
     return true;
   }
   bool end() override {
-    process_.batchesEnded_.push_back(path_);
     if (process_.faults_.enter(Call::ProcessEnd) != err::kSuccess) return false;
     ended_ = true;  // ended before its work was done: the end effect never comes
     return true;

@@ -19,8 +19,6 @@ class SimClock final : public Clock {
  public:
   explicit SimClock(SimFaults& faults) : faults_(faults) {}
   void set(const LocalTime& time) { time_ = time; }
-  /// Moves both the local and the UTC time on, within the day.
-  void advanceSeconds(int seconds);
   /// Moves only the tick count on: time that a wait spent.
   void advanceMilliseconds(std::uint64_t milliseconds) { ticks_ += milliseconds; }
   LocalTime now() override;
@@ -65,8 +63,6 @@ class SimProcess final : public Process {
   /// The time limits of the waits for started batch files, in order.
   const std::vector<unsigned>& batchWaits() const { return batchWaits_; }
   const std::vector<unsigned>& sleeps() const { return sleeps_; }
-  /// The batch files whose interpreter the program ended, in order.
-  const std::vector<std::string>& endedBatchFiles() const { return batchesEnded_; }
 
   std::string modulePath() override;
   Result<std::unique_ptr<StartedProcess>> startBatchFile(const BatchLaunch& launch) override;
@@ -83,7 +79,6 @@ class SimProcess final : public Process {
   std::vector<BatchLaunch> launches_;
   std::vector<unsigned> batchWaits_;
   std::vector<unsigned> sleeps_;
-  std::vector<std::string> batchesEnded_;
   std::uint64_t batchTakes_ = 0;
 };
 

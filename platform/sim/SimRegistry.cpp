@@ -10,7 +10,6 @@ namespace tlv::platform::sim {
 namespace {
 
 constexpr std::size_t kMaxAnsiSubKey = 260;
-constexpr std::size_t kMaxCountedString = 32766;
 constexpr std::size_t kMaxKeyName = 256;
 constexpr std::size_t kMaxValueName = 16383;
 
@@ -36,7 +35,6 @@ std::string cString(const std::string& text) { return text.substr(0, text.find('
 Result<std::vector<std::string>> parseSubKey(const std::string& path) {
   using R = Result<std::vector<std::string>>;
   const std::string subKey = cString(path);
-  if (subKey.size() > kMaxCountedString) return R::failure(err::kInvalidParameter);
   if (subKey.size() > kMaxAnsiSubKey) return R::failure(err::kMoreData);
   if (!subKey.empty() && subKey.front() == '\\') return R::failure(err::kBadPathname);
   std::vector<std::string> names;

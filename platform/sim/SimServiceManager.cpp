@@ -28,6 +28,8 @@ void SimServiceManager::setStatus(const std::string& name, ServiceStatus status)
 
 void SimServiceManager::remove(const std::string& name) { services_.erase(upperCase(name)); }
 
+bool SimServiceManager::has(const std::string& name) const { return services_.count(upperCase(name)) != 0; }
+
 void SimServiceManager::setSecurity(const std::string& name, SecurityDescriptor descriptor) {
   if (const auto found = services_.find(upperCase(name)); found != services_.end()) {
     found->second.security = std::move(descriptor);

@@ -18,6 +18,8 @@ class SimServiceManager final : public ServiceManager {
   /// manager does not report it.
   void add(const std::string& name, ServiceConfiguration configuration, std::optional<bool> nonCrashFailures = true);
   void remove(const std::string& name);
+  /// Whether the service is there, as another program (instsrv) would find it: no fault, no count.
+  bool has(const std::string& name) const;
   /// The service's descriptor; without one, security answers kNotSupported, as Wine's manager.
   void setSecurity(const std::string& name, SecurityDescriptor descriptor);
   /// What the manager says of a service added before.

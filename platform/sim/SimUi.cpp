@@ -5,7 +5,6 @@ namespace tlv::platform::sim {
 
 bool SimUi::showModalWindow(const WindowDesign& design, WindowEvents& events) {
   if (faults_.enter(Call::UiShowModalWindow)) return false;
-  design_ = design;
   statuses_.push_back(design.labelText);
   timerEnabled_ = design.timerMilliseconds > 0;
   events.onLoad(*this);
@@ -26,7 +25,7 @@ int SimUi::messageBox(const std::string& text, const std::string& title, std::ui
 }
 
 PromptAnswer SimUi::inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
-  if (faults_.enter(Call::UiInputBox) || promptsFail_) return {PromptAnswer::Kind::NotShown, {}};
+  if (faults_.enter(Call::UiInputBox)) return {PromptAnswer::Kind::NotShown, {}};
   prompts_.push_back({prompt, title, defaultText});
   if (answers_.empty()) {
     ++unexpectedPrompts_;

@@ -41,8 +41,6 @@ class SimUi final : public Ui, private WindowControls {
   void setWindowActions(std::vector<WindowAction> actions) { actions_ = std::move(actions); }
   /// Answers for the input prompt in order; nullopt presses Cancel.
   void queuePromptAnswer(std::optional<std::string> answer) { answers_.push_back(std::move(answer)); }
-  /// The prompt cannot be shown from now on.
-  void failPrompts() { promptsFail_ = true; }
   /// The process runs on a window station nobody sees (a service's).
   void hideWindowStation() { stationVisible_ = false; }
 
@@ -54,7 +52,6 @@ class SimUi final : public Ui, private WindowControls {
   /// Prompts that came after the script ran out of answers (each was answered "STOP").
   int unexpectedPrompts() const { return unexpectedPrompts_; }
   bool timerEnabled() const { return timerEnabled_; }
-  const std::optional<WindowDesign>& shownWindow() const { return design_; }
 
   // Ui
   bool showModalWindow(const WindowDesign& design, WindowEvents& events) override;
@@ -72,12 +69,10 @@ class SimUi final : public Ui, private WindowControls {
   SimFaults& faults_;
   std::vector<WindowAction> actions_{WindowAction::Timer};
   std::deque<std::optional<std::string>> answers_;
-  std::optional<WindowDesign> design_;
   std::vector<std::string> statuses_;
   std::vector<ShownBox> boxes_;
   std::vector<ShownPrompt> prompts_;
   int unexpectedPrompts_ = 0;
-  bool promptsFail_ = false;
   bool timerEnabled_ = false;
   bool stationVisible_ = true;
 };

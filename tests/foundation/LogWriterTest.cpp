@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
 
 #include "logging/LoggingFunctions.h"
 #include "platform/sim/SimMachine.h"
+#include "tests/hardening/FaultSweep.h"
 
 namespace tlv::logging {
 namespace {
@@ -78,7 +78,7 @@ TEST_F(LogWriterTest, FileIsNamedAfterProgramAndStartTimeAndKeptForTheRun) {
   machine.clock.set({2026, 12, 6, 14, 5, 7});
   log.WriteLog(entry(0, "first", "d"));
   EXPECT_EQ(log.CurrentLogFile(), "C:\\Tools\\TlvAsServiceDec06-2026_140507.log");
-  machine.clock.advanceSeconds(3600);
+  machine.clock.set({2026, 12, 6, 15, 5, 7});  // an hour on
   log.WriteLog(entry(0, "second", "d"));
   EXPECT_EQ(log.CurrentLogFile(), "C:\\Tools\\TlvAsServiceDec06-2026_140507.log");
   EXPECT_NE(machine.files.contents(log.CurrentLogFile()).find("3:05:07 PM second:d"), std::string::npos);
@@ -120,59 +120,31 @@ TEST_F(LogWriterTest, StopsAfterOneMarkerLineOnceTheFileIsFull) {
   EXPECT_TRUE(other.logText().ends_with("9:05:07 AM *****|LOG_FILE_FULL*****\r\n"));
 }
 
-TEST_F(LogWriterTest, UnwritableFolderLosesTheEntryQuietlyButStillShowsTheBox) {
-  machine.files.denyWritesIn("C:\\Tools");
-  log.WriteLog(entry(-3, "C:\\Tools\\srvany.exe", "Missing"));
-  EXPECT_FALSE(machine.files.exists(kLogFile));
-  ASSERT_EQ(machine.ui.boxes().size(), 1u);
-  EXPECT_EQ(machine.ui.boxes()[0].title, "Missing");
-
-  // A log file deleted during the run is not full: the next entry creates it again.
-  LogMachine other;
-  other.log.WriteLog(entry(0, "one", "d"));
-  other.machine.files.remove(kLogFile);
-  other.log.WriteLog(entry(0, "two", "d"));
-  EXPECT_EQ(other.logText(), "9:05:07 AM two:d" + k23Spaces + "\r\n");
-}
-
 TEST(LogWriterSweep, EachPlatformCallFailingInTurnCostsAtMostItsOwnEntryOrBox) {
   // A first entry at level -3 with a strip text, then a plain one, with one call failing.
-  struct Outcome {
-    std::size_t calls, firstCalls;
-    std::optional<platform::sim::Call> failed;
-    std::string file, text;
-    std::size_t boxes;
-  };
-  const auto run = [](std::size_t failAt) {
-    LogMachine m;
-    if (failAt) m.machine.faults.failNthCall(failAt, platform::err::kAccessDenied);
-    EXPECT_NO_THROW(m.log.WriteLog(entry(-3, "my message", "title", "", "<", {"x"}, "MY ")));
-    const std::size_t firstCalls = m.machine.faults.callCount();
-    EXPECT_NO_THROW(m.log.WriteLog(entry(0, "second", "d")));
-    const auto& failed = m.machine.faults.failedCalls();
-    return Outcome{m.machine.faults.callCount(), firstCalls, failed.empty() ? std::nullopt : std::optional(failed.front()),
-                   m.log.CurrentLogFile(), m.logText(), m.machine.ui.boxes().size()};
-  };
+  using platform::sim::Call;
   const std::string stripped = "9:05:07 AM message:title><><x><><><><><><><><><>\r\n";
   const std::string second = "9:05:07 AM second:d" + k23Spaces + "\r\n";
-  const Outcome clean = run(0);
-  ASSERT_EQ(clean.text, stripped + second);
-  ASSERT_GE(clean.calls, 8u);
-  for (std::size_t n = 1; n <= clean.calls; ++n) {
-    const Outcome o = run(n);
-    SCOPED_TRACE("failing call " + std::to_string(n) + ": " + std::string(o.failed ? platform::sim::nameOf(*o.failed) : "none"));
+  testing::sweepEveryCall([&](const testing::InjectedFault& fault) {
+    LogMachine m;
+    fault.arm(m.machine.faults);
+    EXPECT_NO_THROW(m.log.WriteLog(entry(-3, "my message", "title", "", "<", {"x"}, "MY ")));
+    const bool inFirst = fault.n != 0 && fault.n <= m.machine.faults.callCount();
+    EXPECT_NO_THROW(m.log.WriteLog(entry(0, "second", "d")));
+    const auto failed = [&](Call call) { return fault.hit(m.machine.faults, call); };
     std::string first = stripped, last = second;
-    if (n > clean.firstCalls) {
-      if (o.failed == platform::sim::Call::FilesOpenText || o.failed == platform::sim::Call::FilesWriteLine) last = "";
-    } else if (o.failed == platform::sim::Call::FilesOpenText || o.failed == platform::sim::Call::ProcessModulePath) {
+    if (!inFirst) {
+      if (failed(Call::FilesOpenText) || failed(Call::FilesWriteLine)) last = "";
+    } else if (failed(Call::FilesOpenText) || failed(Call::ProcessModulePath)) {
       first = "";  // lost silently; the next entry names the file again
-    } else if (o.failed == platform::sim::Call::FilesWriteLine) {
+    } else if (failed(Call::FilesWriteLine)) {
       first = "9:05:07 AM my message:title><><x><><><><><><><><><>\r\n";  // the line as assembled
     }
-    EXPECT_EQ(o.file, kLogFile) << "a failure while naming the file must not fix a wrong name";
-    EXPECT_EQ(o.text, first + last);
-    EXPECT_EQ(o.boxes, o.failed == platform::sim::Call::UiMessageBox ? 0u : 1u) << "the box does not depend on the file";
-  }
+    EXPECT_EQ(m.log.CurrentLogFile(), kLogFile) << "a failure while naming the file must not fix a wrong name";
+    EXPECT_EQ(m.logText(), first + last);
+    EXPECT_EQ(m.machine.ui.boxes().size(), failed(Call::UiMessageBox) ? 0u : 1u) << "the box does not depend on the file";
+    return fault.callsSinceArmed(m.machine.faults);
+  });
 }
 
 }  // namespace

@@ -16,19 +16,6 @@
 namespace tlv::testing {
 namespace {
 
-/// The service machine with a batch file whose instsrv creates the service key (without
-/// platform calls of the program's own) when it finds itself in the Windows folder.
-struct SweptMachine : ServiceMachine {
-  SweptMachine() {
-    sim.process.onBatchStart([this](const std::string&) {
-      if (!sim.files.exists("C:\\Windows\\instsrv.exe")) return;
-      sim.registry.addKey(platform::hkey::kLocalMachine, tools::kServiceKeyPath.data());
-      instsrvCreatedService = true;
-    });
-  }
-  bool instsrvCreatedService = false;
-};
-
 struct SeenEvent {
   bool box = false;
   std::string text;
@@ -60,7 +47,7 @@ std::vector<std::vector<SeenEvent>> workflowRuns(const platform::sim::SimMachine
 }
 
 // Checks one workflow run: it ends in an ending, with that ending's box.
-void checkWorkflowRun(const std::vector<SeenEvent>& events, SweptMachine& m, const InjectedFault& fault) {
+void checkWorkflowRun(const std::vector<SeenEvent>& events, ServiceMachine& m, const InjectedFault& fault) {
   std::size_t lastStatus = 0;
   for (std::size_t i = 0; i < events.size(); ++i) {
     if (!events[i].box) lastStatus = i;
@@ -89,7 +76,7 @@ void checkWorkflowRun(const std::vector<SeenEvent>& events, SweptMachine& m, con
 
 // Runs the program (the start-up timer, then the menu item menuRuns times) with the fault
 // armed, and checks every workflow run and what the machine is left with.
-std::vector<platform::sim::Call> runProgram(SweptMachine& m, const InjectedFault& fault, int menuRuns) {
+std::vector<platform::sim::Call> runProgram(ServiceMachine& m, const InjectedFault& fault, int menuRuns) {
   std::vector<platform::sim::WindowAction> actions{platform::sim::WindowAction::Timer};
   actions.insert(actions.end(), static_cast<std::size_t>(menuRuns), platform::sim::WindowAction::Menu);
   m.sim.ui.setWindowActions(actions);
@@ -120,29 +107,29 @@ std::vector<platform::sim::Call> runProgram(SweptMachine& m, const InjectedFault
     EXPECT_TRUE((before != filesBefore.end() && before->second == bytes) || mayChange(path)) << "wrote to " << path;
   }
   for (const auto& [path, bytes] : filesBefore) EXPECT_TRUE(filesAfter.contains(path) || mayChange(path)) << "deleted " << path;
-  EXPECT_TRUE(m.instsrvCreatedService || !m.registry.KeyExists(kServiceKey)) << "a stray service key";
+  EXPECT_TRUE(m.instsrvRan || !m.registry.KeyExists(kServiceKey)) << "a stray service key";
   if (!fault.hit(m.sim.faults, platform::sim::Call::RegistryCloseKey)) {
     EXPECT_EQ(m.sim.registry.openHandleCount(), 0u) << "a registry key left open";
   }
   return calls;
 }
 
-void sweepProgram(int menuRuns, const std::function<void(SweptMachine&)>& arrange) {
+void sweepProgram(int menuRuns, const std::function<void(ServiceMachine&)>& arrange) {
   sweepEveryCall([&](const InjectedFault& fault) {
-    SweptMachine m;
+    ServiceMachine m;
     arrange(m);
     return runProgram(m, fault, menuRuns);
   });
 }
 
-TEST(ServiceFaultSweep, FreshMachine) { sweepProgram(0, [](SweptMachine&) {}); }
+TEST(ServiceFaultSweep, FreshMachine) { sweepProgram(0, [](ServiceMachine&) {}); }
 
 // The second run finds the batch file, the tools and the service in place.
-TEST(ServiceFaultSweep, RepeatedRun) { sweepProgram(1, [](SweptMachine&) {}); }
+TEST(ServiceFaultSweep, RepeatedRun) { sweepProgram(1, [](ServiceMachine&) {}); }
 
 // The payment program is not under Program Files: a wrong folder is typed, then the right one.
 TEST(ServiceFaultSweep, InstallFolderPrompt) {
-  sweepProgram(0, [](SweptMachine& m) {
+  sweepProgram(0, [](ServiceMachine& m) {
     m.moveProgramTo("D:\\POS\\");
     m.sim.ui.queuePromptAnswer("C:\\Wrong");
     m.sim.ui.queuePromptAnswer("d:\\pos");

@@ -4,6 +4,7 @@
 
 #include "platform/sim/SimMachine.h"
 #include "registry/clsRegistryAccess.h"
+#include "tests/hardening/FaultSweep.h"
 
 namespace tlv::registry {
 namespace {
@@ -102,19 +103,17 @@ std::string everyOperation(clsRegistryAccess& reg, SimMachine& machine) {
   return seen;
 }
 
-TEST_F(RegistrySim, NoKeyStaysOpenWhicheverCallFails) {
-  EXPECT_EQ(everyOperation(reg, machine), "111text01 025121111111");
-  const std::vector<platform::sim::Call> calls = machine.faults.calls();
-  ASSERT_GT(calls.size(), 50u) << "every operation ran";
-  for (std::size_t n = 1; n <= calls.size(); ++n) {
-    if (calls[n - 1] == platform::sim::Call::RegistryCloseKey) continue;  // a failed close leaves its handle behind, as on Windows
-    SCOPED_TRACE("failing call " + std::to_string(n) + ": " + std::string(platform::sim::nameOf(calls[n - 1])));
-    SimRegistry fresh;
-    fresh.machine.faults.failNthCall(n, err::kAccessDenied);
-    everyOperation(fresh.reg, fresh.machine);
-    EXPECT_EQ(fresh.machine.faults.failedCalls(), std::vector<platform::sim::Call>{calls[n - 1]});
-    EXPECT_EQ(fresh.machine.registry.openHandleCount(), 0u);
-  }
+TEST(RegistrySimSweep, NoKeyStaysOpenWhicheverCallFails) {
+  testing::sweepEveryCall([](const testing::InjectedFault& fault) {
+    SimRegistry sim;
+    fault.arm(sim.machine.faults);
+    const std::string seen = everyOperation(sim.reg, sim.machine);
+    EXPECT_TRUE(fault.n != 0 || seen == "111text01 025121111111") << seen;
+    // A failed close leaves its handle behind, as on Windows.
+    EXPECT_TRUE(fault.call == platform::sim::Call::RegistryCloseKey || sim.machine.registry.openHandleCount() == 0)
+        << sim.machine.registry.openHandleCount() << " keys left open";
+    return fault.callsSinceArmed(sim.machine.faults);
+  });
 }
 
 TEST_F(RegistrySim, AFailedWriteStopsTheExportAndKeepsTheBlocksWritten) {

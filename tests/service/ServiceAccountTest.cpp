@@ -4,14 +4,11 @@
 // may change what are shown here, since Wine does not enforce them.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
-#include <memory>
-#include <sstream>
 
-#include "app/CommandLine.h"
 #include "app/ServiceRecord.h"
 #include "app/ServiceVerify.h"
+#include "tests/hardening/FaultSweep.h"
 #include "tests/service/ServiceMachine.h"
 #include "tools/common/HostLogPlaces.h"
 #include "tools/common/ServiceSid.h"
@@ -22,14 +19,9 @@ namespace {
 using platform::sim::Call;
 constexpr char kVirtual[] = "NT SERVICE\\OrbitTender";
 
-/// A till whose instsrv, as the real one, leaves a service that exists as it is.
+/// A till with services the payment program may start after.
 struct AccountMachine : ServiceMachine {
   AccountMachine() {
-    sim.process.onBatchStart([this](const std::string&) {
-      if (!sim.files.exists("C:\\Windows\\instsrv.exe") || sim.services.configuration(tools::kServiceName).ok()) return;
-      registry.CreateKey(kServiceKey);
-      sim.services.add(tools::kServiceName, {"C:\\Windows\\srvany.exe", platform::servicestart::kAutomatic});
-    });
     sim.services.add("RpcSs", {"C:\\Windows\\System32\\svchost.exe", platform::servicestart::kAutomatic});
     sim.services.add("Tcpip", {"C:\\Windows\\System32\\drivers\\tcpip.sys", 0});
   }
@@ -41,36 +33,6 @@ struct AccountMachine : ServiceMachine {
   std::optional<app::ServiceRecord> record() { return app::readRecord(sim.registry).record; }
   bool logs(const std::string& line) { return log().find(line) != std::string::npos; }
 };
-
-TEST(ServiceAccount, TheOptionsGoOnlyWithQuietAndEachNeedsItsValue) {
-  struct Case {
-    const char* line;
-    std::string error;
-  };
-  const Case cases[] = {
-      {"/quiet /account \"NT SERVICE\\OrbitTender\" /delayed /depend RpcSs /DEPEND Tcpip /privilege SeChangeNotifyPrivilege "
-       "/datafolder D:\\Data",
-       ""},
-      {"/quiet /account", "/account needs the account the service runs as"},
-      {"/quiet /account a /account b", "Give /account once"},
-      {"/quiet /depend", "/depend needs the service to start after"},
-      {"/quiet /privilege SeShutdown", "/privilege needs a privilege name such as SeChangeNotifyPrivilege"},
-      {"/quiet /privilege Se-Privilege", "/privilege needs a privilege name such as SeChangeNotifyPrivilege"},
-      {"/quiet /datafolder", "/datafolder needs the folder the payment program writes its data to"},
-      {"/verify /delayed",
-       "/account, /datafolder, /delayed, /depend and /privilege are for unattended runs: use them with /quiet"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.line);
-    EXPECT_EQ(app::parseArguments(app::splitCommandLine(c.line)).error, c.error);
-  }
-  const app::ServiceChoices all = app::parseArguments(app::splitCommandLine(cases[0].line)).service;
-  EXPECT_EQ(all.account, kVirtual);
-  EXPECT_TRUE(all.delayed);
-  EXPECT_EQ(all.dependencies, (std::vector<std::string>{"RpcSs", "Tcpip"}));
-  EXPECT_EQ(all.privileges, std::vector<std::string>{"SeChangeNotifyPrivilege"});
-  EXPECT_EQ(all.dataFolder, "D:\\Data");
-}
 
 // Refused before anything is placed or run, each with its code, its log line and event.
 TEST(ServiceAccount, AnAccountNotOfferedAndAMissingDependencyAreRefusedBeforeAnythingChanges) {
@@ -124,7 +86,7 @@ TEST(ServiceAccount, EachOptionSetsItsPartAndWhatIsNotGivenStays) {
        {kVirtual},
        platform::servicesid::kUnrestricted,
        {"Service OrbitTender:Account NT SERVICE\\OrbitTender set", "Service OrbitTender:SID type unrestricted"}},
-      {"/quiet /account \"NT AUTHORITY\\LocalService\" /delayed /depend RpcSs /depend Tcpip "
+      {"/quiet /account \"NT AUTHORITY\\LocalService\" /delayed /depend RpcSs /DEPEND Tcpip "
        "/privilege SeChangeNotifyPrivilege",
        {},
        {"NT AUTHORITY\\LocalService", true, {"RpcSs", "Tcpip"}, {"SeChangeNotifyPrivilege"}},
@@ -211,11 +173,7 @@ TEST(ServiceAccount, TheAccountIsGrantedWhatTheProgramAndSrvanyNeedAndNobodyElse
       if (!found.ok()) continue;  // keeps none
       std::vector<platform::AccessEntry> expected = before.entries;
       expected.insert(expected.end(), added.begin(), added.end());
-      ASSERT_EQ(found.value.entries.size(), expected.size()) << folder;
-      for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(found.value.entries[i].sid, expected[i].sid) << folder << " " << i;
-        EXPECT_EQ(found.value.entries[i].mask, expected[i].mask) << folder << " " << i;
-      }
+      EXPECT_EQ(found.value.entries, expected) << folder;
     }
     for (const std::string& line : c.logged) EXPECT_TRUE(m.logs(line)) << line << "\n" << m.log();
     EXPECT_EQ(m.registry.ReadString("HKEY_LOCAL_MACHINE\\" + tools::eventSourceKeyPath(tools::kServiceName),
@@ -292,12 +250,7 @@ TEST(ServiceAccount, SettingsTheManagerDoesNotKnowAreNotedAndReadAsNotReported) 
         << what;
   }
   EXPECT_EQ(m.record(), (app::ServiceRecord{kVirtual, true, {}, {"SeChangeNotifyPrivilege"}}));
-  const auto results = [&m] {
-    logging::LoggingFunctions log(m.platform);
-    environment::jclass_WinEnviron environment(m.platform, log);
-    app::RunContext context{m.platform, log, environment, m.tools};
-    return app::verifyService(context);
-  }();
+  const auto results = m.checks();
   for (const auto& result : results) {
     const bool unknown = result.name.starts_with("Its start") || result.name.starts_with("Its token") ||
                          result.name.starts_with("Its privileges");
@@ -365,57 +318,31 @@ TEST(ServiceAccount, VerifyComparesTheServiceWithTheRecord) {
 TEST(ServiceAccount, AnyCallFailingEndsTheRunWithItsCodeAndNeverHalfDone) {
   const char* line = "/quiet /account \"NT SERVICE\\OrbitTender\" /delayed /depend RpcSs "
                      "/privilege SeChangeNotifyPrivilege /datafolder D:\\Data";
-  const auto arranged = [] {
-    auto m = std::make_unique<AccountMachine>();
-    m->sim.files.addFolder("D:\\Data");
-    return m;
-  };
-  std::size_t calls = 0;
-  {
-    auto m = arranged();
-    const std::size_t before = m->sim.faults.callCount();
-    ASSERT_EQ(m->runLine(line), 0);
-    calls = m->sim.faults.callCount() - before;
-  }
-  ASSERT_GT(calls, 50u);
-  for (std::size_t n = 1; n <= calls; ++n) {
-    auto m = arranged();
-    m->sim.faults.failNthCall(n, platform::err::kAccessDenied);
-    const int code = m->runLine(line);
-    SCOPED_TRACE("call " + std::to_string(n) + " failing, exit code " + std::to_string(code));
-    EXPECT_TRUE((code >= 0 && code <= 11) || code == 87) << m->log();
-    const bool exists = m->sim.services.configuration(tools::kServiceName).ok();
+  sweepEveryCall([&](const InjectedFault& fault) {
+    AccountMachine m;
+    m.sim.files.addFolder("D:\\Data");
+    fault.arm(m.sim.faults);
+    const int code = m.runLine(line);
+    const auto calls = fault.callsSinceArmed(m.sim.faults);
+    m.sim.faults.clearFaults();  // what follows only looks
+    SCOPED_TRACE("exit code " + std::to_string(code));
+    EXPECT_TRUE(fault.n == 0 ? code == 0 : (code >= 0 && code <= 11) || code == 87) << m.log();
+    const bool exists = m.sim.services.configuration(tools::kServiceName).ok();
     if (code == 0) {
-      ASSERT_TRUE(exists);
-      EXPECT_TRUE(app::sameNames({m->service().account}, {kVirtual}));
-      EXPECT_EQ(m->record(), (app::ServiceRecord{kVirtual, true, {"RpcSs"}, {"SeChangeNotifyPrivilege"}}));
+      EXPECT_TRUE(exists);
+      EXPECT_TRUE(app::sameNames({m.service().account}, {kVirtual}));
+      EXPECT_EQ(m.record(), (app::ServiceRecord{kVirtual, true, {"RpcSs"}, {"SeChangeNotifyPrivilege"}}));
     } else if (exists) {
-      EXPECT_TRUE(m->logs("Service OrbitTender:Not removed")) << m->log();
+      EXPECT_TRUE(m.logs("Service OrbitTender:Not removed")) << m.log();
     }
-  }
+    return calls;
+  });
 }
 
 TEST(ServiceAccount, TheServicesOwnSidIsComputedFromItsName) {
   EXPECT_EQ(tools::serviceSid("TrustedInstaller"), platform::sid::kTrustedInstaller);
   EXPECT_EQ(tools::serviceSid("trustedinstaller"), platform::sid::kTrustedInstaller);
   EXPECT_EQ(tools::serviceSid(tools::kServiceName), "S-1-5-80-3960726742-102158737-2698855893-3144148834-97170028");
-}
-
-TEST(ServiceAccount, ReadmeExplainsEveryNewExitCodeAndLogLine) {
-  std::ifstream in(TLV_SOURCE_DIR "/README.md", std::ios::binary);
-  std::stringstream guide;
-  guide << in.rdbuf();
-  ASSERT_FALSE(guide.str().empty());
-  for (const std::string text :
-       {"| 8 |", "| 9 |", "| 10 |", "| 11 |", "Data folder refused:", "granted to NT SERVICE",
-        "Not granted: this file system keeps no rights",
-        "Event source OrbitTender:Registered for", "its event source could not be registered",
-        ":Made for srvany's text log as ", "Watch key made for srvany as", "srvany's Watch key could not be made", "| 32 |", "| 33 |", "| 34 |", "| 35 |", "| 36 |", "Account refused:",
-        "Dependency refused:", "Service settings not made:", "Service OrbitTender:Account", "Starts after",
-        "Delayed start set", "not set: the service manager does not know it", "SID type unrestricted",
-        "Required privileges", "no record of a choice", "ChosenSetup"}) {
-    EXPECT_NE(guide.str().find(text), std::string::npos) << "README lacks: " << text;
-  }
 }
 
 }  // namespace

@@ -40,19 +40,6 @@ TEST(ServiceCreationTest, FirstRunOnAFreshMachineEndsReady) {
   EXPECT_TRUE(m.sim.ui.prompts().empty());
 }
 
-TEST(ServiceCreationTest, RepeatedRunsKeepTheBatchFileAndToolsButRunTheBatchFileAgain) {
-  ServiceMachine m;
-  m.sim.files.addFile(kBatchPath, kBatchBytes);  // the program's own, left by an earlier run
-  m.sim.files.addFile("C:\\Windows\\instsrv.exe", "older instsrv");
-  m.sim.files.addFile("C:\\Windows\\srvany.exe", "older srvany");
-  m.run(/*menuRuns=*/2);
-  EXPECT_EQ(m.sim.ui.boxes().size(), 3u);
-  EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
-  EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), "older srvany") << "a placed tool is used as found";
-  EXPECT_EQ(m.sim.process.startedBatchFiles().size(), 3u);
-  EXPECT_FALSE(m.sim.files.exists(kLogPath)) << "reusing the program's own batch file is silent";
-}
-
 // The program runs as administrator from a folder other users may be able to change: a batch
 // file it did not write is never run.
 TEST(ServiceCreationTest, OnlyTheProgramsOwnBatchFileRunsAnyOtherIsWrittenAnewAndLogged) {
@@ -116,7 +103,8 @@ TEST(ServiceCreationTest, TheBatchFileIsHeldFromItsCheckUntilItsInterpreterHasEn
     m.sim.process.onBatchEnd(tryToChange);
     EXPECT_EQ(quiet ? m.runWith("/quiet") : m.run(/*menuRuns=*/1), 0);
     EXPECT_EQ(writesWhileRunning, std::vector<platform::Win32Error>(quiet ? 4 : 8, platform::err::kSharingViolation));
-    EXPECT_EQ(m.calls(Call::ProcessWaitForEnd), quiet ? 1 : 2) << "each run's interpreter is waited for before the file is let go";
+    EXPECT_EQ(m.sim.faults.callCount(Call::ProcessWaitForEnd), quiet ? 1u : 2u) << "each run's interpreter is waited for before the file is let go";
+    EXPECT_EQ(m.log().find(":Replaced"), std::string::npos) << "a second run takes its own batch file as found";
     EXPECT_EQ(m.sim.files.writeNewFile(kBatchPath, "x"), platform::err::kSuccess) << "let go at the end";
   }
 }
@@ -167,8 +155,8 @@ TEST(ServiceCreationTest, ToolsArePlacedFromTheBytesCheckedAndNeverHalfWritten) 
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
     EXPECT_EQ(m.sim.files.contents("C:\\Windows\\srvany.exe"), kSrvanyBytes);
-    EXPECT_EQ(m.calls(Call::FilesReadWholeFile), 0) << "each tool read through its held handle";
-    EXPECT_EQ(m.calls(Call::FilesHeldLength), m.calls(Call::FilesReadAll));
+    EXPECT_EQ(m.sim.faults.callCount(Call::FilesReadWholeFile), 0u) << "each tool read through its held handle";
+    EXPECT_EQ(m.sim.faults.callCount(Call::FilesHeldLength), m.sim.faults.callCount(Call::FilesReadAll));
   }
   {  // A write cut short (disk full) leaves nothing under the tool's name, nor a partial file.
     ServiceMachine m;
@@ -213,8 +201,9 @@ TEST(ServiceCreationTest, AnEarlierReleasesToolInTheWindowsFolderIsReplacedAnyOt
 }
 
 // A host that a running service uses cannot be replaced, only renamed: a later run deletes the
-// old one once it is free.
+// old one once it is free (the service has restarted), and leaves one still in use.
 TEST(ServiceCreationTest, AHostInUseIsRenamedAsideAndALaterRunDeletesIt) {
+  const std::vector<std::string> free{kHost + ".20261205-080000.old", "C:\\Windows\\instsrv.exe.20261205-080000.old"};
   {
     ServiceMachine m;
     m.sim.files.addFile(kHost, "running host");
@@ -222,20 +211,14 @@ TEST(ServiceCreationTest, AHostInUseIsRenamedAsideAndALaterRunDeletesIt) {
     m.sim.files.markRunning(kHost);
     m.sim.files.addFile(kHostAside, "set aside by an earlier run, still running");
     m.sim.files.markRunning(kHostAside);
+    for (const std::string& old : free) m.sim.files.addFile(old, "set aside by an earlier run, free again");
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "Service is Ready to Start");
     EXPECT_EQ(m.sim.files.contents(kHost), kSrvanyBytes);
     EXPECT_EQ(m.sim.files.contents(kHost + ".20261206-090507-2.old"), "running host") << "no name collides";
     EXPECT_EQ(m.sim.files.contents(kHostAside), "set aside by an earlier run, still running");
+    for (const std::string& old : free) EXPECT_FALSE(m.sim.files.exists(old)) << old;
     EXPECT_EQ(m.log(), logLine(kHost + ":Version 0.9.0 replaced by 1.0.0"));
-  }
-  {  // Free again (the service has restarted): the next run deletes what was set aside.
-    ServiceMachine m;
-    m.sim.files.addFile(kHostAside, "old host");
-    m.sim.files.addFile("C:\\Windows\\instsrv.exe.20261205-080000.old", "old tool");
-    m.run();
-    EXPECT_FALSE(m.sim.files.exists(kHostAside));
-    EXPECT_FALSE(m.sim.files.exists("C:\\Windows\\instsrv.exe.20261205-080000.old"));
   }
   {  // Not even a rename allowed: Windows replaces it at its next start.
     ServiceMachine m;
@@ -328,7 +311,7 @@ TEST(ServiceCreationTest, InstallFolderPromptLoopsUntilAFolderHoldsTheProgramOrS
   EXPECT_FALSE(m.registry.KeyExists(kParametersKey)) << "nothing verified or written";
   ServiceMachine unshown;  // a prompt that cannot be shown ends the run instead of asking for ever
   unshown.moveProgramTo();
-  unshown.sim.ui.failPrompts();
+  unshown.sim.faults.failCalls(Call::UiInputBox, platform::err::kNotEnoughMemory);
   unshown.run();
   EXPECT_EQ(unshown.sim.ui.currentStatus(), "Orbit-Tender Service InComplete");
 }
@@ -403,7 +386,7 @@ TEST(ServiceCreationTest, UnknownProgramOrWindowsFolderWritesNothingAtADriveRoot
     m.run();
     EXPECT_EQ(m.sim.ui.statuses(), (Statuses{"Status", "Checking for Tlv.Bat", "Checking for instsrv.exe", "instsrv.exe Missing"}));
     EXPECT_EQ(m.sim.ui.boxes(), (Boxes{{"instsrv.exe\r\n" + std::string(23, ' '), "Missing", 64}}));
-    EXPECT_EQ(m.calls(Call::FilesWriteNewFile), 0);
+    EXPECT_EQ(m.sim.faults.callCount(Call::FilesWriteNewFile), 0u);
     EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
   }
   {  // The system cannot name its Windows folder: the tools are not placed anywhere.
@@ -412,7 +395,7 @@ TEST(ServiceCreationTest, UnknownProgramOrWindowsFolderWritesNothingAtADriveRoot
     m.run();
     EXPECT_EQ(m.sim.ui.currentStatus(), "No Win / Srvany or Instsrv");
     EXPECT_EQ(m.sim.ui.boxes(), (Boxes{{"Files Failed to be retrieved", "No Win\\ Srvany or instsrv", 16}}));
-    EXPECT_EQ(m.calls(Call::FilesWriteNewFile), 0);
+    EXPECT_EQ(m.sim.faults.callCount(Call::FilesWriteNewFile), 0u);
     EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
   }
 }

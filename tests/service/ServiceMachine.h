@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "app/ServiceRegistryKeys.h"
+#include "app/ServiceVerify.h"
 #include "app/mainMod.h"
 #include "files/PeDigest.h"
 #include "platform/host/LibcryptoSha256.h"
@@ -41,12 +41,16 @@ struct ServiceMachine {
     sim.files.addFile(std::string(kInstallFolder) + "Orbit-Tender.exe", "payment program");
     sim.environment.set("windir", "C:\\Windows");
     sim.environment.set("ProgramFiles", "C:\\Program Files (x86)");
-    // The batch file runs instsrv from the Windows folder: when it is there, the service key
-    // appears. createsService = false stands for a batch file that fails or is too slow.
+    // The batch file runs instsrv from the Windows folder: when it is there, the service and
+    // its key appear, through none of the program's own calls; a service that exists stays as
+    // it is. createsService = false stands for a batch file that fails or is too slow.
     sim.process.onBatchStart([this](const std::string&) {
       if (!createsService || !sim.files.exists("C:\\Windows\\instsrv.exe")) return;
-      registry.CreateKey(kServiceKey);
-      sim.services.add(tools::kServiceName, {"C:\\Windows\\srvany.exe", platform::servicestart::kAutomatic});
+      sim.registry.addKey(platform::hkey::kLocalMachine, tools::kServiceKeyPath.data());
+      if (!sim.services.has(tools::kServiceName)) {
+        sim.services.add(tools::kServiceName, {"C:\\Windows\\srvany.exe", platform::servicestart::kAutomatic});
+      }
+      instsrvRan = true;
     });
   }
 
@@ -67,7 +71,14 @@ struct ServiceMachine {
     sim.files.remove(kProgramPath);
     if (!folder.empty()) sim.files.addFile(folder + "Orbit-Tender.exe", "payment program");
   }
-  long calls(platform::sim::Call call) const { return std::ranges::count(sim.faults.calls(), call); }
+
+  /// What /verify would find now, check by check, without a run of its own.
+  std::vector<app::CheckResult> checks() {
+    logging::LoggingFunctions log(platform);
+    environment::jclass_WinEnviron environment(platform, log);
+    app::RunContext context{platform, log, environment, tools};
+    return app::verifyService(context);
+  }
 
   std::string log() const { return sim.files.contents(kLogPath); }
   std::string lastLogLine() const {
@@ -80,6 +91,7 @@ struct ServiceMachine {
   platform::Platform platform = sim.platform();
   registry::clsRegistryAccess registry{platform};
   bool createsService = true;
+  bool instsrvRan = false;  ///< the batch file's instsrv made the service key
   app::ToolDigests tools{.instsrv = platform::host::libcryptoSha256(*files::authenticodePieces(kInstsrvBytes)).value,
                          .srvany = platform::host::libcryptoSha256(*files::authenticodePieces(kSrvanyBytes)).value};
 };

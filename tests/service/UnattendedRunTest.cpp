@@ -36,6 +36,14 @@ TEST(CommandLine, SwitchesInAnyCaseWithSlashOrDashAndWrongLinesNamed) {
       {"/", false, std::nullopt, "Unexpected argument: /"},
       {"/path C:\\Pay", false, "C:\\Pay", "/path is for unattended runs: use it with /quiet"},
       {"/verify -HEALTH", false, std::nullopt, "Use one of /quiet, /verify, /report and /health at a time"},
+      {"/quiet /account", true, std::nullopt, "/account needs the account the service runs as"},
+      {"/quiet /account a /account b", true, std::nullopt, "Give /account once"},
+      {"/quiet /depend", true, std::nullopt, "/depend needs the service to start after"},
+      {"/quiet /privilege SeShutdown", true, std::nullopt, "/privilege needs a privilege name such as SeChangeNotifyPrivilege"},
+      {"/quiet /privilege Se-Privilege", true, std::nullopt, "/privilege needs a privilege name such as SeChangeNotifyPrivilege"},
+      {"/quiet /datafolder", true, std::nullopt, "/datafolder needs the folder the payment program writes its data to"},
+      {"/verify /delayed", false, std::nullopt,
+       "/account, /datafolder, /delayed, /depend and /privilege are for unattended runs: use them with /quiet"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -89,7 +97,7 @@ TEST(UnattendedRun, EachEndingHasItsExitCodeLogLineAndEventAndNothingIsEverShown
     using Entry = platform::sim::SimEventLog::Entry;
     const std::uint16_t type = c.exitCode == 0 ? platform::eventtype::kInformation : platform::eventtype::kError;
     EXPECT_EQ(m.sim.eventLog.entries(), (std::vector<Entry>{{type, "TlvAsService unattended run: " + detail}}));
-    EXPECT_FALSE(m.sim.ui.shownWindow().has_value());
+    EXPECT_EQ(m.sim.faults.callCount(Call::UiShowModalWindow), 0u);
     EXPECT_TRUE(m.sim.ui.boxes().empty());
     EXPECT_TRUE(m.sim.ui.prompts().empty());
     if (c.exitCode == 87) {
@@ -147,7 +155,7 @@ TEST(UnattendedRun, ABatchFileStillRunning30SecondsAfterItsStartIsEndedAndTheRun
     const std::uint64_t before = m.sim.clock.tickMilliseconds();
     EXPECT_EQ(m.runWith("/quiet"), c.logged ? 1 : 0);
     EXPECT_LE(m.sim.clock.tickMilliseconds() - before, 30000u) << "no wait past the batch file's 30 s";
-    EXPECT_EQ(m.sim.process.endedBatchFiles().size(), c.logged ? 1u : 0u);
+    EXPECT_EQ(m.sim.faults.callCount(Call::ProcessEnd), c.logged ? 1u : 0u);
     EXPECT_EQ(m.log().find(c.logged ? *c.logged : "Its command interpreter") != std::string::npos, c.logged != nullptr)
         << m.log();
     if (c.logged) {
@@ -204,7 +212,7 @@ TEST(UnattendedRun, AWrongCommandLineInANormalRunShowsTheUsageAndRunsNothing) {
   ASSERT_EQ(m.sim.ui.boxes().size(), 1u);
   EXPECT_EQ(m.sim.ui.boxes()[0].text, "Unknown switch: /force\r\n\r\n" + app::usageText());
   EXPECT_EQ(m.sim.ui.boxes()[0].title, "TlvAsService");
-  EXPECT_FALSE(m.sim.ui.shownWindow().has_value());
+  EXPECT_EQ(m.sim.faults.callCount(Call::UiShowModalWindow), 0u);
   EXPECT_TRUE(m.sim.process.startedBatchFiles().empty());
   EXPECT_FALSE(m.sim.files.exists(kLogPath));
   EXPECT_TRUE(m.sim.eventLog.entries().empty());

@@ -20,12 +20,6 @@ struct ReadyMachine : ServiceMachine {
     EXPECT_EQ(app::mainMod(platform, tools).Main("/quiet"), 0);
     sim.files.remove(kLogPath);  // each run below starts a log of its own
   }
-  std::vector<app::CheckResult> checks() {
-    logging::LoggingFunctions log(platform);
-    environment::jclass_WinEnviron environment(platform, log);
-    app::RunContext context{platform, log, environment, tools};
-    return app::verifyService(context);
-  }
 };
 
 TEST(Verify, EachDriftFromTheRunGivesItsOwnCodeAndLogLineAndNothingChanges) {
