@@ -323,7 +323,7 @@ TEST(ServiceAccount, AnyCallFailingEndsTheRunWithItsCodeAndNeverHalfDone) {
     m.sim.files.addFolder("D:\\Data");
     fault.arm(m.sim.faults);
     const int code = m.runLine(line);
-    const auto calls = fault.callsSinceArmed(m.sim.faults);
+    auto calls = fault.callsSinceArmed(m.sim.faults);
     m.sim.faults.clearFaults();  // what follows only looks
     SCOPED_TRACE("exit code " + std::to_string(code));
     EXPECT_TRUE(fault.n == 0 ? code == 0 : (code >= 0 && code <= 11) || code == 87) << m.log();
