@@ -70,7 +70,7 @@ class ServiceAccountWine : public ::testing::Test {
     return logs.empty() ? std::string() : folder.read(logs.back()).value_or("");
   }
 
-  ScratchProgramFolder folder{"ServiceAccount"};
+  ScratchFolder folder = ScratchFolder::programs("ServiceAccount");
   std::string program;
 };
 

@@ -93,7 +93,7 @@ class ServiceCreationWine : public ::testing::Test {
     EXPECT_TRUE(waitUntil([hwnd = view.hwnd] { return !::IsWindow(hwnd); }, 10000));
   }
 
-  ScratchProgramFolder folder{"ServiceCreation"};
+  ScratchFolder folder = ScratchFolder::programs("ServiceCreation");
   Gui gui;
   std::string program;
   app::win32::WindowUi ui{::GetModuleHandleA(nullptr)};
@@ -141,7 +141,7 @@ TEST_F(ServiceCreationWine, CreatesAWorkingServiceAndFromTheMenuAsksForTheFolder
   EXPECT_FALSE(pathExists(marker)) << "the program closed on request";
 
   removeFolderTree(kInstallFolder);
-  ScratchProgramFolder elsewhere{"ServiceCreationPos"};
+  ScratchFolder elsewhere = ScratchFolder::programs("ServiceCreationPos");
   installPaymentProgram(elsewhere.path());
   ASSERT_TRUE(gui.chooseMenuFromKeyboard(Window::titled(kMainWindow).of(pid)));
   answerPrompt(pid, elsewhere.path(), "Cancel");  // asks again (a folder without it too: natively)

@@ -81,7 +81,7 @@ std::string loadedCommonControls(unsigned long pid) {
 // One run from a folder without srvany.exe, which ends with a box that names it.
 TEST(ProgramWindow, OpensCentredRunsWithCommonControls6ShowsTheMissingToolAsDrawnAndClosesOnRequest) {
   ASSERT_EQ(screenDpi(), 96) << "the pixel sizes below are for 96 dpi";
-  ScratchProgramFolder folder{"ProgramWindow"};
+  ScratchFolder folder = ScratchFolder::programs("ProgramWindow");
   const std::string program = folder.copyIn(buildRoot() + "app\\TlvAsService.exe");
   ASSERT_FALSE(program.empty()) << "TlvAsService.exe not found in the build tree " << buildRoot();
   ASSERT_FALSE(folder.copyIn(buildRoot() + "tools\\instsrv\\instsrv.exe").empty());
