@@ -456,12 +456,21 @@ TEST_F(ServiceCreationWine, HealthAndSrvanysLogTellAnsweringAStoppedWatchBoxesAn
 }
 
 // A slow till: instsrv.exe in the Windows folder, used as found, takes 3 s before it creates
-// the service: an unattended run waits for the interpreter to end. (The window run's fixed
-// pause: natively.) A hung till: it does not end for two minutes. 30 s after its start the
-// batch file's interpreter is ended with all it started, and /quiet ends NOT Complete.
+// the service. The window run keeps its fixed pause and says so; an unattended run waits. A
+// hung till: it does not end for two minutes. 30 s after its start the batch file's interpreter
+// is ended with all it started, and /quiet ends NOT Complete.
 TEST_F(ServiceCreationWine, AnUnattendedRunWaitsForASlowBatchFileAndEndsOneThatHangsWithAllItStarted) {
   ASSERT_TRUE(::CopyFileA(testkitProgram("slowtool.exe").c_str(), (windowsFolder() + "instsrv.exe").c_str(), FALSE));
   ASSERT_TRUE(writeFile(windowsFolder() + "instsrv.exe.txt", "3000\n" + buildRoot() + "tools\\instsrv\\instsrv.exe\n"));
+  const auto ending = gui.startUntilBox(program);
+  ASSERT_NE(ending.started.pid, 0u) << ending.started.failure;
+  EXPECT_EQ(ending.status, "Orbit-Tender Service NOT Complete");
+  EXPECT_EQ(ending.box.title, "Registry");
+  EXPECT_TRUE(gui.press(Window::dialog("Registry").of(ending.started.pid), "OK"));
+  EXPECT_TRUE(gui.close(Window::titled(kMainWindow).of(ending.started.pid)));
+  EXPECT_EQ(gui.waitForExit(ending.started.pid, 20000), 0ul);
+  EXPECT_TRUE(serviceExists(kService)) << "the slow instsrv did create the service, after the check";
+  removeService(kService);
   EXPECT_EQ(run("/quiet"), 0) << "waited for";
   EXPECT_EQ(application(), withNul(kPaymentPath));
 
