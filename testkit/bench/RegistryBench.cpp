@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 
 #include "platform/win32/UniqueHandle.h"
@@ -53,34 +55,15 @@ bool generate() {
   return true;
 }
 
-// Keys and values of the subtree, the top key not counted among the keys.
-void count(HKEY key, long& keys, long& values) {
-  DWORD subkeys = 0, ownValues = 0;
-  if (::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &ownValues, nullptr, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  values += static_cast<long>(ownValues);
-  for (DWORD i = 0; i < subkeys; ++i) {
-    char name[256];
-    DWORD length = sizeof name;
-    UniqueRegKey sub;
-    if (::RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-        ::RegOpenKeyExA(key, name, 0, KEY_READ, sub.put()) == ERROR_SUCCESS) {
-      ++keys;
-      count(sub.get(), keys, values);
-    }
-  }
+std::string readAll(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-bool subtreeComplete() {
-  UniqueRegKey top;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSubKey, 0, KEY_READ, top.put()) != ERROR_SUCCESS) return false;
-  long keys = 0, values = 0;
-  count(top.get(), keys, values);
-  if (keys == kGroups * kKeysPerGroup && values == keys * kValuesPerKey) return true;
-  std::fprintf(stderr, "subtree holds %ld keys and %ld values\n", keys, values);
-  return false;
+// The subtree as clsRegistryAccess exports it (untimed); empty when the export fails.
+std::string exported(tlv::registry::clsRegistryAccess& reg, const std::string& file) {
+  ::DeleteFileA(file.c_str());
+  return reg.ExportToReg(kPath, file, true) == 1 ? readAll(file) : std::string();
 }
 
 void removeSubtree() { ::RegDeleteTreeA(HKEY_CURRENT_USER, kSubKey); }
@@ -122,26 +105,35 @@ struct Times {
   double ourExport = -1, regExport = -1, ourImport = -1, regImport = -1;
 };
 
-// One round on a freshly generated subtree; false when a step failed.
+// One round on a freshly generated subtree; false when a step failed or an import did not
+// give back the whole tree as exported.
 bool runRound(tlv::registry::clsRegistryAccess& reg, const std::string& ours, const std::string& system, Times& t) {
   ::DeleteFileA(ours.c_str());
   ::DeleteFileA(system.c_str());
   removeSubtree();
-  if (!generate() || !subtreeComplete()) {
+  if (!generate()) {
     std::fprintf(stderr, "could not generate the subtree\n");
     return false;
   }
   t.ourExport = timed("ExportToReg", [&] { return reg.ExportToReg(kPath, ours, true) == 1; });
   t.regExport = timed("reg export", [&] { return runReg("export " + std::string(kPath) + " \"" + system + "\" /y"); });
+  const std::string tree = readAll(ours);
+  // REGEDIT4, a blank line and the top key's empty block, then each key's line, its values and
+  // a blank line.
+  const auto lines = std::count(tree.begin(), tree.end(), '\n');
+  const bool whole = lines == 4 + kGroups * kKeysPerGroup * (kValuesPerKey + 2);
+  if (!whole) std::fprintf(stderr, "the export has %ld lines\n", static_cast<long>(lines));
   removeSubtree();
   t.ourImport = timed("ImportFromReg", [&] { return reg.ImportFromReg(ours) == 1; });
-  const bool ourTreeComplete = subtreeComplete();
+  const bool ourImportWhole = exported(reg, ours + ".check") == tree;
   removeSubtree();
   t.regImport = timed("reg import", [&] { return runReg("import \"" + system + "\""); });
-  const bool regTreeComplete = subtreeComplete();
+  const bool regImportWhole = exported(reg, ours + ".check") == tree;
   removeSubtree();
-  return t.ourExport >= 0 && t.regExport >= 0 && t.ourImport >= 0 && t.regImport >= 0 && ourTreeComplete &&
-         regTreeComplete;
+  ::DeleteFileA((ours + ".check").c_str());
+  if (!ourImportWhole || !regImportWhole) std::fprintf(stderr, "an import did not give back the whole tree\n");
+  return t.ourExport >= 0 && t.regExport >= 0 && t.ourImport >= 0 && t.regImport >= 0 && whole && ourImportWhole &&
+         regImportWhole;
 }
 
 double best(double a, double b) { return a < 0 ? b : std::min(a, b); }

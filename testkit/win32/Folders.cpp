@@ -113,25 +113,25 @@ ScratchFolder::ScratchFolder(const std::string& parent) {
   if (!::CreateDirectoryA(path_.c_str(), nullptr)) ADD_FAILURE() << "cannot create " << path_;
 }
 
-ScratchFolder::~ScratchFolder() { removeFolderTree(path_); }
-
-ScratchProgramFolder::ScratchProgramFolder(const std::string& name) : path_(std::string(kProgramsRoot) + name + "\\") {
-  removeFolderTree(path_);
+ScratchFolder ScratchFolder::programs(const std::string& name) {
+  const std::string path = std::string(kProgramsRoot) + name + "\\";
+  removeFolderTree(path);
   ::CreateDirectoryA(kProgramsRoot, nullptr);
-  ::CreateDirectoryA(path_.c_str(), nullptr);
+  ::CreateDirectoryA(path.c_str(), nullptr);
+  return ScratchFolder(Made{}, path);
 }
 
-ScratchProgramFolder::~ScratchProgramFolder() {
+ScratchFolder::~ScratchFolder() {
   removeFolderTree(path_);
   ::RemoveDirectoryA(kProgramsRoot);  // only succeeds once the last test's folder is gone
 }
 
-std::string ScratchProgramFolder::copyIn(const std::string& source) {
+std::string ScratchFolder::copyIn(const std::string& source) {
   const std::string target = path_ + source.substr(source.find_last_of('\\') + 1);
   return ::CopyFileA(source.c_str(), target.c_str(), FALSE) ? target : std::string();
 }
 
-std::vector<std::string> ScratchProgramFolder::files(const std::string& pattern) const {
+std::vector<std::string> ScratchFolder::files(const std::string& pattern) const {
   std::vector<std::string> names;
   forEachEntry(path_, pattern, [&](const std::string& name, DWORD attributes) {
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(name);

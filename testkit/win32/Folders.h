@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tlv::testing {
@@ -29,30 +30,20 @@ bool writeFile(const std::string& path, const std::string& bytes);
 /// Deletes a folder and everything below it; `folder` ends in a backslash.
 void removeFolderTree(const std::string& folder);
 
-/// A folder of its own below %TEMP% (or below `parent`), removed with its files at the end.
+/// A folder of its own, removed with its files at the end: below %TEMP% (or below `parent`)
+/// under a name no earlier run has used, with a blank in it as users' folders may have; or
+/// made by programs().
 class ScratchFolder {
  public:
   explicit ScratchFolder(const std::string& parent = {});
+  /// C:\TlvTestPrograms\<name>\ on the prefix's C: drive, emptied first, where copies of the
+  /// programs under test run and leave their logs.
+  static ScratchFolder programs(const std::string& name);
   ~ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
+
   const std::string& path() const { return path_; }  ///< ends in "\"
-
- private:
-  std::string path_;
-};
-
-/// A program folder of a test on the prefix's C: drive, where copies of the programs under
-/// test run and leave their logs: C:\TlvTestPrograms\<name>\, emptied first, removed at the end.
-class ScratchProgramFolder {
- public:
-  explicit ScratchProgramFolder(const std::string& name);
-  ~ScratchProgramFolder();
-  ScratchProgramFolder(const ScratchProgramFolder&) = delete;
-  ScratchProgramFolder& operator=(const ScratchProgramFolder&) = delete;
-
-  /// The folder, ending in a backslash.
-  const std::string& path() const { return path_; }
   /// Copies a file in under its own name; returns the copy's path, or empty on failure.
   std::string copyIn(const std::string& source);
   /// Names of the files directly in the folder that match a wildcard pattern ("*.log").
@@ -61,6 +52,8 @@ class ScratchProgramFolder {
   std::optional<std::string> read(const std::string& name) const { return readWholeFile(path_ + name); }
 
  private:
+  struct Made {};  // by programs()
+  ScratchFolder(Made, std::string path) : path_(std::move(path)) {}
   std::string path_;
 };
 

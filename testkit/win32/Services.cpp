@@ -69,11 +69,6 @@ bool stopService(const std::string& name) {
   return waitForServiceState(name, SERVICE_STOPPED, 30000);
 }
 
-DWORD serviceProcessId(const std::string& name) {
-  const SERVICE_STATUS_PROCESS status = serviceStatus(name);
-  return status.dwCurrentState == SERVICE_RUNNING ? status.dwProcessId : 0;
-}
-
 void removeService(const std::string& name) {
   const auto service = openService(name, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE);
   if (!service) return;

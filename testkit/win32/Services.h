@@ -17,8 +17,6 @@ bool serviceExists(const std::string& name);
 /// StartService, then waits until it runs; ControlService(STOP), then waits until it stopped.
 bool startService(const std::string& name);
 bool stopService(const std::string& name);
-/// The process of the running service; 0 when it does not run.
-DWORD serviceProcessId(const std::string& name);
 /// Stops the service when it runs and deletes it; nothing when there is none.
 void removeService(const std::string& name);
 /// The program gives its batch file 500 ms to create the service; the first command

@@ -128,24 +128,22 @@ class HostedProgram {
 };
 
 TEST(Srvany, StartRunsTheProgramInItsFolderAndStopClosesItThroughWmClose) {
-  enum class Folder { Default, Given };
   struct Case {
     const char* what;
-    Folder folder;
+    bool folderGiven;  // AppDirectory, else the program's folder
     const char* arguments;
     bool stopBeforeReady;
   };
   const Case cases[] = {
-      {"no AppDirectory: the program's folder", Folder::Default, "", false},
-      {"AppDirectory given", Folder::Given, "", false},
-      {"stopped before it has its window", Folder::Default, "--window-after 1500", true},
+      {"no AppDirectory: the program's folder", false, "", false},
+      {"AppDirectory given, stopped before it has its window", true, "--window-after 1500", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     HostedProgram program(c.arguments);
     const PublishedWatch watch(program.service().name());
     ASSERT_NO_FATAL_FAILURE(watch.plantOwnKey());
-    if (c.folder == Folder::Given) program.service().setParameter(tools::value::kAppDirectory, program.scratchFolder());
+    if (c.folderGiven) program.service().setParameter(tools::value::kAppDirectory, program.scratchFolder());
     EXPECT_EQ(program.service().preshutdownTimeout(), 20000u) << "as instsrv made it";
     program.service().setPreshutdownTimeout(5000);  // as a service of an earlier release has it
     ASSERT_NO_FATAL_FAILURE(program.start(false, !c.stopBeforeReady));
@@ -153,7 +151,7 @@ TEST(Srvany, StartRunsTheProgramInItsFolderAndStopClosesItThroughWmClose) {
     // Wine offers preshutdown but cannot send it: the shutdown itself is tested natively.
     EXPECT_EQ(program.service().status().dwControlsAccepted,
               static_cast<DWORD>(SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_PRESHUTDOWN));
-    const std::string expectedFolder = c.folder == Folder::Given ? program.scratchFolder() : testProgramFolder();
+    const std::string expectedFolder = c.folderGiven ? program.scratchFolder() : testProgramFolder();
     EXPECT_TRUE(contains(readFile(program.marker()), "dir=" + withoutTrailingBackslash(expectedFolder) + "\r\n"))
         << readFile(program.marker());
     // Its watch is published at once, with a fresh heartbeat, in a volatile key made anew
