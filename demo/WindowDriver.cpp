@@ -82,53 +82,21 @@ std::string controlKind(const std::string& name) {
   return "control";
 }
 
-struct ControlWalk {
-  HWND top;
-  std::vector<std::pair<HWND, Control>> controls;
-};
-
+// EnumChildWindows' callback: the visible controls in window order, each numbered among its kind.
 BOOL CALLBACK collectControl(HWND hwnd, LPARAM context) {
-  auto& walk = *reinterpret_cast<ControlWalk*>(context);
+  auto& controls = *reinterpret_cast<std::vector<Control>*>(context);
   if (!::IsWindowVisible(hwnd)) return TRUE;
-  Control control;
-  control.kind = controlKind(className(hwnd));
-  control.text = controlText(hwnd);
-  RECT rect{};
-  ::GetWindowRect(hwnd, &rect);
-  ::MapWindowPoints(nullptr, walk.top, reinterpret_cast<POINT*>(&rect), 2);
-  control.x = rect.left;
-  control.y = rect.top;
-  control.width = rect.right - rect.left;
-  control.height = rect.bottom - rect.top;
-  control.index = static_cast<int>(std::count_if(walk.controls.begin(), walk.controls.end(),
-                                                 [&](const auto& c) { return c.second.kind == control.kind; }));
-  walk.controls.emplace_back(hwnd, std::move(control));
+  Control control{hwnd, controlKind(className(hwnd)), 0, controlText(hwnd)};
+  control.index = static_cast<int>(
+      std::count_if(controls.begin(), controls.end(), [&](const Control& c) { return c.kind == control.kind; }));
+  controls.push_back(std::move(control));
   return TRUE;
-}
-
-std::vector<std::pair<HWND, Control>> listControls(HWND window) {
-  ControlWalk walk{window, {}};
-  ::EnumChildWindows(window, collectControl, reinterpret_cast<LPARAM>(&walk));
-  return std::move(walk.controls);
 }
 
 WindowView view(HWND hwnd) {
   WindowView v{hwnd, true, {}, storedText(hwnd)};
   ::GetWindowThreadProcessId(hwnd, &v.pid);
-  RECT frame{}, client{};
-  ::GetWindowRect(hwnd, &frame);
-  ::GetClientRect(hwnd, &client);
-  POINT origin{0, 0};
-  ::ClientToScreen(hwnd, &origin);
-  v.x = frame.left;
-  v.y = frame.top;
-  v.width = frame.right - frame.left;
-  v.height = frame.bottom - frame.top;
-  v.clientX = origin.x - frame.left;
-  v.clientY = origin.y - frame.top;
-  v.clientWidth = client.right;
-  v.clientHeight = client.bottom;
-  for (auto& [control, info] : listControls(hwnd)) v.controls.push_back(std::move(info));
+  ::EnumChildWindows(hwnd, collectControl, reinterpret_cast<LPARAM>(&v.controls));
   return v;
 }
 
@@ -139,9 +107,9 @@ HWND findControl(HWND window, const std::string& kind, const std::string& captio
     text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
     return text;
   };
-  for (const auto& [hwnd, control] : listControls(window)) {
+  for (const Control& control : view(window).controls) {
     if (control.kind == kind && (caption.empty() ? control.index == index : plain(control.text) == plain(caption))) {
-      return hwnd;
+      return control.hwnd;
     }
   }
   return nullptr;

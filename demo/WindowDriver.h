@@ -38,11 +38,11 @@ struct Window {
 };
 
 /// One child control: its kind ("static", "edit", "button" or "control"), its place among
-/// the controls of its kind, and its rectangle in the window's client area.
+/// the controls of its kind, and its text.
 struct Control {
+  HWND hwnd = nullptr;
   std::string kind;
   int index = 0;
-  int x = 0, y = 0, width = 0, height = 0;
   std::string text;
 };
 
@@ -53,8 +53,6 @@ struct WindowView {
   std::string failure;
   std::string title;
   unsigned long pid = 0;
-  int x = 0, y = 0, width = 0, height = 0;
-  int clientX = 0, clientY = 0, clientWidth = 0, clientHeight = 0;  ///< client origin within the window
   std::vector<Control> controls;
 
   /// The texts of the controls of one kind, in window order.

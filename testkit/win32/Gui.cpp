@@ -11,6 +11,23 @@ namespace tlv::testing {
 using platform::win32::UniqueKernelHandle;
 using drive::waitUntil;
 
+WindowPlacement placementOf(HWND window) {
+  RECT frame{}, client{};
+  ::GetWindowRect(window, &frame);
+  ::GetClientRect(window, &client);
+  POINT origin{0, 0};
+  ::ClientToScreen(window, &origin);
+  return {{frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top},
+          {origin.x - frame.left, origin.y - frame.top, client.right, client.bottom}};
+}
+
+Placement placementIn(HWND window, HWND control) {
+  RECT rect{};
+  ::GetWindowRect(control, &rect);
+  ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
 int Picture::darkPixels(int left, int top, int right, int bottom) const {
   int dark = 0;
   for (int y = std::max(top, 0); y < std::min(bottom, height); ++y) {
@@ -41,9 +58,10 @@ Gui::Ending Gui::nextBox(unsigned long pid, const std::string& title, unsigned t
 std::optional<Picture> Gui::capture(const Window& window) {
   const WindowView target = wait(window);
   if (!target.found) return std::nullopt;
+  const Placement at = placementOf(target.hwnd).frame;
   Picture picture;
-  picture.width = target.width;
-  picture.height = target.height;
+  picture.width = at.width;
+  picture.height = at.height;
   HDC screen = ::GetDC(nullptr);
   platform::win32::UniqueMemoryDc memory(::CreateCompatibleDC(screen));
   BITMAPINFO info{};
@@ -53,7 +71,7 @@ std::optional<Picture> Gui::capture(const Window& window) {
   bool copied = false;
   if (memory && bitmap) {
     const HGDIOBJ previous = ::SelectObject(memory.get(), bitmap.get());
-    copied = ::BitBlt(memory.get(), 0, 0, picture.width, picture.height, screen, target.x, target.y, SRCCOPY) != 0;
+    copied = ::BitBlt(memory.get(), 0, 0, picture.width, picture.height, screen, at.x, at.y, SRCCOPY) != 0;
     ::GdiFlush();
     if (copied) {
       const auto* first = static_cast<const std::uint32_t*>(bits);
@@ -82,8 +100,9 @@ std::optional<Picture> Gui::capture(const Window& window) {
   ::HeapFree(::GetProcessHeap(), 0, unix);
   // Without a window manager or a virtual desktop, Windows' screen is the X screen: the
   // window is cut from the root window at its place.
-  const std::string geometry = std::to_string(target.width) + "x" + std::to_string(target.height) + "+" +
-                               std::to_string(target.x) + "+" + std::to_string(target.y);
+  const Placement at = placementOf(target.hwnd).frame;
+  const std::string geometry = std::to_string(at.width) + "x" + std::to_string(at.height) + "+" +
+                               std::to_string(at.x) + "+" + std::to_string(at.y);
   std::string commandLine = "import -window root -crop " + geometry + " +repage -strip \"" + unixPath + "\"";
   ::DeleteFileA(path.c_str());
   STARTUPINFOA startup{};

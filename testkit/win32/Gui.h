@@ -19,6 +19,19 @@ using drive::storedText;
 using drive::Window;
 using drive::WindowView;
 
+/// A rectangle: a window's on the screen, a control's in its window's client area, or a
+/// window's client area within the window.
+struct Placement {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+/// Where a window stands on the screen and where its client area lies within it.
+struct WindowPlacement {
+  Placement frame, client;
+};
+WindowPlacement placementOf(HWND window);
+/// A control's rectangle in its window's client area.
+Placement placementIn(HWND window, HWND control);
+
 /// A window's pixels as the screen shows them, 0x00RRGGBB, row by row from the top.
 struct Picture {
   int width = 0, height = 0;

@@ -91,16 +91,18 @@ TEST(ProgramWindow, OpensCentredRunsWithCommonControls6ShowsTheMissingToolAsDraw
   const Window main = Window::titled(kCaption).of(started.pid);
   const WindowView window = gui.wait(main);
   ASSERT_TRUE(window.found) << window.failure;
-  EXPECT_EQ(window.clientWidth, 387);  // 5805 x 3390 twips
-  EXPECT_EQ(window.clientHeight, 226);
+  const auto [frame, client] = placementOf(window.hwnd);
+  EXPECT_EQ(client.width, 387);  // 5805 x 3390 twips
+  EXPECT_EQ(client.height, 226);
   // Centred in whole pixels, give or take one.
-  EXPECT_LE(std::abs(window.x - (::GetSystemMetrics(SM_CXSCREEN) - window.width) / 2), 1);
-  EXPECT_LE(std::abs(window.y - (::GetSystemMetrics(SM_CYSCREEN) - window.height) / 2), 1);
+  EXPECT_LE(std::abs(frame.x - (::GetSystemMetrics(SM_CXSCREEN) - frame.width) / 2), 1);
+  EXPECT_LE(std::abs(frame.y - (::GetSystemMetrics(SM_CYSCREEN) - frame.height) / 2), 1);
   // Read before the 500 ms timer first rewrites it.
   EXPECT_EQ(window.texts("static"), std::vector<std::string>{"Status"});
-  const Control* label = window.control("static", 0);
-  ASSERT_NE(label, nullptr);
-  EXPECT_EQ((std::vector<int>{label->x, label->y, label->width, label->height}),
+  const Control* labelControl = window.control("static", 0);
+  ASSERT_NE(labelControl, nullptr);
+  const Placement label = placementIn(window.hwnd, labelControl->hwnd);
+  EXPECT_EQ((std::vector<int>{label.x, label.y, label.width, label.height}),
             (std::vector<int>{40, 40, 241, 25}));  // 600, 600, 3615, 375 twips
   EXPECT_TRUE(window.texts("button").empty());
   EXPECT_TRUE(window.texts("edit").empty());
@@ -122,11 +124,11 @@ TEST(ProgramWindow, OpensCentredRunsWithCommonControls6ShowsTheMissingToolAsDraw
   // The picture is of the window alone: the label's text, below it empty face colour.
   const auto picture = gui.capture(main);
   ASSERT_TRUE(picture.has_value());
-  ASSERT_EQ(picture->width, window.width);
-  const int left = window.clientX + label->x, top = window.clientY + label->y;
-  EXPECT_GT(picture->darkPixels(left, top, left + label->width, top + label->height), 50) << "the label's text";
-  EXPECT_EQ(picture->darkPixels(window.clientX + 10, top + label->height + 10, window.clientX + window.clientWidth - 10,
-                                window.clientY + window.clientHeight - 10),
+  ASSERT_EQ(picture->width, frame.width);
+  const int left = client.x + label.x, top = client.y + label.y;
+  EXPECT_GT(picture->darkPixels(left, top, left + label.width, top + label.height), 50) << "the label's text";
+  EXPECT_EQ(picture->darkPixels(client.x + 10, top + label.height + 10, client.x + client.width - 10,
+                                client.y + client.height - 10),
             0);
   ASSERT_TRUE(gui.close(main));
   EXPECT_EQ(gui.waitForExit(started.pid), 0ul) << "closing the window ends the program";
