@@ -57,7 +57,8 @@ for /f "tokens=2,*" %%a in ('reg query HKLM\SOFTWARE\TlvAsService /v InstallFold
 if not defined FOLDER echo deploy: the package recorded no program folder (HKLM\SOFTWARE\TlvAsService, InstallFolder)& exit /b 102
 if not "%FOLDER:~-1%"=="\" set "FOLDER=%FOLDER%\"
 set "EXE=%FOLDER%TlvAsService.exe"
-if not exist "%EXE%" echo deploy: %EXE%, where the package installed it, is missing& exit /b 102
+rem The path is shown in quotes: the "(x86)" of an unquoted one would end the line early.
+if not exist "%EXE%" echo deploy: "%EXE%", where the package installed it, is missing& exit /b 102
 if defined ORBIT_FOLDER (start "" /wait "%EXE%" /quiet /path "%ORBIT_FOLDER%" %OPTIONS%) else (start "" /wait "%EXE%" /quiet %OPTIONS%)
 set "CODE=%ERRORLEVEL%"
 if not "%CODE%"=="0" echo deploy: TlvAsService /quiet ended with %CODE%& exit /b %CODE%
