@@ -32,7 +32,8 @@ goto options
 :optionsRead
 if not defined SystemRoot echo deploy: SystemRoot is not set, so Windows' folder is unknown& exit /b 105
 cd /d "%SystemRoot%\System32"
-if /i not "%CD%"=="%SystemRoot%\System32" echo deploy: cannot change to %SystemRoot%\System32& exit /b 105
+rem Paths are shown in quotes: a parenthesis in an unquoted one, as in "(x86)", would end the line there.
+if /i not "%CD%"=="%SystemRoot%\System32" echo deploy: cannot change to "%SystemRoot%\System32"& exit /b 105
 set "LOGS=%SystemRoot%\Logs\TlvAsService"
 if not exist "%LOGS%\" mkdir "%LOGS%"
 
@@ -50,14 +51,13 @@ if /i "%MSI:~-8%"=="-x64.msi" set "VIEW=64"
 msiexec /i "%MSI%" /qn /norestart /l*v "%LOGS%\TlvAsService-install.log"
 set "CODE=%ERRORLEVEL%"
 if "%CODE%"=="3010" set "CODE=0"
-if not "%CODE%"=="0" echo deploy: msiexec ended with %CODE%, see %LOGS%\TlvAsService-install.log& exit /b %CODE%
+if not "%CODE%"=="0" echo deploy: msiexec ended with %CODE%, see "%LOGS%\TlvAsService-install.log"& exit /b %CODE%
 
 set "FOLDER="
 for /f "tokens=2,*" %%a in ('reg query HKLM\SOFTWARE\TlvAsService /v InstallFolder /reg:%VIEW% 2^>nul ^| find "REG_SZ"') do set "FOLDER=%%b"
 if not defined FOLDER echo deploy: the package recorded no program folder (HKLM\SOFTWARE\TlvAsService, InstallFolder)& exit /b 102
 if not "%FOLDER:~-1%"=="\" set "FOLDER=%FOLDER%\"
 set "EXE=%FOLDER%TlvAsService.exe"
-rem The path is shown in quotes: the "(x86)" of an unquoted one would end the line early.
 if not exist "%EXE%" echo deploy: "%EXE%", where the package installed it, is missing& exit /b 102
 if defined ORBIT_FOLDER (start "" /wait "%EXE%" /quiet /path "%ORBIT_FOLDER%" %OPTIONS%) else (start "" /wait "%EXE%" /quiet %OPTIONS%)
 set "CODE=%ERRORLEVEL%"

@@ -9,7 +9,8 @@ rem Programs are found only in the system's own folders, never in the current on
 set "NoDefaultCurrentDirectoryInExePath=1"
 if not defined SystemRoot echo remove: SystemRoot is not set, so Windows' folder is unknown& exit /b 105
 cd /d "%SystemRoot%\System32"
-if /i not "%CD%"=="%SystemRoot%\System32" echo remove: cannot change to %SystemRoot%\System32& exit /b 105
+rem Paths are shown in quotes: a parenthesis in an unquoted one, as in "(x86)", would end the line there.
+if /i not "%CD%"=="%SystemRoot%\System32" echo remove: cannot change to "%SystemRoot%\System32"& exit /b 105
 set "LOGS=%SystemRoot%\Logs\TlvAsService"
 if not exist "%LOGS%\" mkdir "%LOGS%"
 set "CODE=0"
@@ -49,7 +50,7 @@ rem 1605: that product is not installed (any more); 3010: a restart is asked for
 if "%RESULT%"=="1605" set "RESULT=0"
 if "%RESULT%"=="3010" set "RESULT=0"
 if "%RESULT%"=="0" echo remove: TlvAsService %~1 is uninstalled& goto :eof
-echo remove: msiexec /x %~1 ended with %RESULT%, see %LOGS%\TlvAsService-remove.log
+echo remove: msiexec /x %~1 ended with %RESULT%, see "%LOGS%\TlvAsService-remove.log"
 set "CODE=%RESULT%"
 goto :eof
 
