@@ -163,7 +163,7 @@ WindowDriver::Started WindowDriver::start(const std::string& program, const std:
 WindowView WindowDriver::wait(const Window& window) {
   HWND found = nullptr;
   // Every look walks all windows through the Wine server: asked a few times a second only,
-  // so that a test never slows the program it watches (whose batch file has half a second).
+  // so that the driver never slows the program it watches (whose batch file has half a second).
   if (waitUntil([&] { return (found = findWindow(window)) != nullptr; }, window.timeoutMs, kLookMs)) return view(found);
   WindowView missing;
   missing.failure = describe(window);
